@@ -1,0 +1,34 @@
+// XML file reading and writing on Xerces-C.
+//
+// Reading is set up for untrusted input: a document with a DOCTYPE is
+// refused, no external entity or DTD is ever loaded (nothing is fetched),
+// entity expansion is bounded and element nesting is limited.
+// Writing is atomic: a temporary file next to the target, then a rename, so a
+// failed write leaves neither a partial file nor a damaged earlier one.
+//
+// Statuses follow ZULError: non-negative success, negative failure carrying
+// an error of catalog "GDErrorCatalog". parseXMLFile prints the reason of a
+// refusal with cQORMUCallback::PrintError, since its callers report only the file.
+#pragma once
+
+#include "QORMetaUtil/QORMUDomHandle.h"
+#include "ZULBase/ZULUnicodeString.h"
+
+class cDDLXMLParser {
+public:
+    // Deepest element nesting a parsed document may have.
+    static constexpr unsigned kMaxDepth = 1000;
+
+    static int init();
+    // Parses fileName (UTF-8 path) into document.
+    static int parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& document);
+    static int terminate();
+
+    // Writes document (UTF-8, XML declaration, indented) to fileName. A null
+    // document writes an empty file. Returns 0 or a negative failure status.
+    static int writeXMLFile(const DOM_Document& document, const ZULUnicodeString& fileName);
+
+    // A new empty DOM document; usable with or without init. Throws the
+    // Xerces exception on failure.
+    static DOM_Document createDocument();
+};

@@ -1,0 +1,116 @@
+#include "QORMUAtomicFileTarget.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+QORMUAtomicFileTarget::QORMUAtomicFileTarget(const std::string& target) : target_(target) {
+    struct stat info {};
+    if (target_.empty()) {
+        error_ = "no file name was given";
+        return;
+    }
+    if (::lstat(target_.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        // Write where the link points, so that the link itself stays.
+        char resolved[PATH_MAX];
+        if (!::realpath(target_.c_str(), resolved)) {
+            Fail("the symbolic link cannot be followed", errno);
+            return;
+        }
+        target_ = resolved;
+    }
+    if (::stat(target_.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        error_ = S_ISDIR(info.st_mode) ? "it is a directory" : "it exists and is not a regular file";
+        return;
+    }
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const std::string stem = FolderOf(target_) + "/." + BaseOf(target_) + ".tmp";
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temporary_ = stem + std::to_string(random() % 1000000000u);
+        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST) break;
+    }
+    if (fd_ < 0) {
+        const int error = errno;
+        temporary_.clear();
+        Fail("cannot create a file in folder " + FolderOf(target_), error);
+        return;
+    }
+    buffer_.reserve(kBufferSize);
+}
+
+QORMUAtomicFileTarget::~QORMUAtomicFileTarget() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+void QORMUAtomicFileTarget::Fail(const std::string& what, int error) {
+    if (error_.empty()) error_ = what + ": " + std::strerror(error);
+}
+
+void QORMUAtomicFileTarget::WriteAll(const char* data, std::size_t size) {
+    while (size > 0 && error_.empty()) {
+        const ssize_t n = ::write(fd_, data, size);
+        if (n < 0) {
+            if (errno != EINTR) Fail("write failed", errno);
+            continue;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+void QORMUAtomicFileTarget::writeChars(const XMLByte* const toWrite, const XMLSize_t count, xercesc::XMLFormatter* const) {
+    if (!error_.empty() || fd_ < 0) return;
+    const char* bytes = reinterpret_cast<const char*>(toWrite);
+    if (buffer_.size() + count > kBufferSize) flush();
+    if (count >= kBufferSize) {
+        WriteAll(bytes, count);
+        return;
+    }
+    buffer_.insert(buffer_.end(), bytes, bytes + count);
+}
+
+void QORMUAtomicFileTarget::flush() {
+    if (fd_ >= 0 && !buffer_.empty()) WriteAll(buffer_.data(), buffer_.size());
+    buffer_.clear();
+}
+
+bool QORMUAtomicFileTarget::Commit() {
+    if (fd_ < 0) return false;
+    flush();
+    if (error_.empty() && ::fsync(fd_) != 0) Fail("cannot sync the file to disk", errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) Fail("cannot close the file", errno);
+    if (!error_.empty()) return false;
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        Fail("cannot put the file in place", errno);
+        return false;
+    }
+    temporary_.clear();
+    return true;
+}

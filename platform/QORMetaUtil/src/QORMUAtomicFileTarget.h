@@ -1,0 +1,37 @@
+// An output file written atomically: the bytes go to a temporary file in the
+// target's folder, which Commit renames over the target. Until then the
+// target is untouched; a target that is not a regular file (a directory, a
+// device) is refused and never replaced. Without Commit the temporary file
+// is removed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <xercesc/framework/XMLFormatter.hpp>
+
+class QORMUAtomicFileTarget : public xercesc::XMLFormatTarget {
+public:
+    explicit QORMUAtomicFileTarget(const std::string& target);
+    ~QORMUAtomicFileTarget() override;
+    QORMUAtomicFileTarget(const QORMUAtomicFileTarget&) = delete;
+    QORMUAtomicFileTarget& operator=(const QORMUAtomicFileTarget&) = delete;
+
+    // Empty while all is well; else the first reason of failure.
+    const std::string& Error() const { return error_; }
+
+    void writeChars(const XMLByte* const toWrite, const XMLSize_t count, xercesc::XMLFormatter* const formatter) override;
+    void flush() override;
+    // Writes out, syncs and renames over the target; false on failure (see Error).
+    bool Commit();
+
+private:
+    void Fail(const std::string& what, int error);
+    void WriteAll(const char* data, std::size_t size);
+
+    std::string target_;
+    std::string temporary_;
+    int fd_ = -1;
+    std::vector<char> buffer_;
+    std::string error_;
+};

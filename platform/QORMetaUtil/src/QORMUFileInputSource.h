@@ -1,0 +1,27 @@
+// A Xerces input source reading a file through a POSIX descriptor, so that
+// file names are used byte for byte and open errors are reported precisely.
+#pragma once
+
+#include <string>
+
+#include <xercesc/sax/InputSource.hpp>
+
+#include "ZULBase/ZULUnicodeString.h"
+
+class QORMUFileInputSource : public xercesc::InputSource {
+public:
+    explicit QORMUFileInputSource(const ZULUnicodeString& fileName);
+    ~QORMUFileInputSource() override;
+    QORMUFileInputSource(const QORMUFileInputSource&) = delete;
+    QORMUFileInputSource& operator=(const QORMUFileInputSource&) = delete;
+
+    // Empty when the file is open and readable; else why not.
+    const std::string& OpenError() const { return openError_; }
+    // The stream takes over the descriptor.
+    xercesc::BinInputStream* makeStream() const override;
+
+private:
+    ZULUnicodeString fileName_;
+    mutable int fd_ = -1;
+    std::string openError_;
+};

@@ -1,0 +1,53 @@
+// A XercesDOMParser set up for untrusted metadata documents.
+#pragma once
+
+#include <string>
+
+#include <xercesc/parsers/XercesDOMParser.hpp>
+#include <xercesc/sax/ErrorHandler.hpp>
+#include <xercesc/util/SecurityManager.hpp>
+#include <xercesc/util/XMLEntityResolver.hpp>
+
+// Thrown from inside the parse when the document is refused outright.
+struct QORMURefusedDocument {
+    std::string reason;
+};
+
+class QORMUSafeDOMParser : public xercesc::XercesDOMParser {
+public:
+    explicit QORMUSafeDOMParser(unsigned maxDepth);
+
+    // Clears the state of an earlier parse.
+    void startDocument() override;
+    // A DOCTYPE ends the parse: metadata documents never need one, and
+    // refusing it keeps every DTD and entity feature out of reach.
+    void doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XMLCh* const publicId,
+                     const XMLCh* const systemId, const bool hasIntSubset, const bool hasExtSubset) override;
+    void startElement(const xercesc::XMLElementDecl& elemDecl, const unsigned int urlId, const XMLCh* const elemPrefix,
+                      const xercesc::RefVectorOf<xercesc::XMLAttr>& attrList, const XMLSize_t attrCount,
+                      const bool isEmpty, const bool isRoot) override;
+    void endElement(const xercesc::XMLElementDecl& elemDecl, const unsigned int urlId, const bool isRoot,
+                    const XMLCh* const elemPrefix) override;
+
+    // The first fatal error or error of the last parse, with its position; empty if none.
+    const std::string& FirstError() const { return errors_.first; }
+
+private:
+    struct ErrorCollector : xercesc::ErrorHandler {
+        void warning(const xercesc::SAXParseException&) override {}
+        void error(const xercesc::SAXParseException& e) override { Record(e); }
+        void fatalError(const xercesc::SAXParseException& e) override { Record(e); }
+        void resetErrors() override { first.clear(); }
+        void Record(const xercesc::SAXParseException& e);
+        std::string first;
+    };
+    struct RefusingResolver : xercesc::XMLEntityResolver {
+        xercesc::InputSource* resolveEntity(xercesc::XMLResourceIdentifier* resource) override;
+    };
+
+    unsigned maxDepth_;
+    unsigned depth_ = 0;
+    xercesc::SecurityManager security_;
+    ErrorCollector errors_;
+    RefusingResolver resolver_;
+};

@@ -1,0 +1,129 @@
+#include "QORMetaUtil/cDDLXMLParser.h"
+
+#include <memory>
+#include <new>
+
+#include <xercesc/sax/SAXException.hpp>
+#include <xercesc/util/OutOfMemoryException.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+
+#include "QORMUAtomicFileTarget.h"
+#include "QORMUDocumentWriter.h"
+#include "QORMUDomDocument.h"
+#include "QORMUFileInputSource.h"
+#include "QORMUSafeDOMParser.h"
+#include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/QORMUTrace.h"
+#include "QORMetaUtil/cQORMUCallback.h"
+#include "ZULBase/ZULResourceError.h"
+
+using namespace xercesc;
+
+namespace {
+
+const char kModule[] = "platform\\QORMetaUtil\\cDDLXMLParser";
+
+// The parser between init and terminate; null outside.
+std::unique_ptr<QORMUSafeDOMParser>& Parser() {
+    static std::unique_ptr<QORMUSafeDOMParser> parser;
+    return parser;
+}
+
+int Fail(const char* messageId, const ZULUnicodeString& first, const std::string& second, int line) {
+    ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError(messageId, "GDErrorCatalog");
+    const ZULUnicodeString reason(second.c_str());
+    error->SetNLSParameters(2, &first, &reason);
+    return ZULError::GetReturn(2, error, nullptr, kModule, line);
+}
+
+std::string Reason(const XMLCh* message) { return DOMToZULUnicodeString(message).ConvertToChar(); }
+
+}  // namespace
+
+int cDDLXMLParser::init() {
+    if (Parser()) return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
+    try {
+        QORMUAcquireXerces();
+    } catch (const XMLException& e) {
+        return Fail("GDXMLInitError_1", ZULUnicodeString(Reason(e.getMessage()).c_str()), "", __LINE__);
+    }
+    try {
+        Parser() = std::make_unique<QORMUSafeDOMParser>(kMaxDepth);
+    } catch (...) {
+        QORMUReleaseXerces();
+        return Fail("GDXMLInitError_1", ZULUnicodeString("the parser could not be created"), "", __LINE__);
+    }
+    return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
+}
+
+int cDDLXMLParser::terminate() {
+    if (!Parser()) return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
+    Parser().reset();
+    QORMUReleaseXerces();
+    return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
+}
+
+int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& document) {
+    QORMUSafeDOMParser* parser = Parser().get();
+    if (!parser) {
+        ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError("GDXMLStateError_1", "GDErrorCatalog");
+        return ZULError::GetReturn(2, error, nullptr, kModule, __LINE__);
+    }
+    std::string reason;
+    QORMUFileInputSource source(fileName);
+    if (!source.OpenError().empty()) {
+        reason = "cannot open it: " + source.OpenError();
+    } else {
+        try {
+            parser->parse(source);
+            if (!parser->FirstError().empty()) reason = parser->FirstError();
+        } catch (const QORMURefusedDocument& refused) {
+            reason = refused.reason;
+        } catch (const OutOfMemoryException&) {
+            reason = "out of memory";
+        } catch (const std::bad_alloc&) {
+            reason = "out of memory";
+        } catch (const XMLException& e) {
+            reason = Reason(e.getMessage());
+        } catch (const DOMException& e) {
+            reason = Reason(e.getMessage());
+        } catch (const SAXException& e) {
+            reason = Reason(e.getMessage());
+        }
+    }
+    if (reason.empty()) {
+        DOMDocument* parsed = parser->adoptDocument();
+        if (parsed) {
+            document = QORMUAdoptDocument(parsed);
+            return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
+        }
+        reason = "the parser produced no document";
+    }
+    parser->resetDocumentPool();
+    Trace("cDDLXMLParser::parseXMLFile refused", ZULUnicodeString(reason.c_str()), QORMUTrace_W3);
+    const int status = Fail("GDXMLParseError_1", fileName, reason, __LINE__);
+    ZULError* error = ZULError::ZULGetLastError(status, nullptr);
+    cQORMUCallback::PrintError(error);
+    return status;
+}
+
+int cDDLXMLParser::writeXMLFile(const DOM_Document& document, const ZULUnicodeString& fileName) {
+    QORMUAtomicFileTarget target(fileName.ConvertToChar());
+    std::string reason = target.Error();
+    if (reason.empty()) {
+        try {
+            QORMUAcquireXerces();  // the serializer needs the runtime even without init
+        } catch (const XMLException& e) {
+            reason = Reason(e.getMessage());
+        }
+        if (reason.empty()) {
+            if (!QORMUWriteDocument(document.get(), target, reason) && reason.empty()) reason = "serialisation failed";
+            QORMUReleaseXerces();
+        }
+        if (reason.empty() && !target.Commit()) reason = target.Error();
+        if (reason.empty() && !target.Error().empty()) reason = target.Error();
+    }
+    if (reason.empty()) return 0;
+    Trace("cDDLXMLParser::writeXMLFile failed", ZULUnicodeString(reason.c_str()), QORMUTrace_W3);
+    return Fail("GDXMLWriteError_1", fileName, reason, __LINE__);
+}

@@ -1,0 +1,35 @@
+#include "QORMetaUtil/cQORMUCallback.h"
+
+#include <cstdio>
+
+namespace {
+cQORMUCallback::Sink& CurrentSink() {
+    static cQORMUCallback::Sink sink;
+    return sink;
+}
+}  // namespace
+
+std::string cQORMUCallback::FormatError(const ZULError* error) {
+    if (!error) return "Error: the operation failed without further information.";
+    std::string line = error->GetErrorType() == kZULErrorTypeInformation ? "Information " : "Error ";
+    line += error->GetMessageId();
+    line += ": ";
+    line += error->GetText().ConvertToChar();
+    return line;
+}
+
+void cQORMUCallback::PrintError(ZULError*& error) {
+    const std::string line = FormatError(error);
+    if (CurrentSink()) {
+        CurrentSink()(line);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+cQORMUCallback::Sink cQORMUCallback::SetSink(Sink sink) {
+    Sink previous = std::move(CurrentSink());
+    CurrentSink() = std::move(sink);
+    return previous;
+}

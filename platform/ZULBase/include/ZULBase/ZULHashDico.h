@@ -1,0 +1,64 @@
+// ZULHashDico: dictionary from ZULUnicodeString to untyped pointer.
+//
+// Iteration follows insertion order, so whatever is built from a dictionary
+// follows the order of the document it was read from and is the same on
+// every run. Small dictionaries (most field lists) are searched linearly;
+// past a few entries an open-addressing index of positions is kept.
+// The dictionary never owns the values.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ZULBase/ZULUnicodeString.h"
+
+class ZULHashCodeIter;
+
+class ZULHashDico {
+public:
+    enum InsertResult { kInserted = 0, kAlreadyPresent = 1 };
+
+    // sizeHint: expected number of entries.
+    explicit ZULHashDico(int sizeHint = 10);
+
+    // A key already present keeps its first value; the result says so.
+    InsertResult Insert(const ZULUnicodeString& key, void* value);
+    // The value stored under key, or null when absent.
+    void* Locate(const ZULUnicodeString& key) const;
+    void RemoveAll();
+    int Size() const { return static_cast<int>(entries_.size()); }
+
+    // The value of the entry the iterator stands on.
+    void* operator[](const ZULHashCodeIter& iter) const;
+
+private:
+    friend class ZULHashCodeIter;
+    struct Entry {
+        ZULUnicodeString key;
+        void* value;
+    };
+    static constexpr std::size_t kLinearLimit = 8;
+
+    std::int64_t Find(const ZULUnicodeString& key) const;  // position or -1
+    void Rebuild(std::size_t slots);
+
+    std::vector<Entry> entries_;       // insertion order
+    std::vector<std::uint32_t> index_;  // slot -> position + 1, 0 = free; empty while small
+};
+
+// Walks a dictionary in insertion order:
+//   ZULHashCodeIter it(dico);
+//   while (it++) { use(it.ItemName(), dico[it]); }
+class ZULHashCodeIter {
+public:
+    explicit ZULHashCodeIter(const ZULHashDico& dico) : dico_(&dico) {}
+
+    // Moves to the next entry; non-null while one remains.
+    const void* operator++(int);
+    const ZULUnicodeString& ItemName() const;
+
+private:
+    friend class ZULHashDico;
+    const ZULHashDico* dico_;
+    std::size_t next_ = 0;  // position after the current entry
+};

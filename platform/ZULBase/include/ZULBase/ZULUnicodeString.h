@@ -1,0 +1,58 @@
+// ZULUnicodeString: the framework's string. Held as UTF-16 so that Xerces
+// strings (XMLCh is char16_t) pass in and out without transcoding; the narrow
+// form (ConvertToChar) is UTF-8, made on demand and cached until the next change.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+class ZULUnicodeString {
+public:
+    ZULUnicodeString() = default;
+    // From UTF-8 bytes; a null pointer gives the empty string. Bytes that are
+    // not valid UTF-8 are kept losslessly (each maps to U+DC80..U+DCFF and
+    // back), so that any file name survives the round trip.
+    ZULUnicodeString(const char* bytes);  // NOLINT: implicit like the framework's
+    ZULUnicodeString(const char* bytes, std::size_t length);
+    // From UTF-16 (a Xerces string); null gives the empty string.
+    explicit ZULUnicodeString(const char16_t* text);
+    ZULUnicodeString(const char16_t* text, std::size_t length);
+    explicit ZULUnicodeString(std::u16string text);
+
+    ZULUnicodeString(const ZULUnicodeString& other);
+    ZULUnicodeString(ZULUnicodeString&& other) noexcept;
+    ZULUnicodeString& operator=(const ZULUnicodeString& other);
+    ZULUnicodeString& operator=(ZULUnicodeString&& other) noexcept;
+    ~ZULUnicodeString();
+
+    bool operator==(const ZULUnicodeString& other) const { return text_ == other.text_; }
+    bool operator!=(const ZULUnicodeString& other) const { return text_ != other.text_; }
+
+    ZULUnicodeString& Append(const ZULUnicodeString& other);
+    ZULUnicodeString& Append(const char* bytes);
+
+    // UTF-8 bytes, valid while this string is unchanged.
+    const char* ConvertToChar() const;
+    // Number of Unicode characters (a surrogate pair counts once).
+    std::size_t GetLengthInChar() const;
+    bool IsEmpty() const { return text_.empty(); }
+    // Upper-cases in place: ASCII always, other letters (é -> É, ß stays)
+    // through the C.UTF-8 locale where the platform has it. Independent of
+    // the process locale, so results are the same on every run.
+    ZULUnicodeString& ToUpper();
+
+    // Zero-terminated UTF-16, directly usable as a Xerces XMLCh string.
+    const char16_t* GetUTF16() const { return text_.c_str(); }
+    const std::u16string& str() const { return text_; }
+
+private:
+    void Changed() { utf8_.reset(); }
+
+    std::u16string text_;
+    mutable std::unique_ptr<std::string> utf8_;  // ConvertToChar cache
+};
+
+struct ZULUnicodeStringHash {
+    std::size_t operator()(const ZULUnicodeString& s) const noexcept;
+};

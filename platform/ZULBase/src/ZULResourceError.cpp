@@ -1,0 +1,62 @@
+#include "ZULBase/ZULResourceError.h"
+
+#include <cstdarg>
+#include <deque>
+#include <new>
+
+#include "ErrorKeeper.h"
+#include "ZULBase/ZULMessageCatalog.h"
+
+namespace {
+
+std::deque<std::shared_ptr<ZULError>>& Kept() {
+    static std::deque<std::shared_ptr<ZULError>> kept;
+    return kept;
+}
+
+}  // namespace
+
+namespace ZULErrorKeeper {
+
+void Adopt(ZULError* error) {
+    Kept().push_back(std::shared_ptr<ZULError>(error, ZULErrorDeleter()));
+    if (Kept().size() > ZULError::kRetained) Kept().pop_front();
+}
+
+std::shared_ptr<ZULError> Share(ZULError* error) {
+    if (!error) return nullptr;
+    for (auto it = Kept().rbegin(); it != Kept().rend(); ++it)
+        if (it->get() == error) return *it;
+    return nullptr;
+}
+
+}  // namespace ZULErrorKeeper
+
+ZULResourceError::ZULResourceError(const char* messageId, const char* catalogName)
+    : ZULError(messageId, catalogName) {
+    ZULErrorKeeper::Adopt(this);
+}
+
+ZULResourceError::~ZULResourceError() = default;
+
+void* ZULResourceError::operator new(std::size_t size, ZULBaseUnknown) { return ::operator new(size); }
+
+void ZULResourceError::operator delete(void* memory, ZULBaseUnknown) noexcept { ::operator delete(memory); }
+
+void ZULResourceError::operator delete(void* memory) noexcept { ::operator delete(memory); }
+
+int ZULResourceError::SetNLSParameters(int count, ...) {
+    parameters_.clear();
+    va_list args;
+    va_start(args, count);
+    for (int i = 0; i < count; ++i) {
+        const ZULUnicodeString* parameter = va_arg(args, const ZULUnicodeString*);
+        parameters_.push_back(parameter ? *parameter : ZULUnicodeString());
+    }
+    va_end(args);
+    return 0;
+}
+
+ZULUnicodeString ZULResourceError::GetText() const {
+    return ZULMessageCatalog::Format(catalogName_.c_str(), messageId_.c_str(), parameters_);
+}
