@@ -1,0 +1,21 @@
+// The DOM guard: every single call into the DOM while the diff document is
+// built runs in its own guarded region. An exception is traced with the
+// guard text, printed as GDInternalError_1 of "GDErrorCatalog", and the
+// guard returns -1; otherwise it returns 0.
+#pragma once
+
+#include <xercesc/dom/DOMException.hpp>
+
+int QORMDDomGuardReport(const char* guardText, const XMLCh* domMessage, bool isDomException);
+
+template <class Call>
+int QORMDDomGuard(const char* guardText, Call&& call) {
+    try {
+        call();
+        return 0;
+    } catch (const xercesc::DOMException& e) {
+        return QORMDDomGuardReport(guardText, e.getMessage(), true);
+    } catch (...) {
+        return QORMDDomGuardReport(guardText, nullptr, false);
+    }
+}

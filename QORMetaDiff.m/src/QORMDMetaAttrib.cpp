@@ -1,0 +1,6 @@
+#include "QORMDMetaAttrib.h"
+
+cQORMDMetaAttrib::cQORMDMetaAttrib(cQORMDMetaElem* parent_, const DOM_Element& element_)
+    : cQORMDMetaElem(element_, kAttrib, parent_) {}
+
+cQORMDMetaAttrib::~cQORMDMetaAttrib() = default;

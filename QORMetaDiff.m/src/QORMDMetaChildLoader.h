@@ -1,0 +1,25 @@
+// The walk that cQORMDMetaPackage::init and cQORMDMetaClass::init share:
+// read each element child of a container element into a child element
+// keyed by its upper-cased Uuid, skipping the comment tags silently and the
+// container's discarded tags with a trace, and checking each child's Uuid
+// and Name in that order.
+#pragma once
+
+#include <functional>
+
+#include "QORMDMetaElem.h"
+
+struct QORMDChildRules {
+    const char16_t* discardedTag1;  // "Interface" / "InterfaceImplementation"
+    const char16_t* discardedTag2;  // "Enum" / "Enumerator"
+    const char* discardedTrace;
+    const char* noUuidTrace;
+    const char* noNameTrace;
+    const char* duplicateUuidTrace;
+};
+
+// makeChild builds (not yet initialised) the child element for a DOM child.
+// Returns 0, or -1 at the first failure; children stored so far stay in
+// children, owned by the caller.
+int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const QORMDChildRules& rules,
+                      const std::function<cQORMDMetaElem*(const DOM_Element&)>& makeChild);

@@ -1,0 +1,37 @@
+#include "QORMDMetaClass.h"
+
+#include "QORMDMetaAttrib.h"
+#include "QORMDMetaChildLoader.h"
+#include "QORMetaUtil/QORMUTrace.h"
+
+namespace {
+const QORMDChildRules kAttribRules = {
+    u"InterfaceImplementation",
+    u"Enumerator",
+    " <InterfaceImplementation> or <Enumerator> is discarded",
+    "Level3 Elem (Attrib level) has no Uuid attribute",
+    "Level3 Elem (Attrib level) has no Name attribute",
+    "Level3 Elem (Attrib level) repeats the Uuid of an earlier attribute and is discarded; Uuid :",
+};
+}  // namespace
+
+cQORMDMetaClass::cQORMDMetaClass(cQORMDMetaElem* parent_, const DOM_Element& element_)
+    : cQORMDMetaElem(element_, kClass, parent_), attributes(10) {}
+
+cQORMDMetaClass::~cQORMDMetaClass() {
+    if (terminate() != 0) Trace("! failed cQORMDMetaClass::terminate", QORMUTrace_W3);
+}
+
+int cQORMDMetaClass::init() {
+    const int status = cQORMDMetaElem::init();
+    if (status < 0) return status;
+    return QORMDLoadChildren(element, attributes, kAttribRules,
+                             [this](const DOM_Element& child) { return new cQORMDMetaAttrib(this, child); });
+}
+
+int cQORMDMetaClass::terminate() {
+    ZULHashCodeIter it(attributes);
+    while (it++) delete static_cast<cQORMDMetaAttrib*>(attributes[it]);
+    attributes.RemoveAll();
+    return 0;
+}

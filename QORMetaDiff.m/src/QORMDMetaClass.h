@@ -1,0 +1,20 @@
+// cQORMDMetaClass: a class-level element; owns its attribute elements,
+// keyed by upper-cased Uuid.
+#pragma once
+
+#include "QORMDMetaElem.h"
+
+class cQORMDMetaClass : public cQORMDMetaElem {
+public:
+    cQORMDMetaClass(cQORMDMetaElem* parent, const DOM_Element& element);
+    ~cQORMDMetaClass() override;
+
+    // Reads the class's fields, then its attribute elements: 0, or the
+    // negative status of the first failure.
+    int init() override;
+    int terminate();
+    ZULHashDico* GetAttribs() { return &attributes; }
+
+private:
+    ZULHashDico attributes;  // upper-cased Uuid -> cQORMDMetaAttrib*, owned
+};

@@ -1,0 +1,3 @@
+#include "QORMDMetaDiffAttrib.h"
+
+cMetaDiffAttrib::~cMetaDiffAttrib() = default;

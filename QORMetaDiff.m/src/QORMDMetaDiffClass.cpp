@@ -1,0 +1,3 @@
+#include "QORMDMetaDiffClass.h"
+
+cMetaDiffClass::~cMetaDiffClass() = default;

@@ -1,0 +1,25 @@
+// cMetaDiffField: one differing field. metaField is the deleted field, the
+// added field, or for a change the old one; metaField1 the new one of a
+// change. Neither is owned.
+#pragma once
+
+#include "QORMDMetaObject.h"
+#include "ZULBase/ZULUnicodeString.h"
+
+class cQORMDMetaField;
+
+class cMetaDiffField : public cMetaObject {
+public:
+    explicit cMetaDiffField(cQORMDMetaField* field);
+    cMetaDiffField(cQORMDMetaField* field, cQORMDMetaField* field1);
+    ~cMetaDiffField() override;
+
+    ZULUnicodeString getName() const;
+    ZULUnicodeString getValue() const;
+    ZULUnicodeString getNewName() const;
+    ZULUnicodeString getNewValue() const;
+
+private:
+    cQORMDMetaField* metaField;
+    cQORMDMetaField* metaField1;
+};

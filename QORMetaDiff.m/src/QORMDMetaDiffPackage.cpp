@@ -1,0 +1,3 @@
+#include "QORMDMetaDiffPackage.h"
+
+cMetaDiffPackage::~cMetaDiffPackage() = default;

@@ -1,0 +1,42 @@
+#include "QORMDMetaEntryCopy.h"
+
+#include "QORMDDomGuard.h"
+#include "QORMDMetaElem.h"
+#include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/QORMUTrace.h"
+
+using namespace xercesc;
+
+int QORMDCopyEntryNode(cMetaDiffElem* elem, DOM_Document& doc, DOM_Node& node, const QORMDEntryCopyTexts& texts) {
+    if (!elem) {
+        Trace(texts.nullInput, QORMUTrace_W3);
+        return -1;
+    }
+    const int level = elem->getLevel();
+    const bool deep = level != cQORMDMetaElem::kPackage;
+    DOMElement* source = elem->getDomElement().get();
+    DOMNode* copy = nullptr;
+    if (QORMDDomGuard("! Failed DOM_Node::cloneNode", [&] { copy = doc->importNode(source, deep); }) != 0) return -1;
+
+    if (level == cQORMDMetaElem::kAttrib) {
+        ZULUnicodeString uuid = elem->getParentUuid();
+        uuid.ToUpper();
+        static const XMLCh kParentUuid[] = {u'P', u'a', u'r', u'e', u'n', u't', u'U', u'u', u'i', u'd', 0};
+        auto* element = static_cast<DOMElement*>(copy);
+        if (QORMDDomGuard(texts.parentUuidGuard,
+                          [&] { element->setAttribute(kParentUuid, ZULToDOMString(uuid)); }) != 0) {
+            copy->release();  // never attached: give it back to the diff document
+            return -1;
+        }
+    } else if (level != cQORMDMetaElem::kPackage && level != cQORMDMetaElem::kClass) {
+        Trace(texts.improperLevel, QORMUTrace_W3);
+    }
+    node = doc.share(copy);
+    return 0;
+}
+
+int QORMDDeleteEntries(ZULRawCollPV& list) {
+    for (int i = 1; i <= list.Size(); ++i) delete static_cast<cMetaDiffElem*>(list[i]);
+    list.RemoveAll(ZULCollec::kObjectsReleasedByCaller);
+    return 0;
+}

@@ -1,0 +1,24 @@
+#include "QORMDMetaField.h"
+
+#include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/QORMUTrace.h"
+
+cQORMDMetaField::cQORMDMetaField(DOM_Attr attribute_, cQORMDMetaElem* owner_)
+    : attribute(std::move(attribute_)), owner(owner_) {}
+
+cQORMDMetaField::~cQORMDMetaField() { owner = nullptr; }
+
+ZULUnicodeString cQORMDMetaField::GetName() const {
+    const XMLCh* name = attribute.isNull() ? nullptr : attribute->getName();
+    if (QORMUIsNullDOMString(name)) {
+        Trace("Field has no Name", QORMUTrace_W3);
+        return ZULUnicodeString();
+    }
+    return DOMToZULUnicodeString(name);
+}
+
+ZULUnicodeString cQORMDMetaField::GetValue() const {
+    ZULUnicodeString value = getQorvMetaGenValue(attribute);
+    if (value.IsEmpty()) Trace("Field has no Value :", GetName(), QORMUTrace_W3);
+    return value;
+}

@@ -1,0 +1,3 @@
+#include "QORMDMetaObject.h"
+
+cMetaObject::~cMetaObject() = default;

@@ -1,0 +1,38 @@
+#include "QORMDMetaPackage.h"
+
+#include "QORMDMetaChildLoader.h"
+#include "QORMDMetaClass.h"
+#include "QORMetaUtil/QORMUTrace.h"
+
+namespace {
+const QORMDChildRules kClassRules = {
+    u"Interface",
+    u"Enum",
+    " <Interface> or <Enum> is discarded",
+    "Level2 Elem (Class level) has no Uuid attribute",
+    "Level2 Elem (Class level) has no Name attribute",
+    "Level2 Elem (Class level) repeats the Uuid of an earlier class and is discarded; Uuid :",
+};
+}  // namespace
+
+cQORMDMetaPackage::cQORMDMetaPackage(const DOM_Element& element_)
+    : cQORMDMetaElem(element_, kPackage), classes(10) {}
+
+cQORMDMetaPackage::~cQORMDMetaPackage() {
+    if (terminate() != 0) Trace("! failed cQORMDMetaPackage::terminate", QORMUTrace_W3);
+}
+
+int cQORMDMetaPackage::init() {
+    const int status = cQORMDMetaElem::init();
+    if (status < 0) return status;
+    if (element.isNull()) return 0;
+    return QORMDLoadChildren(element, classes, kClassRules,
+                             [this](const DOM_Element& child) { return new cQORMDMetaClass(this, child); });
+}
+
+int cQORMDMetaPackage::terminate() {
+    ZULHashCodeIter it(classes);
+    while (it++) delete static_cast<cQORMDMetaClass*>(classes[it]);
+    classes.RemoveAll();
+    return 0;
+}
