@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what building and testing QORMetaDiff needs, from Debian's packages.
+set -euo pipefail
+packages=(cmake make g++ libxerces-c-dev libgtest-dev libbenchmark-dev "$@")
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

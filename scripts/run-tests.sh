@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the dependencies, builds, and runs the whole test suite twice:
+# a normal build (build/) and an AddressSanitizer + UndefinedBehaviorSanitizer
+# build (build-asan/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build -DQORMD_BUILD_TESTS=ON >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+cmake -S . -B build-asan -DQORMD_BUILD_TESTS=ON -DQORMD_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs"

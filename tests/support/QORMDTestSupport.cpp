@@ -1,0 +1,122 @@
+#include "QORMDTestSupport.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "ZULBase/ZULError.h"
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "qormd-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Make read-only folders made by a test removable again.
+    for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_directory(ignored)) ::chmod(it->path().c_str(), 0700);
+    }
+    ::chmod(path_.c_str(), 0700);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::file(const std::string& name) const { return path_ + "/" + name; }
+
+std::string TempDir::write(const std::string& name, const std::string& content) const {
+    const std::string path = file(name);
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+    if (!out) throw std::runtime_error("cannot write " + path);
+    return path;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+TraceRecorder::TraceRecorder() {
+    previous_ = QORMUSetTraceSink([this](QORMUTraceWeight, const char* text, const char* second) {
+        lines_.push_back(second ? std::string(text) + " " + second : std::string(text));
+    });
+}
+
+TraceRecorder::~TraceRecorder() { QORMUSetTraceSink(std::move(previous_)); }
+
+bool TraceRecorder::contains(const std::string& line) const { return indexOf(line) >= 0; }
+
+int TraceRecorder::count(const std::string& line) const {
+    return static_cast<int>(std::count(lines_.begin(), lines_.end(), line));
+}
+
+int TraceRecorder::indexOf(const std::string& line) const {
+    const auto it = std::find(lines_.begin(), lines_.end(), line);
+    return it == lines_.end() ? -1 : static_cast<int>(it - lines_.begin());
+}
+
+PrintedErrors::PrintedErrors() {
+    previous_ = cQORMUCallback::SetSink([this](const std::string& line) { lines_.push_back(line); });
+}
+
+PrintedErrors::~PrintedErrors() { cQORMUCallback::SetSink(std::move(previous_)); }
+
+HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir,
+                const std::vector<std::string>& environment) {
+    TempDir capture;
+    const std::string outPath = capture.file("out");
+    const std::string errPath = capture.file("err");
+    const pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) ::_exit(126);
+        ::unsetenv("QORMD_TRACE");
+        for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(QORMD_HOST_PATH));
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(QORMD_HOST_PATH, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    HostRun run;
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    return run;
+}
+
+std::string ErrorIdOf(int status) {
+    const ZULError* error = ZULError::ZULGetLastError(status, nullptr);
+    return error ? error->GetMessageId() : std::string();
+}
+
+std::string ErrorTextOf(int status) {
+    const ZULError* error = ZULError::ZULGetLastError(status, nullptr);
+    return error ? std::string(error->GetText().ConvertToChar()) : std::string();
+}
+
+std::string SourcePath(const std::string& relative) { return std::string(QORMD_SOURCE_DIR) + "/" + relative; }

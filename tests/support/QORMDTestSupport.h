@@ -1,0 +1,83 @@
+// Test helpers: temporary folders and files, capture of traces and printed
+// errors, and runs of the real command-line host.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "QORMetaUtil/QORMUTrace.h"
+#include "QORMetaUtil/cQORMUCallback.h"
+
+// A fresh folder under the system's temporary folder, removed with its contents.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // path()/name
+    std::string file(const std::string& name) const;
+    // Writes content to path()/name and returns that path.
+    std::string write(const std::string& name, const std::string& content) const;
+
+private:
+    std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Records every trace ("text" or "text second") while it lives.
+class TraceRecorder {
+public:
+    TraceRecorder();
+    ~TraceRecorder();
+    TraceRecorder(const TraceRecorder&) = delete;
+    TraceRecorder& operator=(const TraceRecorder&) = delete;
+
+    const std::vector<std::string>& lines() const { return lines_; }
+    bool contains(const std::string& line) const;
+    int count(const std::string& line) const;
+    // Position of the first trace equal to line, or -1.
+    int indexOf(const std::string& line) const;
+
+private:
+    std::vector<std::string> lines_;
+    QORMUTraceSink previous_;
+};
+
+// Records every error printed through cQORMUCallback::PrintError while it lives.
+class PrintedErrors {
+public:
+    PrintedErrors();
+    ~PrintedErrors();
+    PrintedErrors(const PrintedErrors&) = delete;
+    PrintedErrors& operator=(const PrintedErrors&) = delete;
+
+    const std::vector<std::string>& lines() const { return lines_; }
+
+private:
+    std::vector<std::string> lines_;
+    cQORMUCallback::Sink previous_;
+};
+
+// The outcome of one run of the command-line host.
+struct HostRun {
+    int exitStatus = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built QORMetaDiff host with args (no shell involved), in folder
+// workDir when given, with extra environment entries "NAME=value".
+HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir = "",
+                const std::vector<std::string>& environment = {});
+
+// The message id and text of the error a failure status carries ("" when none).
+std::string ErrorIdOf(int status);
+std::string ErrorTextOf(int status);
+
+// Path of a file of the source tree, relative to its top.
+std::string SourcePath(const std::string& relative);
