@@ -20,9 +20,9 @@ QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth) : maxDepth_(maxDepth) 
     setXMLEntityResolver(&resolver_);
 }
 
-void QORMUSafeDOMParser::startDocument() {
+void QORMUSafeDOMParser::ResetState() {
     depth_ = 0;
-    XercesDOMParser::startDocument();
+    errors_.first.clear();
 }
 
 void QORMUSafeDOMParser::doctypeDecl(const DTDElementDecl&, const XMLCh* const, const XMLCh* const, const bool,

@@ -17,8 +17,8 @@ class QORMUSafeDOMParser : public xercesc::XercesDOMParser {
 public:
     explicit QORMUSafeDOMParser(unsigned maxDepth);
 
-    // Clears the state of an earlier parse.
-    void startDocument() override;
+    // Clears what an earlier parse left (first error, depth); call before each parse.
+    void ResetState();
     // A DOCTYPE ends the parse: metadata documents never need one, and
     // refusing it keeps every DTD and entity feature out of reach.
     void doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XMLCh* const publicId,

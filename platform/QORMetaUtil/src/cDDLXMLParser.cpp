@@ -75,6 +75,7 @@ int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& 
         reason = "cannot open it: " + source.OpenError();
     } else {
         try {
+            parser->ResetState();
             parser->parse(source);
             if (!parser->FirstError().empty()) reason = parser->FirstError();
         } catch (const QORMURefusedDocument& refused) {
