@@ -1,5 +1,7 @@
 #include "QORMDTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -12,6 +14,8 @@
 
 #include <filesystem>
 
+#include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/cDDLXMLParser.h"
 #include "ZULBase/ZULError.h"
 
 TempDir::TempDir() {
@@ -120,3 +124,33 @@ std::string ErrorTextOf(int status) {
 }
 
 std::string SourcePath(const std::string& relative) { return std::string(QORMD_SOURCE_DIR) + "/" + relative; }
+
+namespace {
+
+void OutlineNode(const xercesc::DOMElement* element, int depth, std::string& out) {
+    out += std::string(static_cast<std::size_t>(depth) * 2, ' ');
+    out += DOMToZULUnicodeString(element->getTagName()).ConvertToChar();
+    const xercesc::DOMNamedNodeMap* attributes = element->getAttributes();
+    for (XMLSize_t i = 0; i < attributes->getLength(); ++i) {
+        const xercesc::DOMNode* attribute = attributes->item(i);
+        out += std::string(" ") + DOMToZULUnicodeString(attribute->getNodeName()).ConvertToChar() + "=\"" +
+               DOMToZULUnicodeString(attribute->getNodeValue()).ConvertToChar() + "\"";
+    }
+    out += "\n";
+    for (const xercesc::DOMElement* child = element->getFirstElementChild(); child;
+         child = child->getNextElementSibling())
+        OutlineNode(child, depth + 1, out);
+}
+
+}  // namespace
+
+std::string Outline(const std::string& path) {
+    std::string out;
+    EXPECT_GE(cDDLXMLParser::init(), 0);
+    DOM_Document document;
+    const int status = cDDLXMLParser::parseXMLFile(ZULUnicodeString(path.c_str()), document);
+    EXPECT_GE(status, 0) << path << " does not parse";
+    if (status >= 0 && document && document->getDocumentElement()) OutlineNode(document->getDocumentElement(), 0, out);
+    cDDLXMLParser::terminate();
+    return out;
+}

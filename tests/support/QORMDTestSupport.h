@@ -79,5 +79,11 @@ HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir
 std::string ErrorIdOf(int status);
 std::string ErrorTextOf(int status);
 
+// The XML file parsed with the project's parser and rendered one element a
+// line: two blanks of indent per depth, the tag, then its attributes as
+// name="value" in the DOM's order. Text and comments are left out.
+// Fails the calling test when the file does not parse.
+std::string Outline(const std::string& path);
+
 // Path of a file of the source tree, relative to its top.
 std::string SourcePath(const std::string& relative);
