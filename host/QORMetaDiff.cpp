@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "QORMDMetaDiffApi.h"
-#include "QORMDTraceFile.h"
+#include "QORMDHostTraces.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULError.h"
 
@@ -24,7 +24,7 @@ void Print(std::int32_t status) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const QORMDTraceFile traces;
+    const QORMDHostTraces traces;
     int exitStatus = kSuccess;
     const std::int32_t initStatus = cQORMDApi::Initialize(argc, argv);
     if (initStatus < 0) {
@@ -37,6 +37,7 @@ int main(int argc, char* argv[]) {
         const std::int32_t runStatus = cQORMDApi::ProcessMetaDiff();
         if (runStatus < 0) {
             Print(runStatus);
+            traces.PrintRecent();
             exitStatus = kRunFailed;
         }
     }
