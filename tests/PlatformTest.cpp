@@ -1,0 +1,203 @@
+// The platform services the library stands on: strings, the ordered
+// dictionary, errors and their catalogs, and the XML reader and writer.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "QORMDTestSupport.h"
+#include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/cDDLXMLParser.h"
+#include "ZULBase/ZULHashDico.h"
+#include "ZULBase/ZULRawCollPV.h"
+#include "ZULBase/ZULResourceError.h"
+
+namespace {
+
+TEST(ZULUnicodeString, RoundTripsUtf8AndKeepsUndecodableBytes) {
+    const char text[] = u8"Données 中文 😀 l'été";
+    const ZULUnicodeString s(text);
+    EXPECT_STREQ(s.ConvertToChar(), text);
+    EXPECT_EQ(s.GetLengthInChar(), 18u);  // the emoji is one character, two UTF-16 units
+    EXPECT_EQ(s.str().size(), 19u);
+
+    const char raw[] = "bad\xff\xc3(name\xe2\x82";  // not UTF-8: a file name may be any bytes
+    EXPECT_STREQ(ZULUnicodeString(raw).ConvertToChar(), raw);
+
+    ZULUnicodeString appended("a");
+    const char* before = appended.ConvertToChar();
+    EXPECT_STREQ(before, "a");
+    appended.Append(u8"é");
+    EXPECT_STREQ(appended.ConvertToChar(), u8"aé");
+    EXPECT_TRUE(ZULUnicodeString(static_cast<const char*>(nullptr)).IsEmpty());
+}
+
+TEST(ZULUnicodeString, ToUpperFoldsAsciiAndLatinLetters) {
+    ZULUnicodeString s(u8"abc-xyz_é_ñ_ß_中_ÿ_0x1f");
+    s.ToUpper();
+    EXPECT_STREQ(s.ConvertToChar(), u8"ABC-XYZ_É_Ñ_ß_中_Ÿ_0X1F");
+    EXPECT_TRUE(ZULUnicodeString("a1B2").ToUpper() == ZULUnicodeString("A1b2").ToUpper());
+}
+
+TEST(ZULHashDico, IteratesInInsertionOrderAndKeepsTheFirstOfTwoKeys) {
+    for (int count : {5, 1000}) {  // the small, linear case and the indexed one
+        ZULHashDico dico(10);
+        std::vector<std::string> keys;
+        for (int i = 0; i < count; ++i) keys.push_back("key" + std::to_string((i * 7919) % count));
+        int values[1000];
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ(dico.Insert(ZULUnicodeString(keys[i].c_str()), &values[i]), ZULHashDico::kInserted);
+        EXPECT_EQ(dico.Insert(ZULUnicodeString(keys[0].c_str()), &values[1]), ZULHashDico::kAlreadyPresent);
+        EXPECT_EQ(dico.Size(), count);
+        EXPECT_EQ(dico.Locate(ZULUnicodeString(keys[0].c_str())), &values[0]);
+        EXPECT_EQ(dico.Locate(ZULUnicodeString("absent")), nullptr);
+
+        ZULHashCodeIter it(dico);
+        int position = 0;
+        while (it++) {
+            ASSERT_LT(position, count);
+            EXPECT_STREQ(it.ItemName().ConvertToChar(), keys[position].c_str());
+            EXPECT_EQ(dico[it], &values[position]);
+            ++position;
+        }
+        EXPECT_EQ(position, count);
+        dico.RemoveAll();
+        EXPECT_EQ(dico.Size(), 0);
+        EXPECT_EQ(dico.Locate(ZULUnicodeString(keys[1].c_str())), nullptr);
+    }
+}
+
+TEST(ZULRawCollPV, IsOneBasedAndCopiesItsPointers) {
+    int a = 0, b = 0;
+    ZULRawCollPV list(0);
+    EXPECT_EQ(list.Append(&a), 1);
+    EXPECT_EQ(list.Append(&b), 2);
+    ZULRawCollPV copy(0);
+    copy = list;
+    EXPECT_EQ(copy[1], &a);
+    EXPECT_EQ(copy[2], &b);
+    EXPECT_THROW(copy[0], std::out_of_range);
+    list.RemoveAll(ZULCollec::kObjectsReleasedByCaller);
+    EXPECT_EQ(list.Size(), 0);
+    EXPECT_EQ(copy.Size(), 2);
+}
+
+TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
+    EXPECT_GE(ZULError::GetReturn(1, nullptr, nullptr, "module", 1), 0);
+    ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError("MDFileError_1", "MDErrorCatalog");
+    const ZULUnicodeString name(u8"données.xml");
+    error->SetNLSParameters(1, &name);
+    const int status = ZULError::GetReturn(2, error, nullptr, "QORMetaDiff.m\\src\\Here", 42);
+    EXPECT_LT(status, 0);
+    EXPECT_EQ(ZULError::ZULGetLastError(status, nullptr), error);
+    EXPECT_EQ(ZULError::GetStatusSource(status), "QORMetaDiff.m\\src\\Here:42");
+    EXPECT_STREQ(error->GetText().ConvertToChar(), u8"The metadata file \"données.xml\" could not be read.");
+
+    const int propagated = ZULError::GetReturn(2, ZULError::ZULGetLastError(status, nullptr), nullptr, "m", 2);
+    EXPECT_NE(propagated, status);
+    EXPECT_EQ(ZULError::ZULGetLastError(propagated, nullptr), error);
+    EXPECT_EQ(ZULError::ZULGetLastError(0, nullptr), nullptr);
+
+    // The newest errors stay valid while older ones are let go: memory stays bounded.
+    int last = 0;
+    for (std::size_t i = 0; i < 3 * ZULError::kRetained; ++i) {
+        ZULResourceError* e = new (ZULBaseUnknown()) ZULResourceError("MDInputError_1", "MDErrorCatalog");
+        last = ZULError::GetReturn(2, e, nullptr, "m", 3);
+    }
+    EXPECT_EQ(ZULError::ZULGetLastError(status, nullptr), nullptr);
+    EXPECT_EQ(ErrorIdOf(last), "MDInputError_1");
+    EXPECT_EQ(cQORMUCallback::FormatError(ZULError::ZULGetLastError(last, nullptr)).rfind("Error MDInputError_1: Too few", 0),
+              0u);
+}
+
+TEST(ZULMessageCatalog, EveryMessageTheLibraryRaisesHasAText) {
+    const char* const ids[] = {"MDInputError_1", "MDInputError_2", "MDInputError_3", "MDInputError_4",
+                               "MDInputError_5", "MDInputError_6", "MDInputError_7", "MDInputError_8",
+                               "MDInputError_9", "MDInputError_10", "MDInputError_11", "MDInputError_12",
+                               "MDInputInfo_1", "MDInputInfo_2", "MDFileError_1", "MDInternalError_1"};
+    for (const char* id : ids) {
+        ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError(id, "MDErrorCatalog");
+        EXPECT_EQ(std::string(error->GetText().ConvertToChar()).find("Message "), std::string::npos) << id;
+    }
+    ZULResourceError* guard = new (ZULBaseUnknown()) ZULResourceError("GDInternalError_1", "GDErrorCatalog");
+    const ZULUnicodeString parameter("T\t!Unidentified Exception in DOM\n");
+    guard->SetNLSParameters(1, &parameter);
+    EXPECT_STREQ(guard->GetText().ConvertToChar(),
+                 "The diff document could not be built completely: T\t!Unidentified Exception in DOM\n");
+    ZULResourceError* unknown = new (ZULBaseUnknown()) ZULResourceError("Nope_1", "MDErrorCatalog");
+    EXPECT_STREQ(unknown->GetText().ConvertToChar(), "Message Nope_1 of catalog MDErrorCatalog");
+}
+
+class XmlFiles : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_GE(cDDLXMLParser::init(), 0); }
+    void TearDown() override { cDDLXMLParser::terminate(); }
+    int Parse(const std::string& path, DOM_Document& document) {
+        return cDDLXMLParser::parseXMLFile(ZULUnicodeString(path.c_str()), document);
+    }
+    TempDir dir;
+};
+
+TEST_F(XmlFiles, AnExternalEntityIsRefusedAndItsFileNeverRead) {
+    const std::string secret = dir.write("secret.txt", "SECRET");
+    const std::string doc = dir.write(
+        "xxe.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE P [<!ENTITY x SYSTEM \"file://" + secret +
+                       "\">]>\n<P Name=\"&x;\"/>");
+    PrintedErrors printed;
+    DOM_Document document;
+    const int status = Parse(doc, document);
+    EXPECT_LT(status, 0);
+    EXPECT_TRUE(document.isNull());
+    EXPECT_EQ(ErrorIdOf(status), "GDXMLParseError_1");
+    EXPECT_NE(ErrorTextOf(status).find("DOCTYPE"), std::string::npos) << ErrorTextOf(status);
+    EXPECT_EQ(ErrorTextOf(status).find("SECRET"), std::string::npos);
+    ASSERT_EQ(printed.lines().size(), 1u);
+
+    // The parser stays usable for the next document.
+    DOM_Document next;
+    EXPECT_GE(Parse(dir.write("ok.xml", "<P Name='p'/>"), next), 0);
+    EXPECT_FALSE(next.isNull());
+}
+
+TEST_F(XmlFiles, DocumentsOutliveTheParserAndWriteAsIndentedUtf8) {
+    DOM_Document document;
+    ASSERT_GE(Parse(dir.write("in.xml", u8"<P Name='é'>\n   <C Uuid='c'>\n  </C>\n</P>"), document), 0);
+    DOM_Element root = document.share(document->getDocumentElement());
+    document.reset();
+    cDDLXMLParser::terminate();  // only the element handle is left
+
+    DOM_Document out = cDDLXMLParser::createDocument();
+    out->appendChild(out->importNode(root.get(), true));
+    const std::string path = dir.file("out.xml");
+    ASSERT_EQ(cDDLXMLParser::writeXMLFile(out, ZULUnicodeString(path.c_str())), 0);
+    const std::string written = ReadFile(path);
+    EXPECT_EQ(written.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"", 0), 0u) << written;
+    EXPECT_NE(written.find(u8"<P Name=\"é\">"), std::string::npos) << written;
+    EXPECT_NE(written.find("\n  <C Uuid=\"c\">"), std::string::npos) << written;
+    EXPECT_EQ(written.substr(written.size() - 5), "</P>\n");
+}
+
+TEST_F(XmlFiles, AFailedWriteLeavesNoFileAndKeepsTheEarlierOne) {
+    DOM_Document out = cDDLXMLParser::createDocument();
+    out->appendChild(out->createElement(u"Diff"));
+    const std::string existing = dir.write("diff.xml", "earlier");
+    ::chmod(dir.path().c_str(), 0500);  // no new file can be made here (unless root)
+    const int status = cDDLXMLParser::writeXMLFile(out, ZULUnicodeString(existing.c_str()));
+    ::chmod(dir.path().c_str(), 0700);
+    if (::geteuid() != 0) {
+        EXPECT_LT(status, 0);
+        EXPECT_EQ(ReadFile(existing), "earlier");
+    }
+
+    const int intoFolder = cDDLXMLParser::writeXMLFile(out, ZULUnicodeString(dir.path().c_str()));
+    EXPECT_LT(intoFolder, 0);
+    EXPECT_NE(ErrorTextOf(intoFolder).find("it is a directory"), std::string::npos);
+
+    const int missing = cDDLXMLParser::writeXMLFile(out, ZULUnicodeString(dir.file("no/such/diff.xml").c_str()));
+    EXPECT_LT(missing, 0);
+    EXPECT_FALSE(FileExists(dir.file("no")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary file left
+}
+
+}  // namespace
