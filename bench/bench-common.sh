@@ -1,0 +1,22 @@
+# Shared by the benchmark scripts: the build folder and the document pairs.
+build=${BUILD_DIR:-build-bench}
+data="$build/data"
+
+build_bench() {
+  cmake -S . -B "$build" -DQORMD_BUILD_BENCH=ON -DQORMD_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build" -j2 --target QORMDBench QORMetaDiffHost >/dev/null
+  mkdir -p "$data"
+}
+
+# ensure_pair SIZE_MB SHARE_PERCENT: generates the pair once; sets old and new.
+ensure_pair() {
+  old="$data/old-$1MB-$2.xml"
+  new="$data/new-$1MB-$2.xml"
+  if [ ! -s "$old" ] || [ ! -s "$new" ]; then
+    echo "generating $1 MB, $2% changes" >&2
+    python3 bench/generate-metadata.py --size-mb "$1" --changes "$(awk "BEGIN { print $2 / 100 }")" --seed 1 \
+      "$old.tmp" "$new.tmp"
+    mv "$old.tmp" "$old"
+    mv "$new.tmp" "$new"
+  fi
+}
