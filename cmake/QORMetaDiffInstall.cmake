@@ -1,0 +1,74 @@
+# What `cmake --install` puts under the prefix:
+#   bin/QORMetaDiff                                the command-line host
+#   lib/libQORMetaDiff.so, libZULBase.so, libQORMetaUtil.so  (+ SONAME links)
+#   include/QORMetaDiff/*.h, include/ZULBase/*.h, include/QORMetaUtil/*.h
+#   lib/cmake/QORMetaDiff/                         find_package(QORMetaDiff)
+#   lib/pkgconfig/QORMetaDiff.pc                   pkg-config QORMetaDiff
+#   share/man/man1/QORMetaDiff.1
+# Two components: Runtime (libraries, host, man page) and Development
+# (headers, link-time symlinks, CMake and pkg-config files). The static
+# QORMetaDiffCore exists for the tests and is not installed.
+include(CMakePackageConfigHelpers)
+
+set(QORMD_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/QORMetaDiff")
+
+# Relocatable run paths: the libraries find each other beside themselves and
+# the host finds them from bin/, wherever the prefix is.
+file(RELATIVE_PATH QORMD_BIN_TO_LIB "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_LIBDIR}")
+set_target_properties(QORMetaUtil QORMetaDiff PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(QORMetaDiffHost PROPERTIES INSTALL_RPATH "$ORIGIN/${QORMD_BIN_TO_LIB}")
+
+install(TARGETS ZULBase QORMetaUtil QORMetaDiff
+  EXPORT QORMetaDiffTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    COMPONENT Runtime
+    NAMELINK_COMPONENT Development
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(TARGETS QORMetaDiffHost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+
+install(DIRECTORY
+    ${PROJECT_SOURCE_DIR}/platform/ZULBase/include/ZULBase
+    ${PROJECT_SOURCE_DIR}/platform/QORMetaUtil/include/QORMetaUtil
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+  COMPONENT Development
+  FILES_MATCHING PATTERN "*.h")
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/QORMetaDiff.m/include/
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/QORMetaDiff
+  COMPONENT Development
+  FILES_MATCHING PATTERN "*.h")
+
+# CMake package: QORMetaDiff::QORMetaDiff (with QORMetaDiff::ZULBase and
+# QORMetaDiff::QORMetaUtil behind it), version-checked by major version.
+install(EXPORT QORMetaDiffTargets
+  NAMESPACE QORMetaDiff::
+  DESTINATION ${QORMD_CMAKE_DIR}
+  COMPONENT Development)
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/QORMetaDiffConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/QORMetaDiffConfig.cmake
+  INSTALL_DESTINATION ${QORMD_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/QORMetaDiffConfigVersion.cmake
+  VERSION ${PROJECT_VERSION}
+  COMPATIBILITY SameMajorVersion)
+install(FILES
+    ${PROJECT_BINARY_DIR}/QORMetaDiffConfig.cmake
+    ${PROJECT_BINARY_DIR}/QORMetaDiffConfigVersion.cmake
+  DESTINATION ${QORMD_CMAKE_DIR}
+  COMPONENT Development)
+
+# pkg-config file. The prefix is only known at install time (`cmake --install
+# --prefix`, or /usr when CPack stages a package), so the file is written then.
+install(CODE "
+  set(QORMD_PC_TEMPLATE [[${CMAKE_CURRENT_LIST_DIR}/QORMetaDiff.pc.in]])
+  set(QORMD_PC_OUTPUT [[${PROJECT_BINARY_DIR}/QORMetaDiff.pc]])
+  set(QORMD_PC_LIBDIR [[${CMAKE_INSTALL_LIBDIR}]])
+  set(QORMD_PC_INCLUDEDIR [[${CMAKE_INSTALL_INCLUDEDIR}]])
+  set(QORMD_PC_VERSION [[${PROJECT_VERSION}]])
+  include([[${CMAKE_CURRENT_LIST_DIR}/QORMetaDiffWritePkgConfig.cmake]])
+" COMPONENT Development)
+install(FILES ${PROJECT_BINARY_DIR}/QORMetaDiff.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+  COMPONENT Development)
+
+install(FILES ${PROJECT_SOURCE_DIR}/doc/QORMetaDiff.1
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+  COMPONENT Runtime)
