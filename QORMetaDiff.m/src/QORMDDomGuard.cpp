@@ -7,7 +7,7 @@
 
 int QORMDDomGuardReport(const char* guardText, const XMLCh* domMessage, bool isDomException) {
     Trace(guardText, QORMUTrace_W3);
-    ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError("GDInternalError_1", "GDErrorCatalog");
+    ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError("GDInternalError_1", "GDErrorCatalog");
     ZULUnicodeString parameter(guardText);
     if (isDomException) {
         parameter.Append("\t!DOMException\n").Append("\tMessage : ").Append(DOMToZULUnicodeString(domMessage));

@@ -14,7 +14,7 @@ namespace {
 const char kModule[] = "QORMetaDiff.m\\src\\QORMDMetaDiffInput";
 
 std::int32_t Failure(const char* messageId, ZULErrorType type, int line) {
-    ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError(messageId, "MDErrorCatalog");
+    ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError(messageId, "MDErrorCatalog");
     if (type != kZULErrorTypeError) error->SetInformationOnErrorType(type);
     return ZULError::GetReturn(2, error, nullptr, kModule, line);
 }

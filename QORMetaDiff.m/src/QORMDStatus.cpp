@@ -8,7 +8,7 @@ std::int32_t QORMDSucceed(const char* module, int line) {
 }
 
 std::int32_t QORMDRaiseWith(const char* messageId, const ZULUnicodeString& parameter, const char* module, int line) {
-    ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError(messageId, "MDErrorCatalog");
+    ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError(messageId, "MDErrorCatalog");
     error->SetNLSParameters(1, &parameter);
     return ZULError::GetReturn(2, error, nullptr, module, line);
 }

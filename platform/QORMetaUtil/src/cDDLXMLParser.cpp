@@ -30,7 +30,7 @@ std::unique_ptr<QORMUSafeDOMParser>& Parser() {
 }
 
 int Fail(const char* messageId, const ZULUnicodeString& first, const std::string& second, int line) {
-    ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError(messageId, "GDErrorCatalog");
+    ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError(messageId, "GDErrorCatalog");
     const ZULUnicodeString reason(second.c_str());
     error->SetNLSParameters(2, &first, &reason);
     return ZULError::GetReturn(2, error, nullptr, kModule, line);
@@ -66,7 +66,7 @@ int cDDLXMLParser::terminate() {
 int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& document) {
     QORMUSafeDOMParser* parser = Parser().get();
     if (!parser) {
-        ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError("GDXMLStateError_1", "GDErrorCatalog");
+        ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError("GDXMLStateError_1", "GDErrorCatalog");
         return ZULError::GetReturn(2, error, nullptr, kModule, __LINE__);
     }
     std::string reason;

@@ -1,7 +1,7 @@
 // ZULResourceError: an error built from a message id of a message catalog.
 // Created only through the framework's allocation, which hands the object to
 // the framework's keeper (see ZULError.h):
-//     ZULResourceError* e = new (ZULBaseUnknown()) ZULResourceError("MDFileError_1", "MDErrorCatalog");
+//     ZULResourceError* e = new (ZULBaseUnknown{}) ZULResourceError("MDFileError_1", "MDErrorCatalog");
 #pragma once
 
 #include <cstddef>
