@@ -58,6 +58,15 @@ TEST_F(DiffModel, CategoriesExistOnlyOnceTheyHaveAnEntry) {
     TraceRecorder traces;
     EXPECT_STREQ(static_cast<cMetaDiffElem*>(list[2])->getParentUuid().ConvertToChar(), "");
     EXPECT_TRUE(traces.contains("NULL getParent for metaElem in cMetaDiffElem::getParentUuid"));
+
+    // An entry without a source element cannot be copied: no node, a trace.
+    cMetaDiffElem sourceless(nullptr);
+    DOM_Document document = cDDLXMLParser::createDocument();
+    DOM_Node node;
+    EXPECT_EQ(root->getDeleted()->getDomNodeForMetaDiffElem(&sourceless, document, node), -1);
+    EXPECT_EQ(root->getDeleted()->getDomNodeForMetaDiffElem(nullptr, document, node), -1);
+    EXPECT_TRUE(node.isNull());
+    EXPECT_EQ(traces.count("NULL input cMetaDiffElem in cMetaDeleted::getDomNodeForMetaDiffElem"), 2);
 }
 
 TEST_F(DiffModel, FieldDifferencesGroupPerElementWhateverTheUuidsCase) {

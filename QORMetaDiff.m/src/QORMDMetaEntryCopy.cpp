@@ -8,13 +8,13 @@
 using namespace xercesc;
 
 int QORMDCopyEntryNode(cMetaDiffElem* elem, DOM_Document& doc, DOM_Node& node, const QORMDEntryCopyTexts& texts) {
-    if (!elem) {
+    DOMElement* source = elem ? elem->getDomElement().get() : nullptr;
+    if (!source) {  // no entry, or an entry without a source element: nothing to copy
         Trace(texts.nullInput, QORMUTrace_W3);
         return -1;
     }
     const int level = elem->getLevel();
     const bool deep = level != cQORMDMetaElem::kPackage;
-    DOMElement* source = elem->getDomElement().get();
     DOMNode* copy = nullptr;
     if (QORMDDomGuard("! Failed DOM_Node::cloneNode", [&] { copy = doc->importNode(source, deep); }) != 0) return -1;
 
