@@ -162,6 +162,6 @@ std::int32_t cMetaDiffMgr::processDiff_Fields(cQORMDMetaElem* iOldMeta, cQORMDMe
 std::int32_t cMetaDiffMgr::processDiff_Field(cQORMDMetaField* iOldMeta, cQORMDMetaField* iNewMeta, cMetaDiff* ioDiff) {
     if (!iOldMeta || !iNewMeta || !ioDiff)
         return QORMDRaise("NULL input in cMetaDiffMgr::processDiff_Field", "MDInternalError_1", kModule, __LINE__);
-    if (iOldMeta->GetValue() != iNewMeta->GetValue()) ioDiff->AppendModModified(iOldMeta, iNewMeta);
+    if (!iOldMeta->HasSameValue(*iNewMeta)) ioDiff->AppendModModified(iOldMeta, iNewMeta);
     return QORMDSucceed(kModule, __LINE__);
 }

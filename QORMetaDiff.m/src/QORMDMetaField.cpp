@@ -1,5 +1,7 @@
 #include "QORMDMetaField.h"
 
+#include <xercesc/util/XMLString.hpp>
+
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
@@ -21,4 +23,11 @@ ZULUnicodeString cQORMDMetaField::GetValue() const {
     ZULUnicodeString value = getQorvMetaGenValue(attribute);
     if (value.IsEmpty()) Trace("Field has no Value :", GetName(), QORMUTrace_W3);
     return value;
+}
+
+bool cQORMDMetaField::HasSameValue(const cQORMDMetaField& other) const {
+    const XMLCh* mine = attribute.isNull() ? nullptr : attribute->getValue();
+    const XMLCh* theirs = other.attribute.isNull() ? nullptr : other.attribute->getValue();
+    if (QORMUIsNullDOMString(mine) || QORMUIsNullDOMString(theirs)) return GetValue() == other.GetValue();
+    return xercesc::XMLString::equals(mine, theirs);
 }

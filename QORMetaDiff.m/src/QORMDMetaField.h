@@ -16,6 +16,9 @@ public:
     ZULUnicodeString GetName() const;
     // The value; empty (with a trace) when the attribute has none.
     ZULUnicodeString GetValue() const;
+    // Whether other has the same value, compared in the DOM without copying
+    // either; an empty value goes through GetValue on both, with its trace.
+    bool HasSameValue(const cQORMDMetaField& other) const;
     cQORMDMetaElem* GetOwner() const { return owner; }
 
 private:
