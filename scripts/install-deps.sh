@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing QORMetaDiff needs, from Debian's packages.
 set -euo pipefail
-packages=(cmake make g++ libxerces-c-dev libgtest-dev libbenchmark-dev "$@")
+packages=(cmake make g++ libxerces-c-dev libgtest-dev libbenchmark-dev
+  pkg-config dpkg-dev file groff-base  # install checks: pkg-config, Debian packages, man page
+  "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# Checks the library the way its users get it, one path per step:
+#   install       cmake --install into a fresh prefix: files, SONAME links,
+#                 exported symbols, the installed host and man page
+#   find-package  examples/host built with find_package(QORMetaDiff), run
+#   pkg-config    examples/host built with the pkg-config line of README.md, run
+#   debian        cpack -G DEB: file lists, dependencies, the packaged host run
+#
+# check-install.sh STEP BUILD_DIR SOURCE_DIR WORK_DIR
+# Environment: CMAKE, CPACK, CXX (the tools of the build), HOST (the in-tree
+# host, whose diff of the examples every other host must reproduce).
+# find-package and pkg-config use the prefix that the install step left in
+# WORK_DIR/prefix.
+set -euo pipefail
+
+step=$1 build=$2 source=$3 work=$4
+prefix=$work/prefix
+version=5.13.0.1
+checks=0
+
+fail() { echo "FAILED [$step]: $*" >&2; exit 1; }
+pass() { checks=$((checks + 1)); }
+expect_file() { [ -f "$1" ] || fail "missing file $1"; pass; }
+expect_link() {  # link target
+  [ -L "$1" ] || fail "$1 is not a symbolic link"
+  [ "$(readlink "$1")" = "$2" ] || fail "$1 points to $(readlink "$1"), not $2"
+  pass
+}
+expect_contains() {  # file text
+  grep -qF -- "$2" "$1" || { cat "$1" >&2; fail "$1 does not contain: $2"; }
+  pass
+}
+
+# A fresh folder with copies of the examples and the in-tree host's diff of
+# them, under the same relative names the hosts will be given.
+prepare_run_dir() {
+  run=$1
+  rm -rf "$run" && mkdir -p "$run"
+  cp "$source/examples/old.xml" "$source/examples/new.xml" "$run/"
+  (cd "$run" && "$HOST" -New new.xml -Old old.xml -Diff expected.xml) || fail "the in-tree host failed on the examples"
+  [ -s "$run/expected.xml" ] || fail "the in-tree host wrote no diff of the examples"
+}
+
+# Runs a program host built from examples/host: a real diff, a failed run, an
+# empty diff with and without writeEmptyDiff, and wrong arguments.
+check_program_host() {
+  host=$1 run=$2
+  prepare_run_dir "$run"
+  cd "$run"
+
+  "$host" old.xml new.xml diff.xml || fail "$host failed on the examples"
+  cmp expected.xml diff.xml || fail "$host wrote a different diff than the in-tree host"
+  pass
+
+  printf 'earlier diff\n' >kept.xml
+  status=0
+  "$host" missing.xml new.xml kept.xml 2>err.txt || status=$?
+  [ "$status" -eq 1 ] || fail "a failed run exited with $status, not 1"
+  expect_contains err.txt 'Error MDFileError_1: The metadata file "missing.xml" could not be read.'
+  [ "$(cat kept.xml)" = "earlier diff" ] || fail "a failed run changed the existing diff file"
+  [ -z "$(ls -A | grep -v -x -e old.xml -e new.xml -e expected.xml -e diff.xml -e kept.xml -e err.txt)" ] \
+    || fail "a failed run left files behind: $(ls -A)"
+  pass
+
+  "$host" new.xml new.xml same.xml || fail "$host failed on identical documents"
+  [ ! -e same.xml ] || fail "an empty diff was written without writeEmptyDiff"
+  "$host" new.xml new.xml same.xml --write-empty || fail "$host failed with --write-empty"
+  [ -f same.xml ] && [ ! -s same.xml ] || fail "writeEmptyDiff did not write an empty diff file"
+  pass
+
+  status=0
+  "$host" old.xml new.xml >/dev/null 2>&1 || status=$?
+  [ "$status" -eq 2 ] || fail "wrong arguments exited with $status, not 2"
+  pass
+  cd - >/dev/null
+}
+
+step_install() {
+  rm -rf "$prefix"
+  "$CMAKE" --install "$build" --prefix "$prefix" >"$work/install.log" || fail "cmake --install failed"
+
+  expect_file "$prefix/bin/QORMetaDiff"
+  for lib in QORMetaDiff ZULBase QORMetaUtil; do
+    expect_file "$prefix/lib/lib$lib.so.$version"
+    expect_link "$prefix/lib/lib$lib.so.5" "lib$lib.so.$version"
+    expect_link "$prefix/lib/lib$lib.so" "lib$lib.so.5"
+    readelf -d "$prefix/lib/lib$lib.so.$version" | grep -qF "Library soname: [lib$lib.so.5]" \
+      || fail "lib$lib has no SONAME lib$lib.so.5"
+    pass
+  done
+  for header in QORMetaDiff/QORMDMetaDiffApi.h QORMetaDiff/QORMDMetaObject.h ZULBase/ZULUnicodeString.h \
+                ZULBase/ZULError.h QORMetaUtil/cQORMUCallback.h QORMetaUtil/QORMUDomHandle.h; do
+    expect_file "$prefix/include/$header"
+  done
+  for file in QORMetaDiffConfig.cmake QORMetaDiffConfigVersion.cmake QORMetaDiffTargets.cmake; do
+    expect_file "$prefix/lib/cmake/QORMetaDiff/$file"
+  done
+  expect_contains "$prefix/lib/pkgconfig/QORMetaDiff.pc" "prefix=$prefix"
+  expect_file "$prefix/share/man/man1/QORMetaDiff.1"
+  [ -z "$(find "$prefix" -name '*QORMetaDiffCore*')" ] || fail "the test-only QORMetaDiffCore was installed"
+  pass
+
+  # The library exports the four operations of cQORMDApi and nothing else.
+  nm -D --defined-only -C "$prefix/lib/libQORMetaDiff.so" | sed 's/^[0-9a-f]* [A-Za-z] //' | sort >"$work/exports.txt"
+  cat >"$work/exports.expected" <<'EOF'
+cQORMDApi::Initialize(int, char const* const*)
+cQORMDApi::Process(ZULUnicodeString const&, ZULUnicodeString const&, ZULUnicodeString const&, unsigned char)
+cQORMDApi::ProcessMetaDiff()
+cQORMDApi::Terminate()
+EOF
+  diff "$work/exports.expected" "$work/exports.txt" || fail "libQORMetaDiff.so exports other symbols"
+  pass
+
+  # The installed host runs from the prefix alone and matches the in-tree host.
+  [ "$("$prefix/bin/QORMetaDiff" -v)" = "MetaDiff Version: $version" ] || fail "installed host -v"
+  prepare_run_dir "$work/run-installed"
+  (cd "$work/run-installed" && "$prefix/bin/QORMetaDiff" -New new.xml -Old old.xml -Diff diff.xml) \
+    || fail "the installed host failed on the examples"
+  cmp "$work/run-installed/expected.xml" "$work/run-installed/diff.xml" || fail "installed host: different diff"
+  pass
+
+  # The man page renders without a single roff warning.
+  LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$prefix/share/man/man1/QORMetaDiff.1" 2>"$work/man.log"
+  [ ! -s "$work/man.log" ] || { cat "$work/man.log" >&2; fail "the man page has roff warnings"; }
+  pass
+}
+
+step_find_package() {
+  [ -f "$prefix/lib/cmake/QORMetaDiff/QORMetaDiffConfig.cmake" ] || fail "no installed prefix (run the install step)"
+  rm -rf "$work/find-package" && mkdir -p "$work/find-package"
+  "$CMAKE" -S "$source/examples/host" -B "$work/find-package/build" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_CXX_COMPILER="$CXX" >"$work/find-package/configure.log" || fail "configuring examples/host failed"
+  "$CMAKE" --build "$work/find-package/build" >"$work/find-package/build.log" || fail "building examples/host failed"
+  check_program_host "$work/find-package/build/qormd-example-host" "$work/find-package/run"
+
+  # Same major version is compatible, as long as it is not older than asked for.
+  probe=$work/find-package/probe
+  "$CMAKE" -S "$source/tests/install/version-probe" -B "$probe" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_CXX_COMPILER="$CXX" >"$probe.log" 2>&1 || { cat "$probe.log" >&2; fail "the version probe failed"; }
+  grep -o 'find_package(QORMetaDiff .*' "$probe.log" >"$probe.found"
+  printf 'find_package(QORMetaDiff %s): %s\n' 5 1 5.13 1 5.13.0.1 1 5.14 0 6 0 4.9 0 >"$probe.expected"
+  diff "$probe.expected" "$probe.found" || fail "find_package accepts the wrong versions"
+  pass
+}
+
+step_pkg_config() {
+  [ -f "$prefix/lib/pkgconfig/QORMetaDiff.pc" ] || fail "no installed prefix (run the install step)"
+  rm -rf "$work/pkg-config" && mkdir -p "$work/pkg-config"
+  export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
+  [ "$(pkg-config --modversion QORMetaDiff)" = "$version" ] || fail "pkg-config --modversion"
+  pkg-config --exists 'QORMetaDiff >= 5.13' || fail "pkg-config does not accept QORMetaDiff >= 5.13"
+  pass
+  # The line of README.md, with the warnings of our own build on top.
+  "$CXX" -std=c++17 -Wall -Wextra -Werror -o "$work/pkg-config/qormd-example-host" \
+    "$source/examples/host/QORMDExampleHost.cpp" \
+    $(pkg-config --cflags --libs QORMetaDiff) -Wl,-rpath,"$(pkg-config --variable=libdir QORMetaDiff)" \
+    || fail "building examples/host with pkg-config failed"
+  check_program_host "$work/pkg-config/qormd-example-host" "$work/pkg-config/run"
+}
+
+step_debian() {
+  out=$work/debian
+  rm -rf "$out" && mkdir -p "$out"
+  "$CPACK" -G DEB -B "$out" --config "$build/CPackConfig.cmake" >"$out/cpack.log" 2>&1 \
+    || { cat "$out/cpack.log" >&2; fail "cpack -G DEB failed"; }
+  runtime=$out/qormetadiff_${version}_amd64.deb
+  dev=$out/qormetadiff-dev_${version}_amd64.deb
+  expect_file "$runtime"
+  expect_file "$dev"
+
+  dpkg-deb -c "$runtime" | awk '{print $6}' >"$out/runtime.files"
+  dpkg-deb -c "$dev" | awk '{print $6}' >"$out/dev.files"
+  for file in ./usr/bin/QORMetaDiff ./usr/lib/libQORMetaDiff.so.$version ./usr/lib/libQORMetaDiff.so.5 \
+              ./usr/lib/libZULBase.so.5 ./usr/lib/libQORMetaUtil.so.5 ./usr/share/man/man1/QORMetaDiff.1; do
+    grep -qx -- "$file" "$out/runtime.files" || fail "qormetadiff lacks $file"
+    pass
+  done
+  for file in ./usr/include/QORMetaDiff/QORMDMetaDiffApi.h ./usr/include/ZULBase/ZULError.h \
+              ./usr/include/QORMetaUtil/cQORMUCallback.h ./usr/lib/libQORMetaDiff.so \
+              ./usr/lib/cmake/QORMetaDiff/QORMetaDiffConfig.cmake ./usr/lib/pkgconfig/QORMetaDiff.pc; do
+    grep -qx -- "$file" "$out/dev.files" || fail "qormetadiff-dev lacks $file"
+    pass
+  done
+  ! grep -q -e '^./usr/include' -e '\.so$' -e 'cmake' "$out/runtime.files" || fail "qormetadiff holds development files"
+  pass
+
+  dpkg-deb -f "$runtime" Depends >"$out/runtime.depends"
+  dpkg-deb -f "$dev" Depends >"$out/dev.depends"
+  dpkg-deb -I "$runtime" >"$out/runtime.info"
+  expect_contains "$out/runtime.depends" "libxerces-c3.2"
+  expect_contains "$out/runtime.depends" "libstdc++6"
+  expect_contains "$out/dev.depends" "qormetadiff (= $version)"
+  expect_contains "$out/dev.depends" "libxerces-c-dev"
+  expect_contains "$out/runtime.info" "shlibs"
+
+  # The packaged pkg-config file names /usr, not the staging folder.
+  dpkg-deb --fsys-tarfile "$dev" | tar -xO ./usr/lib/pkgconfig/QORMetaDiff.pc >"$out/QORMetaDiff.pc"
+  expect_contains "$out/QORMetaDiff.pc" "prefix=/usr"
+
+  # The packaged host runs from the unpacked tree (it finds its libraries
+  # beside it) and matches the in-tree host.
+  dpkg-deb -x "$runtime" "$out/root"
+  prepare_run_dir "$out/run"
+  (cd "$out/run" && "$out/root/usr/bin/QORMetaDiff" -New new.xml -Old old.xml -Diff diff.xml) \
+    || fail "the packaged host failed on the examples"
+  cmp "$out/run/expected.xml" "$out/run/diff.xml" || fail "packaged host: different diff"
+  pass
+}
+
+mkdir -p "$work"
+case $step in
+  install) step_install ;;
+  find-package) step_find_package ;;
+  pkg-config) step_pkg_config ;;
+  debian) step_debian ;;
+  *) fail "unknown step (install, find-package, pkg-config, debian)" ;;
+esac
+echo "$step: $checks checks passed"
