@@ -13,26 +13,30 @@ cMetaDiffField::~cMetaDiffField() {
     metaField1 = nullptr;
 }
 
-ZULUnicodeString cMetaDiffField::getName() const {
-    if (metaField) return metaField->GetName();
-    Trace("NULL metaField in cMetaDiffField::getName", QORMUTrace_W3);
+namespace {
+
+// What get gives for field, or the empty string after the missing trace.
+ZULUnicodeString Read(const cQORMDMetaField* field, ZULUnicodeString (cQORMDMetaField::*get)() const,
+                      const char* missing) {
+    if (field) return (field->*get)();
+    Trace(missing, QORMUTrace_W3);
     return ZULUnicodeString();
+}
+
+}  // namespace
+
+ZULUnicodeString cMetaDiffField::getName() const {
+    return Read(metaField, &cQORMDMetaField::GetName, "NULL metaField in cMetaDiffField::getName");
 }
 
 ZULUnicodeString cMetaDiffField::getValue() const {
-    if (metaField) return metaField->GetValue();
-    Trace("NULL metaField in cMetaDiffField::getValue", QORMUTrace_W3);
-    return ZULUnicodeString();
+    return Read(metaField, &cQORMDMetaField::GetValue, "NULL metaField in cMetaDiffField::getValue");
 }
 
 ZULUnicodeString cMetaDiffField::getNewName() const {
-    if (metaField1) return metaField1->GetName();
-    Trace("NULL metaField1 in cMetaDiffField::getName", QORMUTrace_W3);
-    return ZULUnicodeString();
+    return Read(metaField1, &cQORMDMetaField::GetName, "NULL metaField1 in cMetaDiffField::getName");
 }
 
 ZULUnicodeString cMetaDiffField::getNewValue() const {
-    if (metaField1) return metaField1->GetValue();
-    Trace("NULL metaField1 in cMetaDiffField::getNewValue", QORMUTrace_W3);
-    return ZULUnicodeString();
+    return Read(metaField1, &cQORMDMetaField::GetValue, "NULL metaField1 in cMetaDiffField::getNewValue");
 }

@@ -137,35 +137,18 @@ const cMetaDiffInput* cMetaDiffInput::Current() {
     return current_.get();
 }
 
-ZULUnicodeString cMetaDiffInput::GetOldMetaName() {
+template <class T>
+T cMetaDiffInput::Read(T cMetaDiffInput::*field) {
     const cMetaDiffInput* in = Current();
-    return in ? in->oldMetaName : ZULUnicodeString();
+    return in ? in->*field : T();
 }
 
-ZULUnicodeString cMetaDiffInput::GetNewMetaName() {
-    const cMetaDiffInput* in = Current();
-    return in ? in->newMetaName : ZULUnicodeString();
-}
-
-ZULUnicodeString cMetaDiffInput::GetDiffFileName() {
-    const cMetaDiffInput* in = Current();
-    return in ? in->diffFileName : ZULUnicodeString();
-}
-
-ZULUnicodeString cMetaDiffInput::GetInputPath() {
-    const cMetaDiffInput* in = Current();
-    return in ? in->inputPath : ZULUnicodeString();
-}
-
-ZULUnicodeString cMetaDiffInput::GetOutputDir() {
-    const cMetaDiffInput* in = Current();
-    return in ? in->outputDir : ZULUnicodeString();
-}
-
-unsigned char cMetaDiffInput::GetWriteEmptyDiff() {
-    const cMetaDiffInput* in = Current();
-    return in ? in->writeEmptyDiff : 0;
-}
+ZULUnicodeString cMetaDiffInput::GetOldMetaName() { return Read(&cMetaDiffInput::oldMetaName); }
+ZULUnicodeString cMetaDiffInput::GetNewMetaName() { return Read(&cMetaDiffInput::newMetaName); }
+ZULUnicodeString cMetaDiffInput::GetDiffFileName() { return Read(&cMetaDiffInput::diffFileName); }
+ZULUnicodeString cMetaDiffInput::GetInputPath() { return Read(&cMetaDiffInput::inputPath); }
+ZULUnicodeString cMetaDiffInput::GetOutputDir() { return Read(&cMetaDiffInput::outputDir); }
+unsigned char cMetaDiffInput::GetWriteEmptyDiff() { return Read(&cMetaDiffInput::writeEmptyDiff); }
 
 void cMetaDiffInput::PrintUsage() {
     static const char* const kUsage[] = {

@@ -30,7 +30,11 @@ public:
     static void PrintUsage();
 
 private:
+    // The current inputs; null, after a trace, when there are none.
     static const cMetaDiffInput* Current();
+    // A field of the current inputs, or its empty value when there are none.
+    template <class T>
+    static T Read(T cMetaDiffInput::*field);
     static std::int32_t ParseOptions(int argc, const char* const argv[]);
 
     ZULUnicodeString oldMetaName;

@@ -37,24 +37,23 @@ cMetaDiffElem* cMetaModified::GetMetaDiffElem(cQORMDMetaField* field) {
     return entry;
 }
 
-int cMetaModified::AppendModDeleted(cQORMDMetaField* field) {
+int cMetaModified::AppendField(cQORMDMetaField* field, void (cMetaDiffElem::*append)(cMetaDiffField*),
+                               const char* nullInput) {
     cMetaDiffElem* entry = field ? GetMetaDiffElem(field) : nullptr;
     if (!entry) {
-        Trace("NULL input in cMetaModified::AppendModDeleted", QORMUTrace_W3);
+        Trace(nullInput, QORMUTrace_W3);
         return -1;
     }
-    entry->AppendModDeleted(new cMetaDiffField(field));
+    (entry->*append)(new cMetaDiffField(field));
     return 0;
 }
 
+int cMetaModified::AppendModDeleted(cQORMDMetaField* field) {
+    return AppendField(field, &cMetaDiffElem::AppendModDeleted, "NULL input in cMetaModified::AppendModDeleted");
+}
+
 int cMetaModified::AppendModAdded(cQORMDMetaField* field) {
-    cMetaDiffElem* entry = field ? GetMetaDiffElem(field) : nullptr;
-    if (!entry) {
-        Trace("NULL input in cMetaModified::AppendModAdded", QORMUTrace_W3);
-        return -1;
-    }
-    entry->AppendModAdded(new cMetaDiffField(field));
-    return 0;
+    return AppendField(field, &cMetaDiffElem::AppendModAdded, "NULL input in cMetaModified::AppendModAdded");
 }
 
 int cMetaModified::AppendModModified(cQORMDMetaField* oldField, cQORMDMetaField* newField) {

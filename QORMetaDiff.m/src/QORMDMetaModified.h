@@ -9,6 +9,7 @@
 #include "ZULBase/ZULHashDico.h"
 
 class cQORMDMetaField;
+class cMetaDiffField;
 
 class cMetaModified : public cMetaDiffBase {
 public:
@@ -32,5 +33,8 @@ public:
     int CreateDomNode_ModAdded(cMetaDiffElem* elem, DOM_Document& doc, DOM_Element& entry);
 
 private:
+    // Records a deleted or added field in its element's entry.
+    int AppendField(cQORMDMetaField* field, void (cMetaDiffElem::*append)(cMetaDiffField*), const char* nullInput);
+
     ZULHashDico entries;  // upper-cased Uuid -> cMetaDiffElem*, owned
 };
