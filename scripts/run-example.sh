@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -DQORMD_BUILD_TESTS=OFF >/dev/null
-cmake --build build -j"$(nproc)"
+cmake -S . -B build >/dev/null
+cmake --build build -j"$(nproc)" --target QORMetaDiffHost
 build/host/QORMetaDiff -New examples/new.xml -Old examples/old.xml -Diff build/example-diff.xml
 cat build/example-diff.xml
