@@ -98,6 +98,7 @@ TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
     EXPECT_NE(propagated, status);
     EXPECT_EQ(ZULError::ZULGetLastError(propagated, nullptr), error);
     EXPECT_EQ(ZULError::ZULGetLastError(0, nullptr), nullptr);
+    EXPECT_EQ(ZULError::ZULGetLastError(-1, nullptr), nullptr);  // a plain failure carries nothing
 
     // The newest errors stay valid while older ones are let go: memory stays bounded.
     int last = 0;

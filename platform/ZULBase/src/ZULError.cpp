@@ -13,10 +13,12 @@ struct StatusRecord {
     std::string source;
 };
 
-// Failure statuses count down from -1; -1 follows INT32_MIN + 1 on wrap.
+// Failure statuses count down from -2 and wrap back to -2. The plain -1
+// that lower-level operations return never carries an error, so it is
+// never a status built here.
 std::int32_t NextFailureStatus() {
-    static std::int32_t last = 0;
-    last = (last <= INT32_MIN + 1) ? -1 : last - 1;
+    static std::int32_t last = -1;
+    last = (last <= INT32_MIN + 1) ? -2 : last - 1;
     return last;
 }
 
@@ -49,7 +51,7 @@ std::int32_t ZULError::GetReturn(int severity, ZULError* error, void*, const cha
 }
 
 ZULError* ZULError::ZULGetLastError(std::int32_t status, void*) {
-    if (status >= 0) return nullptr;
+    if (status >= -1) return nullptr;
     const StatusRecord* record = FindStatus(status);
     return record ? record->error.get() : nullptr;
 }

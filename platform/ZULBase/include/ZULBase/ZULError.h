@@ -28,7 +28,8 @@ public:
     // carrying error. object is unused and always null. file and line name
     // the statement that built the status.
     static std::int32_t GetReturn(int severity, ZULError* error, void* object, const char* file, int line);
-    // The error a failure status carries; null for success or an unknown status.
+    // The error a failure status carries; null for success, for the plain -1
+    // of lower-level operations, and for a status no longer retained.
     static ZULError* ZULGetLastError(std::int32_t status, void* object);
     // Where a retained failure status was built ("module:line"); empty otherwise.
     static std::string GetStatusSource(std::int32_t status);
