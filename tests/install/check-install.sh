@@ -163,8 +163,9 @@ step_debian() {
   rm -rf "$out" && mkdir -p "$out"
   "$CPACK" -G DEB -B "$out" --config "$build/CPackConfig.cmake" >"$out/cpack.log" 2>&1 \
     || { cat "$out/cpack.log" >&2; fail "cpack -G DEB failed"; }
-  runtime=$out/qormetadiff_${version}_amd64.deb
-  dev=$out/qormetadiff-dev_${version}_amd64.deb
+  arch=$(dpkg --print-architecture)
+  runtime=$out/qormetadiff_${version}_$arch.deb
+  dev=$out/qormetadiff-dev_${version}_$arch.deb
   expect_file "$runtime"
   expect_file "$dev"
 
