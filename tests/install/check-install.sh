@@ -41,8 +41,8 @@ prepare_run_dir() {
   [ -s "$run/expected.xml" ] || fail "the in-tree host wrote no diff of the examples"
 }
 
-# Runs a program host built from examples/host: a real diff, a failed run, an
-# empty diff with and without writeEmptyDiff, and wrong arguments.
+# Runs a program host built from examples/host: a real diff, no old document,
+# a failed run, an empty diff with and without writeEmptyDiff, wrong arguments.
 check_program_host() {
   host=$1 run=$2
   prepare_run_dir "$run"
@@ -52,13 +52,21 @@ check_program_host() {
   cmp expected.xml diff.xml || fail "$host wrote a different diff than the in-tree host"
   pass
 
+  # No old document: everything in the new one is added, as with the host's
+  # command line without -Old.
+  "$HOST" -New new.xml -Diff expected-added.xml || fail "the in-tree host failed without -Old"
+  "$host" "" new.xml added.xml || fail "$host failed without an old document"
+  cmp expected-added.xml added.xml || fail "$host without an old document: different diff"
+  pass
+
   printf 'earlier diff\n' >kept.xml
   status=0
   "$host" missing.xml new.xml kept.xml 2>err.txt || status=$?
   [ "$status" -eq 1 ] || fail "a failed run exited with $status, not 1"
   expect_contains err.txt 'Error MDFileError_1: The metadata file "missing.xml" could not be read.'
   [ "$(cat kept.xml)" = "earlier diff" ] || fail "a failed run changed the existing diff file"
-  [ -z "$(ls -A | grep -v -x -e old.xml -e new.xml -e expected.xml -e diff.xml -e kept.xml -e err.txt)" ] \
+  [ -z "$(ls -A | grep -v -x -e old.xml -e new.xml -e expected.xml -e diff.xml \
+    -e expected-added.xml -e added.xml -e kept.xml -e err.txt)" ] \
     || fail "a failed run left files behind: $(ls -A)"
   pass
 
