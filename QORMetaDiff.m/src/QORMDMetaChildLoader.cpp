@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "QORMDMetaField.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
@@ -10,11 +11,16 @@ using namespace xercesc;
 
 namespace {
 
-const XMLCh kUuid[] = {u'U', u'u', u'i', u'd', 0};
-const XMLCh kName[] = {u'N', u'a', u'm', u'e', 0};
 
 bool TagIs(const XMLCh* tag, const char16_t* expected) {
     return std::u16string_view(reinterpret_cast<const char16_t*>(tag)) == std::u16string_view(expected);
+}
+
+// The value of the XML attribute name of a child whose fields are loaded:
+// its field holds the attribute, so the DOM need not be searched again.
+const XMLCh* FieldValue(cQORMDMetaElem& child, const ZULUnicodeString& name) {
+    const auto* field = static_cast<const cQORMDMetaField*>(child.GetFields()->Locate(name));
+    return field ? field->GetDOMValue() : nullptr;
 }
 
 }  // namespace
@@ -34,7 +40,10 @@ int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const
         const int status = child->init();
         if (status < 0) return status;
 
-        const XMLCh* uuid = element->getAttribute(kUuid);
+        static const ZULUnicodeString kUuid("Uuid");
+        static const ZULUnicodeString kName("Name");
+        const XMLCh* uuid = FieldValue(*child, kUuid);
+        const XMLCh* name = FieldValue(*child, kName);
         if (QORMUIsNullDOMString(uuid)) {
             Trace(rules.noUuidTrace, QORMUTrace_W3);
             return -1;
@@ -46,7 +55,7 @@ int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const
         } else {
             Trace(rules.duplicateUuidTrace, key, QORMUTrace_W3);  // the first one stays
         }
-        if (QORMUIsNullDOMString(element->getAttribute(kName))) {
+        if (QORMUIsNullDOMString(name)) {
             Trace(rules.noNameTrace, QORMUTrace_W3);
             return -1;
         }

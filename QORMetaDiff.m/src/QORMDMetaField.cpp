@@ -26,8 +26,8 @@ ZULUnicodeString cQORMDMetaField::GetValue() const {
 }
 
 bool cQORMDMetaField::HasSameValue(const cQORMDMetaField& other) const {
-    const XMLCh* mine = attribute.isNull() ? nullptr : attribute->getValue();
-    const XMLCh* theirs = other.attribute.isNull() ? nullptr : other.attribute->getValue();
+    const XMLCh* mine = GetDOMValue();
+    const XMLCh* theirs = other.GetDOMValue();
     if (QORMUIsNullDOMString(mine) || QORMUIsNullDOMString(theirs)) return GetValue() == other.GetValue();
     return xercesc::XMLString::equals(mine, theirs);
 }

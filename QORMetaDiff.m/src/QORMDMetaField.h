@@ -4,6 +4,7 @@
 
 #include "QORMDMetaObject.h"
 #include "QORMetaUtil/QORMUDomHandle.h"
+#include "QORMetaUtil/QORMUDomString.h"
 #include "ZULBase/ZULUnicodeString.h"
 
 class cQORMDMetaElem;
@@ -19,6 +20,9 @@ public:
     // Whether other has the same value, compared in the DOM without copying
     // either; an empty value goes through GetValue on both, with its trace.
     bool HasSameValue(const cQORMDMetaField& other) const;
+    // The value as the DOM holds it, without a copy or a trace; null or
+    // empty when there is none.
+    const XMLCh* GetDOMValue() const { return QORMUAttrValue(attribute.get()); }
     cQORMDMetaElem* GetOwner() const { return owner; }
 
 private:

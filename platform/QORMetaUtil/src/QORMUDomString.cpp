@@ -1,5 +1,7 @@
 #include "QORMetaUtil/QORMUDomString.h"
 
+using namespace xercesc;
+
 ZULUnicodeString DOMToZULUnicodeString(const XMLCh* text) {
     return ZULUnicodeString(reinterpret_cast<const char16_t*>(text));
 }
@@ -10,5 +12,13 @@ void DOMToZULUnicodeString(const XMLCh* text, ZULUnicodeString& result) {
 
 ZULUnicodeString getQorvMetaGenValue(DOM_Attr attribute) {
     if (attribute.isNull()) return ZULUnicodeString();
-    return DOMToZULUnicodeString(attribute->getValue());
+    return DOMToZULUnicodeString(QORMUAttrValue(attribute.get()));
+}
+
+const XMLCh* QORMUAttrValue(const DOMAttr* attribute) {
+    if (!attribute) return nullptr;
+    const DOMNode* first = attribute->getFirstChild();
+    if (first && !first->getNextSibling() && first->getNodeType() == DOMNode::TEXT_NODE)
+        return first->getNodeValue();
+    return attribute->getValue();
 }

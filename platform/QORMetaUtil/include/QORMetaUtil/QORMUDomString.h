@@ -20,3 +20,8 @@ inline bool QORMUIsNullDOMString(const XMLCh* text) { return text == nullptr || 
 
 // The value of an attribute node; empty means no value.
 ZULUnicodeString getQorvMetaGenValue(DOM_Attr attribute);
+// The value of an attribute node as the DOM holds it, without a copy; null
+// for a null node. A value held in one text node is read from it directly:
+// DOMAttr::getValue makes dynamic casts on every call, which cost more than
+// the rest of a comparison.
+const XMLCh* QORMUAttrValue(const xercesc::DOMAttr* attribute);
