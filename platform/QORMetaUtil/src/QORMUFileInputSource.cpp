@@ -16,7 +16,7 @@ namespace {
 
 class FdInputStream : public BinInputStream {
 public:
-    explicit FdInputStream(int fd) : fd_(fd) {}
+    FdInputStream(int fd, XMLFilePos& bytesRead) : fd_(fd), position_(bytesRead) {}
     ~FdInputStream() override { ::close(fd_); }
     XMLFilePos curPos() const override { return position_; }
     XMLSize_t readBytes(XMLByte* const buffer, const XMLSize_t maxToRead) override {
@@ -33,14 +33,16 @@ public:
 
 private:
     int fd_;
-    XMLFilePos position_ = 0;
+    XMLFilePos& position_;  // the source's count, which outlives the stream
 };
 
 }  // namespace
 
 QORMUFileInputSource::QORMUFileInputSource(const ZULUnicodeString& fileName) : fileName_(fileName) {
     setSystemId(ZULToDOMString(fileName_));
-    fd_ = ::open(fileName_.ConvertToChar(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking, so that a FIFO without a writer cannot stall
+    // the run: reading it then finds the end at once.
+    fd_ = ::open(fileName_.ConvertToChar(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) {
         openError_ = std::strerror(errno);
         return;
@@ -50,6 +52,8 @@ QORMUFileInputSource::QORMUFileInputSource(const ZULUnicodeString& fileName) : f
         openError_ = std::strerror(errno);
     } else if (S_ISDIR(info.st_mode)) {
         openError_ = "it is a directory, not a file";
+    } else if (::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
+        openError_ = std::strerror(errno);
     }
     if (!openError_.empty()) {
         ::close(fd_);
@@ -63,7 +67,7 @@ QORMUFileInputSource::~QORMUFileInputSource() {
 
 BinInputStream* QORMUFileInputSource::makeStream() const {
     if (fd_ < 0) return nullptr;
-    BinInputStream* stream = new FdInputStream(fd_);
+    BinInputStream* stream = new FdInputStream(fd_, bytesRead_);
     fd_ = -1;
     return stream;
 }

@@ -17,11 +17,14 @@ public:
 
     // Empty when the file is open and readable; else why not.
     const std::string& OpenError() const { return openError_; }
+    // Bytes read from the file so far.
+    XMLFilePos BytesRead() const { return bytesRead_; }
     // The stream takes over the descriptor.
     xercesc::BinInputStream* makeStream() const override;
 
 private:
     ZULUnicodeString fileName_;
     mutable int fd_ = -1;
+    mutable XMLFilePos bytesRead_ = 0;
     std::string openError_;
 };

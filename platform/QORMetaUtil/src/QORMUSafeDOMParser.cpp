@@ -6,7 +6,8 @@
 
 using namespace xercesc;
 
-QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth) : maxDepth_(maxDepth) {
+QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames)
+    : maxDepth_(maxDepth), maxNames_(maxNames) {
     setValidationScheme(Val_Never);
     setDoNamespaces(false);
     setDoSchema(false);
@@ -23,6 +24,18 @@ QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth) : maxDepth_(maxDepth) 
 void QORMUSafeDOMParser::ResetState() {
     depth_ = 0;
     errors_.first.clear();
+    names_.clear();
+    nameStore_.clear();
+}
+
+void QORMUSafeDOMParser::CountName(const XMLCh* name) {
+    const std::u16string_view view(reinterpret_cast<const char16_t*>(name ? name : u""));
+    if (names_.count(view)) return;
+    if (names_.size() >= maxNames_)
+        throw QORMURefusedDocument{"the document uses more than " + std::to_string(maxNames_) +
+                                   " distinct element and attribute names"};
+    nameStore_.emplace_back(view);
+    names_.insert(nameStore_.back());
 }
 
 void QORMUSafeDOMParser::doctypeDecl(const DTDElementDecl&, const XMLCh* const, const XMLCh* const, const bool,
@@ -35,6 +48,8 @@ void QORMUSafeDOMParser::startElement(const XMLElementDecl& elemDecl, const unsi
                                       const XMLSize_t attrCount, const bool isEmpty, const bool isRoot) {
     if (depth_ + 1 > maxDepth_)
         throw QORMURefusedDocument{"elements are nested more than " + std::to_string(maxDepth_) + " levels deep"};
+    CountName(elemDecl.getFullName());
+    for (XMLSize_t i = 0; i < attrCount; ++i) CountName(attrList.elementAt(i)->getQName());
     if (!isEmpty) ++depth_;  // an empty element gets no endElement
     XercesDOMParser::startElement(elemDecl, urlId, elemPrefix, attrList, attrCount, isEmpty, isRoot);
 }

@@ -1,7 +1,10 @@
 // A XercesDOMParser set up for untrusted metadata documents.
 #pragma once
 
+#include <deque>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/sax/ErrorHandler.hpp>
@@ -15,9 +18,9 @@ struct QORMURefusedDocument {
 
 class QORMUSafeDOMParser : public xercesc::XercesDOMParser {
 public:
-    explicit QORMUSafeDOMParser(unsigned maxDepth);
+    QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames);
 
-    // Clears what an earlier parse left (first error, depth); call before each parse.
+    // Clears what an earlier parse left (first error, depth, names); call before each parse.
     void ResetState();
     // A DOCTYPE ends the parse: metadata documents never need one, and
     // refusing it keeps every DTD and entity feature out of reach.
@@ -45,8 +48,16 @@ private:
         xercesc::InputSource* resolveEntity(xercesc::XMLResourceIdentifier* resource) override;
     };
 
+    // Counts a distinct element or attribute name; throws past maxNames_.
+    void CountName(const XMLCh* name);
+
     unsigned maxDepth_;
     unsigned depth_ = 0;
+    // The DOM pools names in a table of fixed size, so that building a document
+    // takes time quadratic in its number of distinct names: they are bounded.
+    std::size_t maxNames_;
+    std::deque<std::u16string> nameStore_;
+    std::unordered_set<std::u16string_view> names_;  // views into nameStore_
     xercesc::SecurityManager security_;
     ErrorCollector errors_;
     RefusingResolver resolver_;

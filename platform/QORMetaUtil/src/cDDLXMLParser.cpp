@@ -48,7 +48,7 @@ int cDDLXMLParser::init() {
         return Fail("GDXMLInitError_1", ZULUnicodeString(Reason(e.getMessage()).c_str()), "", __LINE__);
     }
     try {
-        Parser() = std::make_unique<QORMUSafeDOMParser>(kMaxDepth);
+        Parser() = std::make_unique<QORMUSafeDOMParser>(kMaxDepth, kMaxNames);
     } catch (...) {
         QORMUReleaseXerces();
         return Fail("GDXMLInitError_1", ZULUnicodeString("the parser could not be created"), "", __LINE__);
@@ -78,6 +78,7 @@ int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& 
             parser->ResetState();
             parser->parse(source);
             if (!parser->FirstError().empty()) reason = parser->FirstError();
+            if (!reason.empty() && source.BytesRead() == 0) reason = "the file is empty";
         } catch (const QORMURefusedDocument& refused) {
             reason = refused.reason;
         } catch (const OutOfMemoryException&) {

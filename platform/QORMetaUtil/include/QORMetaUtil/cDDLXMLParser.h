@@ -2,7 +2,8 @@
 //
 // Reading is set up for untrusted input: a document with a DOCTYPE is
 // refused, no external entity or DTD is ever loaded (nothing is fetched),
-// entity expansion is bounded and element nesting is limited.
+// entity expansion is bounded, and element nesting and the number of
+// distinct names are limited.
 // Writing is atomic: a temporary file next to the target, then a rename, so a
 // failed write leaves neither a partial file nor a damaged earlier one.
 //
@@ -11,6 +12,8 @@
 // refusal with cQORMUCallback::PrintError, since its callers report only the file.
 #pragma once
 
+#include <cstddef>
+
 #include "QORMetaUtil/QORMUDomHandle.h"
 #include "ZULBase/ZULUnicodeString.h"
 
@@ -18,6 +21,8 @@ class cDDLXMLParser {
 public:
     // Deepest element nesting a parsed document may have.
     static constexpr unsigned kMaxDepth = 1000;
+    // Most distinct element and attribute names a parsed document may use.
+    static constexpr std::size_t kMaxNames = 10000;
 
     static int init();
     // Parses fileName (UTF-8 path) into document.
