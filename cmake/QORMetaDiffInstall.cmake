@@ -4,7 +4,7 @@
 #   include/QORMetaDiff/*.h, include/ZULBase/*.h, include/QORMetaUtil/*.h
 #   lib/cmake/QORMetaDiff/                         find_package(QORMetaDiff)
 #   lib/pkgconfig/QORMetaDiff.pc                   pkg-config QORMetaDiff
-#   share/man/man1/QORMetaDiff.1
+#   share/man/man1/QORMetaDiff.1.gz
 # Two components: Runtime (libraries, host, man page) and Development
 # (headers, link-time symlinks, CMake and pkg-config files). The static
 # QORMetaDiffCore exists for the tests and is not installed.
@@ -68,6 +68,14 @@ install(FILES ${PROJECT_BINARY_DIR}/QORMetaDiff.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
   COMPONENT Development)
 
-install(FILES ${PROJECT_SOURCE_DIR}/doc/QORMetaDiff.1
+# The man page, compressed as Debian wants it (-n: no name or time stamp, so
+# the same page always gives the same bytes).
+set(QORMD_MAN_PAGE ${PROJECT_BINARY_DIR}/QORMetaDiff.1.gz)
+add_custom_command(OUTPUT ${QORMD_MAN_PAGE}
+  COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/doc/QORMetaDiff.1 > ${QORMD_MAN_PAGE}
+  DEPENDS ${PROJECT_SOURCE_DIR}/doc/QORMetaDiff.1
+  COMMENT "Compressing the man page QORMetaDiff.1")
+add_custom_target(QORMetaDiffManPage ALL DEPENDS ${QORMD_MAN_PAGE})
+install(FILES ${QORMD_MAN_PAGE}
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
   COMPONENT Runtime)

@@ -19,12 +19,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "devel")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
-# shlibs file and ldconfig trigger for the packaged libraries.
+# shlibs file for the packaged libraries (other packages' dependencies on them).
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME "qormetadiff")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION "utils")
+# dpkg runs ldconfig once after installing or removing the libraries.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA "${PROJECT_SOURCE_DIR}/cmake/debian/triggers")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME "qormetadiff-dev")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION "libdevel")

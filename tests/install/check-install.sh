@@ -104,7 +104,7 @@ step_install() {
     expect_file "$prefix/lib/cmake/QORMetaDiff/$file"
   done
   expect_contains "$prefix/lib/pkgconfig/QORMetaDiff.pc" "prefix=$prefix"
-  expect_file "$prefix/share/man/man1/QORMetaDiff.1"
+  expect_file "$prefix/share/man/man1/QORMetaDiff.1.gz"
   [ -z "$(find "$prefix" -name '*QORMetaDiffCore*')" ] || fail "the test-only QORMetaDiffCore was installed"
   pass
 
@@ -128,7 +128,7 @@ EOF
   pass
 
   # The man page renders without a single roff warning.
-  LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$prefix/share/man/man1/QORMetaDiff.1" 2>"$work/man.log"
+  zcat "$prefix/share/man/man1/QORMetaDiff.1.gz" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>"$work/man.log"
   [ ! -s "$work/man.log" ] || { cat "$work/man.log" >&2; fail "the man page has roff warnings"; }
   pass
 }
@@ -180,7 +180,7 @@ step_debian() {
   dpkg-deb -c "$runtime" | awk '{print $6}' >"$out/runtime.files"
   dpkg-deb -c "$dev" | awk '{print $6}' >"$out/dev.files"
   for file in ./usr/bin/QORMetaDiff ./usr/lib/libQORMetaDiff.so.$version ./usr/lib/libQORMetaDiff.so.5 \
-              ./usr/lib/libZULBase.so.5 ./usr/lib/libQORMetaUtil.so.5 ./usr/share/man/man1/QORMetaDiff.1; do
+              ./usr/lib/libZULBase.so.5 ./usr/lib/libQORMetaUtil.so.5 ./usr/share/man/man1/QORMetaDiff.1.gz; do
     grep -qx -- "$file" "$out/runtime.files" || fail "qormetadiff lacks $file"
     pass
   done
@@ -201,6 +201,7 @@ step_debian() {
   expect_contains "$out/dev.depends" "qormetadiff (= $version)"
   expect_contains "$out/dev.depends" "libxerces-c-dev"
   expect_contains "$out/runtime.info" "shlibs"
+  expect_contains "$out/runtime.info" "triggers"
 
   # The packaged pkg-config file names /usr, not the staging folder.
   dpkg-deb --fsys-tarfile "$dev" | tar -xO ./usr/lib/pkgconfig/QORMetaDiff.pc >"$out/QORMetaDiff.pc"
