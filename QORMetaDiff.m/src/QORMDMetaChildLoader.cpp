@@ -50,10 +50,10 @@ int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const
         }
         ZULUnicodeString key = DOMToZULUnicodeString(uuid);
         key.ToUpper();
-        if (children.Insert(key, child.get()) == ZULHashDico::kInserted) {
+        if (children.Insert(std::move(key), child.get()) == ZULHashDico::kInserted) {
             child.release();  // from here on the child belongs to the container
         } else {
-            Trace(rules.duplicateUuidTrace, key, QORMUTrace_W3);  // the first one stays
+            Trace(rules.duplicateUuidTrace, key, QORMUTrace_W3);  // the first one stays; key was not taken
         }
         if (QORMUIsNullDOMString(name)) {
             Trace(rules.noNameTrace, QORMUTrace_W3);

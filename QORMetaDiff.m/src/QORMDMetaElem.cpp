@@ -1,5 +1,7 @@
 #include "QORMDMetaElem.h"
 
+#include <algorithm>
+
 #include "QORMDMetaField.h"
 #include "QORMDStatus.h"
 #include "QORMetaUtil/QORMUDomString.h"
@@ -26,6 +28,7 @@ int cQORMDMetaElem::init() {
     if (element.isNull()) return 0;
     DOMNamedNodeMap* attributes = element->getAttributes();
     const XMLSize_t count = attributes ? attributes->getLength() : 0;
+    fields.Reserve(static_cast<int>(std::min<XMLSize_t>(count, 1u << 20)));  // the field list's exact size
     for (XMLSize_t i = 0; i < count; ++i) {
         DOMNode* item = attributes->item(i);
         if (!item || item->getNodeType() != DOMNode::ATTRIBUTE_NODE) {

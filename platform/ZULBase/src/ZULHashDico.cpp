@@ -1,10 +1,13 @@
 #include "ZULBase/ZULHashDico.h"
 
+#include <algorithm>
 #include <stdexcept>
 
-ZULHashDico::ZULHashDico(int sizeHint) {
-    if (sizeHint > 0 && static_cast<std::size_t>(sizeHint) <= kLinearLimit)
-        entries_.reserve(static_cast<std::size_t>(sizeHint));
+ZULHashDico::ZULHashDico(int sizeHint)
+    : sizeHint_(sizeHint > 0 ? std::min(static_cast<std::size_t>(sizeHint), kLinearLimit + 2) : 0) {}
+
+void ZULHashDico::Reserve(int count) {
+    if (count > 0) entries_.reserve(static_cast<std::size_t>(count));
 }
 
 std::int64_t ZULHashDico::Find(const ZULUnicodeString& key) const {
@@ -33,10 +36,28 @@ void ZULHashDico::Rebuild(std::size_t slots) {
 
 ZULHashDico::InsertResult ZULHashDico::Insert(const ZULUnicodeString& key, void* value) {
     if (Find(key) >= 0) return kAlreadyPresent;
-    if (entries_.size() >= UINT32_MAX - 1) throw std::length_error("ZULHashDico: too many entries");
+    MakeRoom();
     entries_.push_back(Entry{key, value});
+    Indexed(entries_.back().key);
+    return kInserted;
+}
+
+ZULHashDico::InsertResult ZULHashDico::Insert(ZULUnicodeString&& key, void* value) {
+    if (Find(key) >= 0) return kAlreadyPresent;
+    MakeRoom();
+    entries_.push_back(Entry{std::move(key), value});
+    Indexed(entries_.back().key);
+    return kInserted;
+}
+
+void ZULHashDico::MakeRoom() {
+    if (entries_.size() >= UINT32_MAX - 1) throw std::length_error("ZULHashDico: too many entries");
+    if (entries_.capacity() == 0) entries_.reserve(sizeHint_);
+}
+
+void ZULHashDico::Indexed(const ZULUnicodeString& key) {
     const std::size_t count = entries_.size();
-    if (count <= kLinearLimit) return kInserted;
+    if (count <= kLinearLimit) return;
     if (count * 2 > index_.size()) {  // keep the load factor at or below one half
         std::size_t slots = 16;
         while (slots < count * 4) slots *= 2;
@@ -47,7 +68,6 @@ ZULHashDico::InsertResult ZULHashDico::Insert(const ZULUnicodeString& key, void*
         while (index_[slot] != 0) slot = (slot + 1) & mask;
         index_[slot] = static_cast<std::uint32_t>(count);
     }
-    return kInserted;
 }
 
 void* ZULHashDico::Locate(const ZULUnicodeString& key) const {

@@ -18,11 +18,16 @@ class ZULHashDico {
 public:
     enum InsertResult { kInserted = 0, kAlreadyPresent = 1 };
 
-    // sizeHint: expected number of entries.
+    // sizeHint: expected number of entries, room for which (up to a few)
+    // is made at the first insertion unless Reserve came first.
     explicit ZULHashDico(int sizeHint = 10);
 
     // A key already present keeps its first value; the result says so.
     InsertResult Insert(const ZULUnicodeString& key, void* value);
+    // The same, taking the key over; a key already present is left as it was.
+    InsertResult Insert(ZULUnicodeString&& key, void* value);
+    // Makes room for count entries in all, when the count is known ahead.
+    void Reserve(int count);
     // The value stored under key, or null when absent.
     void* Locate(const ZULUnicodeString& key) const;
     void RemoveAll();
@@ -41,9 +46,12 @@ private:
 
     std::int64_t Find(const ZULUnicodeString& key) const;  // position or -1
     void Rebuild(std::size_t slots);
+    void MakeRoom();                            // before appending an entry
+    void Indexed(const ZULUnicodeString& key);  // indexes the entry just appended
 
     std::vector<Entry> entries_;       // insertion order
     std::vector<std::uint32_t> index_;  // slot -> position + 1, 0 = free; empty while small
+    std::size_t sizeHint_;              // room made at the first insertion
 };
 
 // Walks a dictionary in insertion order:
