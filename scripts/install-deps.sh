@@ -3,6 +3,7 @@
 set -euo pipefail
 packages=(cmake make g++ libxerces-c-dev libgtest-dev libbenchmark-dev
   pkg-config dpkg-dev file groff-base  # install checks: pkg-config, Debian packages, man page
+  valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build
   "$@")
 missing=()
 for p in "${packages[@]}"; do

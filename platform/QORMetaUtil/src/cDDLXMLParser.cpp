@@ -23,10 +23,21 @@ namespace {
 
 const char kModule[] = "platform\\QORMetaUtil\\cDDLXMLParser";
 
-// The parser between init and terminate; null outside.
+// The parser between init and terminate; null outside. A run that fails
+// while loading leaves it to the next run's init; one still held when the
+// process ends is released then, with its use of Xerces.
+struct ParserHolder {
+    ~ParserHolder() {
+        if (!parser) return;
+        parser.reset();
+        QORMUReleaseXerces();
+    }
+    std::unique_ptr<QORMUSafeDOMParser> parser;
+};
+
 std::unique_ptr<QORMUSafeDOMParser>& Parser() {
-    static std::unique_ptr<QORMUSafeDOMParser> parser;
-    return parser;
+    static ParserHolder holder;
+    return holder.parser;
 }
 
 int Fail(const char* messageId, const ZULUnicodeString& first, const std::string& second, int line) {
