@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds, and runs the whole test suite twice:
 # a normal build (build/) and an AddressSanitizer + UndefinedBehaviorSanitizer
-# build (build-asan/).
+# build (build-asan/); then fuzzes a whole run for a minute (build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -15,3 +15,11 @@ cmake -S . -B build-asan -DQORMD_BUILD_TESTS=ON -DQORMD_SANITIZE=ON -DCMAKE_BUIL
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# libFuzzer over the loader and the whole run, built with clang in its own
+# folder, for one minute from the seed corpus and the kept regressions.
+CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DQORMD_FUZZ=ON -DQORMD_BUILD_TESTS=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs" --target QORMDFuzzRun
+mkdir -p build-fuzz/corpus build-fuzz/artifacts
+build-fuzz/fuzz/QORMDFuzzRun -max_total_time=60 -max_len=4096 -dict=fuzz/metadata.dict \
+  -artifact_prefix=build-fuzz/artifacts/ build-fuzz/corpus fuzz/corpus fuzz/regressions
