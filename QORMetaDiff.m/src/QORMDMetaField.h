@@ -2,6 +2,8 @@
 // attribute. Name and value are read from the attribute node on demand.
 #pragma once
 
+#include <cstddef>
+
 #include "QORMDMetaObject.h"
 #include "QORMetaUtil/QORMUDomHandle.h"
 #include "QORMetaUtil/QORMUDomString.h"
@@ -24,6 +26,10 @@ public:
     // empty when there is none.
     const XMLCh* GetDOMValue() const { return QORMUAttrValue(attribute.get()); }
     cQORMDMetaElem* GetOwner() const { return owner; }
+
+    // Fields live in QORMDFieldPool cells.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* field, std::size_t size) noexcept;
 
 private:
     DOM_Attr attribute;
