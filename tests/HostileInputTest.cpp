@@ -29,7 +29,7 @@ const char kEarlierDiff[] = "<Diff>an earlier run's diff</Diff>\n";
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
 // The peak resident memory of the largest child process so far, in MiB.
-long PeakChildMiB() {
+[[maybe_unused]] long PeakChildMiB() {
     rusage usage{};
     ::getrusage(RUSAGE_CHILDREN, &usage);
     return usage.ru_maxrss / 1024;

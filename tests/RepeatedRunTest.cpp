@@ -13,7 +13,9 @@
 #include "QORMDTestSupport.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's count of bytes allocated and not freed (GCC ships
+// no header that declares it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
