@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "QORMULayoutText.h"
 #include "QORMetaUtil/QORMUDomString.h"
 
 using namespace xercesc;
@@ -21,18 +22,6 @@ struct ErrorCollector : DOMErrorHandler {
     std::string first;
 };
 
-bool IsBlank(const XMLCh* text) {
-    for (; text && *text; ++text)
-        if (*text != u' ' && *text != u'\t' && *text != u'\n' && *text != u'\r') return false;
-    return true;
-}
-
-bool HasElementChild(const DOMNode* node) {
-    for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling())
-        if (child->getNodeType() == DOMNode::ELEMENT_NODE) return true;
-    return false;
-}
-
 // Drops the layout white space that copied nodes bring from their source
 // document between elements, so that the indentation is the writer's alone.
 // Text of elements without element children is kept as it is. Iterative, so
@@ -40,14 +29,7 @@ bool HasElementChild(const DOMNode* node) {
 void DropLayoutWhitespace(DOMNode* root) {
     DOMNode* node = root;
     while (node) {
-        if (node->getNodeType() == DOMNode::ELEMENT_NODE && HasElementChild(node)) {
-            for (DOMNode* child = node->getFirstChild(); child;) {
-                DOMNode* next = child->getNextSibling();
-                if (child->getNodeType() == DOMNode::TEXT_NODE && IsBlank(child->getNodeValue()))
-                    node->removeChild(child)->release();
-                child = next;
-            }
-        }
+        QORMUDropLayoutText(node);
         if (node->getFirstChild()) {
             node = node->getFirstChild();
             continue;

@@ -2,6 +2,7 @@
 
 #include <xercesc/sax/SAXParseException.hpp>
 
+#include "QORMULayoutText.h"
 #include "QORMetaUtil/QORMUDomString.h"
 
 using namespace xercesc;
@@ -23,6 +24,8 @@ QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames)
 
 void QORMUSafeDOMParser::ResetState() {
     depth_ = 0;
+    heldBlank_.clear();
+    holding_ = false;
     errors_.first.clear();
     names_.clear();
     nameStore_.clear();
@@ -51,13 +54,53 @@ void QORMUSafeDOMParser::startElement(const XMLElementDecl& elemDecl, const unsi
     CountName(elemDecl.getFullName());
     for (XMLSize_t i = 0; i < attrCount; ++i) CountName(attrList.elementAt(i)->getQName());
     if (!isEmpty) ++depth_;  // an empty element gets no endElement
+    holding_ = false;  // blank text beside an element is layout
     XercesDOMParser::startElement(elemDecl, urlId, elemPrefix, attrList, attrCount, isEmpty, isRoot);
 }
 
 void QORMUSafeDOMParser::endElement(const XMLElementDecl& elemDecl, const unsigned int urlId, const bool isRoot,
                                     const XMLCh* const elemPrefix) {
     if (depth_ > 0) --depth_;
+    if (holding_) {  // blank text at the end: content only in an element without element children
+        holding_ = false;
+        bool besideElements = false;
+        for (DOMNode* child = fCurrentParent ? fCurrentParent->getFirstChild() : nullptr; child && !besideElements;
+             child = child->getNextSibling())
+            besideElements = child->getNodeType() == DOMNode::ELEMENT_NODE;
+        if (!besideElements) XercesDOMParser::docCharacters(heldBlank_.data(), heldBlank_.size(), false);
+    }
     XercesDOMParser::endElement(elemDecl, urlId, isRoot, elemPrefix);
+    // What was kept because a comment or PI came between: the element just
+    // ended is complete, so its layout white space is known now.
+    QORMUDropLayoutText(getCurrentNode());
+}
+
+void QORMUSafeDOMParser::docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) {
+    const bool startsNode = !fCurrentNode || fCurrentNode->getNodeType() != DOMNode::TEXT_NODE;
+    if (!cdataSection && (startsNode || holding_) && QORMUIsBlank(chars, length)) {
+        if (!holding_) heldBlank_.clear();
+        heldBlank_.append(reinterpret_cast<const char16_t*>(chars), length);
+        holding_ = true;
+        return;
+    }
+    FlushBlank();  // more text follows: the held blank is the start of it
+    XercesDOMParser::docCharacters(chars, length, cdataSection);
+}
+
+void QORMUSafeDOMParser::docComment(const XMLCh* const comment) {
+    FlushBlank();
+    XercesDOMParser::docComment(comment);
+}
+
+void QORMUSafeDOMParser::docPI(const XMLCh* const target, const XMLCh* const data) {
+    FlushBlank();
+    XercesDOMParser::docPI(target, data);
+}
+
+void QORMUSafeDOMParser::FlushBlank() {
+    if (!holding_) return;
+    holding_ = false;
+    XercesDOMParser::docCharacters(heldBlank_.data(), heldBlank_.size(), false);
 }
 
 void QORMUSafeDOMParser::ErrorCollector::Record(const SAXParseException& e) {

@@ -31,6 +31,12 @@ public:
                       const bool isEmpty, const bool isRoot) override;
     void endElement(const xercesc::XMLElementDecl& elemDecl, const unsigned int urlId, const bool isRoot,
                     const XMLCh* const elemPrefix) override;
+    // Layout white space (QORMULayoutText.h) is not kept: blank text that
+    // would start a text node is held back until the next event shows
+    // whether it sits beside elements (dropped) or is content (kept).
+    void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override;
+    void docComment(const XMLCh* const comment) override;
+    void docPI(const XMLCh* const target, const XMLCh* const data) override;
 
     // The first fatal error or error of the last parse, with its position; empty if none.
     const std::string& FirstError() const { return errors_.first; }
@@ -50,6 +56,8 @@ private:
 
     // Counts a distinct element or attribute name; throws past maxNames_.
     void CountName(const XMLCh* name);
+    // Adds the held-back blank text to the document as it came.
+    void FlushBlank();
 
     unsigned maxDepth_;
     unsigned depth_ = 0;
@@ -58,6 +66,8 @@ private:
     std::size_t maxNames_;
     std::deque<std::u16string> nameStore_;
     std::unordered_set<std::u16string_view> names_;  // views into nameStore_
+    std::u16string heldBlank_;
+    bool holding_ = false;
     xercesc::SecurityManager security_;
     ErrorCollector errors_;
     RefusingResolver resolver_;

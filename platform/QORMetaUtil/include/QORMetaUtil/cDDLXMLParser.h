@@ -3,7 +3,9 @@
 // Reading is set up for untrusted input: a document with a DOCTYPE is
 // refused, no external entity or DTD is ever loaded (nothing is fetched),
 // entity expansion is bounded, and element nesting and the number of
-// distinct names are limited.
+// distinct names are limited. Layout white space (blank text beside
+// elements) is not kept in the DOM; text of elements without element
+// children is kept as written.
 // Writing is atomic: a temporary file next to the target, then a rename, so a
 // failed write leaves neither a partial file nor a damaged earlier one.
 //
