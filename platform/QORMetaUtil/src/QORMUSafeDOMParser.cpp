@@ -24,7 +24,7 @@ QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames)
 
 void QORMUSafeDOMParser::ResetState() {
     depth_ = 0;
-    heldBlank_.clear();
+    std::u16string().swap(heldBlank_);  // a long blank run of the last document is not kept
     holding_ = false;
     errors_.first.clear();
     names_.clear();
