@@ -1,7 +1,7 @@
 #include "QORMDFieldPool.h"
 
+#include <memory_resource>
 #include <mutex>
-#include <new>
 
 namespace {
 
@@ -10,22 +10,12 @@ constexpr bool kPooled = false;
 #else
 constexpr bool kPooled = true;
 #endif
-constexpr std::size_t kBlockSize = 64 * 1024;
-
-struct FreeCell {
-    FreeCell* next;
-};
-
-// A block's first cell links it to the block before; the rest are fields.
-struct BlockHeader {
-    BlockHeader* previous;
-};
 
 struct Pool {
     std::mutex lock;
-    BlockHeader* lastBlock = nullptr;
-    FreeCell* freeCells = nullptr;
-    std::size_t usedInLastBlock = kBlockSize;  // no block yet
+    // Cells of kCellSize in chunks of up to 64 KiB, taken from the global heap.
+    std::pmr::unsynchronized_pool_resource cells{
+        std::pmr::pool_options{64 * 1024 / QORMDFieldPool::kCellSize, QORMDFieldPool::kCellSize}};
     std::size_t live = 0;
 };
 
@@ -40,20 +30,7 @@ void* QORMDFieldPool::Allocate(std::size_t size) {
     if (!kPooled || size != kCellSize) return ::operator new(size);
     Pool& pool = ThePool();
     std::lock_guard<std::mutex> guard(pool.lock);
-    void* cell;
-    if (pool.freeCells) {
-        cell = pool.freeCells;
-        pool.freeCells = pool.freeCells->next;
-    } else {
-        if (pool.usedInLastBlock + kCellSize > kBlockSize) {
-            auto* block = static_cast<BlockHeader*>(::operator new(kBlockSize));
-            block->previous = pool.lastBlock;
-            pool.lastBlock = block;
-            pool.usedInLastBlock = kCellSize;
-        }
-        cell = reinterpret_cast<char*>(pool.lastBlock) + pool.usedInLastBlock;
-        pool.usedInLastBlock += kCellSize;
-    }
+    void* cell = pool.cells.allocate(kCellSize, alignof(std::max_align_t));
     ++pool.live;
     return cell;
 }
@@ -66,17 +43,6 @@ void QORMDFieldPool::Free(void* cell, std::size_t size) noexcept {
     }
     Pool& pool = ThePool();
     std::lock_guard<std::mutex> guard(pool.lock);
-    if (--pool.live == 0) {  // the last field: give every block back
-        while (pool.lastBlock) {
-            BlockHeader* previous = pool.lastBlock->previous;
-            ::operator delete(pool.lastBlock);
-            pool.lastBlock = previous;
-        }
-        pool.freeCells = nullptr;
-        pool.usedInLastBlock = kBlockSize;
-        return;
-    }
-    auto* freed = static_cast<FreeCell*>(cell);
-    freed->next = pool.freeCells;
-    pool.freeCells = freed;
+    pool.cells.deallocate(cell, kCellSize, alignof(std::max_align_t));
+    if (--pool.live == 0) pool.cells.release();  // the last field: give every chunk back
 }

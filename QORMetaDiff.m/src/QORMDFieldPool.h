@@ -1,9 +1,8 @@
 // QORMDFieldPool: memory for cQORMDMetaField objects. A loaded document has
 // several fields per element, hundreds of thousands in all; from malloc each
 // costs a call and a 16-byte header, half again the field's own size. Here
-// fields of one size take fixed cells cut from 64 KiB blocks, freed cells are
-// reused, and the blocks go back when the last field is freed, so nothing is
-// held between runs. Other sizes, and every size in sanitizer builds (which
+// fields take cells of a standard pool resource, and its chunks go back when
+// the last field is freed, so nothing is held between runs. Other sizes, and every size in sanitizer builds (which
 // must see each object), go to the global operator new.
 #pragma once
 
