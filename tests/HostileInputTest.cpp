@@ -278,26 +278,4 @@ TEST_F(Hostile, RepeatedUuidsKeepTheFirstAndTraceTheRest) {
                                                "      Modified New=\"Uuid='C1'\" Old=\"Uuid='c1'\"\n");
 }
 
-TEST_F(Hostile, EmptyUuidOrNameFailsTheLoadOfItsVersion) {
-    const char* const docs[] = {
-        R"(<P Name="pkg"><C Uuid="" Name="one"/></P>)",
-        R"(<P Name="pkg"><C Uuid="c1" Name=""/></P>)",
-        R"(<P Name="pkg"><C Uuid="c1" Name="one"><A Uuid="" Name="id"/></C></P>)",
-        R"(<P Name="pkg"><C Uuid="c1" Name="one"><A Uuid="a1" Name=""/></C></P>)",
-    };
-    for (const char* doc : docs) {
-        SCOPED_TRACE(doc);
-        dir.write("faulty.xml", doc);
-        const HostRun asOld = Run("faulty.xml", "good.xml");
-        EXPECT_EQ(asOld.exitStatus, 1);
-        EXPECT_EQ(FirstLine(asOld.err),
-                  "Error MDInternalError_1: The comparison stopped: failed processDom_Doc for oldPackage 2");
-        const HostRun asNew = Run("good.xml", "faulty.xml");
-        EXPECT_EQ(asNew.exitStatus, 1);
-        EXPECT_EQ(FirstLine(asNew.err),
-                  "Error MDInternalError_1: The comparison stopped: failed processDom_Doc for newPackage");
-        EXPECT_EQ(ReadFile(dir.file("d.xml")), kEarlierDiff);
-    }
-}
-
 }  // namespace

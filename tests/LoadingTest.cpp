@@ -163,20 +163,6 @@ TEST(Loading, FieldValuesKeepNonAsciiTextAndEmptyValuesAreTraced) {
     EXPECT_TRUE(traces.contains("Field has no Value : Blank"));
 }
 
-TEST(Loading, ModelStaysReadableAfterTheParserIsTerminated) {
-    cMetaDiffDoc doc;
-    cQORMDMetaPackage* package = Load(doc, R"(<P Name="p"><C Uuid="c" Name="n" Table="T"/></P>)");
-    ASSERT_NE(package, nullptr);  // Load terminated the parser already
-    cQORMDMetaClass* c = ClassOf(package, "C");
-    ASSERT_NE(c, nullptr);
-    EXPECT_STREQ(c->GetTagName().ConvertToChar(), "C");
-    EXPECT_EQ(Value(c, "Table"), "T");
-    auto* field = static_cast<cQORMDMetaField*>(c->GetFields()->Locate(ZULUnicodeString("Table")));
-    ASSERT_NE(field, nullptr);
-    EXPECT_EQ(field->GetOwner(), c);
-    EXPECT_STREQ(field->GetName().ConvertToChar(), "Table");
-}
-
 class Loader : public ::testing::Test {
 protected:
     void TearDown() override { cMetaDiffInput::Terminate(); }

@@ -48,7 +48,9 @@ TEST(ZULHashDico, IteratesInInsertionOrderAndKeepsTheFirstOfTwoKeys) {
         int values[1000];
         for (int i = 0; i < count; ++i)
             EXPECT_EQ(dico.Insert(ZULUnicodeString(keys[i].c_str()), &values[i]), ZULHashDico::kInserted);
-        EXPECT_EQ(dico.Insert(ZULUnicodeString(keys[0].c_str()), &values[1]), ZULHashDico::kAlreadyPresent);
+        ZULUnicodeString repeated(keys[0].c_str());
+        EXPECT_EQ(dico.Insert(std::move(repeated), &values[1]), ZULHashDico::kAlreadyPresent);
+        EXPECT_STREQ(repeated.ConvertToChar(), keys[0].c_str());  // NOLINT: a refused key is not taken
         EXPECT_EQ(dico.Size(), count);
         EXPECT_EQ(dico.Locate(ZULUnicodeString(keys[0].c_str())), &values[0]);
         EXPECT_EQ(dico.Locate(ZULUnicodeString("absent")), nullptr);
@@ -140,27 +142,6 @@ protected:
     TempDir dir;
 };
 
-TEST_F(XmlFiles, AnExternalEntityIsRefusedAndItsFileNeverRead) {
-    const std::string secret = dir.write("secret.txt", "SECRET");
-    const std::string doc = dir.write(
-        "xxe.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE P [<!ENTITY x SYSTEM \"file://" + secret +
-                       "\">]>\n<P Name=\"&x;\"/>");
-    PrintedErrors printed;
-    DOM_Document document;
-    const int status = Parse(doc, document);
-    EXPECT_LT(status, 0);
-    EXPECT_TRUE(document.isNull());
-    EXPECT_EQ(ErrorIdOf(status), "GDXMLParseError_1");
-    EXPECT_NE(ErrorTextOf(status).find("DOCTYPE"), std::string::npos) << ErrorTextOf(status);
-    EXPECT_EQ(ErrorTextOf(status).find("SECRET"), std::string::npos);
-    ASSERT_EQ(printed.lines().size(), 1u);
-
-    // The parser stays usable for the next document.
-    DOM_Document next;
-    EXPECT_GE(Parse(dir.write("ok.xml", "<P Name='p'/>"), next), 0);
-    EXPECT_FALSE(next.isNull());
-}
-
 TEST_F(XmlFiles, DocumentsOutliveTheParserAndWriteAsIndentedUtf8) {
     DOM_Document document;
     ASSERT_GE(Parse(dir.write("in.xml", u8"<P Name='é'>\n   <C Uuid='c'>\n  </C>\n</P>"), document), 0);
@@ -177,28 +158,6 @@ TEST_F(XmlFiles, DocumentsOutliveTheParserAndWriteAsIndentedUtf8) {
     EXPECT_NE(written.find(u8"<P Name=\"é\">"), std::string::npos) << written;
     EXPECT_NE(written.find("\n  <C Uuid=\"c\">"), std::string::npos) << written;
     EXPECT_EQ(written.substr(written.size() - 5), "</P>\n");
-}
-
-TEST_F(XmlFiles, AFailedWriteLeavesNoFileAndKeepsTheEarlierOne) {
-    DOM_Document out = cDDLXMLParser::createDocument();
-    out->appendChild(out->createElement(u"Diff"));
-    const std::string existing = dir.write("diff.xml", "earlier");
-    ::chmod(dir.path().c_str(), 0500);  // no new file can be made here (unless root)
-    const int status = cDDLXMLParser::writeXMLFile(out, ZULUnicodeString(existing.c_str()));
-    ::chmod(dir.path().c_str(), 0700);
-    if (::geteuid() != 0) {
-        EXPECT_LT(status, 0);
-        EXPECT_EQ(ReadFile(existing), "earlier");
-    }
-
-    const int intoFolder = cDDLXMLParser::writeXMLFile(out, ZULUnicodeString(dir.path().c_str()));
-    EXPECT_LT(intoFolder, 0);
-    EXPECT_NE(ErrorTextOf(intoFolder).find("it is a directory"), std::string::npos);
-
-    const int missing = cDDLXMLParser::writeXMLFile(out, ZULUnicodeString(dir.file("no/such/diff.xml").c_str()));
-    EXPECT_LT(missing, 0);
-    EXPECT_FALSE(FileExists(dir.file("no")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary file left
 }
 
 }  // namespace

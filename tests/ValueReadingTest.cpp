@@ -1,20 +1,11 @@
-// Reading values without copies: attribute values straight from their text
-// node, field comparison in the DOM, dictionary keys taken over.
+// Reading attribute values without copies, straight from their text node.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include <xercesc/util/XMLString.hpp>
-
-#include "QORMDMetaClass.h"
-#include "QORMDMetaDiffDoc.h"
-#include "QORMDMetaField.h"
-#include "QORMDMetaPackage.h"
 #include "QORMDTestSupport.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
-#include "ZULBase/ZULHashDico.h"
 
 using namespace xercesc;
 
@@ -32,11 +23,6 @@ protected:
         EXPECT_GE(cDDLXMLParser::parseXMLFile(ZULUnicodeString(dir.write(name, xml).c_str()), document), 0);
         return document;
     }
-    cQORMDMetaField* Field(cQORMDMetaPackage* package, const char* classKey, const char* name) {
-        auto* c = static_cast<cQORMDMetaClass*>(package->GetClasses()->Locate(ZULUnicodeString(classKey)));
-        return c ? static_cast<cQORMDMetaField*>(c->GetFields()->Locate(ZULUnicodeString(name))) : nullptr;
-    }
-
     TempDir dir;
 };
 
@@ -64,62 +50,6 @@ TEST_F(ValueReading, AttributeValuesReadAsDOMAttrGetValueGivesThem) {
     built->appendChild(document->createTextNode(ZULToDOMString("second")));
     EXPECT_EQ(Utf8(QORMUAttrValue(built)), "first second");
     built->release();
-}
-
-TEST_F(ValueReading, FieldsCompareByExactValueAndAnEmptyOneIsTraced) {
-    DOM_Document oldDoc = Parse("old.xml", R"(<P Name="p"><C Uuid="c1" Name="Order" Size="10" Type="int" )"
-                                           R"(Note="" Text="Données"/></P>)");
-    DOM_Document newDoc = Parse("new.xml", R"(<P Name="p"><C Uuid="C1" Name="order" Size="10" Type="int " )"
-                                           R"(Note="" Text="Données"/></P>)");
-    cMetaDiffDoc doc;
-    cQORMDMetaPackage* oldPackage = doc.CreateOldPackage(oldDoc.share(oldDoc->getDocumentElement()));
-    cQORMDMetaPackage* newPackage = doc.CreateNewPackage(newDoc.share(newDoc->getDocumentElement()));
-    ASSERT_NE(oldPackage, nullptr);
-    ASSERT_NE(newPackage, nullptr);
-
-    struct Case {
-        const char* field;
-        bool same;
-    };
-    for (const Case& c : std::vector<Case>{{"Size", true}, {"Text", true}, {"Name", false}, {"Type", false}}) {
-        cQORMDMetaField* oldField = Field(oldPackage, "C1", c.field);
-        cQORMDMetaField* newField = Field(newPackage, "C1", c.field);
-        ASSERT_TRUE(oldField && newField) << c.field;
-        EXPECT_EQ(oldField->HasSameValue(*newField), c.same) << c.field;
-        EXPECT_EQ(newField->HasSameValue(*oldField), c.same) << c.field;
-    }
-    TraceRecorder traces;
-    EXPECT_TRUE(Field(oldPackage, "C1", "Note")->HasSameValue(*Field(newPackage, "C1", "Note")));
-    EXPECT_FALSE(Field(oldPackage, "C1", "Note")->HasSameValue(*Field(newPackage, "C1", "Size")));
-    EXPECT_EQ(traces.count("Field has no Value : Note"), 3);  // as GetValue traces every read of it
-}
-
-TEST(ZULHashDicoKeys, AMovedKeyIsTakenOverAndARepeatedOneLeftAsItWas) {
-    ZULHashDico dico(10);
-    dico.Reserve(3);  // fewer than will come: the dictionary still grows
-    std::vector<std::string> texts;
-    std::vector<int> values(40);
-    for (int i = 0; i < 40; ++i) {
-        texts.push_back("A-LONG-UPPER-CASED-UUID-" + std::to_string(i));
-        ZULUnicodeString key(texts.back().c_str());
-        ASSERT_EQ(dico.Insert(std::move(key), &values[i]), ZULHashDico::kInserted);
-    }
-    ZULUnicodeString repeated(texts[7].c_str());
-    EXPECT_EQ(dico.Insert(std::move(repeated), &values[0]), ZULHashDico::kAlreadyPresent);
-    EXPECT_STREQ(repeated.ConvertToChar(), texts[7].c_str());  // NOLINT: not taken, so still usable
-    EXPECT_EQ(dico.Locate(ZULUnicodeString(texts[7].c_str())), &values[7]);
-
-    ZULHashCodeIter it(dico);
-    int position = 0;
-    while (it++) {
-        EXPECT_STREQ(it.ItemName().ConvertToChar(), texts[position].c_str());
-        EXPECT_EQ(dico[it], &values[position]);
-        ++position;
-    }
-    EXPECT_EQ(position, 40);
-    dico.RemoveAll();
-    EXPECT_EQ(dico.Insert(ZULUnicodeString("again"), &values[1]), ZULHashDico::kInserted);
-    EXPECT_EQ(dico.Size(), 1);
 }
 
 }  // namespace
