@@ -87,7 +87,7 @@ TEST(ZULRawCollPV, IsOneBasedAndCopiesItsPointers) {
 
 TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
     EXPECT_GE(ZULError::GetReturn(1, nullptr, nullptr, "module", 1), 0);
-    ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError("MDFileError_1", "MDErrorCatalog");
+    ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError("MDFileError_1", "MDErrorCatalog");
     const ZULUnicodeString name(u8"données.xml");
     error->SetNLSParameters(1, &name);
     const int status = ZULError::GetReturn(2, error, nullptr, "QORMetaDiff.m\\src\\Here", 42);
@@ -105,7 +105,7 @@ TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
     // The newest errors stay valid while older ones are let go: memory stays bounded.
     int last = 0;
     for (std::size_t i = 0; i < 3 * ZULError::kRetained; ++i) {
-        ZULResourceError* e = new (ZULBaseUnknown()) ZULResourceError("MDInputError_1", "MDErrorCatalog");
+        ZULResourceError* e = new (ZULBaseUnknown{}) ZULResourceError("MDInputError_1", "MDErrorCatalog");
         last = ZULError::GetReturn(2, e, nullptr, "m", 3);
     }
     EXPECT_EQ(ZULError::ZULGetLastError(status, nullptr), nullptr);
@@ -120,15 +120,15 @@ TEST(ZULMessageCatalog, EveryMessageTheLibraryRaisesHasAText) {
                                "MDInputError_9", "MDInputError_10", "MDInputError_11", "MDInputError_12",
                                "MDInputInfo_1", "MDInputInfo_2", "MDFileError_1", "MDInternalError_1"};
     for (const char* id : ids) {
-        ZULResourceError* error = new (ZULBaseUnknown()) ZULResourceError(id, "MDErrorCatalog");
+        ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError(id, "MDErrorCatalog");
         EXPECT_EQ(std::string(error->GetText().ConvertToChar()).find("Message "), std::string::npos) << id;
     }
-    ZULResourceError* guard = new (ZULBaseUnknown()) ZULResourceError("GDInternalError_1", "GDErrorCatalog");
+    ZULResourceError* guard = new (ZULBaseUnknown{}) ZULResourceError("GDInternalError_1", "GDErrorCatalog");
     const ZULUnicodeString parameter("T\t!Unidentified Exception in DOM\n");
     guard->SetNLSParameters(1, &parameter);
     EXPECT_STREQ(guard->GetText().ConvertToChar(),
                  "The diff document could not be built completely: T\t!Unidentified Exception in DOM\n");
-    ZULResourceError* unknown = new (ZULBaseUnknown()) ZULResourceError("Nope_1", "MDErrorCatalog");
+    ZULResourceError* unknown = new (ZULBaseUnknown{}) ZULResourceError("Nope_1", "MDErrorCatalog");
     EXPECT_STREQ(unknown->GetText().ConvertToChar(), "Message Nope_1 of catalog MDErrorCatalog");
 }
 
