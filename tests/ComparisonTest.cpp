@@ -33,7 +33,7 @@ TEST_F(Comparison, RecordsEachKindOfChangeInTheDocumentsOrder) {
 </Package>)",
                   R"(<Package Name="P">
   <Class Uuid="c1" Name="C1"><Attr Uuid="a1" Name="A1" Type="long"/><Attr Uuid="a3" Name="A3"/></Class>
-  <Class Uuid="c3" Name="C3"><Attr Uuid="a8" Name="A8"/><Comment Text="kept"/></Class>
+  <Class Uuid="c3" Name="C3"><Attr Uuid="a8" Name="A8"><Check Rule="x &gt; 0"/></Attr><Comment Text="kept"/></Class>
 </Package>)"),
               0);
     const std::string outline = Outline(diff);
@@ -44,6 +44,7 @@ TEST_F(Comparison, RecordsEachKindOfChangeInTheDocumentsOrder) {
               "    Attr Name=\"A3\" ParentUuid=\"C1\" Uuid=\"a3\"\n"
               "    Class Name=\"C3\" Uuid=\"c3\"\n"
               "      Attr Name=\"A8\" Uuid=\"a8\"\n"
+              "        Check Rule=\"x > 0\"\n"
               "      Comment Text=\"kept\"\n"
               "  Deleted\n"
               "    Attr Name=\"A2\" ParentUuid=\"C1\" Uuid=\"a2\"\n"
