@@ -51,18 +51,6 @@ TEST(HostCommandLine, VersionAndHelpAreInformationWithStatusZero) {
     EXPECT_EQ(help.err, "");
 }
 
-TEST(HostCommandLine, UsageColonsStandInColumn28) {
-    const std::string usage = kUsage;
-    int line = 0;
-    for (std::size_t start = 0; start < usage.size(); start = usage.find('\n', start) + 1) {
-        ++line;
-        if ((line >= 7 && line <= 11) || line == 15 || line == 16) {
-            EXPECT_EQ(usage.find(':', start) - start, 27u) << "line " << line;
-        }
-    }
-    EXPECT_EQ(line, 16);
-}
-
 TEST(HostCommandLine, OptionErrorsExitWithTwoAndPrintTheirMessage) {
     struct Case {
         std::vector<std::string> args;

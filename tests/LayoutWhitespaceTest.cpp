@@ -96,18 +96,4 @@ TEST(LayoutWhitespace, ParsingDropsWhatTheWriterWouldAndKeepsText) {
     EXPECT_EQ(ours.find("1 3 #text"), std::string::npos);              // nothing blank between classes
 }
 
-TEST(LayoutWhitespace, GeneratedMetadataReadsLikeThePlainParse) {
-    TempDir dir;
-    std::string xml = "<?xml version=\"1.0\"?>\n<P Name=\"p\">\n";
-    for (int c = 0; c < 40; ++c) {
-        xml += "  <C Uuid=\"c" + std::to_string(c) + "\" Name=\"n\">";
-        for (int a = 0; a < c % 5; ++a) xml += std::string(c % 3 ? "\n    " : "") + "<A Uuid=\"a\" Name=\"m\"/>";
-        xml += c % 4 ? "\n  </C>\n" : "</C>\n";
-    }
-    xml += "</P>\n";
-    std::string ours, reference;
-    ParseBothWays(dir.write("gen.xml", xml), ours, reference);
-    EXPECT_EQ(ours, reference);
-}
-
 }  // namespace

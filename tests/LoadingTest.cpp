@@ -180,30 +180,6 @@ protected:
     const std::string faulty = dir.write("faulty.xml", R"(<P Name="p"><C Name="no uuid"/></P>)");
 };
 
-TEST_F(Loader, AVersionNotGivenIsAnEmptyPackage) {
-    cMetaDiffDoc onlyNew;
-    EXPECT_GE(Run(onlyNew, "", valid), 0);
-    ASSERT_NE(onlyNew.GetOldPackage(), nullptr);
-    EXPECT_TRUE(onlyNew.GetOldPackage()->IsEmpty());
-    EXPECT_FALSE(onlyNew.GetNewPackage()->IsEmpty());
-
-    cMetaDiffDoc onlyOld;
-    EXPECT_GE(Run(onlyOld, valid, ""), 0);
-    EXPECT_FALSE(onlyOld.GetOldPackage()->IsEmpty());
-    EXPECT_TRUE(onlyOld.GetNewPackage()->IsEmpty());
-}
-
-TEST_F(Loader, NeitherVersionFailsAfterBuildingBothEmptyPackages) {
-    TraceRecorder traces;
-    cMetaDiffDoc doc;
-    const int status = Run(doc, "", "");
-    EXPECT_LT(status, 0);
-    EXPECT_EQ(ErrorIdOf(status), "MDInternalError_1");
-    EXPECT_NE(ErrorTextOf(status).find("Both old and New Metadata not available"), std::string::npos);
-    EXPECT_NE(doc.GetOldPackage(), nullptr);
-    EXPECT_NE(doc.GetNewPackage(), nullptr);
-}
-
 TEST_F(Loader, AnOldFileThatDoesNotParseStopsBeforeTheNewOne) {
     TraceRecorder traces;
     PrintedErrors printed;

@@ -10,7 +10,6 @@
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "ZULBase/ZULHashDico.h"
-#include "ZULBase/ZULRawCollPV.h"
 #include "ZULBase/ZULResourceError.h"
 
 namespace {
@@ -70,21 +69,6 @@ TEST(ZULHashDico, IteratesInInsertionOrderAndKeepsTheFirstOfTwoKeys) {
     }
 }
 
-TEST(ZULRawCollPV, IsOneBasedAndCopiesItsPointers) {
-    int a = 0, b = 0;
-    ZULRawCollPV list(0);
-    EXPECT_EQ(list.Append(&a), 1);
-    EXPECT_EQ(list.Append(&b), 2);
-    ZULRawCollPV copy(0);
-    copy = list;
-    EXPECT_EQ(copy[1], &a);
-    EXPECT_EQ(copy[2], &b);
-    EXPECT_THROW(copy[0], std::out_of_range);
-    list.RemoveAll(ZULCollec::kObjectsReleasedByCaller);
-    EXPECT_EQ(list.Size(), 0);
-    EXPECT_EQ(copy.Size(), 2);
-}
-
 TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
     EXPECT_GE(ZULError::GetReturn(1, nullptr, nullptr, "module", 1), 0);
     ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError("MDFileError_1", "MDErrorCatalog");
@@ -123,13 +107,6 @@ TEST(ZULMessageCatalog, EveryMessageTheLibraryRaisesHasAText) {
         ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError(id, "MDErrorCatalog");
         EXPECT_EQ(std::string(error->GetText().ConvertToChar()).find("Message "), std::string::npos) << id;
     }
-    ZULResourceError* guard = new (ZULBaseUnknown{}) ZULResourceError("GDInternalError_1", "GDErrorCatalog");
-    const ZULUnicodeString parameter("T\t!Unidentified Exception in DOM\n");
-    guard->SetNLSParameters(1, &parameter);
-    EXPECT_STREQ(guard->GetText().ConvertToChar(),
-                 "The diff document could not be built completely: T\t!Unidentified Exception in DOM\n");
-    ZULResourceError* unknown = new (ZULBaseUnknown{}) ZULResourceError("Nope_1", "MDErrorCatalog");
-    EXPECT_STREQ(unknown->GetText().ConvertToChar(), "Message Nope_1 of catalog MDErrorCatalog");
 }
 
 class XmlFiles : public ::testing::Test {
