@@ -7,6 +7,7 @@
 #include "QORMDMetaDiffPackage.h"
 #include "QORMDMetaEntryCopy.h"
 #include "QORMDMetaPackage.h"
+#include "QORMDOwnedItems.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
 namespace {
@@ -40,4 +41,7 @@ void cMetaAdded::AppendClass(cQORMDMetaClass* elem) { entries.Append(new cMetaDi
 
 void cMetaAdded::AppendAttrib(cQORMDMetaAttrib* elem) { entries.Append(new cMetaDiffAttrib(elem)); }
 
-int cMetaAdded::Terminate() { return QORMDDeleteEntries(entries); }
+int cMetaAdded::Terminate() {
+    QORMDDeleteItems<cMetaDiffElem>(entries);
+    return 0;
+}

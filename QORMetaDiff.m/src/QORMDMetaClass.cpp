@@ -2,6 +2,7 @@
 
 #include "QORMDMetaAttrib.h"
 #include "QORMDMetaChildLoader.h"
+#include "QORMDOwnedItems.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
 namespace {
@@ -30,8 +31,6 @@ int cQORMDMetaClass::init() {
 }
 
 int cQORMDMetaClass::terminate() {
-    ZULHashCodeIter it(attributes);
-    while (it++) delete static_cast<cQORMDMetaAttrib*>(attributes[it]);
-    attributes.RemoveAll();
+    QORMDDeleteValues<cQORMDMetaAttrib>(attributes);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "QORMDMetaDiffPackage.h"
 #include "QORMDMetaEntryCopy.h"
 #include "QORMDMetaPackage.h"
+#include "QORMDOwnedItems.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
 namespace {
@@ -40,4 +41,7 @@ void cMetaDeleted::AppendClass(cQORMDMetaClass* elem) { entries.Append(new cMeta
 
 void cMetaDeleted::AppendAttrib(cQORMDMetaAttrib* elem) { entries.Append(new cMetaDiffAttrib(elem)); }
 
-int cMetaDeleted::Terminate() { return QORMDDeleteEntries(entries); }
+int cMetaDeleted::Terminate() {
+    QORMDDeleteItems<cMetaDiffElem>(entries);
+    return 0;
+}

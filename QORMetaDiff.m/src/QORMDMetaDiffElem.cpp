@@ -2,14 +2,8 @@
 
 #include "QORMDMetaDiffField.h"
 #include "QORMDMetaElem.h"
+#include "QORMDOwnedItems.h"
 #include "QORMetaUtil/QORMUTrace.h"
-
-namespace {
-void DeleteFieldRecords(ZULRawCollPV& list) {
-    for (int i = 1; i <= list.Size(); ++i) delete static_cast<cMetaDiffField*>(list[i]);
-    list.RemoveAll(ZULCollec::kObjectsReleasedByCaller);
-}
-}  // namespace
 
 cMetaDiffElem::cMetaDiffElem(cQORMDMetaElem* elem)
     : metaElem(elem), deletedFields(0), addedFields(0), changedFields(0) {}
@@ -20,9 +14,9 @@ cMetaDiffElem::~cMetaDiffElem() {
 
 int cMetaDiffElem::Terminate() {
     metaElem = nullptr;
-    DeleteFieldRecords(deletedFields);
-    DeleteFieldRecords(addedFields);
-    DeleteFieldRecords(changedFields);
+    QORMDDeleteItems<cMetaDiffField>(deletedFields);
+    QORMDDeleteItems<cMetaDiffField>(addedFields);
+    QORMDDeleteItems<cMetaDiffField>(changedFields);
     return 0;
 }
 

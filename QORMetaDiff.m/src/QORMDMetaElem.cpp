@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "QORMDMetaField.h"
+#include "QORMDOwnedItems.h"
 #include "QORMDStatus.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
@@ -49,9 +50,7 @@ int cQORMDMetaElem::init() {
 }
 
 int cQORMDMetaElem::terminate() {
-    ZULHashCodeIter it(fields);
-    while (it++) delete static_cast<cQORMDMetaField*>(fields[it]);
-    fields.RemoveAll();
+    QORMDDeleteValues<cQORMDMetaField>(fields);
     parent = nullptr;
     return 0;
 }

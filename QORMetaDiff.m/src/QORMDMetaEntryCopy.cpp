@@ -34,9 +34,3 @@ int QORMDCopyEntryNode(cMetaDiffElem* elem, DOM_Document& doc, DOM_Node& node, c
     node = doc.share(copy);
     return 0;
 }
-
-int QORMDDeleteEntries(ZULRawCollPV& list) {
-    for (int i = 1; i <= list.Size(); ++i) delete static_cast<cMetaDiffElem*>(list[i]);
-    list.RemoveAll(ZULCollec::kObjectsReleasedByCaller);
-    return 0;
-}

@@ -1,7 +1,7 @@
-// What cMetaAdded and cMetaDeleted share: their entry lists and the entry
-// node, a copy of the entry's source element imported into the diff
-// document (shallow for a package, deep otherwise; an attribute gets
-// "ParentUuid", its class's upper-cased Uuid).
+// What cMetaAdded and cMetaDeleted share: the entry node, a copy of the
+// entry's source element imported into the diff document (shallow for a
+// package, deep otherwise; an attribute gets "ParentUuid", its class's
+// upper-cased Uuid).
 #pragma once
 
 #include "QORMDMetaDiffElem.h"
@@ -16,5 +16,3 @@ struct QORMDEntryCopyTexts {
 };
 
 int QORMDCopyEntryNode(cMetaDiffElem* elem, DOM_Document& doc, DOM_Node& node, const QORMDEntryCopyTexts& texts);
-// Deletes every entry of list, then empties it; returns 0.
-int QORMDDeleteEntries(ZULRawCollPV& list);

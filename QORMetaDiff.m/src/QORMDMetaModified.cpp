@@ -4,6 +4,7 @@
 #include "QORMDMetaDiffField.h"
 #include "QORMDMetaElem.h"
 #include "QORMDMetaField.h"
+#include "QORMDOwnedItems.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
 cMetaModified::cMetaModified() : entries(10) {}
@@ -67,8 +68,6 @@ int cMetaModified::AppendModModified(cQORMDMetaField* oldField, cQORMDMetaField*
 }
 
 int cMetaModified::Terminate() {
-    ZULHashCodeIter it(entries);
-    while (it++) delete static_cast<cMetaDiffElem*>(entries[it]);
-    entries.RemoveAll();
+    QORMDDeleteValues<cMetaDiffElem>(entries);
     return 0;
 }

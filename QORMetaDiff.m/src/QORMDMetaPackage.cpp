@@ -2,6 +2,7 @@
 
 #include "QORMDMetaChildLoader.h"
 #include "QORMDMetaClass.h"
+#include "QORMDOwnedItems.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
 namespace {
@@ -31,8 +32,6 @@ int cQORMDMetaPackage::init() {
 }
 
 int cQORMDMetaPackage::terminate() {
-    ZULHashCodeIter it(classes);
-    while (it++) delete static_cast<cQORMDMetaClass*>(classes[it]);
-    classes.RemoveAll();
+    QORMDDeleteValues<cQORMDMetaClass>(classes);
     return 0;
 }
