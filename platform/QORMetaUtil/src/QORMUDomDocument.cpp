@@ -6,26 +6,49 @@
 
 using namespace xercesc;
 
+namespace {
+
+// What a document handle owns, released in this order: the document, its
+// arena, the Xerces use taken for it.
+struct OwnedDocument {
+    ~OwnedDocument() {
+        if (document) document->release();
+        arena.reset();
+        QORMUReleaseXerces();
+    }
+    std::unique_ptr<QORMUArena> arena;
+    DOMDocument* document = nullptr;
+};
+
+}  // namespace
+
 void QORMUAcquireXerces() { XMLPlatformUtils::Initialize(); }
 
 void QORMUReleaseXerces() { XMLPlatformUtils::Terminate(); }
 
-DOM_Document QORMUAdoptDocument(DOMDocument* document) {
-    QORMUAcquireXerces();
-    // Should the control block fail to allocate, shared_ptr runs the deleter itself.
-    std::shared_ptr<DOMDocument> owner(document, [](DOMDocument* d) {
-        d->release();
+DOM_Document QORMUAdoptDocument(DOMDocument* document, std::unique_ptr<QORMUArena> arena) {
+    QORMUAcquireXerces();  // the caller holds a use, so this only counts one more
+    std::shared_ptr<OwnedDocument> owner;
+    try {
+        owner = std::make_shared<OwnedDocument>();
+    } catch (...) {
+        document->release();
         QORMUReleaseXerces();
-    });
-    return DOM_Document::adopt(std::move(owner));
+        throw;
+    }
+    owner->arena = std::move(arena);
+    owner->document = document;
+    return DOM_Document::adopt(std::shared_ptr<DOMDocument>(owner, document));
 }
 
 DOM_Document cDDLXMLParser::createDocument() {
     QORMUAcquireXerces();
     try {
         static const XMLCh kCore[] = {u'C', u'o', u'r', u'e', 0};
+        auto arena = std::make_unique<QORMUArena>();
         DOMImplementation* implementation = DOMImplementationRegistry::getDOMImplementation(kCore);
-        DOM_Document document = QORMUAdoptDocument(implementation->createDocument());
+        DOMDocument* created = implementation->createDocument(arena.get());
+        DOM_Document document = QORMUAdoptDocument(created, std::move(arena));
         QORMUReleaseXerces();
         return document;
     } catch (...) {

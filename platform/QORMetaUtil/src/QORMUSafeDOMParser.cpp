@@ -1,5 +1,9 @@
 #include "QORMUSafeDOMParser.h"
 
+#include <xercesc/dom/impl/DOMDocumentImpl.hpp>
+#include <xercesc/framework/XMLValidator.hpp>
+#include <xercesc/internal/ReaderMgr.hpp>
+#include <xercesc/internal/XMLScanner.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 
 #include "QORMULayoutText.h"
@@ -7,8 +11,8 @@
 
 using namespace xercesc;
 
-QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames)
-    : maxDepth_(maxDepth), maxNames_(maxNames) {
+QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames, MemoryManager* parserMemory)
+    : XercesDOMParser(nullptr, parserMemory), maxDepth_(maxDepth), maxNames_(maxNames) {
     setValidationScheme(Val_Never);
     setDoNamespaces(false);
     setDoSchema(false);
@@ -39,6 +43,19 @@ void QORMUSafeDOMParser::CountName(const XMLCh* name) {
                                    " distinct element and attribute names"};
     nameStore_.emplace_back(view);
     names_.insert(nameStore_.back());
+}
+
+void QORMUSafeDOMParser::startDocument() {
+    // As AbstractDOMParser::startDocument, but in an arena of the document's own
+    // instead of the parser's memory.
+    documentArena_ = std::make_unique<QORMUArena>();
+    DOMImplementation* implementation = DOMImplementation::getImplementation();
+    fDocument = static_cast<DOMDocumentImpl*>(implementation->createDocument(documentArena_.get()));
+    fCurrentParent = fDocument;
+    fCurrentNode = fDocument;
+    fDocument->setErrorChecking(false);
+    fDocument->setDocumentURI(getScanner()->getLocator()->getSystemId());
+    fDocument->setInputEncoding(getScanner()->getReaderMgr()->getCurrentEncodingStr());
 }
 
 void QORMUSafeDOMParser::doctypeDecl(const DTDElementDecl&, const XMLCh* const, const XMLCh* const, const bool,

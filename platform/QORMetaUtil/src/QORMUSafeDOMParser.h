@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -11,6 +12,8 @@
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
 
+#include "QORMetaUtil/QORMUArena.h"
+
 // Thrown from inside the parse when the document is refused outright.
 struct QORMURefusedDocument {
     std::string reason;
@@ -18,10 +21,18 @@ struct QORMURefusedDocument {
 
 class QORMUSafeDOMParser : public xercesc::XercesDOMParser {
 public:
-    QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames);
+    // The parser's own memory comes from parserMemory; each document it
+    // builds gets an arena of its own (TakeDocumentArena).
+    QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames, xercesc::MemoryManager* parserMemory);
 
     // Clears what an earlier parse left (first error, depth, names); call before each parse.
     void ResetState();
+    // The document of the parse that begins, in a new arena.
+    void startDocument() override;
+    // The arena of the document that adoptDocument hands over; null when
+    // no parse started since the last call. Dropping it without adopting
+    // the document first is an error: resetDocumentPool comes first.
+    std::unique_ptr<QORMUArena> TakeDocumentArena() { return std::move(documentArena_); }
     // A DOCTYPE ends the parse: metadata documents never need one, and
     // refusing it keeps every DTD and entity feature out of reach.
     void doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XMLCh* const publicId,
@@ -68,6 +79,7 @@ private:
     std::unordered_set<std::u16string_view> names_;  // views into nameStore_
     std::u16string heldBlank_;
     bool holding_ = false;
+    std::unique_ptr<QORMUArena> documentArena_;
     xercesc::SecurityManager security_;
     ErrorCollector errors_;
     RefusingResolver resolver_;

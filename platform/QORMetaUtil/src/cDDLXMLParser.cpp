@@ -27,18 +27,23 @@ const char kModule[] = "platform\\QORMetaUtil\\cDDLXMLParser";
 // while loading leaves it to the next run's init; one still held when the
 // process ends is released then, with its use of Xerces.
 struct ParserHolder {
-    ~ParserHolder() {
+    ~ParserHolder() { Release(); }
+    void Release() {
         if (!parser) return;
         parser.reset();
+        memory.reset();
         QORMUReleaseXerces();
     }
+    std::unique_ptr<QORMUArena> memory;  // the parser's own, from init to terminate
     std::unique_ptr<QORMUSafeDOMParser> parser;
 };
 
-std::unique_ptr<QORMUSafeDOMParser>& Parser() {
+ParserHolder& Holder() {
     static ParserHolder holder;
-    return holder.parser;
+    return holder;
 }
+
+std::unique_ptr<QORMUSafeDOMParser>& Parser() { return Holder().parser; }
 
 int Fail(const char* messageId, const ZULUnicodeString& first, const std::string& second, int line) {
     ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError(messageId, "GDErrorCatalog");
@@ -59,8 +64,10 @@ int cDDLXMLParser::init() {
         return Fail("GDXMLInitError_1", ZULUnicodeString(Reason(e.getMessage()).c_str()), "", __LINE__);
     }
     try {
-        Parser() = std::make_unique<QORMUSafeDOMParser>(kMaxDepth, kMaxNames);
+        Holder().memory = std::make_unique<QORMUArena>();
+        Parser() = std::make_unique<QORMUSafeDOMParser>(kMaxDepth, kMaxNames, Holder().memory.get());
     } catch (...) {
+        Holder().memory.reset();
         QORMUReleaseXerces();
         return Fail("GDXMLInitError_1", ZULUnicodeString("the parser could not be created"), "", __LINE__);
     }
@@ -68,9 +75,7 @@ int cDDLXMLParser::init() {
 }
 
 int cDDLXMLParser::terminate() {
-    if (!Parser()) return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
-    Parser().reset();
-    QORMUReleaseXerces();
+    Holder().Release();
     return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
 }
 
@@ -107,12 +112,13 @@ int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& 
     if (reason.empty()) {
         DOMDocument* parsed = parser->adoptDocument();
         if (parsed) {
-            document = QORMUAdoptDocument(parsed);
+            document = QORMUAdoptDocument(parsed, parser->TakeDocumentArena());
             return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
         }
         reason = "the parser produced no document";
     }
     parser->resetDocumentPool();
+    parser->TakeDocumentArena();  // after the document it holds
     Trace("cDDLXMLParser::parseXMLFile refused", ZULUnicodeString(reason.c_str()), QORMUTrace_W3);
     const int status = Fail("GDXMLParseError_1", fileName, reason, __LINE__);
     ZULError* error = ZULError::ZULGetLastError(status, nullptr);

@@ -1,9 +1,12 @@
 // DOM handles on Xerces-C 3 nodes.
 //
-// A handle points at one node and shares the ownership of the node's
-// document: as long as any handle of a document is held, the document and
-// every node in it stay alive, also after cDDLXMLParser::terminate. The last
-// handle to go releases the document (and its use of the Xerces runtime).
+// A handle points at one node. A shared handle shares the ownership of the
+// node's document: as long as one is held, the document and every node in
+// it stay alive, also after cDDLXMLParser::terminate; the last to go releases
+// the document (and its use of the Xerces runtime). A borrowed handle owns
+// nothing and costs no more than a pointer to copy: it is for holders that
+// live inside something that keeps the document alive (the elements and
+// fields of a model, below the element that shares the document).
 // A default-constructed handle is null and owns nothing.
 #pragma once
 
@@ -33,9 +36,12 @@ public:
     explicit operator bool() const { return !isNull(); }
     void reset() { p_.reset(); }
 
-    // A handle on another node of the same document.
+    // A handle on another node of the same document, sharing its ownership.
     template <class U>
     QORMUDomHandle<U> share(U* node) const { return QORMUDomHandle<U>(*this, node); }
+    // A handle on another node of the same document that owns nothing.
+    template <class U>
+    QORMUDomHandle<U> borrow(U* node) const { return QORMUDomHandle<U>(std::shared_ptr<U>(std::shared_ptr<U>(), node)); }
 
     // Owns document: releases it, and the Xerces use taken for it, with the last handle.
     static QORMUDomHandle adopt(std::shared_ptr<T> document) { return QORMUDomHandle(std::move(document)); }
