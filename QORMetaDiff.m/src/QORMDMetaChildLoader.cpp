@@ -16,17 +16,12 @@ bool TagIs(const XMLCh* tag, const char16_t* expected) {
     return std::u16string_view(reinterpret_cast<const char16_t*>(tag)) == std::u16string_view(expected);
 }
 
-// The value of the XML attribute name of a child whose fields are loaded:
-// its field holds the attribute, so the DOM need not be searched again.
-const XMLCh* FieldValue(cQORMDMetaElem& child, const ZULUnicodeString& name) {
-    const auto* field = static_cast<const cQORMDMetaField*>(child.GetFields()->Locate(name));
-    return field ? field->GetDOMValue() : nullptr;
-}
 
 }  // namespace
 
 int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const QORMDChildRules& rules,
-                      const std::function<cQORMDMetaElem*(const DOM_Element&)>& makeChild) {
+                      const std::function<cQORMDMetaElem*(QORMUArena&, const DOM_Element&)>& makeChild) {
+    QORMUArena& arena = QORMUArenaOf(container.get());
     for (DOMNode* node = container->getFirstChild(); node; node = node->getNextSibling()) {
         if (node->getNodeType() != DOMNode::ELEMENT_NODE) continue;
         const XMLCh* tag = node->getNodeName();
@@ -35,15 +30,12 @@ int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const
             Trace(rules.discardedTrace, QORMUTrace_W3);
             continue;
         }
-        const DOM_Element element = container.share(static_cast<DOMElement*>(node));
-        std::unique_ptr<cQORMDMetaElem> child(makeChild(element));
+        const DOM_Element element = container.borrow(static_cast<DOMElement*>(node));
+        std::unique_ptr<cQORMDMetaElem> child(makeChild(arena, element));
         const int status = child->init();
         if (status < 0) return status;
 
-        static const ZULUnicodeString kUuid("Uuid");
-        static const ZULUnicodeString kName("Name");
-        const XMLCh* uuid = FieldValue(*child, kUuid);
-        const XMLCh* name = FieldValue(*child, kName);
+        const XMLCh* uuid = element->getAttribute(u"Uuid");
         if (QORMUIsNullDOMString(uuid)) {
             Trace(rules.noUuidTrace, QORMUTrace_W3);
             return -1;
@@ -55,7 +47,7 @@ int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const
         } else {
             Trace(rules.duplicateUuidTrace, key, QORMUTrace_W3);  // the first one stays; key was not taken
         }
-        if (QORMUIsNullDOMString(name)) {
+        if (QORMUIsNullDOMString(element->getAttribute(u"Name"))) {
             Trace(rules.noNameTrace, QORMUTrace_W3);
             return -1;
         }

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "QORMDMetaElem.h"
+#include "QORMetaUtil/QORMUArena.h"
 
 struct QORMDChildRules {
     const char16_t* discardedTag1;  // "Interface" / "InterfaceImplementation"
@@ -18,8 +19,8 @@ struct QORMDChildRules {
     const char* duplicateUuidTrace;
 };
 
-// makeChild builds (not yet initialised) the child element for a DOM child.
-// Returns 0, or -1 at the first failure; children stored so far stay in
-// children, owned by the caller.
+// makeChild builds (not yet initialised) the child element for a DOM child,
+// in the arena of the container's document. Returns 0, or -1 at the first
+// failure; children stored so far stay in children, owned by the caller.
 int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const QORMDChildRules& rules,
-                      const std::function<cQORMDMetaElem*(const DOM_Element&)>& makeChild);
+                      const std::function<cQORMDMetaElem*(QORMUArena&, const DOM_Element&)>& makeChild);

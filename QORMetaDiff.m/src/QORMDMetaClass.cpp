@@ -17,7 +17,7 @@ const QORMDChildRules kAttribRules = {
 }  // namespace
 
 cQORMDMetaClass::cQORMDMetaClass(cQORMDMetaElem* parent_, const DOM_Element& element_)
-    : cQORMDMetaElem(element_, kClass, parent_), attributes(10) {}
+    : cQORMDMetaElem(element_, kClass, parent_), attributes(10, MemoryFor(element)) {}
 
 cQORMDMetaClass::~cQORMDMetaClass() {
     if (terminate() != 0) Trace("! failed cQORMDMetaClass::terminate", QORMUTrace_W3);
@@ -27,7 +27,9 @@ int cQORMDMetaClass::init() {
     const int status = cQORMDMetaElem::init();
     if (status < 0) return status;
     return QORMDLoadChildren(element, attributes, kAttribRules,
-                             [this](const DOM_Element& child) { return new cQORMDMetaAttrib(this, child); });
+                             [this](QORMUArena& arena, const DOM_Element& child) {
+                                 return new (arena) cQORMDMetaAttrib(this, child);
+                             });
 }
 
 int cQORMDMetaClass::terminate() {

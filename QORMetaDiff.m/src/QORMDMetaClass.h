@@ -1,7 +1,8 @@
 // cQORMDMetaClass: a class-level element; owns its attribute elements,
-// keyed by upper-cased Uuid.
+// keyed by upper-cased Uuid. Lives in the arena of its document.
 #pragma once
 
+#include "QORMDArenaAllocated.h"
 #include "QORMDMetaElem.h"
 
 class cQORMDMetaClass : public cQORMDMetaElem {
@@ -14,6 +15,8 @@ public:
     int init() override;
     int terminate();
     ZULHashDico* GetAttribs() { return &attributes; }
+
+    QORMD_ARENA_ALLOCATED
 
 private:
     ZULHashDico attributes;  // upper-cased Uuid -> cQORMDMetaAttrib*, owned

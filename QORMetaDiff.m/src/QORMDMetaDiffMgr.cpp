@@ -143,6 +143,7 @@ std::int32_t cMetaDiffMgr::processDiff_Attrib(cQORMDMetaAttrib* iOldMeta, cQORMD
 std::int32_t cMetaDiffMgr::processDiff_Fields(cQORMDMetaElem* iOldMeta, cQORMDMetaElem* iNewMeta, cMetaDiff* ioDiff) {
     if (!iOldMeta || !iNewMeta || !ioDiff)
         return QORMDRaise("NULL input in cMetaDiffMgr::processDiff_Fields", "MDInternalError_1", kModule, __LINE__);
+    if (iOldMeta->HasSameFieldsAs(*iNewMeta)) return QORMDSucceed(kModule, __LINE__);  // nothing would be recorded
 
     const std::int32_t status = MatchByKey<cQORMDMetaField>(
         *iOldMeta->GetFields(), *iNewMeta->GetFields(),

@@ -2,7 +2,6 @@
 
 #include <xercesc/util/XMLString.hpp>
 
-#include "QORMDFieldPool.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
@@ -10,12 +9,6 @@ cQORMDMetaField::cQORMDMetaField(DOM_Attr attribute_, cQORMDMetaElem* owner_)
     : attribute(std::move(attribute_)), owner(owner_) {}
 
 cQORMDMetaField::~cQORMDMetaField() { owner = nullptr; }
-
-static_assert(sizeof(cQORMDMetaField) == QORMDFieldPool::kCellSize, "a field must fill one pool cell");
-
-void* cQORMDMetaField::operator new(std::size_t size) { return QORMDFieldPool::Allocate(size); }
-
-void cQORMDMetaField::operator delete(void* field, std::size_t size) noexcept { QORMDFieldPool::Free(field, size); }
 
 ZULUnicodeString cQORMDMetaField::GetName() const {
     const XMLCh* name = attribute.isNull() ? nullptr : attribute->getName();

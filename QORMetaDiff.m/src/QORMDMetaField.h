@@ -1,9 +1,9 @@
 // cQORMDMetaField: one field of a loaded element, standing for one XML
 // attribute. Name and value are read from the attribute node on demand.
+// Lives in the arena of its document (QORMDArenaAllocated.h).
 #pragma once
 
-#include <cstddef>
-
+#include "QORMDArenaAllocated.h"
 #include "QORMDMetaObject.h"
 #include "QORMetaUtil/QORMUDomHandle.h"
 #include "QORMetaUtil/QORMUDomString.h"
@@ -27,11 +27,9 @@ public:
     const XMLCh* GetDOMValue() const { return QORMUAttrValue(attribute.get()); }
     cQORMDMetaElem* GetOwner() const { return owner; }
 
-    // Fields live in QORMDFieldPool cells.
-    static void* operator new(std::size_t size);
-    static void operator delete(void* field, std::size_t size) noexcept;
+    QORMD_ARENA_ALLOCATED
 
 private:
-    DOM_Attr attribute;
+    DOM_Attr attribute;  // borrowed: the package keeps the document alive
     cQORMDMetaElem* owner;  // not owned
 };

@@ -17,7 +17,7 @@ const QORMDChildRules kClassRules = {
 }  // namespace
 
 cQORMDMetaPackage::cQORMDMetaPackage(const DOM_Element& element_)
-    : cQORMDMetaElem(element_, kPackage), classes(10) {}
+    : cQORMDMetaElem(element_, kPackage), classes(10, MemoryFor(element)) {}
 
 cQORMDMetaPackage::~cQORMDMetaPackage() {
     if (terminate() != 0) Trace("! failed cQORMDMetaPackage::terminate", QORMUTrace_W3);
@@ -28,7 +28,9 @@ int cQORMDMetaPackage::init() {
     if (status < 0) return status;
     if (element.isNull()) return 0;
     return QORMDLoadChildren(element, classes, kClassRules,
-                             [this](const DOM_Element& child) { return new cQORMDMetaClass(this, child); });
+                             [this](QORMUArena& arena, const DOM_Element& child) {
+                                 return new (arena) cQORMDMetaClass(this, child);
+                             });
 }
 
 int cQORMDMetaPackage::terminate() {

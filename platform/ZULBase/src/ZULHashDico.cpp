@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-ZULHashDico::ZULHashDico(int sizeHint)
-    : sizeHint_(sizeHint > 0 ? std::min(static_cast<std::size_t>(sizeHint), kLinearLimit + 2) : 0) {}
+ZULHashDico::ZULHashDico(int sizeHint, std::pmr::memory_resource* memory)
+    : entries_(memory), index_(memory), sizeHint_(sizeHint > 0 ? std::min(static_cast<std::size_t>(sizeHint), kLinearLimit + 2) : 0) {}
 
 void ZULHashDico::Reserve(int count) {
     if (count > 0) entries_.reserve(static_cast<std::size_t>(count));

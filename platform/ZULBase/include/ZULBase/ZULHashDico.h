@@ -4,10 +4,12 @@
 // follows the order of the document it was read from and is the same on
 // every run. Small dictionaries (most field lists) are searched linearly;
 // past a few entries an open-addressing index of positions is kept.
-// The dictionary never owns the values.
+// The dictionary never owns the values. Its storage comes from the memory
+// resource it is built with: the heap by default.
 #pragma once
 
 #include <cstdint>
+#include <memory_resource>
 #include <vector>
 
 #include "ZULBase/ZULUnicodeString.h"
@@ -20,7 +22,7 @@ public:
 
     // sizeHint: expected number of entries, room for which (up to a few)
     // is made at the first insertion unless Reserve came first.
-    explicit ZULHashDico(int sizeHint = 10);
+    explicit ZULHashDico(int sizeHint = 10, std::pmr::memory_resource* memory = std::pmr::new_delete_resource());
 
     // A key already present keeps its first value; the result says so.
     InsertResult Insert(const ZULUnicodeString& key, void* value);
@@ -49,8 +51,8 @@ private:
     void MakeRoom();                            // before appending an entry
     void Indexed(const ZULUnicodeString& key);  // indexes the entry just appended
 
-    std::vector<Entry> entries_;       // insertion order
-    std::vector<std::uint32_t> index_;  // slot -> position + 1, 0 = free; empty while small
+    std::pmr::vector<Entry> entries_;       // insertion order
+    std::pmr::vector<std::uint32_t> index_;  // slot -> position + 1, 0 = free; empty while small
     std::size_t sizeHint_;              // room made at the first insertion
 };
 
