@@ -1,9 +1,9 @@
 #include "ZULBase/ZULUnicodeString.h"
 
-#include <clocale>
-#include <cwctype>
 #include <functional>
-#include <locale.h>
+
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
 
 namespace {
 
@@ -83,12 +83,6 @@ void EncodeUtf8(const std::u16string& in, std::string& out) {
     }
 }
 
-// The C.UTF-8 locale, opened once; null where the platform lacks it.
-locale_t UnicodeLocale() {
-    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    return locale;
-}
-
 }  // namespace
 
 ZULUnicodeString::ZULUnicodeString(const char* bytes) {
@@ -163,16 +157,29 @@ std::size_t ZULUnicodeString::GetLengthInChar() const {
 }
 
 ZULUnicodeString& ZULUnicodeString::ToUpper() {
-    const locale_t locale = UnicodeLocale();
-    for (char16_t& c : text_) {
-        if (c < 0x80) {
-            if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - (u'a' - u'A'));
-        } else if (locale && (c < 0xD800 || c > 0xDFFF)) {
-            const wint_t upper = towupper_l(static_cast<wint_t>(c), locale);
-            if (upper <= 0xFFFF && (upper < 0xD800 || upper > 0xDFFF)) c = static_cast<char16_t>(upper);
+    Changed();
+    std::size_t i = 0;
+    for (; i < text_.size() && text_[i] < 0x80; ++i)  // Uuids are nearly always ASCII
+        if (text_[i] >= u'a' && text_[i] <= u'z') text_[i] = static_cast<char16_t>(text_[i] - (u'a' - u'A'));
+    if (i == text_.size()) return *this;
+    // The rest code point by code point with Unicode's simple upper-case
+    // mapping (ICU's, the same whatever the locale). A lone surrogate, which
+    // stands for an undecodable byte, maps to itself.
+    std::u16string upper(text_, 0, i);
+    upper.reserve(text_.size());
+    const std::size_t length = text_.size();
+    while (i < length) {
+        UChar32 c;
+        U16_NEXT(text_.data(), i, length, c);
+        const UChar32 u = u_toupper(c);
+        if (U_IS_BMP(u)) {
+            upper.push_back(static_cast<char16_t>(u));
+        } else {
+            upper.push_back(static_cast<char16_t>(U16_LEAD(u)));
+            upper.push_back(static_cast<char16_t>(U16_TRAIL(u)));
         }
     }
-    Changed();
+    text_ = std::move(upper);
     return *this;
 }
 

@@ -37,9 +37,9 @@ public:
     // Number of Unicode characters (a surrogate pair counts once).
     std::size_t GetLengthInChar() const;
     bool IsEmpty() const { return text_.empty(); }
-    // Upper-cases in place: ASCII always, other letters (é -> É, ß stays)
-    // through the C.UTF-8 locale where the platform has it. Independent of
-    // the process locale, so results are the same on every run.
+    // Upper-cases in place with Unicode's simple upper-case mapping, one
+    // code point to one (é -> É, ß stays, 𐐨 -> 𐐀): the same on every
+    // machine, whatever its locale data or the process's setlocale.
     ZULUnicodeString& ToUpper();
 
     // Zero-terminated UTF-16, directly usable as a Xerces XMLCh string.
