@@ -1,15 +1,17 @@
-// QORMDBench: measures a whole diff run against the floor of parsing.
+// QORMDBench: measures a whole diff run against two floors of parsing.
 //
 //   QORMDBench [--reps N] [--work DIR] LABEL OLD NEW [LABEL OLD NEW ...]
 //
 // For each pair it measures, N times and interleaved:
-//   floor  Xerces parses both documents into DOM (set up like the library's
-//          parser) and nothing else;
+//   stock  Xerces parses both documents into DOM (set up like the library's
+//          parser) and serializes the new one, with Xerces' default memory
+//          manager: what anyone would write;
+//   tuned  the same with all memory from a QORMUArena: the limit with this parser;
 //   run    cQORMDApi::Process loads, compares and writes the diff.
 // Every measurement runs in a child process of its own, so that its peak
 // resident memory (ru_maxrss from wait4) is its own. The fastest time and the
-// smallest peak of the N are kept; the table gives run/floor ratios, and for
-// labels of the form "<size>MB-<share>" the growth of the run between sizes.
+// smallest peak of the N are kept; the table gives the run's ratios to both
+// floors, and for labels of the form "<size>MB-<share>" the growth between sizes.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,12 +26,15 @@
 #include <string>
 #include <vector>
 
+#include <xercesc/dom/DOM.hpp>
+#include <xercesc/framework/LocalFileFormatTarget.hpp>
 #include <xercesc/framework/LocalFileInputSource.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 
 #include "QORMDMetaDiffApi.h"
+#include "QORMetaUtil/QORMUArena.h"
 
 using namespace xercesc;
 
@@ -40,24 +45,27 @@ struct Pair {
 };
 
 struct Sample {
-    double seconds = 0;
-    double peakMiB = 0;
+    double seconds = 1e300;
+    double peakMiB = 1e300;
 };
 
-struct Best {
-    Sample floor{1e300, 1e300};
-    Sample run{1e300, 1e300};
-};
+enum Kind { kStock, kTuned, kRun, kKinds };
+const char* const kKindNames[kKinds] = {"stock", "tuned", "run"};
+
+using Best = Sample[kKinds];
+
+XMLCh* Transcode(const std::string& text) { return XMLString::transcode(text.c_str()); }
 
 // Parses both documents the way cDDLXMLParser does (no namespaces, no
-// validation, no DTD, a security manager) and keeps both DOMs until the end.
-bool ParseBoth(const Pair& pair) {
-    XMLPlatformUtils::Initialize();
+// validation, no DTD, a security manager), keeps both DOMs until the end and
+// serializes the new one to outFile, indented UTF-8 like the diff. All
+// memory comes from memory.
+bool ParseBothAndWriteOne(const Pair& pair, const std::string& outFile, MemoryManager* memory) {
     bool ok = true;
     {
         SecurityManager security;
         security.setEntityExpansionLimit(16);
-        XercesDOMParser parser;
+        XercesDOMParser parser(nullptr, memory);
         parser.setValidationScheme(XercesDOMParser::Val_Never);
         parser.setDoNamespaces(false);
         parser.setDoSchema(false);
@@ -68,15 +76,47 @@ bool ParseBoth(const Pair& pair) {
         parser.setSecurityManager(&security);
         std::vector<DOMDocument*> documents;
         for (const std::string* file : {&pair.oldFile, &pair.newFile}) {
-            std::unique_ptr<XMLCh[], void (*)(XMLCh*)> path(XMLString::transcode(file->c_str()),
-                                                             [](XMLCh* p) { XMLString::release(&p); });
-            LocalFileInputSource source(path.get());
+            XMLCh* path = Transcode(*file);
+            LocalFileInputSource source(path, memory);
+            XMLString::release(&path);
             parser.parse(source);
             ok = ok && parser.getErrorCount() == 0 && parser.getDocument() != nullptr;
             documents.push_back(parser.adoptDocument());
         }
+        if (ok) {
+            static const XMLCh kLS[] = {u'L', u'S', 0};
+            DOMImplementation* implementation = DOMImplementationRegistry::getDOMImplementation(kLS);
+            DOMLSSerializer* serializer = implementation->createLSSerializer(memory);
+            DOMLSOutput* output = implementation->createLSOutput(memory);
+            serializer->getDomConfig()->setParameter(XMLUni::fgDOMWRTFormatPrettyPrint, true);
+            XMLCh* path = Transcode(outFile);
+            LocalFileFormatTarget target(path, memory);
+            XMLString::release(&path);
+            output->setByteStream(&target);
+            ok = serializer->write(documents.back(), output);
+            output->release();
+            serializer->release();
+        }
         for (DOMDocument* document : documents)
             if (document) document->release();
+    }
+    std::remove(outFile.c_str());
+    return ok;
+}
+
+bool StockFloor(const Pair& pair, const std::string& outFile) {
+    XMLPlatformUtils::Initialize();
+    const bool ok = ParseBothAndWriteOne(pair, outFile, XMLPlatformUtils::fgMemoryManager);
+    XMLPlatformUtils::Terminate();
+    return ok;
+}
+
+bool TunedFloor(const Pair& pair, const std::string& outFile) {
+    XMLPlatformUtils::Initialize();
+    bool ok;
+    {
+        QORMUArena arena;
+        ok = ParseBothAndWriteOne(pair, outFile, &arena);
     }
     XMLPlatformUtils::Terminate();
     return ok;
@@ -125,8 +165,6 @@ void Keep(Sample& best, const Sample& sample) {
     best.peakMiB = std::min(best.peakMiB, sample.peakMiB);
 }
 
-bool FloorWork(const Pair& pair, const std::string&) { return ParseBoth(pair); }
-
 // "10MB-1%" -> size 10, share "1%"; false for other labels.
 bool SplitLabel(const std::string& label, double& size, std::string& share) {
     const std::size_t dash = label.find("MB-");
@@ -139,6 +177,38 @@ bool SplitLabel(const std::string& label, double& size, std::string& share) {
 int Usage() {
     std::fprintf(stderr, "usage: QORMDBench [--reps N] [--work DIR] LABEL OLD NEW [LABEL OLD NEW ...]\n");
     return 2;
+}
+
+void PrintTable(const std::vector<Pair>& pairs, const std::vector<Best>& results) {
+    std::printf("| pair | stock s | tuned s | run s | run/stock | run/tuned | stock MiB | tuned MiB | run MiB | "
+                "run/stock mem |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (std::size_t p = 0; p < pairs.size(); ++p) {
+        const Best& b = results[p];
+        std::printf("| %s | %.3f | %.3f | %.3f | %.2f | %.2f | %.1f | %.1f | %.1f | %.2f |\n", pairs[p].label.c_str(),
+                    b[kStock].seconds, b[kTuned].seconds, b[kRun].seconds, b[kRun].seconds / b[kStock].seconds,
+                    b[kRun].seconds / b[kTuned].seconds, b[kStock].peakMiB, b[kTuned].peakMiB, b[kRun].peakMiB,
+                    b[kRun].peakMiB / b[kStock].peakMiB);
+    }
+    // Growth: each size against the next smaller one of the same share.
+    std::map<std::string, std::map<double, const Best*>> byShare;
+    for (std::size_t p = 0; p < pairs.size(); ++p) {
+        double size = 0;
+        std::string share;
+        if (SplitLabel(pairs[p].label, size, share)) byShare[share][size] = &results[p];
+    }
+    for (const auto& [share, sizes] : byShare) {
+        const Best* previous = nullptr;
+        double previousSize = 0;
+        for (const auto& [size, best] : sizes) {
+            if (previous)
+                std::printf("growth %s %gMB/%gMB (size x%.1f): run %.2f, stock %.2f, tuned %.2f\n", share.c_str(),
+                            size, previousSize, size / previousSize, (*best)[kRun].seconds / (*previous)[kRun].seconds,
+                            (*best)[kStock].seconds / (*previous)[kStock].seconds,
+                            (*best)[kTuned].seconds / (*previous)[kTuned].seconds);
+            previous = best;
+            previousSize = size;
+        }
+    }
 }
 
 }  // namespace
@@ -161,51 +231,26 @@ int main(int argc, char** argv) {
         }
     }
     if (pairs.empty() || reps < 1) return Usage();
-    const std::string diffFile = work + "/QORMDBench-" + std::to_string(getpid()) + ".diff.xml";
+    const std::string outFile = work + "/QORMDBench-" + std::to_string(getpid()) + ".out.xml";
+    bool (*const measured[kKinds])(const Pair&, const std::string&) = {StockFloor, TunedFloor, RunDiff};
 
     std::vector<Best> results(pairs.size());
     for (std::size_t p = 0; p < pairs.size(); ++p) {
         for (int r = 0; r < reps; ++r) {
-            Sample floor, run;
-            if (!Measure(FloorWork, pairs[p], diffFile, floor) || !Measure(RunDiff, pairs[p], diffFile, run)) {
-                std::fprintf(stderr, "QORMDBench: %s failed (%s, %s)\n", pairs[p].label.c_str(),
-                             pairs[p].oldFile.c_str(), pairs[p].newFile.c_str());
-                return 1;
+            std::fprintf(stderr, "  %-10s rep %d:", pairs[p].label.c_str(), r + 1);
+            for (int k = 0; k < kKinds; ++k) {
+                Sample sample;
+                if (!Measure(measured[k], pairs[p], outFile, sample)) {
+                    std::fprintf(stderr, "\nQORMDBench: %s %s failed (%s, %s)\n", kKindNames[k],
+                                 pairs[p].label.c_str(), pairs[p].oldFile.c_str(), pairs[p].newFile.c_str());
+                    return 1;
+                }
+                Keep(results[p][k], sample);
+                std::fprintf(stderr, " %s %.3f s %.1f MiB", kKindNames[k], sample.seconds, sample.peakMiB);
             }
-            Keep(results[p].floor, floor);
-            Keep(results[p].run, run);
-            std::fprintf(stderr, "  %-10s rep %d: floor %.3f s %.1f MiB, run %.3f s %.1f MiB\n",
-                         pairs[p].label.c_str(), r + 1, floor.seconds, floor.peakMiB, run.seconds, run.peakMiB);
+            std::fprintf(stderr, "\n");
         }
     }
-
-    std::printf("%-10s %9s %9s %7s %10s %10s %7s\n", "case", "floor s", "run s", "time x", "floor MiB", "run MiB",
-                "mem x");
-    for (std::size_t p = 0; p < pairs.size(); ++p) {
-        const Best& b = results[p];
-        std::printf("%-10s %9.3f %9.3f %7.2f %10.1f %10.1f %7.2f\n", pairs[p].label.c_str(), b.floor.seconds,
-                    b.run.seconds, b.run.seconds / b.floor.seconds, b.floor.peakMiB, b.run.peakMiB,
-                    b.run.peakMiB / b.floor.peakMiB);
-    }
-
-    // Growth: each size against the next smaller one of the same share.
-    std::map<std::string, std::map<double, const Best*>> byShare;
-    for (std::size_t p = 0; p < pairs.size(); ++p) {
-        double size = 0;
-        std::string share;
-        if (SplitLabel(pairs[p].label, size, share)) byShare[share][size] = &results[p];
-    }
-    for (const auto& [share, sizes] : byShare) {
-        const Best* previous = nullptr;
-        double previousSize = 0;
-        for (const auto& [size, best] : sizes) {
-            if (previous)
-                std::printf("growth %s %gMB/%gMB: run %.2f, floor %.2f (size %.1f)\n", share.c_str(), size,
-                            previousSize, best->run.seconds / previous->run.seconds,
-                            best->floor.seconds / previous->floor.seconds, size / previousSize);
-            previous = best;
-            previousSize = size;
-        }
-    }
+    PrintTable(pairs, results);
     return 0;
 }
