@@ -1,76 +1,190 @@
 #include "QORMUDocumentWriter.h"
 
-#include <memory>
+#include <new>
+#include <string>
 
-#include "QORMULayoutText.h"
 #include "QORMetaUtil/QORMUDomString.h"
 
 using namespace xercesc;
 
 namespace {
 
-struct Releaser {
-    template <class T>
-    void operator()(T* object) const { object->release(); }
-};
+// Characters as UTF-8 into the target, escaped for where they stand.
+class Utf8Out {
+public:
+    enum Context { kText, kAttribute, kVerbatim };
 
-struct ErrorCollector : DOMErrorHandler {
-    bool handleError(const DOMError& error) override {
-        if (first.empty()) first = DOMToZULUnicodeString(error.getMessage()).ConvertToChar();
-        return error.getSeverity() == DOMError::DOM_SEVERITY_WARNING;
+    explicit Utf8Out(XMLFormatTarget& target) : target_(target) { buffer_.reserve(kFlushAt + 64); }
+    ~Utf8Out() { Flush(); }
+
+    void Ascii(const char* text) {
+        buffer_ += text;
+        FlushIfFull();
     }
-    std::string first;
+    void Indent(int depth) {
+        buffer_ += '\n';
+        buffer_.append(static_cast<std::size_t>(depth) * 2, ' ');
+    }
+    void Write(const XMLCh* text, Context context) {
+        for (const XMLCh* p = text; p && *p; ++p) {
+            char32_t c = *p;
+            if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
+                ++p;
+            }
+            Character(c, context);
+            FlushIfFull();
+        }
+    }
+    void Flush() {
+        if (buffer_.empty()) return;
+        target_.writeChars(reinterpret_cast<const XMLByte*>(buffer_.data()), buffer_.size(), nullptr);
+        buffer_.clear();
+    }
+
+private:
+    static constexpr std::size_t kFlushAt = 1 << 16;
+
+    void FlushIfFull() {
+        if (buffer_.size() >= kFlushAt) Flush();
+    }
+    void Character(char32_t c, Context context) {
+        if (context != kVerbatim) {
+            switch (c) {
+                case '&': buffer_ += "&amp;"; return;
+                case '<': buffer_ += "&lt;"; return;
+                case '>': buffer_ += context == kText ? "&gt;" : ">"; return;
+                case '"': buffer_ += context == kAttribute ? "&quot;" : "\""; return;
+                case '\r': buffer_ += "&#13;"; return;  // a parser would turn it into a line feed
+                case '\t': buffer_ += context == kAttribute ? "&#9;" : "\t"; return;  // into a blank
+                case '\n': buffer_ += context == kAttribute ? "&#10;" : "\n"; return;
+                default: break;
+            }
+        }
+        Encode(Carried(c));
+    }
+    // What XML 1.0 can carry of c. A lone surrogate from U+DC80 to U+DCFF is
+    // how ZULUnicodeString keeps a byte that was not UTF-8 (a Latin-1 file
+    // name): it is shown as the Latin-1 character of that byte. Anything else
+    // XML cannot hold becomes U+FFFD.
+    static char32_t Carried(char32_t c) {
+        if (c >= 0xDC80 && c <= 0xDCFF) return c - 0xDC00;
+        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+                             (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+        return allowed ? c : 0xFFFD;
+    }
+    void Encode(char32_t c) {
+        if (c < 0x80) {
+            buffer_ += static_cast<char>(c);
+        } else if (c < 0x800) {
+            buffer_ += static_cast<char>(0xC0 | (c >> 6));
+            buffer_ += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            buffer_ += static_cast<char>(0xE0 | (c >> 12));
+            buffer_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            buffer_ += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            buffer_ += static_cast<char>(0xF0 | (c >> 18));
+            buffer_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            buffer_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            buffer_ += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+
+    XMLFormatTarget& target_;
+    std::string buffer_;
 };
 
-// Drops the layout white space that copied nodes bring from their source
-// document between elements, so that the indentation is the writer's alone.
-// Text of elements without element children is kept as it is. Iterative, so
-// deep documents cannot exhaust the stack.
-void DropLayoutWhitespace(DOMNode* root) {
-    DOMNode* node = root;
-    while (node) {
-        QORMUDropLayoutText(node);
-        if (node->getFirstChild()) {
-            node = node->getFirstChild();
-            continue;
+bool HoldsText(const DOMNode* element) {
+    for (const DOMNode* child = element->getFirstChild(); child; child = child->getNextSibling()) {
+        const DOMNode::NodeType type = child->getNodeType();
+        if (type == DOMNode::TEXT_NODE || type == DOMNode::CDATA_SECTION_NODE) return true;
+    }
+    return false;
+}
+
+// Writes node. Laid out (one child a line, indented) while layout is true;
+// the content of an element that holds text is written as it is, and so is
+// everything below it.
+void WriteNode(Utf8Out& out, const DOMNode* node, int depth, bool layout) {
+    switch (node->getNodeType()) {
+        case DOMNode::ELEMENT_NODE: {
+            out.Ascii("<");
+            out.Write(node->getNodeName(), Utf8Out::kVerbatim);
+            const DOMNamedNodeMap* attributes = node->getAttributes();
+            for (XMLSize_t i = 0; attributes && i < attributes->getLength(); ++i) {
+                const auto* attribute = static_cast<const DOMAttr*>(attributes->item(i));
+                out.Ascii(" ");
+                out.Write(attribute->getName(), Utf8Out::kVerbatim);
+                out.Ascii("=\"");
+                out.Write(QORMUAttrValue(attribute), Utf8Out::kAttribute);
+                out.Ascii("\"");
+            }
+            if (!node->getFirstChild()) {
+                out.Ascii("/>");
+                return;
+            }
+            out.Ascii(">");
+            const bool childLayout = layout && !HoldsText(node);
+            for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling()) {
+                if (childLayout) out.Indent(depth + 1);
+                WriteNode(out, child, depth + 1, childLayout);
+            }
+            if (childLayout) out.Indent(depth);
+            out.Ascii("</");
+            out.Write(node->getNodeName(), Utf8Out::kVerbatim);
+            out.Ascii(">");
+            return;
         }
-        while (node && node != root && !node->getNextSibling()) node = node->getParentNode();
-        node = (node && node != root) ? node->getNextSibling() : nullptr;
+        case DOMNode::TEXT_NODE:
+            out.Write(node->getNodeValue(), Utf8Out::kText);
+            return;
+        case DOMNode::CDATA_SECTION_NODE: {
+            // "]]>" cannot stand inside a section: it is split over two.
+            std::u16string text(reinterpret_cast<const char16_t*>(node->getNodeValue()));
+            for (std::size_t at = text.find(u"]]>"); at != std::u16string::npos; at = text.find(u"]]>", at + 15))
+                text.replace(at, 3, u"]]]]><![CDATA[>");
+            out.Ascii("<![CDATA[");
+            out.Write(reinterpret_cast<const XMLCh*>(text.c_str()), Utf8Out::kVerbatim);
+            out.Ascii("]]>");
+            return;
+        }
+        case DOMNode::COMMENT_NODE:
+            out.Ascii("<!--");
+            out.Write(node->getNodeValue(), Utf8Out::kVerbatim);
+            out.Ascii("-->");
+            return;
+        case DOMNode::PROCESSING_INSTRUCTION_NODE:
+            out.Ascii("<?");
+            out.Write(node->getNodeName(), Utf8Out::kVerbatim);
+            if (!QORMUIsNullDOMString(node->getNodeValue())) {
+                out.Ascii(" ");
+                out.Write(node->getNodeValue(), Utf8Out::kVerbatim);
+            }
+            out.Ascii("?>");
+            return;
+        default:  // no other kind is ever built or parsed
+            return;
     }
 }
 
 }  // namespace
 
-bool QORMUWriteDocument(DOMDocument* document, XMLFormatTarget& target, std::string& reason) {
+bool QORMUWriteDocument(const DOMDocument* document, XMLFormatTarget& target, std::string& reason) {
     if (!document) return true;  // nothing to write: an empty file
-    static const XMLCh kLS[] = {u'L', u'S', 0};
-    static const XMLCh kUtf8[] = {u'U', u'T', u'F', u'-', u'8', 0};
-    static const XMLCh kNewLine[] = {u'\n', 0};
     try {
-        DropLayoutWhitespace(document);
-        DOMImplementation* implementation = DOMImplementationRegistry::getDOMImplementation(kLS);
-        std::unique_ptr<DOMLSSerializer, Releaser> serializer(implementation->createLSSerializer());
-        std::unique_ptr<DOMLSOutput, Releaser> output(implementation->createLSOutput());
-        ErrorCollector errors;
-        DOMConfiguration* config = serializer->getDomConfig();
-        config->setParameter(XMLUni::fgDOMWRTFormatPrettyPrint, true);
-        config->setParameter(XMLUni::fgDOMXMLDeclaration, true);
-        config->setParameter(XMLUni::fgDOMErrorHandler, &errors);
-        serializer->setNewLine(kNewLine);
-        output->setEncoding(kUtf8);
-        output->setByteStream(&target);
-        if (!serializer->write(document, output.get())) {
-            reason = errors.first.empty() ? "the document could not be serialised" : errors.first;
-            return false;
+        Utf8Out out(target);
+        out.Ascii("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>");
+        for (const DOMNode* child = document->getFirstChild(); child; child = child->getNextSibling()) {
+            out.Indent(0);
+            WriteNode(out, child, 0, true);
         }
-        target.flush();
+        out.Ascii("\n");
         return true;
-    } catch (const DOMException& e) {
-        reason = DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
-    } catch (const XMLException& e) {
-        reason = DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
     } catch (const std::bad_alloc&) {
         reason = "out of memory";
+    } catch (const DOMException& e) {
+        reason = DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
     }
     return false;
 }

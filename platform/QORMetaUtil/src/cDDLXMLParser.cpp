@@ -130,15 +130,7 @@ int cDDLXMLParser::writeXMLFile(const DOM_Document& document, const ZULUnicodeSt
     QORMUAtomicFileTarget target(fileName.ConvertToChar());
     std::string reason = target.Error();
     if (reason.empty()) {
-        try {
-            QORMUAcquireXerces();  // the serializer needs the runtime even without init
-        } catch (const XMLException& e) {
-            reason = Reason(e.getMessage());
-        }
-        if (reason.empty()) {
-            if (!QORMUWriteDocument(document.get(), target, reason) && reason.empty()) reason = "serialisation failed";
-            QORMUReleaseXerces();
-        }
+        if (!QORMUWriteDocument(document.get(), target, reason) && reason.empty()) reason = "serialisation failed";
         if (reason.empty() && !target.Commit()) reason = target.Error();
         if (reason.empty() && !target.Error().empty()) reason = target.Error();
     }
