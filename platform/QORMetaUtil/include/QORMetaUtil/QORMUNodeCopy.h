@@ -1,0 +1,21 @@
+// Copies of nodes from one document into another, as the diff document
+// takes them from the metadata documents. Documents are parsed without
+// namespace processing, so a prefix is part of a name; a copy that uses a
+// prefix declared on an ancestor in its source gets that declaration, so
+// that it means in its new place what it meant in its source.
+#pragma once
+
+#include <xercesc/dom/DOM.hpp>
+
+// An unattached copy of source (with its subtree when deep) owned by
+// document, carrying the declarations of the namespaces its names use
+// (QORMUDeclareNamespaces with source's parent as context, default namespace
+// included). Throws DOMException or std::bad_alloc on failure.
+xercesc::DOMNode* QORMUCopyNode(xercesc::DOMDocument* document, const xercesc::DOMNode* source, bool deep);
+
+// Adds to element and its descendants the declarations ("xmlns:p", and
+// "xmlns" when withDefault, for element names without a prefix) that their
+// names need and that neither they nor their ancestors within element make,
+// with the value the declaration has where context (an element of the source
+// document, or its document) stands. A declaration context lacks is left out.
+void QORMUDeclareNamespaces(xercesc::DOMElement* element, const xercesc::DOMNode* context, bool withDefault);
