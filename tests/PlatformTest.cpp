@@ -48,7 +48,7 @@ TEST(ZULHashDico, IteratesInInsertionOrderAndKeepsTheFirstOfTwoKeys) {
         for (int i = 0; i < count; ++i)
             EXPECT_EQ(dico.Insert(ZULUnicodeString(keys[i].c_str()), &values[i]), ZULHashDico::kInserted);
         ZULUnicodeString repeated(keys[0].c_str());
-        EXPECT_EQ(dico.Insert(std::move(repeated), &values[1]), ZULHashDico::kAlreadyPresent);
+        EXPECT_EQ(dico.Insert(repeated, &values[1]), ZULHashDico::kAlreadyPresent);
         EXPECT_STREQ(repeated.ConvertToChar(), keys[0].c_str());  // NOLINT: a refused key is not taken
         EXPECT_EQ(dico.Size(), count);
         EXPECT_EQ(dico.Locate(ZULUnicodeString(keys[0].c_str())), &values[0]);

@@ -3,7 +3,8 @@
 #include <memory>
 #include <string_view>
 
-#include "QORMDMetaField.h"
+#include <xercesc/util/XMLString.hpp>
+
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
@@ -14,6 +15,20 @@ namespace {
 
 bool TagIs(const XMLCh* tag, const char16_t* expected) {
     return std::u16string_view(reinterpret_cast<const char16_t*>(tag)) == std::u16string_view(expected);
+}
+
+// The values of the XML attributes Uuid and Name of element (null when
+// absent), read in one pass over its attributes.
+void ReadUuidAndName(const DOMElement* element, const XMLCh*& uuid, const XMLCh*& name) {
+    uuid = name = nullptr;
+    const DOMNamedNodeMap* attributes = element->getAttributes();
+    const XMLSize_t count = attributes ? attributes->getLength() : 0;
+    for (XMLSize_t i = 0; i < count && !(uuid && name); ++i) {
+        const auto* attribute = static_cast<const DOMAttr*>(attributes->item(i));
+        const XMLCh* attributeName = attribute->getName();
+        if (!uuid && XMLString::equals(attributeName, u"Uuid")) uuid = QORMUAttrValue(attribute);
+        if (!name && XMLString::equals(attributeName, u"Name")) name = QORMUAttrValue(attribute);
+    }
 }
 
 
@@ -35,19 +50,21 @@ int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const
         const int status = child->init();
         if (status < 0) return status;
 
-        const XMLCh* uuid = element->getAttribute(u"Uuid");
+        const XMLCh* uuid = nullptr;
+        const XMLCh* name = nullptr;
+        ReadUuidAndName(element.get(), uuid, name);
         if (QORMUIsNullDOMString(uuid)) {
             Trace(rules.noUuidTrace, QORMUTrace_W3);
             return -1;
         }
         ZULUnicodeString key = DOMToZULUnicodeString(uuid);
         key.ToUpper();
-        if (children.Insert(std::move(key), child.get()) == ZULHashDico::kInserted) {
+        if (children.Insert(key, child.get()) == ZULHashDico::kInserted) {
             child.release();  // from here on the child belongs to the container
         } else {
-            Trace(rules.duplicateUuidTrace, key, QORMUTrace_W3);  // the first one stays; key was not taken
+            Trace(rules.duplicateUuidTrace, key, QORMUTrace_W3);  // the first one stays
         }
-        if (QORMUIsNullDOMString(element->getAttribute(u"Name"))) {
+        if (QORMUIsNullDOMString(name)) {
             Trace(rules.noNameTrace, QORMUTrace_W3);
             return -1;
         }

@@ -17,7 +17,7 @@ const QORMDChildRules kAttribRules = {
 }  // namespace
 
 cQORMDMetaClass::cQORMDMetaClass(cQORMDMetaElem* parent_, const DOM_Element& element_)
-    : cQORMDMetaElem(element_, kClass, parent_), attributes(10, MemoryFor(element)) {}
+    : cQORMDMetaElem(element_, kClass, parent_), attributes(10, fields.Memory()) {}
 
 cQORMDMetaClass::~cQORMDMetaClass() {
     if (terminate() != 0) Trace("! failed cQORMDMetaClass::terminate", QORMUTrace_W3);

@@ -21,7 +21,10 @@ cQORMDMetaElem::cQORMDMetaElem(const DOM_Element& element_, int level_)
     : cQORMDMetaElem(element_, level_, nullptr) {}
 
 cQORMDMetaElem::cQORMDMetaElem(const DOM_Element& element_, int level_, cQORMDMetaElem* parent_)
-    : parent(parent_), element(element_), fields(10, MemoryFor(element)), level(level_) {}
+    : parent(parent_),
+      element(element_),
+      fields(10, parent_ ? parent_->fields.Memory() : MemoryFor(element)),  // one document, one arena
+      level(level_) {}
 
 cQORMDMetaElem::~cQORMDMetaElem() {
     if (terminate() != 0) Trace("! failed cQORMDMetaElem::terminate", QORMUTrace_W3);

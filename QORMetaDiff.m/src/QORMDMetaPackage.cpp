@@ -17,7 +17,7 @@ const QORMDChildRules kClassRules = {
 }  // namespace
 
 cQORMDMetaPackage::cQORMDMetaPackage(const DOM_Element& element_)
-    : cQORMDMetaElem(element_, kPackage), classes(10, MemoryFor(element)) {}
+    : cQORMDMetaElem(element_, kPackage), classes(10, fields.Memory()) {}
 
 cQORMDMetaPackage::~cQORMDMetaPackage() {
     if (terminate() != 0) Trace("! failed cQORMDMetaPackage::terminate", QORMUTrace_W3);

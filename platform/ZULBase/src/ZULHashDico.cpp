@@ -37,15 +37,7 @@ void ZULHashDico::Rebuild(std::size_t slots) {
 ZULHashDico::InsertResult ZULHashDico::Insert(const ZULUnicodeString& key, void* value) {
     if (Find(key) >= 0) return kAlreadyPresent;
     MakeRoom();
-    entries_.push_back(Entry{key, value});
-    Indexed(entries_.back().key);
-    return kInserted;
-}
-
-ZULHashDico::InsertResult ZULHashDico::Insert(ZULUnicodeString&& key, void* value) {
-    if (Find(key) >= 0) return kAlreadyPresent;
-    MakeRoom();
-    entries_.push_back(Entry{std::move(key), value});
+    entries_.emplace_back(key, Memory(), value);
     Indexed(entries_.back().key);
     return kInserted;
 }

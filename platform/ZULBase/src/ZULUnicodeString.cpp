@@ -1,5 +1,6 @@
 #include "ZULBase/ZULUnicodeString.h"
 
+#include <cstring>
 #include <functional>
 
 #include <unicode/uchar.h>
@@ -31,7 +32,7 @@ std::size_t DecodeOne(const unsigned char* s, std::size_t n, std::size_t i, char
     return len;
 }
 
-void AppendUtf8(const unsigned char* s, std::size_t n, std::u16string& out) {
+void AppendUtf8(const unsigned char* s, std::size_t n, std::pmr::u16string& out) {
     out.reserve(out.size() + n);
     for (std::size_t i = 0; i < n;) {
         char32_t cp;
@@ -52,7 +53,7 @@ void AppendUtf8(const unsigned char* s, std::size_t n, std::u16string& out) {
     }
 }
 
-void EncodeUtf8(const std::u16string& in, std::string& out) {
+void EncodeUtf8(std::u16string_view in, std::string& out) {
     out.reserve(in.size());
     for (std::size_t i = 0; i < in.size(); ++i) {
         char32_t cp = in[i];
@@ -101,9 +102,12 @@ ZULUnicodeString::ZULUnicodeString(const char16_t* text, std::size_t length) {
     if (text) text_.assign(text, length);
 }
 
-ZULUnicodeString::ZULUnicodeString(std::u16string text) : text_(std::move(text)) {}
+ZULUnicodeString::ZULUnicodeString(std::u16string text) : text_(text.begin(), text.end(), Heap()) {}
 
-ZULUnicodeString::ZULUnicodeString(const ZULUnicodeString& other) : text_(other.text_) {}
+ZULUnicodeString::ZULUnicodeString(const ZULUnicodeString& other) : text_(other.text_, Heap()) {}
+
+ZULUnicodeString::ZULUnicodeString(const ZULUnicodeString& other, std::pmr::memory_resource* memory)
+    : text_(other.text_, memory) {}
 
 ZULUnicodeString::ZULUnicodeString(ZULUnicodeString&& other) noexcept
     : text_(std::move(other.text_)), utf8_(std::move(other.utf8_)) {}
@@ -123,6 +127,13 @@ ZULUnicodeString& ZULUnicodeString::operator=(ZULUnicodeString&& other) noexcept
 }
 
 ZULUnicodeString::~ZULUnicodeString() = default;
+
+bool ZULUnicodeString::operator==(const ZULUnicodeString& other) const {
+    // Unit for unit, compared as bytes: memcmp is much faster than a
+    // character loop on the long keys (Uuids) dictionaries compare.
+    return text_.size() == other.text_.size() &&
+           std::memcmp(text_.data(), other.text_.data(), text_.size() * sizeof(char16_t)) == 0;
+}
 
 ZULUnicodeString& ZULUnicodeString::Append(const ZULUnicodeString& other) {
     text_ += other.text_;
@@ -158,17 +169,21 @@ std::size_t ZULUnicodeString::GetLengthInChar() const {
 
 ZULUnicodeString& ZULUnicodeString::ToUpper() {
     Changed();
-    std::size_t i = 0;
-    for (; i < text_.size() && text_[i] < 0x80; ++i)  // Uuids are nearly always ASCII
-        if (text_[i] >= u'a' && text_[i] <= u'z') text_[i] = static_cast<char16_t>(text_[i] - (u'a' - u'A'));
-    if (i == text_.size()) return *this;
-    // The rest code point by code point with Unicode's simple upper-case
-    // mapping (ICU's, the same whatever the locale). A lone surrogate, which
-    // stands for an undecodable byte, maps to itself.
-    std::u16string upper(text_, 0, i);
+    // ASCII letters in one pass without branches (Uuids are nearly always
+    // ASCII); anything else is left for Unicode's mapping below.
+    char16_t beyondAscii = 0;
+    for (char16_t& c : text_) {
+        c = static_cast<char16_t>(c - (static_cast<char16_t>(c - u'a') < 26 ? 32 : 0));
+        beyondAscii |= static_cast<char16_t>(c & 0xFF80);
+    }
+    if (!beyondAscii) return *this;
+    // Code point by code point with Unicode's simple upper-case mapping
+    // (ICU's, the same whatever the locale). A lone surrogate, which stands
+    // for an undecodable byte, maps to itself.
+    std::pmr::u16string upper(text_.get_allocator());
     upper.reserve(text_.size());
     const std::size_t length = text_.size();
-    while (i < length) {
+    for (std::size_t i = 0; i < length;) {
         UChar32 c;
         U16_NEXT(text_.data(), i, length, c);
         const UChar32 u = u_toupper(c);
@@ -184,5 +199,5 @@ ZULUnicodeString& ZULUnicodeString::ToUpper() {
 }
 
 std::size_t ZULUnicodeStringHash::operator()(const ZULUnicodeString& s) const noexcept {
-    return std::hash<std::u16string>()(s.str());
+    return std::hash<std::u16string_view>()(s.str());
 }

@@ -24,16 +24,17 @@ public:
     // is made at the first insertion unless Reserve came first.
     explicit ZULHashDico(int sizeHint = 10, std::pmr::memory_resource* memory = std::pmr::new_delete_resource());
 
-    // A key already present keeps its first value; the result says so.
+    // A key already present keeps its first value; the result says so. The
+    // dictionary keeps a copy of the key in its own memory.
     InsertResult Insert(const ZULUnicodeString& key, void* value);
-    // The same, taking the key over; a key already present is left as it was.
-    InsertResult Insert(ZULUnicodeString&& key, void* value);
     // Makes room for count entries in all, when the count is known ahead.
     void Reserve(int count);
     // The value stored under key, or null when absent.
     void* Locate(const ZULUnicodeString& key) const;
     void RemoveAll();
     int Size() const { return static_cast<int>(entries_.size()); }
+    // Where the dictionary keeps its entries and keys.
+    std::pmr::memory_resource* Memory() const { return entries_.get_allocator().resource(); }
 
     // The value of the entry the iterator stands on.
     void* operator[](const ZULHashCodeIter& iter) const;
@@ -41,7 +42,8 @@ public:
 private:
     friend class ZULHashCodeIter;
     struct Entry {
-        ZULUnicodeString key;
+        Entry(const ZULUnicodeString& k, std::pmr::memory_resource* memory, void* v) : key(k, memory), value(v) {}
+        ZULUnicodeString key;  // its characters in the dictionary's memory
         void* value;
     };
     static constexpr std::size_t kLinearLimit = 8;

@@ -1,11 +1,16 @@
 // ZULUnicodeString: the framework's string. Held as UTF-16 so that Xerces
 // strings (XMLCh is char16_t) pass in and out without transcoding; the narrow
 // form (ConvertToChar) is UTF-8, made on demand and cached until the next change.
+// Characters live on the heap, but for a string made with a memory resource
+// of its own (the keys a dictionary keeps in its arena), which a move keeps;
+// a copy of any string is on the heap again.
 #pragma once
 
 #include <cstddef>
 #include <memory>
+#include <memory_resource>
 #include <string>
+#include <string_view>
 
 class ZULUnicodeString {
 public:
@@ -21,13 +26,15 @@ public:
     explicit ZULUnicodeString(std::u16string text);
 
     ZULUnicodeString(const ZULUnicodeString& other);
+    // A copy whose characters live in memory, which must outlive it.
+    ZULUnicodeString(const ZULUnicodeString& other, std::pmr::memory_resource* memory);
     ZULUnicodeString(ZULUnicodeString&& other) noexcept;
     ZULUnicodeString& operator=(const ZULUnicodeString& other);
     ZULUnicodeString& operator=(ZULUnicodeString&& other) noexcept;
     ~ZULUnicodeString();
 
-    bool operator==(const ZULUnicodeString& other) const { return text_ == other.text_; }
-    bool operator!=(const ZULUnicodeString& other) const { return text_ != other.text_; }
+    bool operator==(const ZULUnicodeString& other) const;
+    bool operator!=(const ZULUnicodeString& other) const { return !(*this == other); }
 
     ZULUnicodeString& Append(const ZULUnicodeString& other);
     ZULUnicodeString& Append(const char* bytes);
@@ -44,12 +51,13 @@ public:
 
     // Zero-terminated UTF-16, directly usable as a Xerces XMLCh string.
     const char16_t* GetUTF16() const { return text_.c_str(); }
-    const std::u16string& str() const { return text_; }
+    std::u16string_view str() const { return text_; }
 
 private:
+    static std::pmr::memory_resource* Heap() { return std::pmr::new_delete_resource(); }
     void Changed() { utf8_.reset(); }
 
-    std::u16string text_;
+    std::pmr::u16string text_{Heap()};
     mutable std::unique_ptr<std::string> utf8_;  // ConvertToChar cache
 };
 
