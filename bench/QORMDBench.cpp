@@ -1,6 +1,10 @@
 // QORMDBench: measures a whole diff run against two floors of parsing.
 //
 //   QORMDBench [--reps N] [--work DIR] LABEL OLD NEW [LABEL OLD NEW ...]
+//   QORMDBench --once stock|tuned|run [--work DIR] LABEL OLD NEW
+//
+// --once does one measurement in this process and prints nothing: a
+// command to time or profile from outside.
 //
 // For each pair it measures, N times and interleaved:
 //   stock  Xerces parses both documents into DOM (set up like the library's
@@ -175,7 +179,8 @@ bool SplitLabel(const std::string& label, double& size, std::string& share) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: QORMDBench [--reps N] [--work DIR] LABEL OLD NEW [LABEL OLD NEW ...]\n");
+    std::fprintf(stderr, "usage: QORMDBench [--reps N] [--work DIR] LABEL OLD NEW [LABEL OLD NEW ...]\n"
+                         "       QORMDBench --once stock|tuned|run [--work DIR] LABEL OLD NEW\n");
     return 2;
 }
 
@@ -215,12 +220,18 @@ void PrintTable(const std::vector<Pair>& pairs, const std::vector<Best>& results
 
 int main(int argc, char** argv) {
     int reps = 3;
+    int once = -1;
     std::string work = "/tmp";
     std::vector<Pair> pairs;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--reps" && i + 1 < argc) {
             reps = std::atoi(argv[++i]);
+        } else if (arg == "--once" && i + 1 < argc) {
+            const std::string kind = argv[++i];
+            for (int k = 0; k < kKinds; ++k)
+                if (kind == kKindNames[k]) once = k;
+            if (once < 0) return Usage();
         } else if (arg == "--work" && i + 1 < argc) {
             work = argv[++i];
         } else if (i + 2 < argc) {
@@ -233,6 +244,7 @@ int main(int argc, char** argv) {
     if (pairs.empty() || reps < 1) return Usage();
     const std::string outFile = work + "/QORMDBench-" + std::to_string(getpid()) + ".out.xml";
     bool (*const measured[kKinds])(const Pair&, const std::string&) = {StockFloor, TunedFloor, RunDiff};
+    if (once >= 0) return pairs.size() == 1 && measured[once](pairs[0], outFile) ? 0 : 1;
 
     std::vector<Best> results(pairs.size());
     for (std::size_t p = 0; p < pairs.size(); ++p) {
