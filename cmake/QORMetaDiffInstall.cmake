@@ -68,14 +68,17 @@ install(FILES ${PROJECT_BINARY_DIR}/QORMetaDiff.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
   COMPONENT Development)
 
-# The man page, compressed as Debian wants it (-n: no name or time stamp, so
-# the same page always gives the same bytes).
-set(QORMD_MAN_PAGE ${PROJECT_BINARY_DIR}/QORMetaDiff.1.gz)
-add_custom_command(OUTPUT ${QORMD_MAN_PAGE}
-  COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/doc/QORMetaDiff.1 > ${QORMD_MAN_PAGE}
-  DEPENDS ${PROJECT_SOURCE_DIR}/doc/QORMetaDiff.1
-  COMMENT "Compressing the man page QORMetaDiff.1")
-add_custom_target(QORMetaDiffManPage ALL DEPENDS ${QORMD_MAN_PAGE})
-install(FILES ${QORMD_MAN_PAGE}
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
-  COMPONENT Runtime)
+# Man pages: doc/<name>.1.in with the version filled in, compressed as Debian
+# wants them (-n: no name or time stamp, so the same page always gives the
+# same bytes), installed with the Runtime component.
+function(qormd_add_man_page name)
+  configure_file(${PROJECT_SOURCE_DIR}/doc/${name}.1.in ${PROJECT_BINARY_DIR}/doc/${name}.1 @ONLY)
+  set(compressed ${PROJECT_BINARY_DIR}/doc/${name}.1.gz)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND gzip -9 -n -c ${PROJECT_BINARY_DIR}/doc/${name}.1 > ${compressed}
+    DEPENDS ${PROJECT_BINARY_DIR}/doc/${name}.1
+    COMMENT "Compressing the man page ${name}.1")
+  add_custom_target(${name}ManPage ALL DEPENDS ${compressed})
+  install(FILES ${compressed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT Runtime)
+endfunction()
+qormd_add_man_page(QORMetaDiff)

@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "QORMDVersion.h"
 #include "ZULBase/ZULUnicodeString.h"
 
 class cMetaDiffInput {
 public:
-    static constexpr const char* kVersion = "5.13.0.1";
+    static constexpr const char* kVersion = QORMD_VERSION;
 
     static std::int32_t Init(int argc, const char* const argv[]);
     static std::int32_t Init(const ZULUnicodeString& oldMetaName, const ZULUnicodeString& newMetaName,
