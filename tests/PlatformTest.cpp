@@ -73,12 +73,14 @@ TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
     EXPECT_GE(ZULError::GetReturn(1, nullptr, nullptr, "module", 1), 0);
     ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError("MDFileError_1", "MDErrorCatalog");
     const ZULUnicodeString name(u8"données.xml");
-    error->SetNLSParameters(1, &name);
+    const ZULUnicodeString reason("line 1, column 2: bad");
+    error->SetNLSParameters(2, &name, &reason);
     const int status = ZULError::GetReturn(2, error, nullptr, "QORMetaDiff.m\\src\\Here", 42);
     EXPECT_LT(status, 0);
     EXPECT_EQ(ZULError::ZULGetLastError(status, nullptr), error);
     EXPECT_EQ(ZULError::GetStatusSource(status), "QORMetaDiff.m\\src\\Here:42");
-    EXPECT_STREQ(error->GetText().ConvertToChar(), u8"The metadata file \"données.xml\" could not be read.");
+    EXPECT_STREQ(error->GetText().ConvertToChar(),
+                 u8"The metadata file \"données.xml\" could not be read: line 1, column 2: bad");
 
     const int propagated = ZULError::GetReturn(2, ZULError::ZULGetLastError(status, nullptr), nullptr, "m", 2);
     EXPECT_NE(propagated, status);

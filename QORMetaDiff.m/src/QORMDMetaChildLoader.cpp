@@ -5,6 +5,7 @@
 
 #include <xercesc/util/XMLString.hpp>
 
+#include "QORMDLoadFailure.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
@@ -55,6 +56,7 @@ int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const
         ReadUuidAndName(element.get(), uuid, name);
         if (QORMUIsNullDOMString(uuid)) {
             Trace(rules.noUuidTrace, QORMUTrace_W3);
+            QORMDMarkLoadFailure(element.get(), "Uuid");
             return -1;
         }
         ZULUnicodeString key = DOMToZULUnicodeString(uuid);
@@ -66,6 +68,7 @@ int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const
         }
         if (QORMUIsNullDOMString(name)) {
             Trace(rules.noNameTrace, QORMUTrace_W3);
+            QORMDMarkLoadFailure(element.get(), "Name");
             return -1;
         }
     }

@@ -1,6 +1,7 @@
 #include "QORMDMetaDomMgr.h"
 
 #include "QORMDMetaDiffDoc.h"
+#include "QORMDLoadFailure.h"
 #include "QORMDMetaDiffInput.h"
 #include "QORMDStatus.h"
 #include "QORMetaUtil/QORMUTrace.h"
@@ -25,16 +26,25 @@ std::int32_t LoadVersion(const ZULUnicodeString& fileName, cMetaDiffDoc& diffDoc
     DOM_Element root;
     if (!fileName.IsEmpty()) {
         DOM_Document document;
-        if (cDDLXMLParser::parseXMLFile(fileName, document) < 0) {
+        const std::int32_t parsed = cDDLXMLParser::parseXMLFile(fileName, document);
+        if (parsed < 0) {
             Trace("failed in parsing meta file", fileName, QORMUTrace_W3);
-            return QORMDRaiseWith("MDFileError_1", fileName, kModule, __LINE__);
+            return QORMDRaiseWith("MDFileError_1", fileName, kModule, __LINE__, QORMDParserReason(parsed));
         }
         if (document.isNull()) return QORMDRaise(texts.nullDocument, "MDInternalError_1", kModule, __LINE__);
         root = document.share(document->getDocumentElement());
         if (root.isNull()) return QORMDRaise(texts.noRoot, "MDInternalError_1", kModule, __LINE__);
         available = true;
     }  // the document handle goes: the root keeps the document alive
-    if (!(diffDoc.*create)(root)) return QORMDRaise(texts.notCreated, "MDInternalError_1", kModule, __LINE__);
+    if (!(diffDoc.*create)(root)) {
+        // The element where loading stopped, for the message: found again only now.
+        Trace(texts.notCreated, QORMUTrace_W3);
+        const ZULUnicodeString where = QORMDDescribeLoadFailure(root, fileName);
+        if (where.IsEmpty()) return QORMDRaiseWith("MDInternalError_1", texts.notCreated, kModule, __LINE__);
+        Trace(where.ConvertToChar(), QORMUTrace_W3);
+        return QORMDRaiseWith("MDInternalError_1", texts.notCreated, kModule, __LINE__,
+                              ZULUnicodeString(": ").Append(where));
+    }
     return QORMDSucceed(kModule, __LINE__);
 }
 

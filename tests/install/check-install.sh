@@ -63,7 +63,7 @@ check_program_host() {
   status=0
   "$host" missing.xml new.xml kept.xml 2>err.txt || status=$?
   [ "$status" -eq 1 ] || fail "a failed run exited with $status, not 1"
-  expect_contains err.txt 'Error MDFileError_1: The metadata file "missing.xml" could not be read.'
+  expect_contains err.txt 'Error MDFileError_1: The metadata file "missing.xml" could not be read: cannot open it: No such file or directory'
   [ "$(cat kept.xml)" = "earlier diff" ] || fail "a failed run changed the existing diff file"
   [ -z "$(ls -A | grep -v -x -e old.xml -e new.xml -e expected.xml -e diff.xml \
     -e expected-added.xml -e added.xml -e kept.xml -e err.txt)" ] \

@@ -28,6 +28,7 @@ QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames, 
 
 void QORMUSafeDOMParser::ResetState() {
     depth_ = 0;
+    elements_ = 0;
     std::u16string().swap(heldBlank_);  // a long blank run of the last document is not kept
     holding_ = false;
     errors_.first.clear();
@@ -66,6 +67,7 @@ void QORMUSafeDOMParser::doctypeDecl(const DTDElementDecl&, const XMLCh* const, 
 void QORMUSafeDOMParser::startElement(const XMLElementDecl& elemDecl, const unsigned int urlId,
                                       const XMLCh* const elemPrefix, const RefVectorOf<XMLAttr>& attrList,
                                       const XMLSize_t attrCount, const bool isEmpty, const bool isRoot) {
+    if (elements_++ == stopAt_) throw QORMUStoppedAt{getScanner()->getLocator()->getLineNumber()};
     if (depth_ + 1 > maxDepth_)
         throw QORMURefusedDocument{"elements are nested more than " + std::to_string(maxDepth_) + " levels deep"};
     CountName(elemDecl.getFullName());

@@ -19,6 +19,11 @@ struct QORMURefusedDocument {
     std::string reason;
 };
 
+// Thrown from inside the parse when it reaches the element it was to stop at.
+struct QORMUStoppedAt {
+    XMLFileLoc line;
+};
+
 class QORMUSafeDOMParser : public xercesc::XercesDOMParser {
 public:
     // The parser's own memory comes from parserMemory; each document it
@@ -27,6 +32,10 @@ public:
 
     // Clears what an earlier parse left (first error, depth, names); call before each parse.
     void ResetState();
+    // Makes the next parse stop at the start of its elementIndex-th element
+    // (0 for the document element, in document order), throwing
+    // QORMUStoppedAt with the line it starts on.
+    void StopAtElement(std::size_t elementIndex) { stopAt_ = elementIndex; }
     // The document of the parse that begins, in a new arena.
     void startDocument() override;
     // The arena of the document that adoptDocument hands over; null when
@@ -72,6 +81,8 @@ private:
 
     unsigned maxDepth_;
     unsigned depth_ = 0;
+    std::size_t elements_ = 0;                 // started in this parse
+    std::size_t stopAt_ = std::size_t(-1);     // StopAtElement; none by default
     // The DOM pools names in a table of fixed size, so that building a document
     // takes time quadratic in its number of distinct names: they are bounded.
     std::size_t maxNames_;

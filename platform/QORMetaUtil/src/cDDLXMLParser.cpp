@@ -14,7 +14,6 @@
 #include "QORMUSafeDOMParser.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
-#include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULResourceError.h"
 
 using namespace xercesc;
@@ -120,10 +119,48 @@ int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& 
     parser->resetDocumentPool();
     parser->TakeDocumentArena();  // after the document it holds
     Trace("cDDLXMLParser::parseXMLFile refused", ZULUnicodeString(reason.c_str()), QORMUTrace_W3);
-    const int status = Fail("GDXMLParseError_1", fileName, reason, __LINE__);
-    ZULError* error = ZULError::ZULGetLastError(status, nullptr);
-    cQORMUCallback::PrintError(error);
-    return status;
+    return Fail("GDXMLParseError_1", fileName, reason, __LINE__);
+}
+
+unsigned long cDDLXMLParser::lineOfElement(const ZULUnicodeString& fileName, const DOMElement* element) {
+    const DOMDocument* document = element ? element->getOwnerDocument() : nullptr;
+    if (!document) return 0;
+    // Its place among the elements of its document, in document order.
+    std::size_t index = 0;
+    const DOMNode* node = document->getDocumentElement();
+    while (node && node != element) {
+        const DOMNode* next = node->getFirstChild();
+        while (!next && node) {
+            next = node->getNextSibling();
+            if (!next) node = node->getParentNode();
+        }
+        node = next;
+        if (node && node->getNodeType() == DOMNode::ELEMENT_NODE) ++index;
+    }
+    if (!node) return 0;
+    unsigned long line = 0;
+    try {
+        QORMUAcquireXerces();
+    } catch (const XMLException&) {
+        return 0;
+    }
+    {
+        QORMUArena memory;
+        QORMUSafeDOMParser parser(kMaxDepth, kMaxNames, &memory);
+        QORMUFileInputSource source(fileName);
+        try {
+            parser.ResetState();
+            parser.StopAtElement(index);
+            if (source.OpenError().empty()) parser.parse(source);
+        } catch (const QORMUStoppedAt& stopped) {
+            line = static_cast<unsigned long>(stopped.line);
+        } catch (...) {  // the file changed since, or cannot be read again: no line
+        }
+        parser.resetDocumentPool();
+        parser.TakeDocumentArena();
+    }
+    QORMUReleaseXerces();
+    return line;
 }
 
 int cDDLXMLParser::writeXMLFile(const DOM_Document& document, const ZULUnicodeString& fileName) {

@@ -10,11 +10,14 @@
 // failed write leaves neither a partial file nor a damaged earlier one.
 //
 // Statuses follow ZULError: non-negative success, negative failure carrying
-// an error of catalog "GDErrorCatalog". parseXMLFile prints the reason of a
-// refusal with cQORMUCallback::PrintError, since its callers report only the file.
+// an error of catalog "GDErrorCatalog" whose parameters are the file name and
+// the reason (for a refused document: line, column and what was wrong).
+// Nothing here prints; the reason is also traced.
 #pragma once
 
 #include <cstddef>
+
+#include <xercesc/dom/DOMElement.hpp>
 
 #include "QORMetaUtil/QORMUDomHandle.h"
 #include "ZULBase/ZULUnicodeString.h"
@@ -38,4 +41,10 @@ public:
     // A new empty DOM document; usable with or without init. Throws the
     // Xerces exception on failure.
     static DOM_Document createDocument();
+
+    // The line of fileName on which element (of a document parsed from it)
+    // starts, found by reading the file again up to it; 0 when it cannot be
+    // told. For messages about a document that parsed but did not load:
+    // nothing is kept while parsing for it. Usable with or without init.
+    static unsigned long lineOfElement(const ZULUnicodeString& fileName, const xercesc::DOMElement* element);
 };

@@ -1,0 +1,65 @@
+#include "QORMDLoadFailure.h"
+
+#include <cstdio>
+
+#include <xercesc/dom/DOMDocument.hpp>
+
+#include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/cDDLXMLParser.h"
+#include "ZULBase/ZULError.h"
+
+using namespace xercesc;
+
+namespace {
+
+const XMLCh kFailedElement[] = u"QORMDLoadFailedElement";
+const XMLCh kMissing[] = u"QORMDLoadFailureMissing";
+
+// <Tag Name="..."> or <Tag Uuid="...">, whichever the element has.
+ZULUnicodeString Sketch(const DOMElement* element) {
+    ZULUnicodeString text("<");
+    text.Append(DOMToZULUnicodeString(element->getTagName()));
+    for (const XMLCh* attribute : {u"Name", u"Uuid"}) {
+        const XMLCh* value = element->getAttribute(attribute);
+        if (QORMUIsNullDOMString(value)) continue;
+        text.Append(" ").Append(DOMToZULUnicodeString(attribute)).Append("=\"");
+        text.Append(DOMToZULUnicodeString(value)).Append("\"");
+        break;
+    }
+    return text.Append(">");
+}
+
+}  // namespace
+
+ZULUnicodeString QORMDParserReason(std::int32_t parseStatus) {
+    const ZULError* error = ZULError::ZULGetLastError(parseStatus, nullptr);
+    if (!error || error->GetParameters().size() < 2) return ZULUnicodeString();
+    return error->GetParameters()[1];
+}
+
+void QORMDMarkLoadFailure(const DOMElement* element, const char* missing) {
+    DOMDocument* document = element->getOwnerDocument();
+    document->setUserData(kFailedElement, const_cast<DOMElement*>(element), nullptr);
+    document->setUserData(kMissing, const_cast<char*>(missing), nullptr);
+}
+
+ZULUnicodeString QORMDDescribeLoadFailure(const DOM_Element& root, const ZULUnicodeString& fileName) {
+    DOMDocument* document = root.isNull() ? nullptr : root->getOwnerDocument();
+    const auto* element = document ? static_cast<const DOMElement*>(document->getUserData(kFailedElement)) : nullptr;
+    if (!element) return ZULUnicodeString();
+    const auto* missing = static_cast<const char*>(document->getUserData(kMissing));
+    const DOMNode* parent = element->getParentNode();
+    const bool isClass = parent == root.get();
+    ZULUnicodeString text(isClass ? "the class " : "the attribute ");
+    text.Append(Sketch(element));
+    if (!isClass && parent && parent->getNodeType() == DOMNode::ELEMENT_NODE)
+        text.Append(" of the class ").Append(Sketch(static_cast<const DOMElement*>(parent)));
+    const unsigned long line = cDDLXMLParser::lineOfElement(fileName, element);
+    if (line > 0) {
+        char number[24];
+        std::snprintf(number, sizeof number, "%lu", line);
+        text.Append(" on line ").Append(number);
+    }
+    text.Append(" of \"").Append(fileName).Append("\" has no ").Append(missing).Append(" (or an empty one)");
+    return text;
+}
