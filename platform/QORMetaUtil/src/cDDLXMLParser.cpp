@@ -163,15 +163,34 @@ unsigned long cDDLXMLParser::lineOfElement(const ZULUnicodeString& fileName, con
     return line;
 }
 
-int cDDLXMLParser::writeXMLFile(const DOM_Document& document, const ZULUnicodeString& fileName) {
+namespace {
+
+// Writes what fill puts into an atomic target for fileName: 0, or a failure.
+template <class Fill>
+int WriteAtomically(const ZULUnicodeString& fileName, Fill fill) {
     QORMUAtomicFileTarget target(fileName.ConvertToChar());
     std::string reason = target.Error();
     if (reason.empty()) {
-        if (!QORMUWriteDocument(document.get(), target, reason) && reason.empty()) reason = "serialisation failed";
+        if (!fill(target, reason) && reason.empty()) reason = "serialisation failed";
         if (reason.empty() && !target.Commit()) reason = target.Error();
         if (reason.empty() && !target.Error().empty()) reason = target.Error();
     }
     if (reason.empty()) return 0;
     Trace("cDDLXMLParser::writeXMLFile failed", ZULUnicodeString(reason.c_str()), QORMUTrace_W3);
     return Fail("GDXMLWriteError_1", fileName, reason, __LINE__);
+}
+
+}  // namespace
+
+int cDDLXMLParser::writeXMLFile(const DOM_Document& document, const ZULUnicodeString& fileName) {
+    return WriteAtomically(fileName, [&](QORMUAtomicFileTarget& target, std::string& reason) {
+        return QORMUWriteDocument(document.get(), target, reason);
+    });
+}
+
+int cDDLXMLParser::writeFile(const std::string& bytes, const ZULUnicodeString& fileName) {
+    return WriteAtomically(fileName, [&](QORMUAtomicFileTarget& target, std::string&) {
+        target.writeChars(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), nullptr);
+        return true;
+    });
 }

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include <xercesc/dom/DOMElement.hpp>
 
@@ -37,6 +38,10 @@ public:
     // Writes document (UTF-8, XML declaration, indented) to fileName. A null
     // document writes an empty file. Returns 0 or a negative failure status.
     static int writeXMLFile(const DOM_Document& document, const ZULUnicodeString& fileName);
+    // Writes bytes as they are to fileName, atomically as writeXMLFile does
+    // (for a document to be given back byte for byte). Returns 0 or a negative
+    // failure status carrying GDXMLWriteError_1.
+    static int writeFile(const std::string& bytes, const ZULUnicodeString& fileName);
 
     // A new empty DOM document; usable with or without init. Throws the
     // Xerces exception on failure.
