@@ -88,16 +88,24 @@ TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
     EXPECT_EQ(ZULError::ZULGetLastError(0, nullptr), nullptr);
     EXPECT_EQ(ZULError::ZULGetLastError(-1, nullptr), nullptr);  // a plain failure carries nothing
 
-    // The newest errors stay valid while older ones are let go: memory stays bounded.
-    int last = 0;
-    for (std::size_t i = 0; i < 3 * ZULError::kRetained; ++i) {
-        ZULResourceError* e = new (ZULBaseUnknown{}) ZULResourceError("MDInputError_1", "MDErrorCatalog");
-        last = ZULError::GetReturn(2, e, nullptr, "m", 3);
+    // Thousands of other failures later the first status still leads to its
+    // error; the same failure at the same place gives the same status again.
+    int first = 0;
+    for (int i = 0; i < 3000; ++i) {
+        ZULResourceError* e = new (ZULBaseUnknown{}) ZULResourceError("MDFileError_1", "MDErrorCatalog");
+        const ZULUnicodeString file(("f" + std::to_string(i)).c_str());
+        e->SetNLSParameters(2, &file, &reason);
+        const int s = ZULError::GetReturn(2, e, nullptr, "m", 3);
+        if (i == 0) first = s;
     }
-    EXPECT_EQ(ZULError::ZULGetLastError(status, nullptr), nullptr);
-    EXPECT_EQ(ErrorIdOf(last), "MDInputError_1");
-    EXPECT_EQ(cQORMUCallback::FormatError(ZULError::ZULGetLastError(last, nullptr)).rfind("Error MDInputError_1: Too few", 0),
-              0u);
+    ZULResourceError* again = new (ZULBaseUnknown{}) ZULResourceError("MDFileError_1", "MDErrorCatalog");
+    const ZULUnicodeString f0("f0");
+    again->SetNLSParameters(2, &f0, &reason);
+    EXPECT_EQ(ZULError::GetReturn(2, again, nullptr, "m", 3), first);
+    EXPECT_NE(ZULError::GetReturn(2, again, nullptr, "m", 4), first);  // another place, another status
+    EXPECT_EQ(ZULError::ZULGetLastError(status, nullptr), error);
+    EXPECT_STREQ(ZULError::ZULGetLastError(first, nullptr)->GetText().ConvertToChar(),
+                 "The metadata file \"f0\" could not be read: line 1, column 2: bad");
 }
 
 TEST(ZULMessageCatalog, EveryMessageTheLibraryRaisesHasAText) {

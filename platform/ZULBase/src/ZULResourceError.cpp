@@ -1,36 +1,10 @@
 #include "ZULBase/ZULResourceError.h"
 
 #include <cstdarg>
-#include <deque>
 #include <new>
 
 #include "ErrorKeeper.h"
 #include "ZULBase/ZULMessageCatalog.h"
-
-namespace {
-
-std::deque<std::shared_ptr<ZULError>>& Kept() {
-    static std::deque<std::shared_ptr<ZULError>> kept;
-    return kept;
-}
-
-}  // namespace
-
-namespace ZULErrorKeeper {
-
-void Adopt(ZULError* error) {
-    Kept().push_back(std::shared_ptr<ZULError>(error, ZULErrorDeleter()));
-    if (Kept().size() > ZULError::kRetained) Kept().pop_front();
-}
-
-std::shared_ptr<ZULError> Share(ZULError* error) {
-    if (!error) return nullptr;
-    for (auto it = Kept().rbegin(); it != Kept().rend(); ++it)
-        if (it->get() == error) return *it;
-    return nullptr;
-}
-
-}  // namespace ZULErrorKeeper
 
 ZULResourceError::ZULResourceError(const char* messageId, const char* catalogName)
     : ZULError(messageId, catalogName) {

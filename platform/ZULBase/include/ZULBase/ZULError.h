@@ -5,11 +5,12 @@
 // ZULGetLastError gives back.
 //
 // Ownership: error objects belong to the framework, never to the caller.
-// The framework keeps the most recent kRetained error objects and the most
-// recent kRetained failure statuses; an error stays valid while it is among
-// them or while a retained status carries it. A run makes a handful of
-// errors, so the caller has ample time to read and print them; memory stays
-// bounded however many runs a process makes, and everything is freed at exit.
+// A status keeps leading to its error for as long as the process lives: the
+// framework keeps one error per distinct content (message, catalog, type,
+// parameters), and the same failure built at the same place gives the same
+// status again, so memory grows with the distinct failures a process meets,
+// not with their number. Use the error that ZULGetLastError gives: the one
+// handed to GetReturn may be let go when an equal one is already kept.
 #pragma once
 
 #include <cstdint>
@@ -22,16 +23,14 @@ enum ZULErrorType { kZULErrorTypeError = 0, kZULErrorTypeInformation = 4 };
 
 class ZULError {
 public:
-    static constexpr std::size_t kRetained = 256;
-
     // severity 1: success (error ignored); severity 2: a failure status
     // carrying error. object is unused and always null. file and line name
     // the statement that built the status.
     static std::int32_t GetReturn(int severity, ZULError* error, void* object, const char* file, int line);
     // The error a failure status carries; null for success, for the plain -1
-    // of lower-level operations, and for a status no longer retained.
+    // of lower-level operations and for a value no status ever had.
     static ZULError* ZULGetLastError(std::int32_t status, void* object);
-    // Where a retained failure status was built ("module:line"); empty otherwise.
+    // Where a failure status was built ("module:line"); empty otherwise.
     static std::string GetStatusSource(std::int32_t status);
 
     const std::string& GetMessageId() const { return messageId_; }
