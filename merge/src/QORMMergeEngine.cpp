@@ -1,0 +1,110 @@
+#include "QORMMergeEngine.h"
+
+#include <vector>
+
+#include <xercesc/util/XMLString.hpp>
+
+#include "QORMDMetaClass.h"
+#include "QORMDMetaPackage.h"
+#include "QORMMergeChildList.h"
+#include "QORMMergeChildren.h"
+#include "QORMMergeFields.h"
+#include "QORMMergeNodeCompare.h"
+#include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/QORMUNodeCopy.h"
+#include "QORMetaUtil/cDDLXMLParser.h"
+
+using namespace xercesc;
+
+namespace {
+
+// The dictionary of the modelled children of element: a package's classes,
+// a class's attributes; none below.
+ZULHashDico* ModelledChildren(cQORMDMetaElem* element) {
+    if (!element) return nullptr;
+    switch (element->GetLevel()) {
+        case cQORMDMetaElem::kPackage: return static_cast<cQORMDMetaPackage*>(element)->GetClasses();
+        case cQORMDMetaElem::kClass: return static_cast<cQORMDMetaClass*>(element)->GetAttribs();
+        default: return nullptr;
+    }
+}
+
+// The children of a document other than its document element.
+std::vector<const DOMNode*> AroundRoot(const DOMDocument* document) {
+    std::vector<const DOMNode*> nodes;
+    for (const DOMNode* node = document->getFirstChild(); node; node = node->getNextSibling())
+        if (node != document->getDocumentElement()) nodes.push_back(node);
+    return nodes;
+}
+
+}  // namespace
+
+cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument& base, const cMergeDocument& ours,
+                                          const cMergeDocument& theirs) {
+    if (QORMMSameNode(theirs.Document(), base.Document())) return kOursUnchanged;
+    if (QORMMSameNode(ours.Document(), base.Document())) return kTheirsUnchanged;
+
+    result_ = cDDLXMLParser::createDocument();
+    DOMNode* root = MergeModelled(&base.Package(), ours.Package(), theirs.Package(), nullptr);
+    // Comments and processing instructions around the package: as any content.
+    const std::vector<const DOMNode*> b = AroundRoot(base.Document());
+    const std::vector<const DOMNode*> o = AroundRoot(ours.Document());
+    const std::vector<const DOMNode*> t = AroundRoot(theirs.Document());
+    const cMergeDocument* from = &ours;
+    if (QORMMSameNodes(o, b) && !QORMMSameNodes(t, b)) {
+        from = &theirs;
+    } else if (!QORMMSameNodes(t, b) && !QORMMSameNodes(o, t)) {
+        log_.Add(cMergePlace(base.Root(), ours.Root(), theirs.Root(), nullptr).Conflict(cMergeConflict::kContent));
+    }
+    for (const DOMNode* node = from->Document()->getFirstChild(); node; node = node->getNextSibling())
+        result_->appendChild(node == from->Root() ? root : Copy(node));
+
+    if (QORMMSameNode(result_.get(), ours.Document())) return kOursUnchanged;
+    if (QORMMSameNode(result_.get(), theirs.Document())) return kTheirsUnchanged;
+    return kBuilt;
+}
+
+DOMNode* cMergeEngine::Copy(const DOMNode* source) { return QORMUCopyNode(result_.get(), source, true); }
+
+DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaElem& theirs,
+                                     const cMergePlace* parent) {
+    const DOMElement* o = ours.GetDomElement().get();
+    const DOMElement* t = theirs.GetDomElement().get();
+    const DOMElement* b = base ? base->GetDomElement().get() : nullptr;
+    // Left as it was by one side, or changed alike by both: taken whole.
+    if (b && QORMMSameNode(t, b)) return Copy(o);
+    if (b && QORMMSameNode(o, b)) return Copy(t);
+    if (QORMMSameNode(o, t)) return Copy(o);
+
+    const cMergePlace place(b, o, t, parent);
+    DOMElement* merged = result_->createElement(MergeTag(b, o, t, place));
+    cMergeFields::Merge(base, ours, theirs, merged, place, log_);
+    const cMergeChildList baseChildren(b, ModelledChildren(base));
+    const cMergeChildList oursChildren(o, ModelledChildren(&ours));
+    const cMergeChildList theirsChildren(t, ModelledChildren(&theirs));
+    cMergeChildren(*this, place).Merge(baseChildren, oursChildren, theirsChildren, merged);
+    return merged;
+}
+
+DOMNode* cMergeEngine::MergeWhole(const DOMNode* base, const DOMNode* ours, const DOMNode* theirs,
+                                  const cMergePlace* parent) {
+    if (base && QORMMSameNode(theirs, base)) return Copy(ours);
+    if (base && QORMMSameNode(ours, base)) return Copy(theirs);
+    if (!QORMMSameNode(ours, theirs))
+        log_.Add(cMergePlace(base, ours, theirs, parent).Conflict(cMergeConflict::kContent));
+    return Copy(ours);
+}
+
+const XMLCh* cMergeEngine::MergeTag(const DOMElement* base, const DOMElement* ours, const DOMElement* theirs,
+                                    const cMergePlace& place) {
+    const XMLCh* o = ours->getTagName();
+    const XMLCh* t = theirs->getTagName();
+    if (base && XMLString::equals(o, base->getTagName())) return t;
+    if ((base && XMLString::equals(t, base->getTagName())) || XMLString::equals(o, t)) return o;
+    cMergeConflict conflict = place.Conflict(cMergeConflict::kTag);
+    if (base) conflict.base = DOMToZULUnicodeString(base->getTagName());
+    conflict.ours = DOMToZULUnicodeString(o);
+    conflict.theirs = DOMToZULUnicodeString(t);
+    log_.Add(std::move(conflict));
+    return o;
+}

@@ -1,0 +1,7 @@
+// QORMetaMerge: three-way merge of metadata documents.
+// Exit status: 0 merged, 1 merged with conflicts (ours' side kept at each,
+// the merged file still written), 2 wrong arguments, 3 failed run (nothing
+// written).
+#include "QORMMergeRun.h"
+
+int main(int argc, char* argv[]) { return cMergeRun::Main(argc, argv); }
