@@ -1,0 +1,238 @@
+// Generated triples: each class of a base model gets a scenario of changes
+// on ours and theirs. Disjoint scenarios must merge cleanly with both change
+// sets in the result (element by element, either way round); overlapping
+// ones must give exactly their conflicts, with ours' side in the result.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "MergeSupport.h"
+
+namespace {
+
+struct Element {
+    std::string tag, uuid;
+    std::vector<std::pair<std::string, std::string>> fields;  // in document order
+    std::vector<Element> children;
+
+    std::string* Field(const std::string& name) {
+        for (auto& field : fields)
+            if (field.first == name) return &field.second;
+        return nullptr;
+    }
+    void Erase(const std::string& name) {
+        fields.erase(std::remove_if(fields.begin(), fields.end(), [&](const auto& f) { return f.first == name; }),
+                     fields.end());
+    }
+    Element* Child(const std::string& id) {
+        for (Element& child : children)
+            if (child.uuid == id) return &child;
+        return nullptr;
+    }
+    bool EraseChild(const std::string& id) {
+        const std::size_t before = children.size();
+        children.erase(std::remove_if(children.begin(), children.end(), [&](const Element& c) { return c.uuid == id; }),
+                       children.end());
+        return children.size() != before;
+    }
+    std::string Render(int depth) const {
+        std::string out(static_cast<std::size_t>(depth) * 2, ' ');
+        out += "<" + tag;
+        for (const auto& [name, value] : fields) out += " " + name + "=\"" + value + "\"";
+        if (children.empty()) return out + "/>\n";
+        out += ">\n";
+        for (const Element& child : children) out += child.Render(depth + 1);
+        return out + std::string(static_cast<std::size_t>(depth) * 2, ' ') + "</" + tag + ">\n";
+    }
+};
+
+using Change = std::function<void(Element& package)>;
+
+Element Make(const std::string& tag, const std::string& uuid, int fields) {
+    Element element{tag, uuid, {{"Name", "N" + uuid}, {"Uuid", uuid}}, {}};
+    for (int i = 1; i <= fields; ++i) element.fields.push_back({"F" + std::to_string(i), "v" + std::to_string(i)});
+    return element;
+}
+
+// Changes of the field of the attribute (attribute empty: of the class itself).
+Change SetField(const std::string& cls, const std::string& attribute, const std::string& field, const std::string& value) {
+    return [=](Element& p) {
+        Element* c = p.Child(cls);
+        Element* e = c && !attribute.empty() ? c->Child(attribute) : c;
+        if (!e) return;
+        if (std::string* v = e->Field(field)) *v = value; else e->fields.push_back({field, value});
+    };
+}
+Change EraseField(const std::string& cls, const std::string& attribute, const std::string& field) {
+    return [=](Element& p) {
+        Element* c = p.Child(cls);
+        Element* e = c && !attribute.empty() ? c->Child(attribute) : c;
+        if (e) e->Erase(field);
+    };
+}
+Change EraseClass(const std::string& cls) { return [=](Element& p) { p.EraseChild(cls); }; }
+Change EraseAttribute(const std::string& cls, const std::string& attribute) {
+    return [=](Element& p) { if (Element* c = p.Child(cls)) c->EraseChild(attribute); };
+}
+Change AddAttribute(const std::string& cls, const std::string& attribute) {
+    return [=](Element& p) { if (Element* c = p.Child(cls)) c->children.push_back(Make("Attribute", attribute, 2)); };
+}
+Change AddClass(const std::string& cls) {
+    return [=](Element& p) {
+        Element c = Make("Class", cls, 2);
+        c.children.push_back(Make("Attribute", cls + "-a", 2));
+        p.children.push_back(c);
+    };
+}
+Change MoveAttribute(const std::string& from, const std::string& to, const std::string& attribute) {
+    return [=](Element& p) {
+        Element* source = p.Child(from);
+        Element* target = p.Child(to);
+        Element* moved = source ? source->Child(attribute) : nullptr;
+        if (!moved || !target) return;
+        const Element copy = *moved;
+        source->EraseChild(attribute);
+        target->children.push_back(copy);
+    };
+}
+
+struct Triple {
+    Element base;
+    std::vector<Change> ours, theirs, expected;
+    std::vector<std::string> conflicts;  // "Kind UUID Field", Uuid upper-cased
+
+    static Element Apply(Element model, const std::vector<Change>& changes) {
+        for (const Change& change : changes) change(model);
+        return model;
+    }
+};
+
+Element BaseModel(int classes) {
+    Element package{"Package", "pkg", {{"Name", "P"}, {"Uuid", "pkg"}}, {}};
+    for (int i = 0; i < classes; ++i) {
+        Element c = Make("Class", "c" + std::to_string(i), 3);
+        for (int a = 0; a < 4; ++a) c.children.push_back(Make("Attribute", "c" + std::to_string(i) + "-a" + std::to_string(a), 3));
+        package.children.push_back(c);
+    }
+    return package;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Disjoint: every change is one side's alone, or the sides change different fields.
+Triple Disjoint(unsigned seed) {
+    std::mt19937 random(seed);
+    Triple t{BaseModel(40), {}, {}, {}, {}};
+    for (int i = 0; i < 40; ++i) {
+        const std::string c = "c" + std::to_string(i);
+        const std::string a = c + "-a1";
+        std::vector<Change>& side = random() % 2 ? t.ours : t.theirs;
+        std::vector<Change> changes;
+        switch (random() % 9) {
+            case 0: break;
+            case 1: changes = {SetField(c, "", "F1", "x" + c), EraseField(c, a, "F2"), SetField(c, a, "New", "n")}; break;
+            case 2: changes = {EraseAttribute(c, a), AddAttribute(c, c + "-new")}; break;
+            case 3: changes = {EraseClass(c), AddClass(c + "-added")}; break;
+            case 4:
+                if (i + 1 < 40) changes = {MoveAttribute(c, "c" + std::to_string(++i), a)};
+                break;
+            case 5: changes = {SetField(c, "", "Name", "renamed" + c), SetField(c, a, "Uuid", Upper(a))}; break;
+            default: {  // both sides, different fields and different new attributes
+                const std::vector<Change> mine = {SetField(c, a, "F1", "o"), AddAttribute(c, c + "-o")};
+                const std::vector<Change> yours = {SetField(c, a, "F2", "t"), AddAttribute(c, c + "-t"),
+                                                   SetField(c, "", "F3", "t")};
+                t.ours.insert(t.ours.end(), mine.begin(), mine.end());
+                t.theirs.insert(t.theirs.end(), yours.begin(), yours.end());
+                t.expected.insert(t.expected.end(), mine.begin(), mine.end());
+                t.expected.insert(t.expected.end(), yours.begin(), yours.end());
+            }
+        }
+        side.insert(side.end(), changes.begin(), changes.end());
+        t.expected.insert(t.expected.end(), changes.begin(), changes.end());
+    }
+    return t;
+}
+
+// Overlapping: the sides meet on the same things; the conflicts are known.
+Triple Overlapping(unsigned seed) {
+    std::mt19937 random(seed);
+    Triple t{BaseModel(40), {}, {}, {}, {}};
+    for (int i = 0; i < 40; ++i) {
+        const std::string c = "c" + std::to_string(i);
+        const std::string a = c + "-a2";
+        auto both = [&](Change mine, Change yours, std::vector<Change> result, std::string conflict) {
+            t.ours.push_back(mine);
+            t.theirs.push_back(yours);
+            t.expected.insert(t.expected.end(), result.begin(), result.end());
+            if (!conflict.empty()) t.conflicts.push_back(conflict);
+        };
+        switch (random() % 8) {
+            case 0: break;
+            case 1: both(SetField(c, "", "F1", "o"), SetField(c, "", "F1", "t"), {SetField(c, "", "F1", "o")}, "Field " + Upper(c) + " F1"); break;
+            case 2: both(SetField(c, a, "F1", "same"), SetField(c, a, "F1", "same"), {SetField(c, a, "F1", "same")}, ""); break;
+            case 3: both(EraseClass(c), SetField(c, a, "F3", "t"), {EraseClass(c)}, "DeletedByOurs " + Upper(c) + " "); break;
+            case 4: both(SetField(c, a, "F3", "o"), EraseClass(c), {SetField(c, a, "F3", "o")}, "DeletedByTheirs " + Upper(c) + " "); break;
+            case 5: both(EraseAttribute(c, a), SetField(c, a, "F1", "t"), {EraseAttribute(c, a)}, "DeletedByOurs " + Upper(a) + " "); break;
+            case 6: both(EraseClass(c), EraseClass(c), {EraseClass(c)}, ""); break;
+            default: both(SetField(c, a, "F2", "o"), EraseField(c, a, "F2"), {SetField(c, a, "F2", "o")}, "Field " + Upper(a) + " F2");
+        }
+    }
+    std::sort(t.conflicts.begin(), t.conflicts.end());
+    return t;
+}
+
+// The content Content() reads back from a rendered model.
+std::map<std::string, std::string> Expected(const Element& package) {
+    TempDir dir;
+    return Content(dir.write("expected.xml", package.Render(0)));
+}
+
+class MergeProperties : public ::testing::TestWithParam<unsigned> {
+protected:
+    ProgramRun Merge(const Triple& t, bool swapped) {
+        const std::string ours = dir.write("ours.xml", Triple::Apply(t.base, t.ours).Render(0));
+        const std::string theirs = dir.write("theirs.xml", Triple::Apply(t.base, t.theirs).Render(0));
+        return RunMerge(dir.write("base.xml", t.base.Render(0)), swapped ? theirs : ours, swapped ? ours : theirs,
+                        dir.file("merged.xml"), {"-Conflicts", dir.file("conflicts.xml")});
+    }
+    TempDir dir;
+};
+
+TEST_P(MergeProperties, DisjointChangesMergeCleanlyEitherWayRound) {
+    const Triple t = Disjoint(GetParam());
+    const std::map<std::string, std::string> expected = Expected(Triple::Apply(t.base, t.expected));
+    for (bool swapped : {false, true}) {
+        const ProgramRun run = Merge(t, swapped);
+        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const std::map<std::string, std::string> merged = Content(dir.file("merged.xml"));
+        for (const auto& [key, fields] : expected) {
+            const auto found = merged.find(key);
+            EXPECT_TRUE(found != merged.end() && found->second == fields) << key << ": " << fields;
+        }
+        for (const auto& [key, fields] : merged) EXPECT_EQ(expected.count(key), 1u) << "unexpected " << key;
+    }
+}
+
+TEST_P(MergeProperties, OverlappingChangesGiveExactlyTheirConflicts) {
+    const Triple t = Overlapping(GetParam());
+    const ProgramRun run = Merge(t, false);
+    EXPECT_EQ(run.exitStatus, t.conflicts.empty() ? 0 : 1) << run.err;
+    EXPECT_EQ(ConflictKeys(dir.file("conflicts.xml")), t.conflicts);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(run.err.begin(), run.err.end(), '\n')), t.conflicts.size());
+    EXPECT_EQ(Content(dir.file("merged.xml")), Expected(Triple::Apply(t.base, t.expected)));
+    // The same run again gives the same bytes.
+    const std::string merged = ReadFile(dir.file("merged.xml"));
+    const std::string conflicts = ReadFile(dir.file("conflicts.xml"));
+    Merge(t, false);
+    EXPECT_EQ(ReadFile(dir.file("merged.xml")), merged);
+    EXPECT_EQ(ReadFile(dir.file("conflicts.xml")), conflicts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, MergeProperties, ::testing::Values(1u, 2u, 3u, 4u));
+
+}  // namespace
