@@ -14,6 +14,11 @@ The same arguments always give byte-identical files. Both files are written
 as they are generated, so memory stays small whatever the size.
 
   generate-metadata.py --size-mb 10 --changes 0.01 --seed 1 old.xml new.xml
+  generate-metadata.py --size-mb 10 --seed 1 --theirs theirs.xml base.xml ours.xml
+
+With --theirs, a second version is derived from the same old document with
+its own random choices (a three-way merge's base, ours and theirs); the old
+and new documents are the same bytes as without it.
 """
 
 import argparse
@@ -117,44 +122,60 @@ class Generator:
         result.extend(moved_in)
         return result
 
-    def run(self, old_out, new_out):
-        target = int(self.args.size_mb * 1024 * 1024)
+    def derive_class(self, cls, out, state):
+        """Writes the derived version of cls (a class of the old document) to out.
+
+        state holds what moves on: attributes moved out of an earlier class
+        into the next one, classes written later than in the old document."""
         share = self.args.changes
+        if self.chance(share):
+            kind = self.pick(["delete", "add", "move", "fields"])
+            if kind == "delete":
+                return
+            if kind == "move":
+                state["classes"].append(cls)
+                return
+            if kind == "add":
+                write_element(out, self.new_class())
+            else:
+                cls = dict(cls, fields=self.change_fields(cls["fields"]))
+        moved_out = []
+        cls = dict(cls, children=self.derive_attributes(cls["children"], state["attribs"], moved_out))
+        state["attribs"] = moved_out
+        write_element(out, cls)
+        if len(state["classes"]) > 8:
+            write_element(out, state["classes"].pop(0))
+
+    def run(self, old_out, new_out, theirs_out=None, theirs=None):
+        """Writes the old and the new document; with theirs (a Generator of
+        its own seed), also a second version derived from the same old one."""
+        target = int(self.args.size_mb * 1024 * 1024)
         header = '<?xml version="1.0" encoding="UTF-8"?>\n'
         old_pkg = [("Name", "Bench"), ("Uuid", self.uuid()), ("Version", "1.0"), ("Owner", "Données")]
         new_pkg = [("Name", "Bench"), ("Uuid", old_pkg[1][1]), ("Version", "1.1"), ("Owner", "Données")]
+        theirs_pkg = [("Name", "Bench"), ("Uuid", old_pkg[1][1]), ("Version", "1.0"), ("Owner", "Qualité")]
         written = write(old_out, header + "<Package%s>\n" % attrs(old_pkg))
         write(new_out, header + "<Package%s>\n" % attrs(new_pkg))
-        write_element(old_out, {"tag": "Comment", "fields": [("Text", "Benchmark model")], "children": []})
-        moving_attribs = []  # moved out of an earlier class, into the next one
-        moving_classes = []  # written later in the new document than in the old
+        comment = {"tag": "Comment", "fields": [("Text", "Benchmark model")], "children": []}
+        write_element(old_out, comment)
+        versions = [(self, new_out, {"attribs": [], "classes": []})]
+        if theirs:
+            write(theirs_out, header + "<Package%s>\n" % attrs(theirs_pkg))
+            write_element(theirs_out, comment)
+            versions.append((theirs, theirs_out, {"attribs": [], "classes": []}))
         while written < target:
             cls = self.skipped_class() if self.chance(0.02) else self.new_class()
             written += write_element(old_out, cls)
-            if cls["tag"] != "Class":
-                write_element(new_out, cls)
-                continue
-            if self.chance(share):
-                kind = self.pick(["delete", "add", "move", "fields"])
-                if kind == "delete":
-                    continue
-                if kind == "move":
-                    moving_classes.append(cls)
-                    continue
-                if kind == "add":
-                    write_element(new_out, self.new_class())
+            for generator, out, state in versions:
+                if cls["tag"] != "Class":
+                    write_element(out, cls)
                 else:
-                    cls = dict(cls, fields=self.change_fields(cls["fields"]))
-            moved_out = []
-            cls = dict(cls, children=self.derive_attributes(cls["children"], moving_attribs, moved_out))
-            moving_attribs = moved_out
-            write_element(new_out, cls)
-            if len(moving_classes) > 8:
-                write_element(new_out, moving_classes.pop(0))
-        for cls in moving_classes:
-            write_element(new_out, cls)
+                    generator.derive_class(cls, out, state)
         write(old_out, "</Package>\n")
-        write(new_out, "</Package>\n")
+        for _, out, state in versions:
+            for cls in state["classes"]:
+                write_element(out, cls)
+            write(out, "</Package>\n")
 
 
 def attrs(fields):
@@ -186,6 +207,9 @@ def main():
     parser.add_argument("--class-fields", type=int, default=5, help="fields per class")
     parser.add_argument("--attrib-fields", type=int, default=6, help="fields per attribute")
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--theirs", help="also write a second new version of the same old document "
+                        "(a three-way merge's theirs, with new as ours)")
+    parser.add_argument("--theirs-seed", type=int, default=None, help="seed of the second version (default: seed + 1)")
     parser.add_argument("old")
     parser.add_argument("new")
     args = parser.parse_args()
@@ -194,7 +218,13 @@ def main():
     if args.class_fields < 2 or args.attrib_fields < 3:
         parser.error("classes need at least 2 fields (Name, Uuid), attributes at least 3")
     with open(args.old, "wb") as old_out, open(args.new, "wb") as new_out:
-        Generator(args).run(old_out, new_out)
+        if not args.theirs:
+            Generator(args).run(old_out, new_out)
+        else:
+            seed = args.seed + 1 if args.theirs_seed is None else args.theirs_seed
+            theirs = Generator(argparse.Namespace(**dict(vars(args), seed=seed)))
+            with open(args.theirs, "wb") as theirs_out:
+                Generator(args).run(old_out, new_out, theirs_out, theirs)
     return 0
 
 
