@@ -3,6 +3,7 @@
 set -euo pipefail
 packages=(cmake make g++ libxerces-c-dev libicu-dev libgtest-dev libbenchmark-dev
   pkg-config dpkg-dev file groff-base  # install checks: pkg-config, Debian packages, man page
+  locales  # a locale compiled by the tests (Turkish letter case)
   valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build
   "$@")
 missing=()
