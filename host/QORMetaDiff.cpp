@@ -1,6 +1,7 @@
 // QORMetaDiff: the command-line host of the metadata diff library.
 // Exit status: 0 on success and for -v / -h, 2 for a command-line error,
 // 1 for a failed run.
+#include <cstdio>
 #include <cstring>
 
 #include "QORMDMetaDiffApi.h"
@@ -21,9 +22,7 @@ void Print(std::int32_t status) {
     cQORMUCallback::PrintError(error);
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+int Run(int argc, char* argv[]) {
     const QORMDHostTraces traces;
     int exitStatus = kSuccess;
     const std::int32_t initStatus = cQORMDApi::Initialize(argc, argv);
@@ -47,4 +46,17 @@ int main(int argc, char* argv[]) {
         exitStatus = kRunFailed;
     }
     return exitStatus;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // The library throws nothing; the host's own printing and traces may
+    // still find no memory left.
+    try {
+        return Run(argc, argv);
+    } catch (...) {
+        std::fputs("Error: the run failed: there was not enough memory left to go on.\n", stderr);
+        return kRunFailed;
+    }
 }

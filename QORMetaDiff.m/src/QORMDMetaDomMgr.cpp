@@ -1,6 +1,7 @@
 #include "QORMDMetaDomMgr.h"
 
 #include "QORMDMetaDiffDoc.h"
+#include "QORMDContainment.h"
 #include "QORMDLoadFailure.h"
 #include "QORMDMetaDiffInput.h"
 #include "QORMDStatus.h"
@@ -20,6 +21,22 @@ struct VersionTexts {
 
 // Parses fileName (when given) and builds the version's package from its
 // document element. available tells whether a document was read.
+std::int32_t LoadVersion(const ZULUnicodeString& fileName, cMetaDiffDoc& diffDoc,
+                         cQORMDMetaPackage* (cMetaDiffDoc::*create)(const DOM_Element&), const VersionTexts& texts,
+                         bool& available);
+
+// LoadVersion, with whatever it throws (memory running out while parsing or
+// building the model) turned into a failure that names the file.
+std::int32_t LoadVersionContained(const ZULUnicodeString& fileName, cMetaDiffDoc& diffDoc,
+                                  cQORMDMetaPackage* (cMetaDiffDoc::*create)(const DOM_Element&),
+                                  const VersionTexts& texts, bool& available) {
+    try {
+        return LoadVersion(fileName, diffDoc, create, texts, available);
+    } catch (...) {
+        return QORMDFailureFromException("loading", fileName, kModule, __LINE__);
+    }
+}
+
 std::int32_t LoadVersion(const ZULUnicodeString& fileName, cMetaDiffDoc& diffDoc,
                          cQORMDMetaPackage* (cMetaDiffDoc::*create)(const DOM_Element&), const VersionTexts& texts,
                          bool& available) {
@@ -61,11 +78,11 @@ std::int32_t cMetaDomMgr::processDom(cMetaDiffDoc& diffDoc) {
                                       "failed processDom_Doc for newPackage"};
     bool oldAvailable = false;
     bool newAvailable = false;
-    std::int32_t status =
-        LoadVersion(cMetaDiffInput::GetOldMetaName(), diffDoc, &cMetaDiffDoc::CreateOldPackage, kOld, oldAvailable);
+    std::int32_t status = LoadVersionContained(cMetaDiffInput::GetOldMetaName(), diffDoc,
+                                               &cMetaDiffDoc::CreateOldPackage, kOld, oldAvailable);
     if (status < 0) return status;
-    status =
-        LoadVersion(cMetaDiffInput::GetNewMetaName(), diffDoc, &cMetaDiffDoc::CreateNewPackage, kNew, newAvailable);
+    status = LoadVersionContained(cMetaDiffInput::GetNewMetaName(), diffDoc, &cMetaDiffDoc::CreateNewPackage, kNew,
+                                  newAvailable);
     if (status < 0) return status;
 
     if (cDDLXMLParser::terminate() < 0)

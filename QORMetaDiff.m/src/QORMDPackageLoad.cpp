@@ -1,5 +1,6 @@
 #include "QORMDPackageLoad.h"
 
+#include "QORMDContainment.h"
 #include "QORMDLoadFailure.h"
 #include "QORMDStatus.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
@@ -8,7 +9,9 @@ namespace {
 const char kModule[] = "QORMetaDiff.m\\src\\QORMDPackageLoad";
 }  // namespace
 
-std::int32_t QORMDLoadPackage(const ZULUnicodeString& fileName, std::unique_ptr<cQORMDMetaPackage>& package) {
+namespace {
+
+std::int32_t Load(const ZULUnicodeString& fileName, std::unique_ptr<cQORMDMetaPackage>& package) {
     DOM_Document document;
     const std::int32_t parsed = cDDLXMLParser::parseXMLFile(fileName, document);
     if (parsed < 0) return QORMDRaiseWith("MDFileError_1", fileName, kModule, __LINE__, QORMDParserReason(parsed));
@@ -21,4 +24,14 @@ std::int32_t QORMDLoadPackage(const ZULUnicodeString& fileName, std::unique_ptr<
     }
     package = std::move(loaded);
     return QORMDSucceed(kModule, __LINE__);
+}
+
+}  // namespace
+
+std::int32_t QORMDLoadPackage(const ZULUnicodeString& fileName, std::unique_ptr<cQORMDMetaPackage>& package) {
+    try {
+        return Load(fileName, package);
+    } catch (...) {
+        return QORMDFailureFromException("loading", fileName, kModule, __LINE__);
+    }
 }

@@ -12,5 +12,6 @@
 // Parses fileName and loads its package into package, which then keeps the
 // document alive. Needs cDDLXMLParser::init. Returns a success status, or a
 // failure whose error says why: MDFileError_1 with the parser's reason, or
-// MDInternalError_1 naming the element where loading stopped.
+// MDInternalError_1 naming the element where loading stopped, or
+// MDResourceError_1 when memory ran out. Throws nothing.
 std::int32_t QORMDLoadPackage(const ZULUnicodeString& fileName, std::unique_ptr<cQORMDMetaPackage>& package);

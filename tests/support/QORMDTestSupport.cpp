@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <fcntl.h>
@@ -82,11 +84,11 @@ PrintedErrors::PrintedErrors() {
 
 PrintedErrors::~PrintedErrors() { cQORMUCallback::SetSink(std::move(previous_)); }
 
-HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir,
-                const std::vector<std::string>& environment) {
+HostRun RunInChild(const std::function<int()>& body, std::size_t addressSpace) {
     TempDir capture;
     const std::string outPath = capture.file("out");
     const std::string errPath = capture.file("err");
+    std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
@@ -94,15 +96,13 @@ HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(out, 1);
         ::dup2(err, 2);
-        if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) ::_exit(126);
-        ::unsetenv("QORMD_TRACE");
-        for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(QORMD_HOST_PATH));
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execv(QORMD_HOST_PATH, argv.data());
-        ::_exit(127);
+        if (addressSpace != 0) {
+            const rlimit limit{static_cast<rlim_t>(addressSpace), RLIM_INFINITY};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(125);
+        }
+        const int result = body();
+        std::fflush(nullptr);
+        ::_exit(result);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
@@ -111,6 +111,31 @@ HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir
     run.out = ReadFile(outPath);
     run.err = ReadFile(errPath);
     return run;
+}
+
+HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir,
+                const std::vector<std::string>& environment, std::size_t addressSpace) {
+    return RunInChild(
+        [&] {
+            if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) return 126;
+            ::unsetenv("QORMD_TRACE");
+            for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
+            std::vector<char*> argv;
+            argv.push_back(const_cast<char*>(QORMD_HOST_PATH));
+            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+            argv.push_back(nullptr);
+            ::execv(QORMD_HOST_PATH, argv.data());
+            return 127;
+        },
+        addressSpace);
+}
+
+bool UnderAddressSanitizer() {
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#else
+    return false;
+#endif
 }
 
 std::string ErrorIdOf(int status) {

@@ -2,6 +2,7 @@
 // errors, and runs of the real command-line host.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,9 +72,20 @@ struct HostRun {
 };
 
 // Runs the built QORMetaDiff host with args (no shell involved), in folder
-// workDir when given, with extra environment entries "NAME=value".
+// workDir when given, with extra environment entries "NAME=value", its
+// address space limited to addressSpace bytes when not 0.
 HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir = "",
-                const std::vector<std::string>& environment = {});
+                const std::vector<std::string>& environment = {}, std::size_t addressSpace = 0);
+
+// Runs body in a child process of its own, as a program host of the library
+// would: what it prints is captured, its result is the exit status; its
+// address space is limited to addressSpace bytes when not 0 (a soft limit
+// body may raise again). A signal gives 128 + its number.
+HostRun RunInChild(const std::function<int()>& body, std::size_t addressSpace = 0);
+
+// Whether this build runs under AddressSanitizer, which cannot run in a
+// limited address space.
+bool UnderAddressSanitizer();
 
 // The message id and text of the error a failure status carries ("" when none).
 std::string ErrorIdOf(int status);

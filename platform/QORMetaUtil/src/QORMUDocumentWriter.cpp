@@ -182,7 +182,7 @@ bool QORMUWriteDocument(const DOMDocument* document, XMLFormatTarget& target, st
         out.Ascii("\n");
         return true;
     } catch (const std::bad_alloc&) {
-        reason = "out of memory";
+        reason = "the run ran out of memory while writing it";
     } catch (const DOMException& e) {
         reason = DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
     }

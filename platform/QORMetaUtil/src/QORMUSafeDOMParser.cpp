@@ -26,6 +26,14 @@ QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames, 
     setXMLEntityResolver(&resolver_);
 }
 
+QORMUSafeDOMParser::~QORMUSafeDOMParser() { DropDocument(); }
+
+void QORMUSafeDOMParser::DropDocument() {
+    setParseInProgress(false);
+    resetDocumentPool();
+    documentArena_.reset();
+}
+
 void QORMUSafeDOMParser::ResetState() {
     depth_ = 0;
     elements_ = 0;

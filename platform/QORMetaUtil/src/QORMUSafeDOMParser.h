@@ -29,6 +29,7 @@ public:
     // The parser's own memory comes from parserMemory; each document it
     // builds gets an arena of its own (TakeDocumentArena).
     QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames, xercesc::MemoryManager* parserMemory);
+    ~QORMUSafeDOMParser() override;
 
     // Clears what an earlier parse left (first error, depth, names); call before each parse.
     void ResetState();
@@ -39,9 +40,12 @@ public:
     // The document of the parse that begins, in a new arena.
     void startDocument() override;
     // The arena of the document that adoptDocument hands over; null when
-    // no parse started since the last call. Dropping it without adopting
-    // the document first is an error: resetDocumentPool comes first.
+    // no parse started since the last call.
     std::unique_ptr<QORMUArena> TakeDocumentArena() { return std::move(documentArena_); }
+    // Releases the document of the last parse, which was not adopted, then
+    // its arena. Also after Xerces ran out of memory, which leaves the parser
+    // marked as parsing.
+    void DropDocument();
     // A DOCTYPE ends the parse: metadata documents never need one, and
     // refusing it keeps every DTD and entity feature out of reach.
     void doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XMLCh* const publicId,

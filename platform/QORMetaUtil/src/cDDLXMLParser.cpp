@@ -68,7 +68,8 @@ int cDDLXMLParser::init() {
     } catch (...) {
         Holder().memory.reset();
         QORMUReleaseXerces();
-        return Fail("GDXMLInitError_1", ZULUnicodeString("the parser could not be created"), "", __LINE__);
+        return Fail("GDXMLInitError_1", ZULUnicodeString("there was not enough memory to create the parser"), "",
+                    __LINE__);
     }
     return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
 }
@@ -78,6 +79,41 @@ int cDDLXMLParser::terminate() {
     return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
 }
 
+namespace {
+
+// Parses fileName with parser: true with the document in the parser, or
+// false with the reason. The input source is gone when this returns: it
+// needs the Xerces runtime, which a parser released below may take with it.
+bool ParseInto(QORMUSafeDOMParser& parser, const ZULUnicodeString& fileName, std::string& reason, bool& outOfMemory) {
+    QORMUFileInputSource source(fileName);
+    if (!source.OpenError().empty()) {
+        reason = "cannot open it: " + source.OpenError();
+        return false;
+    }
+    try {
+        parser.ResetState();
+        parser.parse(source);
+        if (!parser.FirstError().empty()) reason = parser.FirstError();
+        if (!reason.empty() && source.BytesRead() == 0) reason = "the file is empty";
+    } catch (const QORMURefusedDocument& refused) {
+        reason = refused.reason;
+    } catch (const OutOfMemoryException&) {
+        outOfMemory = true;
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    } catch (const XMLException& e) {
+        reason = Reason(e.getMessage());
+    } catch (const DOMException& e) {
+        reason = Reason(e.getMessage());
+    } catch (const SAXException& e) {
+        reason = Reason(e.getMessage());
+    }
+    if (outOfMemory) reason = "the run ran out of memory while reading it";
+    return reason.empty();
+}
+
+}  // namespace
+
 int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& document) {
     QORMUSafeDOMParser* parser = Parser().get();
     if (!parser) {
@@ -85,30 +121,8 @@ int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& 
         return ZULError::GetReturn(2, error, nullptr, kModule, __LINE__);
     }
     std::string reason;
-    QORMUFileInputSource source(fileName);
-    if (!source.OpenError().empty()) {
-        reason = "cannot open it: " + source.OpenError();
-    } else {
-        try {
-            parser->ResetState();
-            parser->parse(source);
-            if (!parser->FirstError().empty()) reason = parser->FirstError();
-            if (!reason.empty() && source.BytesRead() == 0) reason = "the file is empty";
-        } catch (const QORMURefusedDocument& refused) {
-            reason = refused.reason;
-        } catch (const OutOfMemoryException&) {
-            reason = "out of memory";
-        } catch (const std::bad_alloc&) {
-            reason = "out of memory";
-        } catch (const XMLException& e) {
-            reason = Reason(e.getMessage());
-        } catch (const DOMException& e) {
-            reason = Reason(e.getMessage());
-        } catch (const SAXException& e) {
-            reason = Reason(e.getMessage());
-        }
-    }
-    if (reason.empty()) {
+    bool outOfMemory = false;
+    if (ParseInto(*parser, fileName, reason, outOfMemory)) {
         DOMDocument* parsed = parser->adoptDocument();
         if (parsed) {
             document = QORMUAdoptDocument(parsed, parser->TakeDocumentArena());
@@ -116,8 +130,10 @@ int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& 
         }
         reason = "the parser produced no document";
     }
-    parser->resetDocumentPool();
-    parser->TakeDocumentArena();  // after the document it holds
+    parser->DropDocument();
+    // A Xerces parser that ran out of memory may not be used again: it goes,
+    // and the next init makes another.
+    if (outOfMemory) Holder().Release();
     Trace("cDDLXMLParser::parseXMLFile refused", ZULUnicodeString(reason.c_str()), QORMUTrace_W3);
     return Fail("GDXMLParseError_1", fileName, reason, __LINE__);
 }
@@ -156,8 +172,7 @@ unsigned long cDDLXMLParser::lineOfElement(const ZULUnicodeString& fileName, con
             line = static_cast<unsigned long>(stopped.line);
         } catch (...) {  // the file changed since, or cannot be read again: no line
         }
-        parser.resetDocumentPool();
-        parser.TakeDocumentArena();
+        parser.DropDocument();
     }
     QORMUReleaseXerces();
     return line;

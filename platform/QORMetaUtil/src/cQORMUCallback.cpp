@@ -10,7 +10,7 @@ cQORMUCallback::Sink& CurrentSink() {
 }  // namespace
 
 std::string cQORMUCallback::FormatError(const ZULError* error) {
-    if (!error) return "Error: the operation failed without further information.";
+    if (!error) return "Error: the operation failed, and there was not even memory left to say why.";
     std::string line = error->GetErrorType() == kZULErrorTypeInformation ? "Information " : "Error ";
     line += error->GetMessageId();
     line += ": ";

@@ -31,6 +31,8 @@ constexpr Message kMessages[] = {
     {"MDErrorCatalog", "MDInputInfo_2", "Help was requested; no comparison was made."},
     {"MDErrorCatalog", "MDFileError_1", "The metadata file \"%1\" could not be read: %2"},
     {"MDErrorCatalog", "MDInternalError_1", "The run stopped (%1)%2"},
+    {"MDErrorCatalog", "MDResourceError_1", "The run ran out of memory while %1; nothing was written."},
+    {"MDErrorCatalog", "MDUnexpectedError_1", "The run stopped while %1: %2; nothing was written."},
     {"GDErrorCatalog", "GDInternalError_1", "The diff document could not be built completely: %1"},
     {"GDErrorCatalog", "GDXMLInitError_1", "The XML library could not be started: %1"},
     {"GDErrorCatalog", "GDXMLStateError_1", "The XML parser was used before cDDLXMLParser::init."},

@@ -23,6 +23,10 @@ enum ZULErrorType { kZULErrorTypeError = 0, kZULErrorTypeInformation = 4 };
 
 class ZULError {
 public:
+    // A failure that carries no error, for when there is not even memory to
+    // build one; never the value of a status GetReturn builds.
+    static constexpr std::int32_t kFailureWithoutError = INT32_MIN;
+
     // severity 1: success (error ignored); severity 2: a failure status
     // carrying error. object is unused and always null. file and line name
     // the statement that built the status.
