@@ -1,0 +1,36 @@
+// cReportArguments: the command line of QORMetaReport.
+//   QORMetaReport -New new.xml [-Old old.xml] [-Format text|markdown|html] [-Out report]
+//   QORMetaReport -Deleted old.xml [-Format ...] [-Out report]   (everything deleted, as the diff host)
+//   QORMetaReport -h | -v
+#pragma once
+
+#include <string>
+
+class cReportArguments {
+public:
+    enum Format { kText, kMarkdown, kHtml };
+    enum Outcome { kRun, kHelp, kVersion, kWrong };
+
+    // Reads the arguments; on kWrong, Error() says what is wrong.
+    Outcome Parse(int argc, const char* const argv[]);
+
+    const std::string& NewFile() const { return newFile_; }  // empty: -Deleted, no new document
+    const std::string& OldFile() const { return oldFile_; }  // empty: no old document
+    const std::string& OutFile() const { return outFile_; }  // empty: standard output
+    Format GetFormat() const { return format_; }
+    const std::string& Error() const { return error_; }
+
+    static const char* Usage();
+
+private:
+    Outcome Wrong(std::string error);
+    // True when the output would replace one of the documents.
+    bool OutputIsAnInput() const;
+
+    std::string newFile_;
+    std::string oldFile_;
+    std::string outFile_;
+    std::string deletedFile_;
+    Format format_ = kText;
+    std::string error_;
+};

@@ -1,0 +1,29 @@
+// cReportComparison: the diff's own comparison of two documents, run the way
+// the diff host runs it (same run inputs, loading, parser and comparison), so
+// that the report holds exactly what the diff document would.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "QORMDMetaDiffDoc.h"
+#include "ZULBase/ZULUnicodeString.h"
+
+class cReportComparison {
+public:
+    // oldFile may be empty: the new document is then compared with an empty package.
+    cReportComparison(const ZULUnicodeString& oldFile, const ZULUnicodeString& newFile);
+    ~cReportComparison();
+    cReportComparison(const cReportComparison&) = delete;
+    cReportComparison& operator=(const cReportComparison&) = delete;
+
+    // Loads both documents and compares them: a success status, or a failure
+    // whose error (ZULError::ZULGetLastError) says why.
+    std::int32_t Run();
+    cMetaDiffDoc& Result() { return *document_; }
+
+private:
+    std::int32_t initStatus_;
+    // The packages and the diff root, released before the run inputs as the diff host does.
+    std::unique_ptr<cMetaDiffDoc> document_;
+};

@@ -1,0 +1,100 @@
+#include "QORMRHtmlWriter.h"
+
+#include "QORMRHtmlAssets.h"
+#include "QORMRJsonWriter.h"
+#include "QORMRShownValue.h"
+#include "QORMRSummary.h"
+#include "QORMRSvgChart.h"
+#include "QORMRWording.h"
+
+namespace {
+
+// Text for an HTML element's content or attribute (valid UTF-8: shown values, tags, our words).
+std::string Html(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&#39;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string Code(const std::string& value) { return "<code>" + Html(cShownValue::Of(value)) + "</code>"; }
+
+// A document's name in the one line of an empty report.
+std::string File(const std::string& name) { return name.empty() ? "an empty package" : Code(name); }
+
+}  // namespace
+
+std::string cHtmlWriter::Write(const cReport& report) {
+    out_.clear();
+    if (report.empty) {
+        Head("No differences");
+        out_ += "<p class=\"none\">No differences between " + File(report.oldFile) + " and " + File(report.newFile) +
+                ".</p>\n</body>\n</html>\n";
+        return out_;
+    }
+    Head("Changes to package " + cShownValue::Of(report.packageName));
+    out_ += "<header>\n<h1>Changes to package " + Code(report.packageName) + "</h1>\n<p class=\"files\">old: " +
+            (report.oldFile.empty() ? std::string("none (everything is added)") : Code(report.oldFile)) +
+            " &middot; new: " +
+            (report.newFile.empty() ? std::string("none (everything is deleted)") : Code(report.newFile)) +
+            "</p>\n</header>\n";
+    Summary(report);
+    Moves(report);
+    out_ +=
+        "<div class=\"tools\"><input type=\"search\" id=\"filter\" aria-label=\"Filter\" "
+        "placeholder=\"Filter by class, attribute, field or value\">"
+        "<button type=\"button\" id=\"expand\">Expand all</button>"
+        "<button type=\"button\" id=\"collapse\">Collapse all</button><span id=\"shown\"></span></div>\n"
+        "<main id=\"sections\"></main>\n"
+        "<noscript><p>The page's own script draws the sections: allow scripts, or read the text or markdown "
+        "form.</p></noscript>\n<script type=\"application/json\" id=\"report-data\">";
+    out_ += cJsonWriter().Write(report);
+    out_ += "</script>\n<script>";
+    out_ += kQORMRHtmlScript;
+    out_ += "</script>\n</body>\n</html>\n";
+    return out_;
+}
+
+void cHtmlWriter::Head(const std::string& title) {
+    out_ +=
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'; "
+        "script-src 'unsafe-inline'; img-src data:\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<link rel=\"icon\" href=\"data:,\">\n<title>" +
+        Html(title) + "</title>\n<style>" + kQORMRHtmlStyle + "</style>\n</head>\n<body>\n";
+}
+
+void cHtmlWriter::Summary(const cReport& report) {
+    const cReportSummary summary(report);
+    out_ += "<section class=\"summary\">\n<div><h2>Summary</h2>\n<table class=\"counts\">\n"
+            "<tr><th></th><th>added</th><th>deleted</th><th>changed</th><th>moved</th></tr>\n";
+    const auto row = [&](const char* what, const cReportSummary::Counts& counts, bool moves) {
+        out_ += std::string("<tr><td>") + what + "</td><td>" + std::to_string(counts.added) + "</td><td>" +
+                std::to_string(counts.deleted) + "</td><td>" + std::to_string(counts.changed) + "</td><td>" +
+                (moves ? std::to_string(counts.moved) : std::string()) + "</td></tr>\n";
+    };
+    row("classes", summary.Classes(), false);
+    row("attributes", summary.Attributes(), true);
+    row("fields", summary.Fields(), false);
+    out_ += "</table>\n</div>\n" + cSvgChart::Of(summary) + "\n</section>\n";
+}
+
+void cHtmlWriter::Moves(const cReport& report) {
+    if (report.moves.empty()) return;
+    out_ += "<section class=\"moves\">\n<h2>Moves</h2>\n<ul>\n";
+    for (const cReportMove& move : report.moves)
+        out_ += "<li>" + Html(cReportWording::Label(move.tag, move.name, move.uuid)) + ": from " +
+                Html(cReportWording::Label(move.fromTag, move.fromName, move.fromUuid)) + " to " +
+                Html(cReportWording::Label(move.toTag, move.toName, move.toUuid)) + "</li>\n";
+    out_ += "</ul>\n</section>\n";
+}

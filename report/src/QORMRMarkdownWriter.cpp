@@ -1,0 +1,157 @@
+#include "QORMRMarkdownWriter.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "QORMRShownValue.h"
+#include "QORMRSummary.h"
+#include "QORMRWording.h"
+
+namespace {
+
+// Plain text with every ASCII punctuation character escaped, so that no
+// tag name turns into emphasis, a link or a table cell.
+std::string Text(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c >= 0x21 && c <= 0x7e && !std::isalnum(static_cast<unsigned char>(c))) out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// A code span holding text exactly; inTable escapes its pipes for a table cell.
+std::string Code(const std::string& text, bool inTable = false) {
+    std::size_t longest = 0, run = 0;
+    for (char c : text) {
+        run = c == '`' ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    const std::string fence(longest + 1, '`');
+    const bool pad = !text.empty() && (text.front() == '`' || text.back() == '`' ||
+                                       (text.front() == ' ' && text.back() == ' '));
+    std::string body = pad ? " " + text + " " : text;
+    if (inTable) {
+        std::string escaped;
+        for (char c : body) {
+            if (c == '|') escaped += '\\';
+            escaped += c;
+        }
+        body = std::move(escaped);
+    }
+    return fence + body + fence;
+}
+
+std::string Shown(const std::string& value, bool inTable = false) { return Code(cShownValue::Of(value), inTable); }
+
+std::string Label(const std::string& tag, const std::string& name, const std::string& uuid) {
+    std::string label = Text(tag);
+    if (!name.empty()) label += " " + Shown(name);
+    if (!uuid.empty()) label += " (" + Shown(uuid) + ")";
+    return label;
+}
+
+// A document's name in the one line of an empty report.
+std::string File(const std::string& name) { return name.empty() ? "an empty package" : Shown(name); }
+
+std::string Count(int count, bool shown = true) { return shown ? std::to_string(count) : std::string(); }
+
+}  // namespace
+
+std::string cMarkdownWriter::Write(const cReport& report) {
+    out_.clear();
+    if (report.empty) {
+        out_ = "No differences between " + File(report.oldFile) + " and " + File(report.newFile) + ".\n";
+        return out_;
+    }
+    out_ += "# Changes to package " + Shown(report.packageName) + "\n\n";
+    out_ += "- old: " + (report.oldFile.empty() ? std::string("none (everything is added)") : Shown(report.oldFile)) + "\n";
+    out_ += "- new: " + (report.newFile.empty() ? std::string("none (everything is deleted)") : Shown(report.newFile)) + "\n";
+    Summary(report);
+    Moves(report);
+    if (report.package.kind != cReportElement::kUnchanged) Element("##", report.package, report);
+    for (const cReportElement& section : report.classes) {
+        Element("##", section, report);
+        for (const cReportElement& item : section.items) Element("###", item, report);
+    }
+    return out_;
+}
+
+void cMarkdownWriter::Summary(const cReport& report) {
+    const cReportSummary summary(report);
+    out_ += "\n## Summary\n\n| | added | deleted | changed | moved |\n|---|---:|---:|---:|---:|\n";
+    const auto row = [&](const char* what, const cReportSummary::Counts& counts, bool moves) {
+        out_ += std::string("| ") + what + " | " + Count(counts.added) + " | " + Count(counts.deleted) + " | " +
+                Count(counts.changed) + " | " + Count(counts.moved, moves) + " |\n";
+    };
+    row("classes", summary.Classes(), false);
+    row("attributes", summary.Attributes(), true);
+    row("fields", summary.Fields(), false);
+}
+
+void cMarkdownWriter::Moves(const cReport& report) {
+    if (report.moves.empty()) return;
+    out_ += "\n## Moves\n\n";
+    for (const cReportMove& move : report.moves)
+        out_ += "- " + Label(move.tag, move.name, move.uuid) + ": from " +
+                Label(move.fromTag, move.fromName, move.fromUuid) + " to " +
+                Label(move.toTag, move.toName, move.toUuid) + "\n";
+}
+
+void cMarkdownWriter::Element(const char* heading, const cReportElement& element, const cReport& report) {
+    out_ += std::string("\n") + heading + " " + Label(element.tag, element.name, element.uuid) + ": " +
+            cReportWording::Of(element.kind);
+    if (element.move >= 0) {
+        const cReportMove& move = report.moves[static_cast<std::size_t>(element.move)];
+        out_ += " " + (element.kind == cReportElement::kMovedIn ? Label(move.fromTag, move.fromName, move.fromUuid)
+                                                                : Label(move.toTag, move.toName, move.toUuid));
+    }
+    if (element.renamed) out_ += ", renamed from " + Shown(element.oldName);
+    out_ += "\n";
+    Fields(element);
+    if (!element.below.empty()) out_ += "\n";
+    for (const cReportNode& node : element.below) Node(0, node);
+}
+
+void cMarkdownWriter::Fields(const cReportElement& element) {
+    if (element.fields.empty()) return;
+    const bool copy = element.kind == cReportElement::kAdded || element.kind == cReportElement::kDeleted;
+    if (copy) {
+        out_ += "\n| field | value |\n|---|---|\n";
+        for (const cReportField& field : element.fields)
+            out_ += "| " + Code(field.name, true) + " | " +
+                    Shown(field.kind == cReportField::kAdded ? field.newValue : field.oldValue, true) + " |\n";
+        return;
+    }
+    out_ += "\n| field | old | new | change |\n|---|---|---|---|\n";
+    for (const cReportField& field : element.fields) {
+        const bool hasOld = field.kind != cReportField::kAdded;
+        const bool hasNew = field.kind != cReportField::kDeleted;
+        const std::string change =
+            field.note == cReportField::kNoNote ? cReportWording::Of(field.kind) : cReportWording::Of(field.note);
+        out_ += "| " + Code(field.name, true) + " | " + (hasOld ? Shown(field.oldValue, true) : "") + " | " +
+                (hasNew ? Shown(field.newValue, true) : "") + " | " + change + " |\n";
+    }
+}
+
+void cMarkdownWriter::Node(int depth, const cReportNode& node) {
+    const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
+    switch (node.kind) {
+        case cReportNode::kElement:
+            out_ += indent + "- element " + Code(node.tag) + "\n";
+            for (const auto& [name, value] : node.fields)
+                out_ += indent + "  - field " + Code(name) + ": " + Shown(value) + "\n";
+            for (const cReportNode& child : node.children) Node(depth + 1, child);
+            break;
+        case cReportNode::kText:
+            out_ += indent + "- text: " + Shown(node.text) + "\n";
+            break;
+        case cReportNode::kComment:
+            out_ += indent + "- comment: " + Shown(node.text) + "\n";
+            break;
+        case cReportNode::kInstruction:
+            out_ += indent + "- instruction " + Code(node.tag) + ": " + Shown(node.text) + "\n";
+            break;
+    }
+}

@@ -1,0 +1,268 @@
+#include "QORMRReportBuilder.h"
+
+#include <utility>
+
+#include "QORMDMetaAttrib.h"
+#include "QORMDMetaClass.h"
+#include "QORMDMetaDiff.h"
+#include "QORMDMetaDiffDoc.h"
+#include "QORMDMetaDiffElem.h"
+#include "QORMDMetaDiffField.h"
+#include "QORMDMetaPackage.h"
+#include "QORMRNodeReader.h"
+#include "ZULBase/ZULRawCollPV.h"
+
+namespace {
+
+using Kind = cReportElement::Kind;
+
+template <class T>
+T* Locate(ZULHashDico* dictionary, const ZULUnicodeString& key) {
+    return dictionary ? static_cast<T*>(dictionary->Locate(key)) : nullptr;
+}
+
+cQORMDMetaClass* FindClass(cQORMDMetaPackage* package, const ZULUnicodeString& key) {
+    return package ? Locate<cQORMDMetaClass>(package->GetClasses(), key) : nullptr;
+}
+
+cQORMDMetaAttrib* FindAttribute(cQORMDMetaClass* modelClass, const ZULUnicodeString& key) {
+    return modelClass ? Locate<cQORMDMetaAttrib>(modelClass->GetAttribs(), key) : nullptr;
+}
+
+std::string FieldOf(cQORMDMetaElem* element, const char* name) {
+    ZULUnicodeString value;
+    if (element) element->GetFieldValue(ZULUnicodeString(name), value);
+    return cReportNodeReader::Utf8(value);
+}
+
+// Tag, names and Uuid of an element on one side or both (the new side first).
+void Describe(cReportElement& element, cQORMDMetaElem* oldElem, cQORMDMetaElem* newElem) {
+    cQORMDMetaElem* shown = newElem ? newElem : oldElem;
+    if (!shown) return;
+    element.tag = cReportNodeReader::Utf8(shown->GetTagName());
+    element.name = FieldOf(shown, "Name");
+    element.uuid = FieldOf(shown, "Uuid");
+    if (oldElem && newElem) {
+        element.oldName = FieldOf(oldElem, "Name");
+        element.renamed = element.oldName != element.name;
+    }
+}
+
+// The field records of a modified entry: changed fields, then deleted, then added.
+std::vector<cReportField> FieldChanges(cMetaDiffElem* entry) {
+    std::vector<cReportField> fields;
+    const auto read = [&](ZULRawCollPV& list, cReportField::Kind kind) {
+        for (int i = 1; i <= list.Size(); ++i) {
+            const auto* record = static_cast<const cMetaDiffField*>(list[i]);
+            if (!record) continue;
+            cReportField field{kind, cReportField::kNoNote, cReportNodeReader::Utf8(record->getName()), {}, {}};
+            if (kind == cReportField::kAdded)
+                field.newValue = cReportNodeReader::Utf8(record->getValue());
+            else
+                field.oldValue = cReportNodeReader::Utf8(record->getValue());
+            if (kind == cReportField::kChanged) {
+                field.newValue = cReportNodeReader::Utf8(record->getNewValue());
+                field.note = cReportField::NoteFor(field.name, field.oldValue, field.newValue);
+            }
+            fields.push_back(std::move(field));
+        }
+    };
+    read(entry->getModModifiedList(), cReportField::kChanged);
+    read(entry->getModDeletedList(), cReportField::kDeleted);
+    read(entry->getModAddedList(), cReportField::kAdded);
+    return fields;
+}
+
+// An element child of a copied class that is one of the class's attributes in
+// the model (and not a skipped or duplicate one): its key, or empty.
+ZULUnicodeString AttributeKeyOf(const xercesc::DOMElement* child, cQORMDMetaClass* modelClass) {
+    ZULUnicodeString key(cReportNodeReader::Attribute(child, u"Uuid").c_str());
+    key.ToUpper();
+    cQORMDMetaAttrib* attribute = FindAttribute(modelClass, key);
+    if (!attribute || attribute->GetDomElement().get() != child) return {};
+    return key;
+}
+
+}  // namespace
+
+cReportBuilder::cReportBuilder(cMetaDiffDoc& result, std::string oldFile, std::string newFile)
+    : result_(result), oldFile_(std::move(oldFile)), newFile_(std::move(newFile)) {}
+
+cReport cReportBuilder::Build() {
+    cReport report;
+    report.oldFile = oldFile_;
+    report.newFile = newFile_;
+    report.empty = result_.IsEmpty();
+    cMetaDiff* diff = result_.GetMetaDiff();
+    if (report.empty || !diff) return report;
+    report.packageName = cReportNodeReader::Utf8(diff->getPackageName());
+
+    Collect(diff->getAdded(), cReportElement::kAdded);
+    Collect(diff->getDeleted(), cReportElement::kDeleted);
+    Collect(diff->getModified(), cReportElement::kChanged);
+
+    report.package = PackageSection();
+    PlaceClassesOf(result_.GetNewPackage(), report);
+    PlaceClassesOf(result_.GetOldPackage(), report);
+    PlaceClassesOf(nullptr, report);  // whatever no document placed, in recording order
+    moves_.Apply(report);
+    return report;
+}
+
+void cReportBuilder::Collect(cMetaDiffBase* category, cReportElement::Kind kind) {
+    if (!category) return;
+    ZULRawCollPV list;
+    category->getListMetaDiffElem(list);
+    for (int i = 1; i <= list.Size(); ++i) {
+        auto* entry = static_cast<cMetaDiffElem*>(list[i]);
+        if (!entry) continue;
+        switch (entry->getLevel()) {
+            case cQORMDMetaElem::kPackage:
+                packageEntries_.push_back({kind, entry});
+                break;
+            case cQORMDMetaElem::kClass:
+                Group(entry->getUuid()).own.push_back({kind, entry});
+                break;
+            default:
+                Group(entry->getParentUuid()).attributes.emplace_back(entry->getUuid(), Entry{kind, entry});
+                break;
+        }
+    }
+}
+
+cReportBuilder::ClassGroup& cReportBuilder::Group(const ZULUnicodeString& key) {
+    const auto found = groupIndex_.find(key);
+    if (found != groupIndex_.end()) return groups_[found->second];
+    groupIndex_.emplace(key, groups_.size());
+    groups_.push_back(ClassGroup{key, {}, {}, false});
+    return groups_.back();
+}
+
+void cReportBuilder::PlaceClassesOf(cQORMDMetaPackage* package, cReport& report) {
+    const auto place = [&](ClassGroup& group) {
+        if (group.placed) return;
+        group.placed = true;
+        report.classes.push_back(ClassSection(group, report.classes.size()));
+    };
+    if (!package) {
+        for (ClassGroup& group : groups_) place(group);
+        return;
+    }
+    ZULHashDico* classes = package->GetClasses();
+    ZULHashCodeIter it(*classes);
+    while (it++) {
+        const auto found = groupIndex_.find(it.ItemName());
+        if (found != groupIndex_.end()) place(groups_[found->second]);
+    }
+}
+
+cReportElement cReportBuilder::PackageSection() const {
+    cReportElement section;
+    Describe(section, result_.GetOldPackage(), result_.GetNewPackage());
+    for (const Entry& entry : packageEntries_) {
+        if (entry.kind == cReportElement::kChanged) {
+            section.kind = cReportElement::kChanged;
+            for (cReportField& field : FieldChanges(entry.diff)) section.fields.push_back(std::move(field));
+        } else {
+            section = Copy(entry.diff->getDomElement().get(), entry.kind, false, false);
+        }
+    }
+    return section;
+}
+
+cReportElement cReportBuilder::ClassSection(ClassGroup& group, std::size_t sectionIndex) {
+    cQORMDMetaClass* oldClass = FindClass(result_.GetOldPackage(), group.key);
+    cQORMDMetaClass* newClass = FindClass(result_.GetNewPackage(), group.key);
+    cReportElement section;
+    Describe(section, oldClass, newClass);
+    for (const Entry& entry : group.own) {
+        if (entry.kind == cReportElement::kChanged) {
+            section.kind = cReportElement::kChanged;
+            for (cReportField& field : FieldChanges(entry.diff)) section.fields.push_back(std::move(field));
+        } else {
+            const xercesc::DOMElement* element = entry.diff->getDomElement().get();
+            section = Copy(element, entry.kind, true, true);
+            AddCopiedItems(element, entry.kind, entry.kind == cReportElement::kAdded ? newClass : oldClass, section,
+                           sectionIndex);
+        }
+    }
+    AddAttributeItems(group, oldClass, newClass, section, sectionIndex);
+    return section;
+}
+
+void cReportBuilder::AddAttributeItems(ClassGroup& group, cQORMDMetaClass* oldClass, cQORMDMetaClass* newClass,
+                                       cReportElement& section, std::size_t sectionIndex) {
+    if (group.attributes.empty()) return;
+    std::unordered_map<ZULUnicodeString, std::vector<std::size_t>, ZULUnicodeStringHash> byKey;
+    for (std::size_t i = 0; i < group.attributes.size(); ++i) byKey[group.attributes[i].first].push_back(i);
+    std::vector<bool> placed(group.attributes.size(), false);
+    const auto place = [&](std::size_t i) {
+        if (placed[i]) return;
+        placed[i] = true;
+        section.items.push_back(
+            AttributeItem(group.attributes[i].first, group.attributes[i].second, sectionIndex, section.items.size()));
+    };
+    // The new class's order, then the attributes only the old class had, then any other.
+    for (cQORMDMetaClass* modelClass : {newClass, oldClass}) {
+        if (!modelClass) continue;
+        ZULHashCodeIter it(*modelClass->GetAttribs());
+        while (it++) {
+            const auto found = byKey.find(it.ItemName());
+            if (found == byKey.end()) continue;
+            for (std::size_t i : found->second) place(i);
+        }
+    }
+    for (std::size_t i = 0; i < group.attributes.size(); ++i) place(i);
+}
+
+cReportElement cReportBuilder::AttributeItem(const ZULUnicodeString& key, const Entry& entry,
+                                             std::size_t sectionIndex, std::size_t itemIndex) {
+    if (entry.kind == cReportElement::kAdded) moves_.Arrived(key, sectionIndex, itemIndex);
+    if (entry.kind == cReportElement::kDeleted) moves_.Departed(key, sectionIndex, itemIndex);
+    if (entry.kind != cReportElement::kChanged) return Copy(entry.diff->getDomElement().get(), entry.kind, false, true);
+
+    const ZULUnicodeString parent = entry.diff->getParentUuid();
+    cReportElement item;
+    Describe(item, FindAttribute(FindClass(result_.GetOldPackage(), parent), key),
+             FindAttribute(FindClass(result_.GetNewPackage(), parent), key));
+    item.kind = cReportElement::kChanged;
+    item.fields = FieldChanges(entry.diff);
+    return item;
+}
+
+cReportElement cReportBuilder::Copy(const xercesc::DOMElement* element, cReportElement::Kind kind,
+                                    bool childElementsAsItems, bool deep) {
+    cReportElement copy;
+    copy.kind = kind;
+    if (!element) return copy;
+    copy.tag = cReportNodeReader::Utf8(element->getTagName());
+    copy.name = cReportNodeReader::Attribute(element, u"Name");
+    copy.uuid = cReportNodeReader::Attribute(element, u"Uuid");
+    const auto fieldKind = kind == cReportElement::kAdded ? cReportField::kAdded : cReportField::kDeleted;
+    for (auto& [name, value] : cReportNodeReader::Fields(element)) {
+        cReportField field{fieldKind, cReportField::kNoNote, std::move(name), {}, {}};
+        (fieldKind == cReportField::kAdded ? field.newValue : field.oldValue) = std::move(value);
+        copy.fields.push_back(std::move(field));
+    }
+    if (!deep) return copy;
+    for (const xercesc::DOMNode* child = element->getFirstChild(); child; child = child->getNextSibling()) {
+        if (childElementsAsItems && child->getNodeType() == xercesc::DOMNode::ELEMENT_NODE) continue;
+        cReportNode node;
+        if (cReportNodeReader::Read(child, node)) copy.below.push_back(std::move(node));
+    }
+    return copy;
+}
+
+void cReportBuilder::AddCopiedItems(const xercesc::DOMElement* element, cReportElement::Kind kind,
+                                    cQORMDMetaClass* modelClass, cReportElement& section, std::size_t sectionIndex) {
+    if (!element) return;
+    for (const xercesc::DOMElement* child = element->getFirstElementChild(); child;
+         child = child->getNextElementSibling()) {
+        const ZULUnicodeString key = AttributeKeyOf(child, modelClass);
+        if (!key.IsEmpty()) {
+            if (kind == cReportElement::kAdded) moves_.Arrived(key, sectionIndex, section.items.size());
+            if (kind == cReportElement::kDeleted) moves_.Departed(key, sectionIndex, section.items.size());
+        }
+        section.items.push_back(Copy(child, kind, false, true));
+    }
+}

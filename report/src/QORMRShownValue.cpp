@@ -1,0 +1,80 @@
+#include "QORMRShownValue.h"
+
+#include <cstdio>
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+namespace {
+
+// A character a reader would not see, or would see as something else.
+bool IsInvisible(UChar32 c) {
+    switch (u_charType(c)) {
+        case U_CONTROL_CHAR:
+        case U_FORMAT_CHAR:
+        case U_LINE_SEPARATOR:
+        case U_PARAGRAPH_SEPARATOR:
+        case U_SURROGATE:
+            return true;
+        case U_SPACE_SEPARATOR:
+            return c != ' ';
+        default:
+            return false;
+    }
+}
+
+void AppendEscape(std::string& out, const char* format, unsigned value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    out += buffer;
+}
+
+}  // namespace
+
+bool cShownValue::IsPlain(std::string_view value) {
+    if (value.empty() || value.front() == '"') return false;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(value.data());
+    const auto length = static_cast<int32_t>(value.size());
+    UChar32 first = -1, last = -1;
+    for (int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0 || IsInvisible(c) || c == 0x2192) return false;  // 0x2192: the arrow between old and new
+        if (first < 0) first = c;
+        last = c;
+    }
+    return !u_isUWhiteSpace(first) && !u_isUWhiteSpace(last);
+}
+
+std::string cShownValue::Of(std::string_view value) { return IsPlain(value) ? std::string(value) : Quoted(value); }
+
+std::string cShownValue::Quoted(std::string_view value) {
+    std::string out;
+    out.reserve(value.size() + 2);
+    out += '"';
+    const auto* bytes = reinterpret_cast<const uint8_t*>(value.data());
+    const auto length = static_cast<int32_t>(value.size());
+    for (int32_t i = 0; i < length;) {
+        const int32_t start = i;
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) {
+            for (int32_t b = start; b < i; ++b) AppendEscape(out, "\\x{%02X}", bytes[b]);
+            continue;
+        }
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (IsInvisible(c))
+                    AppendEscape(out, "\\u{%04X}", static_cast<unsigned>(c));
+                else
+                    out.append(value.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+        }
+    }
+    out += '"';
+    return out;
+}

@@ -1,0 +1,20 @@
+// cShownValue: a value as the report shows it, exactly and in one line.
+// A plain value (not empty, no blank at either end, nothing invisible, no
+// leading quote, no arrow) is shown as it is. Any other value is shown in
+// double quotes, with \" and \\ for quote and backslash, \n, \r and \t for
+// line breaks and tabs, \u{XXXX} for other invisible characters (controls,
+// format characters, separators other than the plain blank) and \x{XX} for
+// a byte that is not UTF-8 (a file name can hold one).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class cShownValue {
+public:
+    // The plain value or its quoted form.
+    static std::string Of(std::string_view value);
+    // Always the quoted form (for a value split over several lines).
+    static std::string Quoted(std::string_view value);
+    static bool IsPlain(std::string_view value);
+};

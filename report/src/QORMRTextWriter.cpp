@@ -1,0 +1,170 @@
+#include "QORMRTextWriter.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "QORMRDisplayWidth.h"
+#include "QORMRShownValue.h"
+#include "QORMRSummary.h"
+#include "QORMRWording.h"
+
+namespace {
+
+// Deeper content stops moving right here, so that lines keep room for text.
+constexpr int kMaxIndent = 40;
+// The narrowest piece a cut value is given.
+constexpr int kMinPiece = 20;
+
+std::string Count(int count) { return std::to_string(count); }
+
+// A document's name in the one line of an empty report.
+std::string File(const std::string& name) { return name.empty() ? "an empty package" : cShownValue::Of(name); }
+
+}  // namespace
+
+cTextWriter::cTextWriter(bool colour, int width) : colour_(colour), width_(width) {}
+
+std::string cTextWriter::Write(const cReport& report) {
+    out_.clear();
+    if (report.empty) {
+        out_ = "No differences between " + File(report.oldFile) + " and " + File(report.newFile) + ".\n";
+        return out_;
+    }
+    Line(0, "Changes to package " + cShownValue::Of(report.packageName), kBold);
+    Line(2, "old: " + (report.oldFile.empty() ? "none (everything is added)" : cShownValue::Of(report.oldFile)));
+    Line(2, "new: " + (report.newFile.empty() ? "none (everything is deleted)" : cShownValue::Of(report.newFile)));
+    Blank();
+    Summary(report);
+    Moves(report);
+    if (report.package.kind != cReportElement::kUnchanged) {
+        Blank();
+        Element(0, report.package, report);
+    }
+    for (const cReportElement& section : report.classes) {
+        Blank();
+        Element(0, section, report);
+    }
+    return out_;
+}
+
+void cTextWriter::Line(int indent, const std::string& text, Style style) {
+    static const char* const kStyles[] = {"", "\x1b[1m", "\x1b[32m", "\x1b[31m", "\x1b[33m", "\x1b[36m"};
+    indent = std::min(indent, kMaxIndent);
+    std::vector<std::string> lines{text};
+    if (indent + cDisplayWidth::Of(text) > width_) lines = cDisplayWidth::Split(text, std::max(kMinPiece, width_ - indent - 4));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        out_.append(static_cast<std::size_t>(indent + (i > 0 ? 4 : 0)), ' ');
+        const bool styled = colour_ && style != kPlain;
+        if (styled) out_ += kStyles[style];
+        out_ += lines[i];
+        if (styled) out_ += "\x1b[0m";
+        out_ += '\n';
+    }
+}
+
+void cTextWriter::Summary(const cReport& report) {
+    const cReportSummary summary(report);
+    char line[128];
+    std::snprintf(line, sizeof line, "%-12s%7s%9s%9s%7s", "Summary", "added", "deleted", "changed", "moved");
+    Line(0, line, kBold);
+    const auto row = [&](const char* what, const cReportSummary::Counts& counts, bool moves) {
+        std::snprintf(line, sizeof line, "%-10s%7s%9s%9s%7s", what, Count(counts.added).c_str(),
+                      Count(counts.deleted).c_str(), Count(counts.changed).c_str(),
+                      moves ? Count(counts.moved).c_str() : "");
+        std::string text = line;
+        text.erase(text.find_last_not_of(' ') + 1);
+        Line(2, text);
+    };
+    row("classes", summary.Classes(), false);
+    row("attributes", summary.Attributes(), true);
+    row("fields", summary.Fields(), false);
+}
+
+void cTextWriter::Moves(const cReport& report) {
+    if (report.moves.empty()) return;
+    Blank();
+    Line(0, "Moves", kBold);
+    for (const cReportMove& move : report.moves)
+        Line(2, cReportWording::Label(move.tag, move.name, move.uuid) + ": " + cReportWording::Label(move.fromTag, move.fromName, move.fromUuid) +
+                    " \u2192 " + cReportWording::Label(move.toTag, move.toName, move.toUuid),
+             kCyan);
+}
+
+void cTextWriter::Element(int indent, const cReportElement& element, const cReport& report) {
+    const bool section = indent == 0;
+    Style style = section ? kBold : kPlain;
+    if (!section && element.kind == cReportElement::kAdded) style = kGreen;
+    if (!section && element.kind == cReportElement::kDeleted) style = kRed;
+    if (element.move >= 0) style = kCyan;
+    Line(indent, cReportWording::Label(element.tag, element.name, element.uuid) + ": " + cReportWording::Status(element, report), style);
+    for (const cReportField& field : element.fields) Field(indent + 2, field);
+    const bool old = element.kind == cReportElement::kDeleted || element.kind == cReportElement::kMovedOut;
+    for (const cReportNode& node : element.below) Node(indent + 2, node, old ? '-' : '+', 1);
+    for (const cReportElement& item : element.items) Element(indent + 2, item, report);
+}
+
+void cTextWriter::Field(int indent, const cReportField& field) {
+    static const Style kByKind[] = {kPlain, kYellow, kGreen, kRed};
+    const Style style = kByKind[field.kind];
+    const std::string head = std::string(1, cReportWording::Marker(field.kind)) + " " + field.name + ":";
+    if (field.kind != cReportField::kChanged) {
+        TextLine(indent, head, field.kind == cReportField::kAdded ? field.newValue : field.oldValue, style);
+        return;
+    }
+    const std::string note =
+        field.note == cReportField::kNoNote ? "" : std::string("  (") + cReportWording::Of(field.note) + ")";
+    const std::string line =
+        head + " " + cShownValue::Of(field.oldValue) + " \u2192 " + cShownValue::Of(field.newValue) + note;
+    if (std::min(indent, kMaxIndent) + cDisplayWidth::Of(line) <= width_) {
+        Line(indent, line, style);
+        return;
+    }
+    Line(indent, head + note, style);
+    Value(indent + 4, "old: ", field.oldValue, style);
+    Value(indent + 4, "new: ", field.newValue, style);
+}
+
+void cTextWriter::Value(int indent, const std::string& label, const std::string& value, Style style) {
+    indent = std::min(indent, kMaxIndent);
+    const int labelWidth = cDisplayWidth::Of(label);
+    const std::vector<std::string> pieces =
+        cDisplayWidth::Split(cShownValue::Quoted(value), std::max(kMinPiece, width_ - indent - labelWidth));
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        Line(indent, (i == 0 ? label : std::string(static_cast<std::size_t>(labelWidth), ' ')) + pieces[i], style);
+}
+
+void cTextWriter::Node(int indent, const cReportNode& node, char marker, int depth) {
+    const Style style = marker == '+' ? kGreen : kRed;
+    const std::string lead = std::string(1, marker) + " " +
+                             (indent > kMaxIndent ? "[depth " + std::to_string(depth) + "] " : std::string());
+    switch (node.kind) {
+        case cReportNode::kElement:
+            Line(indent, lead + node.tag, style);
+            for (const auto& [name, value] : node.fields) {
+                cReportField field{marker == '+' ? cReportField::kAdded : cReportField::kDeleted, cReportField::kNoNote,
+                                   name, value, value};
+                Field(indent + 2, field);
+            }
+            for (const cReportNode& child : node.children) Node(indent + 2, child, marker, depth + 1);
+            break;
+        case cReportNode::kText:
+            TextLine(indent, lead + "text:", node.text, style);
+            break;
+        case cReportNode::kComment:
+            TextLine(indent, lead + "comment:", node.text, style);
+            break;
+        case cReportNode::kInstruction:
+            TextLine(indent, lead + "instruction " + node.tag + ":", node.text, style);
+            break;
+    }
+}
+
+void cTextWriter::TextLine(int indent, const std::string& head, const std::string& value, Style style) {
+    const std::string line = head + " " + cShownValue::Of(value);
+    if (std::min(indent, kMaxIndent) + cDisplayWidth::Of(line) <= width_) {
+        Line(indent, line, style);
+        return;
+    }
+    Line(indent, head, style);
+    Value(indent + 4, "", value, style);
+}

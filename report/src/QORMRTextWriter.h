@@ -1,0 +1,37 @@
+// cTextWriter: the report as plain text for a terminal or a git pager: one
+// block per class, a marker per field line (~ changed, + added, - deleted),
+// every line within the width (long values continue on the next lines, in
+// quotes), coloured by marker when asked (standard output is a terminal).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "QORMRReport.h"
+
+class cTextWriter {
+public:
+    static constexpr int kWidth = 100;
+
+    explicit cTextWriter(bool colour, int width = kWidth);
+    std::string Write(const cReport& report);
+
+private:
+    enum Style { kPlain, kBold, kGreen, kRed, kYellow, kCyan };
+
+    void Line(int indent, const std::string& text, Style style = kPlain);
+    void Blank() { out_ += '\n'; }
+    void Summary(const cReport& report);
+    void Moves(const cReport& report);
+    void Element(int indent, const cReportElement& element, const cReport& report);
+    void Field(int indent, const cReportField& field);
+    void Node(int indent, const cReportNode& node, char marker, int depth);
+    // head and the value on one line, or the value below head when too wide.
+    void TextLine(int indent, const std::string& head, const std::string& value, Style style);
+    // A value on its own lines under a label, in quotes, cut to the width.
+    void Value(int indent, const std::string& label, const std::string& value, Style style);
+
+    bool colour_;
+    int width_;
+    std::string out_;
+};

@@ -1,0 +1,62 @@
+#include "QORMRWording.h"
+
+#include "QORMRShownValue.h"
+
+const char* cReportWording::Of(cReportElement::Kind kind) {
+    switch (kind) {
+        case cReportElement::kAdded: return "added";
+        case cReportElement::kDeleted: return "deleted";
+        case cReportElement::kChanged: return "changed";
+        case cReportElement::kUnchanged: return "attributes changed";
+        case cReportElement::kMovedIn: return "moved from";
+        case cReportElement::kMovedOut: return "moved to";
+    }
+    return "";
+}
+
+const char* cReportWording::Of(cReportField::Kind kind) {
+    switch (kind) {
+        case cReportField::kSame: return "same";
+        case cReportField::kChanged: return "changed";
+        case cReportField::kAdded: return "added";
+        case cReportField::kDeleted: return "deleted";
+    }
+    return "";
+}
+
+const char* cReportWording::Of(cReportField::Note note) {
+    switch (note) {
+        case cReportField::kNoNote: return "";
+        case cReportField::kRenamed: return "renamed";
+        case cReportField::kUuidCaseOnly: return "letter case only";
+    }
+    return "";
+}
+
+char cReportWording::Marker(cReportField::Kind kind) {
+    switch (kind) {
+        case cReportField::kSame: return ' ';
+        case cReportField::kChanged: return '~';
+        case cReportField::kAdded: return '+';
+        case cReportField::kDeleted: return '-';
+    }
+    return ' ';
+}
+
+std::string cReportWording::Label(const std::string& tag, const std::string& name, const std::string& uuid) {
+    std::string label = tag;
+    if (!name.empty()) label += " " + cShownValue::Of(name);
+    if (!uuid.empty()) label += " (" + cShownValue::Of(uuid) + ")";
+    return label;
+}
+
+std::string cReportWording::Status(const cReportElement& element, const cReport& report) {
+    std::string status = Of(element.kind);
+    if (element.move >= 0) {
+        const cReportMove& move = report.moves[static_cast<std::size_t>(element.move)];
+        status += " " + (element.kind == cReportElement::kMovedIn ? Label(move.fromTag, move.fromName, move.fromUuid)
+                                                                  : Label(move.toTag, move.toName, move.toUuid));
+    }
+    if (element.renamed) status += ", renamed from " + cShownValue::Of(element.oldName);
+    return status;
+}

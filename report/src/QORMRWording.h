@@ -1,0 +1,24 @@
+// cReportWording: the words every form of the report uses for kinds of
+// change, so that text, markdown and HTML say the same thing.
+#pragma once
+
+#include <string>
+
+#include "QORMRReport.h"
+
+class cReportWording {
+public:
+    // "added", "deleted", "changed", "attributes changed", "moved from", "moved to".
+    static const char* Of(cReportElement::Kind kind);
+    // "same", "changed", "added", "deleted".
+    static const char* Of(cReportField::Kind kind);
+    // "", "renamed", "letter case only".
+    static const char* Of(cReportField::Note note);
+    // The marker of a field line: ' ', '~', '+', '-'.
+    static char Marker(cReportField::Kind kind);
+
+    // "Tag Name (Uuid)", name and Uuid in their shown form, each left out when empty.
+    static std::string Label(const std::string& tag, const std::string& name, const std::string& uuid);
+    // What happened to an element: its kind, the other class of a move, a rename.
+    static std::string Status(const cReportElement& element, const cReport& report);
+};

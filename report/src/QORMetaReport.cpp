@@ -1,0 +1,91 @@
+// QORMetaReport: a report of what changed between two versions of a metadata
+// document, for people: text (terminals, git), markdown (pull requests) or
+// HTML (reviews). Same loading and comparison as the diff host.
+// Exit status: 0 report written (also when nothing differs), 1 failed run
+// (nothing written), 2 wrong arguments.
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <unistd.h>
+
+#include "QORMDVersion.h"
+#include "QORMRArguments.h"
+#include "QORMRComparison.h"
+#include "QORMRHtmlWriter.h"
+#include "QORMRMarkdownWriter.h"
+#include "QORMRReportBuilder.h"
+#include "QORMRTextWriter.h"
+#include "QORMetaUtil/cDDLXMLParser.h"
+#include "QORMetaUtil/cQORMUCallback.h"
+#include "ZULBase/ZULError.h"
+
+namespace {
+
+enum ExitStatus { kSuccess = 0, kRunFailed = 1, kUsageError = 2 };
+
+int Fail(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return kRunFailed;
+}
+
+int FailWith(std::int32_t status) { return Fail(cQORMUCallback::FormatError(ZULError::ZULGetLastError(status, nullptr))); }
+
+// Colour only for a person at a terminal who did not ask for none.
+bool UseColour(const cReportArguments& arguments) {
+    const char* noColour = std::getenv("NO_COLOR");
+    return arguments.GetFormat() == cReportArguments::kText && arguments.OutFile().empty() &&
+           ::isatty(STDOUT_FILENO) && !(noColour && *noColour);
+}
+
+std::string Render(const cReport& report, const cReportArguments& arguments) {
+    switch (arguments.GetFormat()) {
+        case cReportArguments::kMarkdown: return cMarkdownWriter().Write(report);
+        case cReportArguments::kHtml: return cHtmlWriter().Write(report);
+        case cReportArguments::kText: break;
+    }
+    return cTextWriter(UseColour(arguments)).Write(report);
+}
+
+int Run(const cReportArguments& arguments) {
+    std::string output;
+    {
+        cReportComparison comparison(ZULUnicodeString(arguments.OldFile().c_str()),
+                                     ZULUnicodeString(arguments.NewFile().c_str()));
+        const std::int32_t status = comparison.Run();
+        if (status < 0) return FailWith(status);
+        const cReport report = cReportBuilder(comparison.Result(), arguments.OldFile(), arguments.NewFile()).Build();
+        output = Render(report, arguments);
+    }
+    if (!arguments.OutFile().empty()) {
+        const int written = cDDLXMLParser::writeFile(output, ZULUnicodeString(arguments.OutFile().c_str()));
+        return written < 0 ? FailWith(written) : kSuccess;
+    }
+    if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() || std::fflush(stdout) != 0)
+        return Fail("Error: the report could not be written to standard output.");
+    return kSuccess;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    cReportArguments arguments;
+    switch (arguments.Parse(argc, argv)) {
+        case cReportArguments::kHelp:
+            std::fputs(cReportArguments::Usage(), stdout);
+            return kSuccess;
+        case cReportArguments::kVersion:
+            std::printf("MetaReport Version: %s\n", QORMD_VERSION);
+            return kSuccess;
+        case cReportArguments::kWrong:
+            std::fprintf(stderr, "QORMetaReport: %s\n%s", arguments.Error().c_str(), cReportArguments::Usage());
+            return kUsageError;
+        case cReportArguments::kRun:
+            break;
+    }
+    try {
+        return Run(arguments);
+    } catch (const std::exception& error) {
+        return Fail(std::string("Error: the report could not be made: ") + error.what());
+    }
+}
