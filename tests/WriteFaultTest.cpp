@@ -6,6 +6,8 @@
 
 #include <fcntl.h>
 #include <sched.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -136,6 +138,42 @@ TEST_F(WriteFault, AFolderOrADeviceAsTheDiffPathIsRefusedAndLeftAlone) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.xml")));
     for (const std::string& name : Entries("/dev")) EXPECT_EQ(name.rfind(".full.tmp", 0), std::string::npos);
     EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"d.xml", "link.xml", "new.xml"}));
+}
+
+
+// A host killed while it writes the diff leaves no file behind: caught with
+// the file it writes open, then killed. Then a whole run writes the diff in
+// place.
+TEST(WriteKill, AHostKilledWhileWritingLeavesNothing) {
+    TempDir dir;
+    std::string xml = "<P Name=\"p\">\n";
+    for (int c = 0; c < 40000; ++c)
+        xml += "  <C Uuid=\"c" + std::to_string(c) + "\" Name=\"n\"><A Uuid=\"a\" Name=\"a\" Type=\"int\"/></C>\n";
+    const std::string newDoc = dir.write("new.xml", xml + "</P>\n");
+    const std::string diff = dir.file("d.xml");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::execl(QORMD_HOST_PATH, QORMD_HOST_PATH, "-New", newDoc.c_str(), "-Diff", diff.c_str(), nullptr);
+        ::_exit(127);
+    }
+    // The moment an open file of the child is in the folder and is not its input.
+    const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+    bool writing = false;
+    while (!writing && ::waitpid(pid, nullptr, WNOHANG) == 0) {
+        std::error_code ignored;
+        for (const auto& fd : std::filesystem::directory_iterator(fds, ignored)) {
+            const std::string target = std::filesystem::read_symlink(fd.path(), ignored).string();
+            writing = writing || (target.rfind(dir.path() + "/", 0) == 0 && target != newDoc);
+        }
+    }
+    ASSERT_TRUE(writing) << "the host ended before it wrote";
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"new.xml"});
+
+    EXPECT_EQ(RunHost({"-New", newDoc, "-Diff", diff}).exitStatus, 0);
+    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"d.xml", "new.xml"}));
 }
 
 }  // namespace

@@ -45,13 +45,16 @@ QORMUAtomicFileTarget::QORMUAtomicFileTarget(const std::string& target) : target
         error_ = S_ISDIR(info.st_mode) ? "it is a directory" : "it exists and is not a regular file";
         return;
     }
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    const std::string stem = FolderOf(target_) + "/." + BaseOf(target_) + ".tmp";
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        temporary_ = stem + std::to_string(random() % 1000000000u);
-        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ < 0 && errno != EEXIST) break;
+    // A file without a name where the file system offers one, so that a
+    // process killed while writing leaves nothing; a named temporary file
+    // (removed on every failure) elsewhere.
+    fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            temporary_ = NewTemporaryName();
+            fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST) break;
+        }
     }
     if (fd_ < 0) {
         const int error = errno;
@@ -99,10 +102,25 @@ void QORMUAtomicFileTarget::flush() {
     buffer_.clear();
 }
 
+std::string QORMUAtomicFileTarget::NewTemporaryName() const {
+    static thread_local std::mt19937_64 random{std::random_device{}()};
+    return FolderOf(target_) + "/." + BaseOf(target_) + ".tmp" + std::to_string(random() % 1000000000u);
+}
+
 bool QORMUAtomicFileTarget::Commit() {
     if (fd_ < 0) return false;
     flush();
     if (error_.empty() && ::fsync(fd_) != 0) Fail("cannot sync the file to disk", errno);
+    if (error_.empty() && temporary_.empty()) {
+        // The file without a name gets one beside the target, for the rename.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        for (int attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
+            const std::string name = NewTemporaryName();
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) temporary_ = name;
+            else if (errno != EEXIST) break;
+        }
+        if (temporary_.empty()) Fail("cannot give the file a name in its folder", errno);
+    }
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Fail("cannot close the file", errno);
@@ -112,5 +130,9 @@ bool QORMUAtomicFileTarget::Commit() {
         return false;
     }
     temporary_.clear();
-    return true;
+    // The new name is durable only once the folder is.
+    const int folder = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0 || (::fsync(folder) != 0 && errno != EINVAL)) Fail("cannot sync its folder to disk", errno);
+    if (folder >= 0) ::close(folder);
+    return error_.empty();
 }

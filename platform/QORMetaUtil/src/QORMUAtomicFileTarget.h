@@ -1,8 +1,10 @@
-// An output file written atomically: the bytes go to a temporary file in the
-// target's folder, which Commit renames over the target. Until then the
-// target is untouched; a target that is not a regular file (a directory, a
-// device) is refused and never replaced. Without Commit the temporary file
-// is removed.
+// An output file written atomically and durably: the bytes go to a file
+// without a name in the target's folder (O_TMPFILE; a named temporary file
+// where the file system has no such thing), which Commit syncs, names and
+// renames over the target, then syncs the folder. Until then the target is
+// untouched, and a process killed while writing leaves nothing behind; a
+// target that is not a regular file (a directory, a device) is refused and
+// never replaced. Without Commit nothing stays.
 #pragma once
 
 #include <string>
@@ -27,10 +29,11 @@ public:
 
 private:
     void Fail(const std::string& what, int error);
+    std::string NewTemporaryName() const;
     void WriteAll(const char* data, std::size_t size);
 
     std::string target_;
-    std::string temporary_;
+    std::string temporary_;  // the temporary file's name; empty while it has none
     int fd_ = -1;
     std::vector<char> buffer_;
     std::string error_;
