@@ -26,7 +26,7 @@ cMergeChildList::cMergeChildList(const DOMNode* element, ZULHashDico* modelled) 
         }
     };
     advance();
-    for (const DOMNode* node = element->getFirstChild(); node; node = node->getNextSibling()) {
+    for (DOMNode* node = element->getFirstChild(); node; node = node->getNextSibling()) {
         if (model && node == model->GetDomElement().get()) {
             children_.push_back({node, kModelled, model, key, nullptr});
             advance();

@@ -22,7 +22,7 @@ class cMergeChildList {
 public:
     enum Kind { kModelled, kOpaque, kLoose };
     struct Child {
-        const xercesc::DOMNode* node;
+        xercesc::DOMNode* node;
         Kind kind;
         cQORMDMetaElem* model;           // kModelled only
         const ZULUnicodeString* key;     // kModelled: the model's key

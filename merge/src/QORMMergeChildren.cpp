@@ -33,7 +33,7 @@ cMergeChildren::LooseFrom cMergeChildren::PickLoose(const cMergeChildList& base,
 }
 
 void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& ours, const cMergeChildList& theirs,
-                           DOMNode* result) {
+                           DOMNode* element) {
     bool aligned = false;  // theirs' loose nodes stand one for one for ours'
     const LooseFrom looseFrom = PickLoose(base, ours, theirs, aligned);
     const std::vector<cMergeChildList::Child>& mine = ours.Children();
@@ -46,7 +46,7 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
     for (std::size_t i = 0; i < mine.size(); ++i) {
         const cMergeChildList::Child& child = mine[i];
         if (child.kind == cMergeChildList::kLoose) {
-            if (looseFrom == kLooseFromOurs) merged[i] = engine_.Copy(child.node);
+            if (looseFrom == kLooseFromOurs) merged[i] = child.node;
             if (aligned) oursLoose.push_back(i);
             continue;
         }
@@ -69,10 +69,10 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
                             ? engine_.MergeModelled(baseModel, *child.model, *theirsModel, &holder_)
                             : engine_.MergeWhole(inBase, child.node, inTheirs, &holder_);
         } else if (!inBase) {
-            merged[i] = engine_.Copy(child.node);  // added by ours
+            merged[i] = child.node;  // added by ours
         } else if (!QORMMSameNode(child.node, inBase)) {
             engine_.Log().Add(cMergePlace(inBase, child.node, nullptr, &holder_).Conflict(cMergeConflict::kDeletedByTheirs));
-            merged[i] = engine_.Copy(child.node);
+            merged[i] = child.node;
         }  // else deleted by theirs, left as it was by ours: gone
     }
 
@@ -123,12 +123,19 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
         previous = {Placement::kNowhere, 0, nullptr};
     }
 
+    // Ours' children as they were, when nothing came or went.
+    bool same = after[0].empty() && atEnd.empty();
+    for (std::size_t i = 0; i < mine.size() && same; ++i)
+        same = merged[i] == mine[i].node && after[i + 1].empty();
+    if (same) return;
+    engine_.Changed();
+    for (const cMergeChildList::Child& child : mine) element->removeChild(child.node);
     auto append = [&](const std::vector<DOMNode*>& nodes) {
-        for (DOMNode* node : nodes) result->appendChild(node);
+        for (DOMNode* node : nodes) element->appendChild(node);
     };
     append(after[0]);
     for (std::size_t i = 0; i < mine.size(); ++i) {
-        if (merged[i]) result->appendChild(merged[i]);
+        if (merged[i]) element->appendChild(merged[i]);
         append(after[i + 1]);
     }
     append(atEnd);

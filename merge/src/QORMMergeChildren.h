@@ -9,6 +9,8 @@
 // - Order: ours'. What only theirs brings goes after the node that precedes
 //   it in theirs when that one is in the result, at the start when nothing
 //   precedes it, else at the end.
+// The children of ours' element are changed in place, and only when they
+// change.
 #pragma once
 
 #include <xercesc/dom/DOM.hpp>
@@ -23,9 +25,9 @@ public:
     // holder: the element whose children these are.
     cMergeChildren(cMergeEngine& engine, const cMergePlace& holder) : engine_(engine), holder_(holder) {}
 
-    // Appends the merged children to result.
+    // Gives ours' element (the parent of ours' children) the merged children.
     void Merge(const cMergeChildList& base, const cMergeChildList& ours, const cMergeChildList& theirs,
-               xercesc::DOMNode* result);
+               xercesc::DOMNode* element);
 
 private:
     enum LooseFrom { kLooseFromOurs, kLooseFromTheirs };

@@ -12,7 +12,6 @@
 #include "QORMMergeNodeCompare.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUNodeCopy.h"
-#include "QORMetaUtil/cDDLXMLParser.h"
 
 using namespace xercesc;
 
@@ -44,55 +43,78 @@ cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument& base, const cMer
     if (QORMMSameNode(theirs.Document(), base.Document())) return kOursUnchanged;
     if (QORMMSameNode(ours.Document(), base.Document())) return kTheirsUnchanged;
 
-    result_ = cDDLXMLParser::createDocument();
+    document_ = ours.Document();
+    result_ = ours.Package().GetDomElement().share(document_);
+    DOMElement* const oursRoot = ours.Root();
     DOMNode* root = MergeModelled(&base.Package(), ours.Package(), theirs.Package(), nullptr);
+    if (root != oursRoot) document_->replaceChild(root, oursRoot);
     // Comments and processing instructions around the package: as any content.
     const std::vector<const DOMNode*> b = AroundRoot(base.Document());
     const std::vector<const DOMNode*> o = AroundRoot(ours.Document());
     const std::vector<const DOMNode*> t = AroundRoot(theirs.Document());
-    const cMergeDocument* from = &ours;
     if (QORMMSameNodes(o, b) && !QORMMSameNodes(t, b)) {
-        from = &theirs;
+        std::vector<DOMNode*> around;
+        for (DOMNode* node = theirs.Document()->getFirstChild(); node; node = node->getNextSibling())
+            around.push_back(node == theirs.Root() ? root : Copy(node));
+        while (DOMNode* node = document_->getFirstChild()) document_->removeChild(node);
+        for (DOMNode* node : around) document_->appendChild(node);
+        Changed();
     } else if (!QORMMSameNodes(t, b) && !QORMMSameNodes(o, t)) {
         log_.Add(cMergePlace(base.Root(), ours.Root(), theirs.Root(), nullptr).Conflict(cMergeConflict::kContent));
     }
-    for (const DOMNode* node = from->Document()->getFirstChild(); node; node = node->getNextSibling())
-        result_->appendChild(node == from->Root() ? root : Copy(node));
 
-    if (QORMMSameNode(result_.get(), ours.Document())) return kOursUnchanged;
-    if (QORMMSameNode(result_.get(), theirs.Document())) return kTheirsUnchanged;
+    if (!changed_) return kOursUnchanged;
+    if (QORMMSameNode(document_, theirs.Document())) return kTheirsUnchanged;
     return kBuilt;
 }
 
-DOMNode* cMergeEngine::Copy(const DOMNode* source) { return QORMUCopyNode(result_.get(), source, true); }
+DOMNode* cMergeEngine::Copy(const DOMNode* source) { return QORMUCopyNode(document_, source, true); }
 
 DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaElem& theirs,
                                      const cMergePlace* parent) {
-    const DOMElement* o = ours.GetDomElement().get();
+    DOMElement* o = ours.GetDomElement().get();
     const DOMElement* t = theirs.GetDomElement().get();
     const DOMElement* b = base ? base->GetDomElement().get() : nullptr;
     // Left as it was by one side, or changed alike by both: taken whole.
-    if (b && QORMMSameNode(t, b)) return Copy(o);
-    if (b && QORMMSameNode(o, b)) return Copy(t);
-    if (QORMMSameNode(o, t)) return Copy(o);
+    if (b && QORMMSameNode(t, b)) return o;
+    if (b && QORMMSameNode(o, b)) {
+        Changed();
+        return Copy(t);
+    }
+    if (QORMMSameNode(o, t)) return o;
 
     const cMergePlace place(b, o, t, parent);
-    DOMElement* merged = result_->createElement(MergeTag(b, o, t, place));
-    cMergeFields::Merge(base, ours, theirs, merged, place, log_);
+    const XMLCh* tag = MergeTag(b, o, t, place);
+    cMergeFields::Merge(base, ours, theirs, place, *this);
     const cMergeChildList baseChildren(b, ModelledChildren(base));
     const cMergeChildList oursChildren(o, ModelledChildren(&ours));
     const cMergeChildList theirsChildren(t, ModelledChildren(&theirs));
-    cMergeChildren(*this, place).Merge(baseChildren, oursChildren, theirsChildren, merged);
-    return merged;
+    cMergeChildren(*this, place).Merge(baseChildren, oursChildren, theirsChildren, o);
+    return XMLString::equals(tag, o->getTagName()) ? o : Retag(o, tag);
 }
 
-DOMNode* cMergeEngine::MergeWhole(const DOMNode* base, const DOMNode* ours, const DOMNode* theirs,
+DOMNode* cMergeEngine::MergeWhole(const DOMNode* base, DOMNode* ours, const DOMNode* theirs,
                                   const cMergePlace* parent) {
-    if (base && QORMMSameNode(theirs, base)) return Copy(ours);
-    if (base && QORMMSameNode(ours, base)) return Copy(theirs);
+    if (base && QORMMSameNode(theirs, base)) return ours;
+    if (base && QORMMSameNode(ours, base)) {
+        Changed();
+        return Copy(theirs);
+    }
     if (!QORMMSameNode(ours, theirs))
         log_.Add(cMergePlace(base, ours, theirs, parent).Conflict(cMergeConflict::kContent));
-    return Copy(ours);
+    return ours;
+}
+
+DOMElement* cMergeEngine::Retag(DOMElement* element, const XMLCh* tag) {
+    DOMElement* renamed = document_->createElement(tag);
+    const DOMNamedNodeMap* attributes = element->getAttributes();
+    for (XMLSize_t i = 0; attributes && i < attributes->getLength(); ++i) {
+        const auto* attribute = static_cast<const DOMAttr*>(attributes->item(i));
+        renamed->setAttribute(attribute->getName(), QORMUAttrValue(attribute));
+    }
+    while (DOMNode* child = element->getFirstChild()) renamed->appendChild(element->removeChild(child));
+    Changed();
+    return renamed;
 }
 
 const XMLCh* cMergeEngine::MergeTag(const DOMElement* base, const DOMElement* ours, const DOMElement* theirs,

@@ -1,8 +1,10 @@
-// cMergeEngine: the three-way merge of three loaded versions into a new DOM
-// document. The package is the document element; classes and attributes are
-// matched by the model's keys (upper-cased Uuid), fields by exact name.
-// Each element is merged once, with one dictionary lookup per element and
-// version; an element is copied whole from the side that alone changed it.
+// cMergeEngine: the three-way merge of three loaded versions. The package is
+// the document element; classes and attributes are matched by the model's
+// keys (upper-cased Uuid), fields by exact name. Each element is merged once,
+// with one dictionary lookup per element and version.
+// The result is built in ours' document: what theirs did not change stays as
+// it is (most of a large model, at no cost), what theirs changed is copied
+// in (QORMUCopyNode, with the namespace declarations it needs) or set there.
 #pragma once
 
 #include <xercesc/dom/DOM.hpp>
@@ -16,31 +18,42 @@
 class cMergeEngine {
 public:
     // What the merge gives: ours or theirs unchanged (their bytes are the
-    // result), or the document built by Result().
+    // result), or the document Result() holds.
     enum Outcome { kOursUnchanged, kTheirsUnchanged, kBuilt };
 
     explicit cMergeEngine(cMergeConflictLog& log) : log_(log) {}
 
-    // Merges; conflicts go to the log, ours' side kept at each. Throws what
-    // the DOM throws (DOMException, std::bad_alloc).
+    // Merges into ours' document (which the merge changes); conflicts go to
+    // the log, ours' side kept at each. Throws what the DOM throws
+    // (DOMException, std::bad_alloc).
     Outcome Merge(const cMergeDocument& base, const cMergeDocument& ours, const cMergeDocument& theirs);
+    // The merged document (ours', changed).
     const DOM_Document& Result() const { return result_; }
 
-    // For cMergeChildren: a copy of source (with its subtree) in the result.
+    // For cMergeChildren: a copy of a node of theirs (with its subtree) in
+    // the result's document.
     xercesc::DOMNode* Copy(const xercesc::DOMNode* source);
     // A class or attribute (or the package) that ours and theirs both hold;
-    // base is null when both added it.
+    // base is null when both added it. Returns what stands for it in the
+    // result: ours' element (changed where theirs changed it) or a new one.
     xercesc::DOMNode* MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaElem& theirs,
                                     const cMergePlace* parent);
-    // An element merged as a whole, which ours and theirs both hold.
-    xercesc::DOMNode* MergeWhole(const xercesc::DOMNode* base, const xercesc::DOMNode* ours,
-                                 const xercesc::DOMNode* theirs, const cMergePlace* parent);
+    // An element merged as a whole, which ours and theirs both hold: ours'
+    // node or a copy of theirs.
+    xercesc::DOMNode* MergeWhole(const xercesc::DOMNode* base, xercesc::DOMNode* ours, const xercesc::DOMNode* theirs,
+                                 const cMergePlace* parent);
     cMergeConflictLog& Log() { return log_; }
+    // Notes that the result no longer is ours as it was.
+    void Changed() { changed_ = true; }
 
 private:
     const XMLCh* MergeTag(const xercesc::DOMElement* base, const xercesc::DOMElement* ours,
                           const xercesc::DOMElement* theirs, const cMergePlace& place);
+    // A new element of that tag in place of element, with its fields and children.
+    xercesc::DOMElement* Retag(xercesc::DOMElement* element, const XMLCh* tag);
 
     cMergeConflictLog& log_;
     DOM_Document result_;
+    xercesc::DOMDocument* document_ = nullptr;  // result_'s
+    bool changed_ = false;
 };

@@ -5,6 +5,7 @@
 #include <xercesc/util/XMLString.hpp>
 
 #include "QORMDMetaField.h"
+#include "QORMMergeEngine.h"
 #include "QORMMergeNodeCompare.h"
 #include "QORMetaUtil/QORMUDomString.h"
 
@@ -24,28 +25,19 @@ std::optional<ZULUnicodeString> Shown(Value field) {
     return DOMToZULUnicodeString(field->GetDOMValue());
 }
 
-void CopyAttributes(const DOMElement* from, DOMElement* to) {
-    const DOMNamedNodeMap* attributes = from->getAttributes();
-    for (XMLSize_t i = 0; attributes && i < attributes->getLength(); ++i) {
-        const auto* attribute = static_cast<const DOMAttr*>(attributes->item(i));
-        to->setAttribute(attribute->getName(), QORMUAttrValue(attribute));
-    }
-}
-
 Value Find(ZULHashDico* fields, const ZULUnicodeString& name) {
     return fields ? static_cast<Value>(fields->Locate(name)) : nullptr;
 }
 
 }  // namespace
 
-void cMergeFields::Merge(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaElem& theirs, DOMElement* result,
-                         const cMergePlace& place, cMergeConflictLog& log) {
-    const DOMElement* o = ours.GetDomElement().get();
+void cMergeFields::Merge(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaElem& theirs, const cMergePlace& place,
+                         cMergeEngine& engine) {
+    DOMElement* o = ours.GetDomElement().get();
     const DOMElement* t = theirs.GetDomElement().get();
     const DOMElement* b = base ? base->GetDomElement().get() : nullptr;
-    // Most elements: one side left every field as it was, or both agree.
-    if (b && QORMMSameAttributes(o, b)) return CopyAttributes(t, result);
-    if ((b && QORMMSameAttributes(t, b)) || QORMMSameAttributes(o, t)) return CopyAttributes(o, result);
+    // Most elements: theirs left every field as it was, or both agree.
+    if ((b && QORMMSameAttributes(t, b)) || QORMMSameAttributes(o, t)) return;
 
     ZULHashDico* baseFields = base ? base->GetFields() : nullptr;
     ZULHashDico* oursFields = ours.GetFields();
@@ -56,13 +48,20 @@ void cMergeFields::Merge(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaE
         entry.base = Shown(bv);
         entry.ours = Shown(ov);
         entry.theirs = Shown(tv);
-        log.Add(std::move(entry));
+        engine.Log().Add(std::move(entry));
     };
-    auto set = [&](const ZULUnicodeString& name, Value field) {
-        if (field) result->setAttribute(ZULToDOMString(name), field->GetDOMValue());
+    // Theirs' value in place of ours' (removed when theirs has none).
+    auto take = [&](const ZULUnicodeString& name, Value tv) {
+        if (tv) {
+            o->setAttribute(ZULToDOMString(name), tv->GetDOMValue());
+        } else {
+            o->removeAttributeNode(o->getAttributeNode(ZULToDOMString(name)));  // not released: the model points at it
+        }
+        engine.Changed();
     };
 
-    // Ours' fields in ours' order: kept, changed by theirs, or deleted by theirs.
+    // Ours' fields: kept, changed by theirs, or deleted by theirs. Ours' own
+    // values are read before any is changed.
     ZULHashCodeIter oursIter(*oursFields);
     while (oursIter++) {
         const ZULUnicodeString& name = oursIter.ItemName();
@@ -70,12 +69,9 @@ void cMergeFields::Merge(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaE
         const Value bv = Find(baseFields, name);
         const Value tv = Find(theirsFields, name);
         if (Same(ov, bv)) {
-            set(name, tv);  // ours left it: theirs' value, or deleted by theirs
+            if (!Same(tv, ov)) take(name, tv);  // ours left it: theirs' value, or deleted by theirs
         } else if (!Same(tv, bv) && !Same(tv, ov)) {
-            conflict(name, bv, ov, tv);
-            set(name, ov);
-        } else {
-            set(name, ov);
+            conflict(name, bv, ov, tv);  // ours kept
         }
     }
     // Theirs' fields that ours does not have: added by theirs, or deleted by ours.
@@ -86,7 +82,7 @@ void cMergeFields::Merge(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaE
         const Value tv = static_cast<Value>((*theirsFields)[theirsIter]);
         const Value bv = Find(baseFields, name);
         if (!bv) {
-            set(name, tv);
+            take(name, tv);
         } else if (!Same(tv, bv)) {
             conflict(name, bv, nullptr, tv);  // ours deleted it, theirs changed it: stays deleted
         }
