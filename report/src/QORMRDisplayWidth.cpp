@@ -49,3 +49,17 @@ std::vector<std::string> cDisplayWidth::Split(std::string_view text, int width) 
     if (pieceStart < text.size() || pieces.empty()) pieces.emplace_back(text.substr(pieceStart));
     return pieces;
 }
+
+std::vector<std::string> cDisplayWidth::Wrap(std::string_view text, int width) {
+    std::vector<std::string> lines;
+    while (Of(text) > width) {
+        const std::string first = Split(text, width).front();
+        const std::size_t blank = first.rfind(' ');
+        const bool atBlank = blank != std::string::npos && Of(first.substr(0, blank)) >= width / 2;
+        const std::size_t end = atBlank ? blank : first.size();
+        lines.emplace_back(text.substr(0, end));
+        text.remove_prefix(atBlank ? end + 1 : end);  // the blank a line breaks at is not kept
+    }
+    lines.emplace_back(text);
+    return lines;
+}

@@ -12,4 +12,7 @@ public:
     // Pieces of text, each at most width columns (a single wider character
     // stands alone), cut between characters, a combining mark kept with its base.
     static std::vector<std::string> Split(std::string_view text, int width);
+    // Lines of text, each at most width columns, broken after a blank where
+    // the line is at least half full, else cut as Split does.
+    static std::vector<std::string> Wrap(std::string_view text, int width);
 };

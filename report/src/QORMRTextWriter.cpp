@@ -51,7 +51,7 @@ void cTextWriter::Line(int indent, const std::string& text, Style style) {
     static const char* const kStyles[] = {"", "\x1b[1m", "\x1b[32m", "\x1b[31m", "\x1b[33m", "\x1b[36m"};
     indent = std::min(indent, kMaxIndent);
     std::vector<std::string> lines{text};
-    if (indent + cDisplayWidth::Of(text) > width_) lines = cDisplayWidth::Split(text, std::max(kMinPiece, width_ - indent - 4));
+    if (indent + cDisplayWidth::Of(text) > width_) lines = cDisplayWidth::Wrap(text, std::max(kMinPiece, width_ - indent - 4));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         out_.append(static_cast<std::size_t>(indent + (i > 0 ? 4 : 0)), ' ');
         const bool styled = colour_ && style != kPlain;
@@ -84,10 +84,19 @@ void cTextWriter::Moves(const cReport& report) {
     if (report.moves.empty()) return;
     Blank();
     Line(0, "Moves", kBold);
-    for (const cReportMove& move : report.moves)
-        Line(2, cReportWording::Label(move.tag, move.name, move.uuid) + ": " + cReportWording::Label(move.fromTag, move.fromName, move.fromUuid) +
-                    " \u2192 " + cReportWording::Label(move.toTag, move.toName, move.toUuid),
-             kCyan);
+    for (const cReportMove& move : report.moves) {
+        const std::string what = cReportWording::Label(move.tag, move.name, move.uuid);
+        const std::string from = cReportWording::Label(move.fromTag, move.fromName, move.fromUuid);
+        const std::string to = cReportWording::Label(move.toTag, move.toName, move.toUuid);
+        const std::string line = what + ": " + from + " \u2192 " + to;
+        if (2 + cDisplayWidth::Of(line) <= width_) {
+            Line(2, line, kCyan);
+            continue;
+        }
+        Line(2, what, kCyan);
+        Line(6, "from " + from, kCyan);
+        Line(6, "to   " + to, kCyan);
+    }
 }
 
 void cTextWriter::Element(int indent, const cReportElement& element, const cReport& report) {

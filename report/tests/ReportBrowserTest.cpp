@@ -1,0 +1,144 @@
+// The HTML report in a real browser: Debian's Chromium, headless, loads the
+// report of the example pair and of a generated 10 MB pair without a message
+// in its console (script errors, blocked loads), and the page its script
+// drew holds the classes and values of the report.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <regex>
+
+#include "ReportSupport.h"
+
+namespace {
+
+struct Page {
+    std::string text;      // what the page shows: its DOM after the scripts ran, without markup
+    std::string console;   // the browser's console messages
+    std::string dom;       // the page after its scripts ran
+    int sections = 0;      // class (and package) sections drawn
+};
+
+std::string Decoded(std::string text) {
+    static const std::pair<const char*, const char*> kEntities[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&nbsp;", "\u00a0"}, {"&amp;", "&"}};
+    for (const auto& [entity, character] : kEntities)
+        for (std::size_t at = 0; (at = text.find(entity, at)) != std::string::npos; at += std::strlen(character))
+            text.replace(at, std::strlen(entity), character);
+    return text;
+}
+
+// The text of an HTML document as its textContent reads: markup, scripts and
+// styles left out (the data the script reads are not what the page shows).
+std::string TextOf(const std::string& dom) {
+    std::string text;
+    for (std::size_t at = 0; at < dom.size();) {
+        const std::size_t open = dom.find('<', at);
+        text.append(dom, at, open == std::string::npos ? std::string::npos : open - at);
+        if (open == std::string::npos) break;
+        std::size_t close = dom.find('>', open);
+        for (const char* hidden : {"script", "style"})
+            if (dom.compare(open + 1, std::strlen(hidden), hidden) == 0)
+                close = dom.find(std::string("</") + hidden + ">", open);
+        if (close == std::string::npos) break;
+        at = dom.find('>', close) + 1;
+    }
+    return text;
+}
+
+Page Load(const std::string& html) {
+    TempDir profile;
+    const ProgramRun run = RunProgram(
+        "chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--user-data-dir=" + profile.path(), "--enable-logging=stderr", "--v=0", "--dump-dom",
+                     "file://" + std::filesystem::absolute(html).string()});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    Page page;
+    std::istringstream log(run.err);
+    for (std::string line; std::getline(log, line);)
+        if (line.find(":CONSOLE") != std::string::npos) page.console += line + "\n";
+    page.dom = run.out;
+    page.text = Decoded(TextOf(run.out));
+    for (std::size_t at = 0; (at = run.out.find("<details class=\"section", at)) != std::string::npos; ++at) ++page.sections;
+    return page;
+}
+
+class ReportInBrowser : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(RunProgram("chromium", {"--version"}).exitStatus, 0)
+            << "Debian's chromium is needed for this test: scripts/install-deps.sh installs it";
+    }
+    TempDir dir;
+};
+
+TEST_F(ReportInBrowser, ExamplePair) {
+    const std::string html = dir.file("report.html");
+    ASSERT_EQ(RunReport({"-Old", SourcePath("examples/old.xml"), "-New", SourcePath("examples/new.xml"), "-Format",
+                         "html", "-Out", html})
+                  .exitStatus,
+              0);
+    const Page page = Load(html);
+    EXPECT_EQ(page.console, "");
+    EXPECT_EQ(page.sections, 6);  // the package and five classes
+    for (const char* shown : {"Customer", "C-CUSTOMER", "letter case only", "Données & Qualité", "l'expéditeur",
+                              "moved from Class Customer (C-CUSTOMER)", "renamed from Adress", "Invoice"})
+        EXPECT_NE(page.text.find(shown), std::string::npos) << shown;
+    EXPECT_NE(page.text.find("6 of 6 sections"), std::string::npos);
+}
+
+TEST_F(ReportInBrowser, ValuesThatLookLikeMarkupStayText) {
+    const std::string markup = "&lt;/script&gt;&lt;script&gt;document.title='hacked'&lt;/script&gt;&lt;!-- &amp;amp;";
+    dir.write("old.xml", "<P Name=\"P\"><C Name=\"C\" Uuid=\"c\" V=\"a\" L=\"x\"/></P>");
+    dir.write("new.xml", "<P Name=\"P\"><C Name=\"&lt;b&gt;C&lt;/b&gt;\" Uuid=\"c\" V=\"" + markup +
+                             "\" L=\"line&#10;&#x2028;break\"/></P>");
+    const std::string html = dir.file("report.html");
+    ASSERT_EQ(RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml"), "-Format", "html", "-Out", html})
+                  .exitStatus,
+              0);
+    const Page page = Load(html);
+    EXPECT_EQ(page.console, "");
+    EXPECT_EQ(page.sections, 1);
+    EXPECT_NE(page.text.find("</script><script>document.title='hacked'</script><!-- &amp;"), std::string::npos);
+    EXPECT_NE(page.text.find("\"line\\n\\u{2028}break\""), std::string::npos);
+    EXPECT_NE(page.text.find("<b>C</b>"), std::string::npos);
+    EXPECT_EQ(page.dom.find("<title>hacked"), std::string::npos);
+}
+
+TEST_F(ReportInBrowser, GeneratedTenMegabytePair) {
+    GeneratePair(dir, 10, 0.01, 1);
+    const std::string html = dir.file("report.html");
+    const ProgramRun run = RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml"), "-Format", "html",
+                                      "-Out", html});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_LT(std::filesystem::file_size(html), 3u << 20) << "the page should stay light";
+    const ProgramRun markdown =
+        RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml"), "-Format", "markdown"});
+    const Page page = Load(html);
+    EXPECT_EQ(page.console, "");
+
+    // Every section is drawn: the names of classes from all over the report, and
+    // the first changed value (its section is drawn open).
+    const std::regex heading("## (Class|Package) `([^`]+)` \\(`([^`]+)`\\): .*");
+    const std::regex changed("\\| `[^`]+` \\| `([^`]+)` \\| `([^`]+)` \\| changed \\|");
+    std::istringstream lines(markdown.out);
+    std::smatch match;
+    int headings = 0;
+    bool valueSeen = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (std::regex_match(line, match, heading) && headings++ % 40 == 0) {
+            EXPECT_NE(page.text.find(match[2].str() + " " + match[3].str()), std::string::npos) << line;
+        } else if (!valueSeen && std::regex_match(line, match, changed)) {
+            valueSeen = true;
+            EXPECT_NE(page.text.find(match[1].str()), std::string::npos) << line;
+            EXPECT_NE(page.text.find(match[2].str()), std::string::npos) << line;
+        }
+    }
+    EXPECT_TRUE(valueSeen);
+    EXPECT_GT(headings, 100);
+    EXPECT_EQ(page.sections, headings);
+}
+
+}  // namespace

@@ -1,0 +1,271 @@
+#include "ReportEntries.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/cDDLXMLParser.h"
+#include "ReportSupport.h"
+
+using Fields = std::vector<std::pair<std::string, std::string>>;
+
+namespace {
+
+struct Outline {
+    std::string tag;
+    Fields fields;
+    std::vector<Outline> children;
+
+    std::string Text() const {
+        Fields sorted = fields;
+        std::sort(sorted.begin(), sorted.end());
+        std::string text = tag + "{";
+        for (const auto& [name, value] : sorted) text += name + "=" + value + ";";
+        text += "}[";
+        for (const Outline& child : children) text += child.Text();
+        return text + "]";
+    }
+};
+
+std::string Utf8(const XMLCh* text) { return DOMToZULUnicodeString(text).ConvertToChar(); }
+
+std::string Upper(const std::string& text) {
+    ZULUnicodeString upper(text.c_str());
+    return upper.ToUpper().ConvertToChar();
+}
+
+std::string Modified(const std::string& tag, const std::string& uuid, std::vector<std::string> records) {
+    std::sort(records.begin(), records.end());
+    std::string line = "Modified " + tag + " " + uuid;
+    for (const std::string& record : records) line += " " + record;
+    return line;
+}
+
+Outline OutlineOf(const xercesc::DOMElement* element, bool dropParent) {
+    Outline outline{Utf8(element->getTagName()), {}, {}};
+    const xercesc::DOMNamedNodeMap* attributes = element->getAttributes();
+    for (XMLSize_t i = 0; i < attributes->getLength(); ++i) {
+        const std::string name = Utf8(attributes->item(i)->getNodeName());
+        if (!(dropParent && name == "ParentUuid")) outline.fields.emplace_back(name, Utf8(attributes->item(i)->getNodeValue()));
+    }
+    for (auto* child = element->getFirstElementChild(); child; child = child->getNextElementSibling())
+        outline.children.push_back(OutlineOf(child, false));
+    return outline;
+}
+
+// name='value' of a Modified child's Old or New.
+std::pair<std::string, std::string> Assignment(const std::string& text) {
+    const std::size_t equals = text.find("='");
+    return {text.substr(0, equals), text.substr(equals + 2, text.size() - equals - 3)};
+}
+
+// One heading of the markdown report with what follows it.
+struct Element {
+    std::string tag, name, uuid, status;
+    bool copyTable = false;  // field | value: every field on the element's own side
+    struct Row {
+        std::string name;
+        bool hasOld = false, hasNew = false;
+        std::string oldValue, newValue;
+    };
+    std::vector<Row> rows;
+    std::vector<Outline> below;
+    std::vector<Element> items;
+
+    bool Is(const char* kind) const { return status.rfind(kind, 0) == 0; }
+    // The fields on one side.
+    Fields Side(bool old) const {
+        Fields fields;
+        for (const Row& row : rows) {
+            if (copyTable) fields.emplace_back(row.name, row.hasOld ? row.oldValue : row.newValue);
+            else if (old ? row.hasOld : row.hasNew) fields.emplace_back(row.name, old ? row.oldValue : row.newValue);
+        }
+        return fields;
+    }
+};
+
+std::string PlainText(const std::string& text, std::size_t& at) {
+    std::string plain;
+    for (; at < text.size() && text[at] != ' ' && text[at] != ':'; ++at) {
+        if (text[at] == '\\') ++at;
+        plain += text[at];
+    }
+    return plain;
+}
+
+// "## Tag `name` (`uuid`): status"; false for headings of no element.
+bool ReadHeading(const std::string& line, Element& element) {
+    std::size_t at = line.find(' ') + 1;
+    element.tag = PlainText(line, at);
+    std::string rest = line.substr(at);
+    if (rest.rfind(" `", 0) == 0) element.name = Unshown(CodeSpan(rest, &rest));
+    if (rest.rfind(" (`", 0) == 0) {
+        element.uuid = Unshown(CodeSpan(rest.substr(2), &rest));
+        rest = rest.substr(1);  // ")"
+    }
+    if (rest.rfind(": ", 0) != 0) return false;
+    element.status = rest.substr(2);
+    return true;
+}
+
+std::vector<std::string> Cells(const std::string& row) {
+    std::vector<std::string> cells(1);
+    for (std::size_t i = 1; i < row.size(); ++i) {
+        if (row[i] == '\\' && i + 1 < row.size() && row[i + 1] == '|') cells.back() += row[++i];
+        else if (row[i] == '|') cells.emplace_back();
+        else cells.back() += row[i];
+    }
+    cells.pop_back();
+    return cells;
+}
+
+std::string CellValue(const std::string& cell, bool& present) {
+    present = cell.find('`') != std::string::npos;
+    return present ? Unshown(CodeSpan(cell)) : std::string();
+}
+
+// "- element `T`" with "  - field `N`: `v`" and deeper elements below it.
+void ReadBullet(const std::string& line, std::vector<Outline*>& open, Element& element) {
+    const std::size_t depth = line.find('-') / 2;
+    std::string rest = line.substr(line.find('-') + 2);
+    if (rest.rfind("field ", 0) == 0) {
+        std::string value;
+        const std::string name = CodeSpan(rest.substr(6), &value);
+        open.at(depth - 1)->fields.emplace_back(name, Unshown(CodeSpan(value.substr(1))));
+        return;
+    }
+    if (rest.rfind("element ", 0) != 0) return;  // texts, comments, instructions: not entries' fields
+    open.resize(depth);
+    std::vector<Outline>& siblings = depth == 0 ? element.below : open.back()->children;
+    siblings.push_back({CodeSpan(rest.substr(8)), {}, {}});
+    open.push_back(&siblings.back());
+}
+
+std::vector<Element> ReadMarkdown(const std::string& markdown) {
+    std::vector<Element> sections;
+    Element* current = nullptr;
+    std::vector<Outline*> open;
+    std::istringstream lines(markdown);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("## ", 0) == 0 || line.rfind("### ", 0) == 0) {
+            Element element;
+            current = nullptr;
+            open.clear();
+            if (!ReadHeading(line, element)) continue;
+            std::vector<Element>& list = line[2] == '#' ? sections.back().items : sections;
+            list.push_back(element);
+            current = &list.back();
+        } else if (current && line.rfind("|", 0) == 0) {
+            const std::vector<std::string> cells = Cells(line);
+            if (cells[0].find('`') == std::string::npos) {
+                current->copyTable = cells.size() == 2;
+                continue;  // the head and its rule
+            }
+            Element::Row row;
+            row.name = CodeSpan(cells[0]);
+            row.oldValue = CellValue(cells[1], row.hasOld);
+            if (cells.size() > 2) row.newValue = CellValue(cells[2], row.hasNew);
+            current->rows.push_back(row);
+        } else if (current && line.find("- ") != std::string::npos && line.find_first_not_of(' ') == line.find("- ")) {
+            ReadBullet(line, open, *current);
+        }
+    }
+    return sections;
+}
+
+std::vector<std::string> Records(const Element& element) {
+    std::vector<std::string> records;
+    for (const Element::Row& row : element.rows) {
+        if (row.hasOld && row.hasNew) records.push_back("~" + row.name + "=" + row.oldValue + ">" + row.newValue);
+        else if (row.hasOld) records.push_back("-" + row.name + "=" + row.oldValue);
+        else records.push_back("+" + row.name + "=" + row.newValue);
+    }
+    return records;
+}
+
+class Reader {
+public:
+    explicit Reader(std::vector<Element> sections) : sections_(std::move(sections)) {
+        for (const Element& section : sections_)
+            for (const Element& item : section.items)
+                if (item.Is("moved from")) arrivals_[Upper(item.uuid)] = &item;
+    }
+
+    std::multiset<std::string> Entries() const {
+        std::multiset<std::string> entries;
+        for (const Element& section : sections_) {
+            const bool copy = section.Is("added") || section.Is("deleted");
+            if (copy) entries.insert(Whole(section) + "parent= " + OutlineOf(section).Text());
+            else if (section.Is("changed")) entries.insert(Modified(section.tag, Upper(section.uuid), Records(section)));
+            if (copy) continue;
+            for (const Element& item : section.items) {
+                if (item.Is("changed")) entries.insert(Modified(item.tag, Upper(item.uuid), Records(item)));
+                else entries.insert(Whole(item) + "parent=" + Upper(section.uuid) + " " + OutlineOf(item).Text());
+            }
+        }
+        return entries;
+    }
+
+private:
+    static std::string Whole(const Element& element) {
+        return element.Is("added") || element.Is("moved from") ? "Added " : "Deleted ";
+    }
+
+    Outline OutlineOf(const Element& element) const {
+        Outline outline{element.tag, element.Side(element.Is("deleted")), element.below};
+        if (element.Is("moved to")) {
+            const auto arrival = arrivals_.find(Upper(element.uuid));
+            EXPECT_NE(arrival, arrivals_.end()) << "no arrival for the move of " << element.uuid;
+            if (arrival != arrivals_.end()) outline.fields = arrival->second->Side(true);
+        }
+        for (const Element& item : element.items) outline.children.push_back(OutlineOf(item));
+        return outline;
+    }
+
+    std::vector<Element> sections_;
+    std::map<std::string, const Element*> arrivals_;
+};
+
+}  // namespace
+
+std::multiset<std::string> DiffEntries(const std::string& diffPath) {
+    std::multiset<std::string> entries;
+    EXPECT_GE(cDDLXMLParser::init(), 0);
+    DOM_Document document;
+    EXPECT_GE(cDDLXMLParser::parseXMLFile(ZULUnicodeString(diffPath.c_str()), document), 0) << diffPath;
+    cDDLXMLParser::terminate();
+    if (!document) return entries;
+    for (auto* section = document->getDocumentElement()->getFirstElementChild(); section;
+         section = section->getNextElementSibling()) {
+        const std::string kind = Utf8(section->getTagName());
+        for (auto* entry = section->getFirstElementChild(); entry; entry = entry->getNextElementSibling()) {
+            if (kind != "Modified") {
+                entries.insert(kind + " parent=" + Utf8(entry->getAttribute(u"ParentUuid")) + " " +
+                               OutlineOf(entry, true).Text());
+                continue;
+            }
+            std::vector<std::string> records;
+            for (auto* child = entry->getFirstElementChild(); child; child = child->getNextElementSibling()) {
+                const std::string what = Utf8(child->getTagName());
+                if (what == "Modified") {
+                    const auto [name, oldValue] = Assignment(Utf8(child->getAttribute(u"Old")));
+                    records.push_back("~" + name + "=" + oldValue + ">" + Assignment(Utf8(child->getAttribute(u"New"))).second);
+                    continue;
+                }
+                for (const auto& [name, value] : OutlineOf(child, false).fields)
+                    records.push_back((what == "Deleted" ? "-" : "+") + name + "=" + value);
+            }
+            entries.insert(Modified(Utf8(entry->getTagName()), Utf8(entry->getAttribute(u"Uuid")), records));
+        }
+    }
+    return entries;
+}
+
+std::multiset<std::string> MarkdownEntries(const std::string& markdown) {
+    return Reader(ReadMarkdown(markdown)).Entries();
+}
