@@ -191,6 +191,13 @@ TEST_F(Hostile, DeepNestingAndManyNamesAreRefusedQuickly) {
     for (int i = 0; i < 100000; ++i) deep += "<e>";
     dir.write("deep.xml", deep);  // never closed: refused before the end matters
     ExpectRefusedBothWays("deep.xml", "elements are nested more than 1000 levels deep");
+    // Empty elements between do not make it shallower (Xerces ends them from
+    // within their start); a closed document, which would then be written.
+    std::string hidden = "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\">";
+    for (int i = 0; i < 5000; ++i) hidden += "<e><x/>";
+    for (int i = 0; i < 5000; ++i) hidden += "</e>";
+    dir.write("hidden.xml", hidden + "</A></C></P>");
+    ExpectRefusedBothWays("hidden.xml", "elements are nested more than 1000 levels deep");
 
     std::string wide = "<P Name=\"p\"><C Uuid=\"c1\" Name=\"one\"";
     for (int i = 0; i < 100000; ++i) wide += " f" + std::to_string(i) + "=\"v\"";

@@ -37,6 +37,7 @@ void QORMUSafeDOMParser::DropDocument() {
 void QORMUSafeDOMParser::ResetState() {
     depth_ = 0;
     elements_ = 0;
+    open_.clear();
     std::u16string().swap(heldBlank_);  // a long blank run of the last document is not kept
     holding_ = false;
     errors_.first.clear();
@@ -80,26 +81,31 @@ void QORMUSafeDOMParser::startElement(const XMLElementDecl& elemDecl, const unsi
         throw QORMURefusedDocument{"elements are nested more than " + std::to_string(maxDepth_) + " levels deep"};
     CountName(elemDecl.getFullName());
     for (XMLSize_t i = 0; i < attrCount; ++i) CountName(attrList.elementAt(i)->getQName());
-    if (!isEmpty) ++depth_;  // an empty element gets no endElement
-    holding_ = false;  // blank text beside an element is layout
+    DropHeldBlank();
+    // Every element ends in endElement, an empty one from within the base's
+    // startElement.
+    ++depth_;
+    open_.emplace_back();
     XercesDOMParser::startElement(elemDecl, urlId, elemPrefix, attrList, attrCount, isEmpty, isRoot);
 }
 
 void QORMUSafeDOMParser::endElement(const XMLElementDecl& elemDecl, const unsigned int urlId, const bool isRoot,
                                     const XMLCh* const elemPrefix) {
     if (depth_ > 0) --depth_;
-    if (holding_) {  // blank text at the end: content only in an element without element children
+    const bool holdsText = !open_.empty() && open_.back().holdsText;
+    if (holding_) {  // blank text at the end: content beside text, or in an element without element children
         holding_ = false;
         bool besideElements = false;
         for (DOMNode* child = fCurrentParent ? fCurrentParent->getFirstChild() : nullptr; child && !besideElements;
              child = child->getNextSibling())
             besideElements = child->getNodeType() == DOMNode::ELEMENT_NODE;
-        if (!besideElements) XercesDOMParser::docCharacters(heldBlank_.data(), heldBlank_.size(), false);
+        if (holdsText || !besideElements) XercesDOMParser::docCharacters(heldBlank_.data(), heldBlank_.size(), false);
     }
+    if (!open_.empty()) open_.pop_back();
     XercesDOMParser::endElement(elemDecl, urlId, isRoot, elemPrefix);
     // What was kept because a comment or PI came between: the element just
     // ended is complete, so its layout white space is known now.
-    QORMUDropLayoutText(getCurrentNode());
+    if (!holdsText) QORMUDropLayoutText(getCurrentNode());
 }
 
 void QORMUSafeDOMParser::docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) {
@@ -112,6 +118,7 @@ void QORMUSafeDOMParser::docCharacters(const XMLCh* const chars, const XMLSize_t
     }
     FlushBlank();  // more text follows: the held blank is the start of it
     XercesDOMParser::docCharacters(chars, length, cdataSection);
+    if (!open_.empty() && !open_.back().holdsText) KeepDroppedBlanks();
 }
 
 void QORMUSafeDOMParser::docComment(const XMLCh* const comment) {
@@ -122,6 +129,29 @@ void QORMUSafeDOMParser::docComment(const XMLCh* const comment) {
 void QORMUSafeDOMParser::docPI(const XMLCh* const target, const XMLCh* const data) {
     FlushBlank();
     XercesDOMParser::docPI(target, data);
+}
+
+void QORMUSafeDOMParser::DropHeldBlank() {
+    if (!holding_) return;
+    if (!open_.empty() && open_.back().holdsText) {
+        FlushBlank();
+        return;
+    }
+    holding_ = false;
+    // The node before the blank is the last one added under the element, or
+    // none when that is the element itself.
+    DOMNode* after = fCurrentNode == fCurrentParent ? nullptr : fCurrentNode;
+    if (!open_.empty()) open_.back().dropped.emplace_back(after, heldBlank_);
+}
+
+void QORMUSafeDOMParser::KeepDroppedBlanks() {
+    OpenElement& element = open_.back();
+    element.holdsText = true;
+    for (const auto& [after, text] : element.dropped) {
+        DOMNode* blank = fDocument->createTextNode(reinterpret_cast<const XMLCh*>(text.c_str()));
+        fCurrentParent->insertBefore(blank, after ? after->getNextSibling() : fCurrentParent->getFirstChild());
+    }
+    std::vector<std::pair<DOMNode*, std::u16string>>().swap(element.dropped);
 }
 
 void QORMUSafeDOMParser::FlushBlank() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/sax/ErrorHandler.hpp>
@@ -57,7 +59,9 @@ public:
                     const XMLCh* const elemPrefix) override;
     // Layout white space (QORMULayoutText.h) is not kept: blank text that
     // would start a text node is held back until the next event shows
-    // whether it sits beside elements (dropped) or is content (kept).
+    // whether it sits beside elements (dropped) or is content (kept). In an
+    // element that holds other text (mixed content) every blank is content:
+    // blanks dropped before that showed are put back in their places.
     void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override;
     void docComment(const XMLCh* const comment) override;
     void docPI(const XMLCh* const target, const XMLCh* const data) override;
@@ -82,6 +86,19 @@ private:
     void CountName(const XMLCh* name);
     // Adds the held-back blank text to the document as it came.
     void FlushBlank();
+    // The held-back blank text sits beside an element that begins: dropped,
+    // unless its element turns out to hold text.
+    void DropHeldBlank();
+    // The current element holds text: its dropped blanks go back.
+    void KeepDroppedBlanks();
+
+    // An element being parsed: whether it holds text other than blanks, and
+    // the blanks dropped from it so far, each with the child it followed
+    // (null: none).
+    struct OpenElement {
+        bool holdsText = false;
+        std::vector<std::pair<xercesc::DOMNode*, std::u16string>> dropped;
+    };
 
     unsigned maxDepth_;
     unsigned depth_ = 0;
@@ -94,6 +111,7 @@ private:
     std::unordered_set<std::u16string_view> names_;  // views into nameStore_
     std::u16string heldBlank_;
     bool holding_ = false;
+    std::vector<OpenElement> open_;  // the elements being parsed, innermost last
     std::unique_ptr<QORMUArena> documentArena_;
     xercesc::SecurityManager security_;
     ErrorCollector errors_;
