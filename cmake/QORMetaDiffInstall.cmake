@@ -1,14 +1,23 @@
-# What `cmake --install` puts under the prefix:
+# What `cmake --install` puts under the prefix (LIBDIR: lib/<multiarch
+# triplet> where the platform has one, as Debian's own libraries, else lib):
 #   bin/QORMetaDiff                                the command-line host
-#   lib/libQORMetaDiff.so, libZULBase.so, libQORMetaUtil.so  (+ SONAME links)
+#   bin/QORMetaMerge, bin/qormeta-git-diff         the merge and the git diff driver
+#   LIBDIR/libQORMetaDiff.so, libZULBase.so, libQORMetaUtil.so  (+ SONAME links)
 #   include/QORMetaDiff/*.h, include/ZULBase/*.h, include/QORMetaUtil/*.h
-#   lib/cmake/QORMetaDiff/                         find_package(QORMetaDiff)
-#   lib/pkgconfig/QORMetaDiff.pc                   pkg-config QORMetaDiff
-#   share/man/man1/QORMetaDiff.1.gz
-# Two components: Runtime (libraries, host, man page) and Development
-# (headers, link-time symlinks, CMake and pkg-config files). The static
-# QORMetaDiffCore exists for the tests and is not installed.
+#   LIBDIR/cmake/QORMetaDiff/                      find_package(QORMetaDiff)
+#   LIBDIR/pkgconfig/QORMetaDiff.pc                pkg-config QORMetaDiff
+#   share/man/man1/*.1.gz
+# Three components: Libraries (the shared libraries), Runtime (the programs
+# and their man pages) and Development (headers, link-time symlinks, CMake
+# and pkg-config files). The static QORMetaDiffCore exists for the tests and
+# is not installed.
 include(CMakePackageConfigHelpers)
+
+option(QORMD_MULTIARCH "Install the libraries into lib/<multiarch triplet> where the platform has one" ON)
+if(QORMD_MULTIARCH AND CMAKE_LIBRARY_ARCHITECTURE AND CMAKE_INSTALL_LIBDIR STREQUAL "lib")
+  set(CMAKE_INSTALL_LIBDIR "lib/${CMAKE_LIBRARY_ARCHITECTURE}")
+  set(CMAKE_INSTALL_FULL_LIBDIR "${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}")
+endif()
 
 set(QORMD_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/QORMetaDiff")
 
@@ -21,7 +30,7 @@ set_target_properties(QORMetaDiffHost PROPERTIES INSTALL_RPATH "$ORIGIN/${QORMD_
 install(TARGETS ZULBase QORMetaUtil QORMetaDiff
   EXPORT QORMetaDiffTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    COMPONENT Runtime
+    COMPONENT Libraries
     NAMELINK_COMPONENT Development)
 install(TARGETS QORMetaDiffHost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
 

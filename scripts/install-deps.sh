@@ -5,6 +5,7 @@ packages=(cmake make g++ libxerces-c-dev libicu-dev libgtest-dev libbenchmark-de
   pkg-config dpkg-dev file groff-base  # install checks: pkg-config, Debian packages, man page
   locales  # a locale compiled by the tests (Turkish letter case)
   valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build
+  git lintian  # the merge's git drivers test; lintian on the Debian packages
   chromium python3  # the HTML report loaded in a headless browser; document pairs generated for tests
   "$@")
 missing=()

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Checks the library the way its users get it, one path per step:
 #   install       cmake --install into a fresh prefix: files, SONAME links,
-#                 exported symbols, the installed host and man page
+#                 exported symbols, the installed host, merge, git diff
+#                 driver and man pages
 #   find-package  examples/host built with find_package(QORMetaDiff), run
 #   pkg-config    examples/host built with the pkg-config line of README.md, run
-#   debian        cpack -G DEB: file lists, dependencies, the packaged host run
+#   debian        cpack -G DEB: file lists, dependencies, the packaged host and
+#                 merge run, lintian quiet on the three packages
 #
 # check-install.sh STEP BUILD_DIR SOURCE_DIR WORK_DIR
 # Environment: CMAKE, CPACK, CXX (the tools of the build), HOST (the in-tree
@@ -16,6 +18,9 @@ set -euo pipefail
 step=$1 build=$2 source=$3 work=$4
 prefix=$work/prefix
 version=5.13.0.1
+# The libraries' folder: lib/<multiarch triplet> where the platform has one.
+multiarch=$("${CXX:-c++}" -print-multiarch 2>/dev/null || true)
+libdir=lib${multiarch:+/$multiarch}
 checks=0
 
 fail() { echo "FAILED [$step]: $*" >&2; exit 1; }
@@ -87,12 +92,15 @@ step_install() {
   rm -rf "$prefix"
   "$CMAKE" --install "$build" --prefix "$prefix" >"$work/install.log" || fail "cmake --install failed"
 
-  expect_file "$prefix/bin/QORMetaDiff"
+  for program in QORMetaDiff QORMetaMerge qormeta-git-diff; do
+    expect_file "$prefix/bin/$program"
+    expect_file "$prefix/share/man/man1/$program.1.gz"
+  done
   for lib in QORMetaDiff ZULBase QORMetaUtil; do
-    expect_file "$prefix/lib/lib$lib.so.$version"
-    expect_link "$prefix/lib/lib$lib.so.5" "lib$lib.so.$version"
-    expect_link "$prefix/lib/lib$lib.so" "lib$lib.so.5"
-    readelf -d "$prefix/lib/lib$lib.so.$version" | grep -qF "Library soname: [lib$lib.so.5]" \
+    expect_file "$prefix/$libdir/lib$lib.so.$version"
+    expect_link "$prefix/$libdir/lib$lib.so.5" "lib$lib.so.$version"
+    expect_link "$prefix/$libdir/lib$lib.so" "lib$lib.so.5"
+    readelf -d "$prefix/$libdir/lib$lib.so.$version" | grep -qF "Library soname: [lib$lib.so.5]" \
       || fail "lib$lib has no SONAME lib$lib.so.5"
     pass
   done
@@ -101,15 +109,15 @@ step_install() {
     expect_file "$prefix/include/$header"
   done
   for file in QORMetaDiffConfig.cmake QORMetaDiffConfigVersion.cmake QORMetaDiffTargets.cmake; do
-    expect_file "$prefix/lib/cmake/QORMetaDiff/$file"
+    expect_file "$prefix/$libdir/cmake/QORMetaDiff/$file"
   done
-  expect_contains "$prefix/lib/pkgconfig/QORMetaDiff.pc" "prefix=$prefix"
+  expect_contains "$prefix/$libdir/pkgconfig/QORMetaDiff.pc" "prefix=$prefix"
   expect_file "$prefix/share/man/man1/QORMetaDiff.1.gz"
   [ -z "$(find "$prefix" -name '*QORMetaDiffCore*')" ] || fail "the test-only QORMetaDiffCore was installed"
   pass
 
   # The library exports the four operations of cQORMDApi and nothing else.
-  nm -D --defined-only -C "$prefix/lib/libQORMetaDiff.so" | sed 's/^[0-9a-f]* [A-Za-z] //' | sort >"$work/exports.txt"
+  nm -D --defined-only -C "$prefix/$libdir/libQORMetaDiff.so" | sed 's/^[0-9a-f]* [A-Za-z] //' | sort >"$work/exports.txt"
   cat >"$work/exports.expected" <<'EOF'
 cQORMDApi::Initialize(int, char const* const*)
 cQORMDApi::Process(ZULUnicodeString const&, ZULUnicodeString const&, ZULUnicodeString const&, unsigned char)
@@ -127,14 +135,26 @@ EOF
   cmp "$work/run-installed/expected.xml" "$work/run-installed/diff.xml" || fail "installed host: different diff"
   pass
 
-  # The man page renders without a single roff warning.
-  zcat "$prefix/share/man/man1/QORMetaDiff.1.gz" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>"$work/man.log"
-  [ ! -s "$work/man.log" ] || { cat "$work/man.log" >&2; fail "the man page has roff warnings"; }
+  # The installed merge: theirs left as in the base gives ours byte for byte.
+  (cd "$work/run-installed" && "$prefix/bin/QORMetaMerge" -Base old.xml -Ours new.xml -Theirs old.xml -Out merged.xml) \
+    || fail "the installed merge failed on the examples"
+  cmp "$work/run-installed/new.xml" "$work/run-installed/merged.xml" || fail "installed merge: not ours unchanged"
   pass
+  # The installed git diff driver runs the QORMetaDiff beside it.
+  (cd "$work/run-installed" && PATH=/usr/bin:/bin "$prefix/bin/qormeta-git-diff" m.xml old.xml 0 100644 new.xml 0 100644) \
+    >"$work/git-diff.txt" || fail "the installed git diff driver failed"
+  expect_contains "$work/git-diff.txt" '<Diff New="b/m.xml" Old="a/m.xml" PackageName="Sales">'
+
+  # The man pages render without a single roff warning.
+  for page in "$prefix"/share/man/man1/*.1.gz; do
+    zcat "$page" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>"$work/man.log"
+    [ ! -s "$work/man.log" ] || { cat "$work/man.log" >&2; fail "the man page $page has roff warnings"; }
+    pass
+  done
 }
 
 step_find_package() {
-  [ -f "$prefix/lib/cmake/QORMetaDiff/QORMetaDiffConfig.cmake" ] || fail "no installed prefix (run the install step)"
+  [ -f "$prefix/$libdir/cmake/QORMetaDiff/QORMetaDiffConfig.cmake" ] || fail "no installed prefix (run the install step)"
   rm -rf "$work/find-package" && mkdir -p "$work/find-package"
   "$CMAKE" -S "$source/examples/host" -B "$work/find-package/build" -DCMAKE_PREFIX_PATH="$prefix" \
     -DCMAKE_CXX_COMPILER="$CXX" >"$work/find-package/configure.log" || fail "configuring examples/host failed"
@@ -152,9 +172,9 @@ step_find_package() {
 }
 
 step_pkg_config() {
-  [ -f "$prefix/lib/pkgconfig/QORMetaDiff.pc" ] || fail "no installed prefix (run the install step)"
+  [ -f "$prefix/$libdir/pkgconfig/QORMetaDiff.pc" ] || fail "no installed prefix (run the install step)"
   rm -rf "$work/pkg-config" && mkdir -p "$work/pkg-config"
-  export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
+  export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
   [ "$(pkg-config --modversion QORMetaDiff)" = "$version" ] || fail "pkg-config --modversion"
   pkg-config --exists 'QORMetaDiff >= 5.13' || fail "pkg-config does not accept QORMetaDiff >= 5.13"
   pass
@@ -172,49 +192,77 @@ step_debian() {
   "$CPACK" -G DEB -B "$out" --config "$build/CPackConfig.cmake" >"$out/cpack.log" 2>&1 \
     || { cat "$out/cpack.log" >&2; fail "cpack -G DEB failed"; }
   arch=$(dpkg --print-architecture)
+  libraries=$out/libqormetadiff5_${version}_$arch.deb
   runtime=$out/qormetadiff_${version}_$arch.deb
   dev=$out/qormetadiff-dev_${version}_$arch.deb
+  expect_file "$libraries"
   expect_file "$runtime"
   expect_file "$dev"
 
+  dpkg-deb -c "$libraries" | awk '{print $6}' >"$out/libraries.files"
   dpkg-deb -c "$runtime" | awk '{print $6}' >"$out/runtime.files"
   dpkg-deb -c "$dev" | awk '{print $6}' >"$out/dev.files"
-  for file in ./usr/bin/QORMetaDiff ./usr/lib/libQORMetaDiff.so.$version ./usr/lib/libQORMetaDiff.so.5 \
-              ./usr/lib/libZULBase.so.5 ./usr/lib/libQORMetaUtil.so.5 ./usr/share/man/man1/QORMetaDiff.1.gz; do
+  for file in ./usr/$libdir/libQORMetaDiff.so.$version ./usr/$libdir/libQORMetaDiff.so.5 \
+              ./usr/$libdir/libZULBase.so.5 ./usr/$libdir/libQORMetaUtil.so.5 \
+              ./usr/share/doc/libqormetadiff5/copyright ./usr/share/doc/libqormetadiff5/changelog.gz; do
+    grep -qx -- "$file" "$out/libraries.files" || fail "libqormetadiff5 lacks $file"
+    pass
+  done
+  for file in ./usr/bin/QORMetaDiff ./usr/bin/QORMetaMerge ./usr/bin/qormeta-git-diff \
+              ./usr/share/man/man1/QORMetaDiff.1.gz ./usr/share/man/man1/QORMetaMerge.1.gz \
+              ./usr/share/man/man1/qormeta-git-diff.1.gz ./usr/share/doc/qormetadiff/copyright; do
     grep -qx -- "$file" "$out/runtime.files" || fail "qormetadiff lacks $file"
     pass
   done
   for file in ./usr/include/QORMetaDiff/QORMDMetaDiffApi.h ./usr/include/ZULBase/ZULError.h \
-              ./usr/include/QORMetaUtil/cQORMUCallback.h ./usr/lib/libQORMetaDiff.so \
-              ./usr/lib/cmake/QORMetaDiff/QORMetaDiffConfig.cmake ./usr/lib/pkgconfig/QORMetaDiff.pc; do
+              ./usr/include/QORMetaUtil/cQORMUCallback.h ./usr/$libdir/libQORMetaDiff.so \
+              ./usr/$libdir/cmake/QORMetaDiff/QORMetaDiffConfig.cmake ./usr/$libdir/pkgconfig/QORMetaDiff.pc \
+              ./usr/share/doc/qormetadiff-dev/copyright; do
     grep -qx -- "$file" "$out/dev.files" || fail "qormetadiff-dev lacks $file"
     pass
   done
-  ! grep -q -e '^./usr/include' -e '\.so$' -e 'cmake' "$out/runtime.files" || fail "qormetadiff holds development files"
+  ! grep -q -e '^./usr/include' -e '\.so$' -e 'cmake' -e '^./usr/bin/.' "$out/libraries.files" \
+    || fail "libqormetadiff5 holds development files or programs"
+  ! grep -q -e '^./usr/include' -e '\.so' -e 'cmake' "$out/runtime.files" || fail "qormetadiff holds libraries"
   pass
 
+  dpkg-deb -f "$libraries" Depends >"$out/libraries.depends"
   dpkg-deb -f "$runtime" Depends >"$out/runtime.depends"
   dpkg-deb -f "$dev" Depends >"$out/dev.depends"
-  dpkg-deb -I "$runtime" >"$out/runtime.info"
-  expect_contains "$out/runtime.depends" "libxerces-c3.2"
-  expect_contains "$out/runtime.depends" "libstdc++6"
-  expect_contains "$out/dev.depends" "qormetadiff (= $version)"
+  dpkg-deb -I "$libraries" >"$out/libraries.info"
+  expect_contains "$out/libraries.depends" "libxerces-c3.2"
+  expect_contains "$out/libraries.depends" "libstdc++6"
+  expect_contains "$out/runtime.depends" "libqormetadiff5 (= $version)"
+  expect_contains "$out/dev.depends" "libqormetadiff5 (= $version)"
   expect_contains "$out/dev.depends" "libxerces-c-dev"
-  expect_contains "$out/runtime.info" "shlibs"
-  expect_contains "$out/runtime.info" "triggers"
+  expect_contains "$out/libraries.info" "shlibs"
+  expect_contains "$out/libraries.info" "triggers"
 
   # The packaged pkg-config file names /usr, not the staging folder.
-  dpkg-deb --fsys-tarfile "$dev" | tar -xO ./usr/lib/pkgconfig/QORMetaDiff.pc >"$out/QORMetaDiff.pc"
+  dpkg-deb --fsys-tarfile "$dev" | tar -xO "./usr/$libdir/pkgconfig/QORMetaDiff.pc" >"$out/QORMetaDiff.pc"
   expect_contains "$out/QORMetaDiff.pc" "prefix=/usr"
 
-  # The packaged host runs from the unpacked tree (it finds its libraries
-  # beside it) and matches the in-tree host.
+  # The packaged host and merge run from the unpacked tree (they find their
+  # libraries from bin/); the host matches the in-tree host.
+  dpkg-deb -x "$libraries" "$out/root"
   dpkg-deb -x "$runtime" "$out/root"
   prepare_run_dir "$out/run"
   (cd "$out/run" && "$out/root/usr/bin/QORMetaDiff" -New new.xml -Old old.xml -Diff diff.xml) \
     || fail "the packaged host failed on the examples"
   cmp "$out/run/expected.xml" "$out/run/diff.xml" || fail "packaged host: different diff"
   pass
+  (cd "$out/run" && "$out/root/usr/bin/QORMetaMerge" -Base old.xml -Ours old.xml -Theirs new.xml -Out merged.xml) \
+    || fail "the packaged merge failed on the examples"
+  cmp "$out/run/new.xml" "$out/run/merged.xml" || fail "packaged merge: not theirs unchanged"
+  pass
+
+  # lintian has nothing to say (when it is there: scripts/install-deps.sh installs it).
+  if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "$libraries" "$runtime" "$dev" >"$out/lintian.log" 2>&1 \
+      || { cat "$out/lintian.log" >&2; fail "lintian complains"; }
+    ! grep -q '^[EW]:' "$out/lintian.log" || { cat "$out/lintian.log" >&2; fail "lintian complains"; }
+    pass
+  fi
 }
 
 mkdir -p "$work"
