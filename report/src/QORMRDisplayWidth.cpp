@@ -1,5 +1,7 @@
 #include "QORMRDisplayWidth.h"
 
+#include <algorithm>
+
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
@@ -29,6 +31,9 @@ void ForEachCharacter(std::string_view text, Visit visit) {
 }  // namespace
 
 int cDisplayWidth::Of(std::string_view text) {
+    // ASCII takes one column a byte: counted without looking a character up.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return static_cast<int>(text.size());
     int columns = 0;
     ForEachCharacter(text, [&](std::size_t, std::size_t, int width) { columns += width; });
     return columns;

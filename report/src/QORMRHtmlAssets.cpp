@@ -44,6 +44,8 @@ details.section[open] > summary { border-bottom: 1px solid #d0d7de; border-radiu
 .item.k-changed { border-left-color: #d4a72c; } .item.k-moved { border-left-color: #0969da; }
 ul.below { margin: .3rem 0; }
 .none { font-size: 1.1rem; }
+details.moves > summary { cursor: pointer; }
+details.moves > summary h2 { display: inline; }
 )CSS";
 
 const char* const kQORMRHtmlScript = R"JS(

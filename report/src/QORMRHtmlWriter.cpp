@@ -1,5 +1,7 @@
 #include "QORMRHtmlWriter.h"
 
+#include <utility>
+
 #include "QORMRHtmlAssets.h"
 #include "QORMRJsonWriter.h"
 #include "QORMRShownValue.h"
@@ -8,6 +10,8 @@
 #include "QORMRWording.h"
 
 namespace {
+
+constexpr std::size_t kMovesShownOpen = 20;
 
 // Text for an HTML element's content or attribute (valid UTF-8: shown values, tags, our words).
 std::string Html(const std::string& text) {
@@ -39,7 +43,7 @@ std::string cHtmlWriter::Write(const cReport& report) {
         Head("No differences");
         out_ += "<p class=\"none\">No differences between " + File(report.oldFile) + " and " + File(report.newFile) +
                 ".</p>\n</body>\n</html>\n";
-        return out_;
+        return std::move(out_);
     }
     Head("Changes to package " + cShownValue::Of(report.packageName));
     out_ += "<header>\n<h1>Changes to package " + Code(report.packageName) + "</h1>\n<p class=\"files\">old: " +
@@ -61,7 +65,7 @@ std::string cHtmlWriter::Write(const cReport& report) {
     out_ += "</script>\n<script>";
     out_ += kQORMRHtmlScript;
     out_ += "</script>\n</body>\n</html>\n";
-    return out_;
+    return std::move(out_);
 }
 
 void cHtmlWriter::Head(const std::string& title) {
@@ -91,10 +95,13 @@ void cHtmlWriter::Summary(const cReport& report) {
 
 void cHtmlWriter::Moves(const cReport& report) {
     if (report.moves.empty()) return;
-    out_ += "<section class=\"moves\">\n<h2>Moves</h2>\n<ul>\n";
+    // A long list of moves is folded, so that the sections stay in reach.
+    const bool open = report.moves.size() <= kMovesShownOpen;
+    out_ += std::string("<details class=\"moves\"") + (open ? " open" : "") + "><summary><h2>Moves (" +
+            std::to_string(report.moves.size()) + ")</h2></summary>\n<ul>\n";
     for (const cReportMove& move : report.moves)
         out_ += "<li>" + Html(cReportWording::Label(move.tag, move.name, move.uuid)) + ": from " +
                 Html(cReportWording::Label(move.fromTag, move.fromName, move.fromUuid)) + " to " +
                 Html(cReportWording::Label(move.toTag, move.toName, move.toUuid)) + "</li>\n";
-    out_ += "</ul>\n</section>\n";
+    out_ += "</ul>\n</details>\n";
 }

@@ -1,6 +1,7 @@
 #include "QORMRJsonWriter.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "QORMRShownValue.h"
 #include "QORMRWording.h"
@@ -18,7 +19,7 @@ std::string cJsonWriter::Write(const cReport& report) {
         Element(section, report);
     }
     out_ += "]";
-    return out_;
+    return std::move(out_);
 }
 
 void cJsonWriter::String(std::string& out, std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "QORMRShownValue.h"
 #include "QORMRSummary.h"
@@ -63,7 +64,7 @@ std::string cMarkdownWriter::Write(const cReport& report) {
     out_.clear();
     if (report.empty) {
         out_ = "No differences between " + File(report.oldFile) + " and " + File(report.newFile) + ".\n";
-        return out_;
+        return std::move(out_);
     }
     out_ += "# Changes to package " + Shown(report.packageName) + "\n\n";
     out_ += "- old: " + (report.oldFile.empty() ? std::string("none (everything is added)") : Shown(report.oldFile)) + "\n";
@@ -75,7 +76,7 @@ std::string cMarkdownWriter::Write(const cReport& report) {
         Element("##", section, report);
         for (const cReportElement& item : section.items) Element("###", item, report);
     }
-    return out_;
+    return std::move(out_);
 }
 
 void cMarkdownWriter::Summary(const cReport& report) {

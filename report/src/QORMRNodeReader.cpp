@@ -1,12 +1,38 @@
 #include "QORMRNodeReader.h"
 
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+#include <unicode/ustring.h>
+
 #include "QORMetaUtil/QORMUDomString.h"
 
 using xercesc::DOMNode;
 
 std::string cReportNodeReader::Utf8(const ZULUnicodeString& text) { return text.ConvertToChar(); }
 
-std::string cReportNodeReader::Utf8(const XMLCh* text) { return Utf8(DOMToZULUnicodeString(text)); }
+std::string cReportNodeReader::Utf8(const XMLCh* text) {
+    if (!text) return {};
+    // Straight from UTF-16 to UTF-8, without the framework string between (a
+    // large report reads hundreds of thousands of values): the length first,
+    // so that each string gets the room it needs and no more.
+    const auto* source = reinterpret_cast<const UChar*>(text);
+    const int32_t length = u_strlen(source);
+    std::size_t bytes = 0;
+    for (int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U16_NEXT(source, i, length, c);
+        bytes += static_cast<std::size_t>(U8_LENGTH(U_IS_SURROGATE(c) ? 0xFFFD : c));
+    }
+    std::string utf8(bytes, '\0');
+    auto* out = reinterpret_cast<uint8_t*>(utf8.data());
+    int32_t at = 0;
+    for (int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U16_NEXT(source, i, length, c);
+        U8_APPEND_UNSAFE(out, at, U_IS_SURROGATE(c) ? 0xFFFD : c);
+    }
+    return utf8;
+}
 
 std::vector<std::pair<std::string, std::string>> cReportNodeReader::Fields(const xercesc::DOMElement* element) {
     std::vector<std::pair<std::string, std::string>> fields;

@@ -196,6 +196,7 @@ void cReportBuilder::AddAttributeItems(ClassGroup& group, cQORMDMetaClass* oldCl
     std::unordered_map<ZULUnicodeString, std::vector<std::size_t>, ZULUnicodeStringHash> byKey;
     for (std::size_t i = 0; i < group.attributes.size(); ++i) byKey[group.attributes[i].first].push_back(i);
     std::vector<bool> placed(group.attributes.size(), false);
+    section.items.reserve(section.items.size() + group.attributes.size());
     const auto place = [&](std::size_t i) {
         if (placed[i]) return;
         placed[i] = true;
@@ -239,7 +240,9 @@ cReportElement cReportBuilder::Copy(const xercesc::DOMElement* element, cReportE
     copy.name = cReportNodeReader::Attribute(element, u"Name");
     copy.uuid = cReportNodeReader::Attribute(element, u"Uuid");
     const auto fieldKind = kind == cReportElement::kAdded ? cReportField::kAdded : cReportField::kDeleted;
-    for (auto& [name, value] : cReportNodeReader::Fields(element)) {
+    auto fields = cReportNodeReader::Fields(element);
+    copy.fields.reserve(fields.size());
+    for (auto& [name, value] : fields) {
         cReportField field{fieldKind, cReportField::kNoNote, std::move(name), {}, {}};
         (fieldKind == cReportField::kAdded ? field.newValue : field.oldValue) = std::move(value);
         copy.fields.push_back(std::move(field));
@@ -256,6 +259,7 @@ cReportElement cReportBuilder::Copy(const xercesc::DOMElement* element, cReportE
 void cReportBuilder::AddCopiedItems(const xercesc::DOMElement* element, cReportElement::Kind kind,
                                     cQORMDMetaClass* modelClass, cReportElement& section, std::size_t sectionIndex) {
     if (!element) return;
+    section.items.reserve(element->getChildElementCount());
     for (const xercesc::DOMElement* child = element->getFirstElementChild(); child;
          child = child->getNextElementSibling()) {
         const ZULUnicodeString key = AttributeKeyOf(child, modelClass);

@@ -1,5 +1,6 @@
 #include "QORMRShownValue.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <unicode/uchar.h>
@@ -33,6 +34,8 @@ void AppendEscape(std::string& out, const char* format, unsigned value) {
 
 bool cShownValue::IsPlain(std::string_view value) {
     if (value.empty() || value.front() == '"') return false;
+    // Most values are printable ASCII: decided without looking up a character's properties.
+    if (std::all_of(value.begin(), value.end(), [](char c) { return c > 0x20 && c < 0x7f; })) return true;
     const auto* bytes = reinterpret_cast<const uint8_t*>(value.data());
     const auto length = static_cast<int32_t>(value.size());
     UChar32 first = -1, last = -1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "QORMRDisplayWidth.h"
 #include "QORMRShownValue.h"
@@ -28,7 +29,7 @@ std::string cTextWriter::Write(const cReport& report) {
     out_.clear();
     if (report.empty) {
         out_ = "No differences between " + File(report.oldFile) + " and " + File(report.newFile) + ".\n";
-        return out_;
+        return std::move(out_);
     }
     Line(0, "Changes to package " + cShownValue::Of(report.packageName), kBold);
     Line(2, "old: " + (report.oldFile.empty() ? "none (everything is added)" : cShownValue::Of(report.oldFile)));
@@ -44,22 +45,26 @@ std::string cTextWriter::Write(const cReport& report) {
         Blank();
         Element(0, section, report);
     }
-    return out_;
+    return std::move(out_);
 }
 
 void cTextWriter::Line(int indent, const std::string& text, Style style) {
     static const char* const kStyles[] = {"", "\x1b[1m", "\x1b[32m", "\x1b[31m", "\x1b[33m", "\x1b[36m"};
     indent = std::min(indent, kMaxIndent);
-    std::vector<std::string> lines{text};
-    if (indent + cDisplayWidth::Of(text) > width_) lines = cDisplayWidth::Wrap(text, std::max(kMinPiece, width_ - indent - 4));
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        out_.append(static_cast<std::size_t>(indent + (i > 0 ? 4 : 0)), ' ');
+    const auto emit = [&](int margin, std::string_view line) {
+        out_.append(static_cast<std::size_t>(margin), ' ');
         const bool styled = colour_ && style != kPlain;
         if (styled) out_ += kStyles[style];
-        out_ += lines[i];
+        out_ += line;
         if (styled) out_ += "\x1b[0m";
         out_ += '\n';
+    };
+    if (indent + cDisplayWidth::Of(text) <= width_) {
+        emit(indent, text);
+        return;
     }
+    const std::vector<std::string> lines = cDisplayWidth::Wrap(text, std::max(kMinPiece, width_ - indent - 4));
+    for (std::size_t i = 0; i < lines.size(); ++i) emit(indent + (i > 0 ? 4 : 0), lines[i]);
 }
 
 void cTextWriter::Summary(const cReport& report) {
