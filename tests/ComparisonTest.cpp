@@ -162,6 +162,30 @@ TEST_F(Comparison, AnAttributeMovingBetweenClassesIsDeletedAndAdded) {
               "    A Name=\"m\" ParentUuid=\"C1\" Uuid=\"m\"\n");
 }
 
+// Added and deleted entries are copies: text and mixed content exactly as
+// written, attribute values with line ends and tabs, and the declarations of
+// the prefixes their names use (a namespace-aware parser reads the diff).
+TEST_F(Comparison, CopiesKeepTheirTextAndCarryTheirNamespaces) {
+    ASSERT_GE(Run("<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" Name=\"p\">\n"
+                  "  <q:C Uuid=\"keep\" Name=\"k\" r:Size=\"1\"/>\n"
+                  "  <q:C Uuid=\"gone\" Name=\"g\" Doc=\"two&#10;lines&#9;tab\">\n"
+                  "    <Comment>Use <b>bold</b> <i>text</i>\n here</Comment>\n"
+                  "    <q:A Uuid=\"a\" Name=\"a\"><Doc> <x/> <y/>tail </Doc></q:A>\n"
+                  "  </q:C>\n</q:P>\n",
+                  "<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" Name=\"p\"><q:C Uuid=\"keep\" Name=\"k\" r:Size=\"2\"/></q:P>"),
+              0);
+    const std::string written = ReadDiff(diff);
+    EXPECT_NE(written.find("<q:C Doc=\"two&#10;lines&#9;tab\" Name=\"g\" Uuid=\"gone\" xmlns:q=\"urn:q\">\n"
+                           "      <Comment>Use <b>bold</b> <i>text</i>\n here</Comment>\n"
+                           "      <q:A Name=\"a\" Uuid=\"a\">\n"
+                           "        <Doc> <x/> <y/>tail </Doc>\n"),
+              std::string::npos)
+        << written;
+    EXPECT_NE(written.find("<q:C Uuid=\"KEEP\" xmlns:q=\"urn:q\">\n      <Modified New=\"r:Size='2'\" Old=\"r:Size='1'\"/>"),
+              std::string::npos)
+        << written;
+}
+
 TEST_F(Comparison, SameInputsGiveByteIdenticalFiles) {
     const std::string oldXml = ReadFile(SourcePath("examples/old.xml"));
     const std::string newXml = ReadFile(SourcePath("examples/new.xml"));

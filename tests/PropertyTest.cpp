@@ -202,6 +202,7 @@ std::string Pair(const std::string& text) {
 
 // Reads the diff file back into facts.
 std::set<std::string> FactsOf(const std::string& path) {
+    EXPECT_EQ(NamespaceErrors(path), "") << path;
     std::set<std::string> facts;
     EXPECT_GE(cDDLXMLParser::init(), 0);
     DOM_Document document;

@@ -86,7 +86,7 @@ protected:
         Result result;
         result.failed = run.exitStatus != 0;
         result.printed = run.err.substr(0, run.err.find("Last traces of the run:\n"));
-        result.diff = ReadFile(c.diffName);
+        result.diff = FileExists(c.diffName) ? ReadDiff(c.diffName) : std::string();
         return result;
     }
 
@@ -102,7 +102,7 @@ protected:
         if (status < 0 && firstFailure == 0) firstFailure = status;
         for (const std::string& line : printed.lines()) result.printed += line + "\n";
         if (status < 0) result.printed += cQORMUCallback::FormatError(ZULError::ZULGetLastError(status, nullptr)) + "\n";
-        result.diff = ReadFile(c.diffName);
+        result.diff = FileExists(c.diffName) ? ReadDiff(c.diffName) : std::string();
         return result;
     }
 

@@ -16,6 +16,12 @@
 
 #include <filesystem>
 
+#include <xercesc/framework/LocalFileInputSource.hpp>
+#include <xercesc/parsers/XercesDOMParser.hpp>
+#include <xercesc/sax/ErrorHandler.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "ZULBase/ZULError.h"
@@ -113,8 +119,10 @@ HostRun RunInChild(const std::function<int()>& body, std::size_t addressSpace) {
     return run;
 }
 
-HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir,
-                const std::vector<std::string>& environment, std::size_t addressSpace) {
+namespace {
+
+HostRun ExecHost(const std::vector<std::string>& args, const std::string& workDir,
+                 const std::vector<std::string>& environment, std::size_t addressSpace) {
     return RunInChild(
         [&] {
             if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) return 126;
@@ -128,6 +136,30 @@ HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir
             return 127;
         },
         addressSpace);
+}
+
+// The diff file that args name, seen from workDir; empty when none, or
+// when it is no regular file (a device, a folder) before the run.
+std::string DiffPathOf(const std::vector<std::string>& args, const std::string& workDir) {
+    const auto option = std::find(args.begin(), args.end(), "-Diff");
+    if (option == args.end() || option + 1 == args.end()) return std::string();
+    const std::string& name = *(option + 1);
+    const std::string path = workDir.empty() || name.rfind('/', 0) == 0 ? name : workDir + "/" + name;
+    struct stat info {};
+    return ::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode) ? path : std::string();
+}
+
+}  // namespace
+
+HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir,
+                const std::vector<std::string>& environment, std::size_t addressSpace) {
+    const std::string diff = DiffPathOf(args, workDir);
+    const std::string before = diff.empty() ? std::string() : ReadFile(diff);
+    HostRun run = ExecHost(args, workDir, environment, addressSpace);
+    if (!diff.empty() && run.exitStatus == 0 && FileExists(diff) && ReadFile(diff) != before) {
+        EXPECT_EQ(NamespaceErrors(diff), "") << diff;
+    }
+    return run;
 }
 
 bool UnderAddressSanitizer() {
@@ -169,7 +201,44 @@ void OutlineNode(const xercesc::DOMElement* element, int depth, std::string& out
 
 }  // namespace
 
+namespace {
+
+struct FirstError : xercesc::ErrorHandler {
+    void warning(const xercesc::SAXParseException&) override {}
+    void error(const xercesc::SAXParseException& e) override { Record(e); }
+    void fatalError(const xercesc::SAXParseException& e) override { Record(e); }
+    void resetErrors() override {}
+    void Record(const xercesc::SAXParseException& e) {
+        if (first.empty())
+            first = "line " + std::to_string(e.getLineNumber()) + ": " + DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
+    }
+    std::string first;
+};
+
+}  // namespace
+
+std::string NamespaceErrors(const std::string& path) {
+    xercesc::XMLPlatformUtils::Initialize();
+    FirstError errors;
+    {
+        xercesc::XercesDOMParser parser;
+        parser.setDoNamespaces(true);
+        parser.setLoadExternalDTD(false);
+        parser.setErrorHandler(&errors);
+        xercesc::LocalFileInputSource source(ZULToDOMString(ZULUnicodeString(path.c_str())));
+        parser.parse(source);
+    }
+    xercesc::XMLPlatformUtils::Terminate();
+    return errors.first;
+}
+
+std::string ReadDiff(const std::string& path) {
+    EXPECT_EQ(NamespaceErrors(path), "") << path;
+    return ReadFile(path);
+}
+
 std::string Outline(const std::string& path) {
+    EXPECT_EQ(NamespaceErrors(path), "") << path;
     std::string out;
     EXPECT_GE(cDDLXMLParser::init(), 0);
     DOM_Document document;

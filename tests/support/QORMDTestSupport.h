@@ -73,7 +73,8 @@ struct HostRun {
 
 // Runs the built QORMetaDiff host with args (no shell involved), in folder
 // workDir when given, with extra environment entries "NAME=value", its
-// address space limited to addressSpace bytes when not 0.
+// address space limited to addressSpace bytes when not 0. A diff file it
+// writes must read with a namespace-aware parser.
 HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir = "",
                 const std::vector<std::string>& environment = {}, std::size_t addressSpace = 0);
 
@@ -91,10 +92,17 @@ bool UnderAddressSanitizer();
 std::string ErrorIdOf(int status);
 std::string ErrorTextOf(int status);
 
+// The first error a namespace-aware parse of the XML file finds (as most
+// XML libraries read by default); empty when there is none.
+std::string NamespaceErrors(const std::string& path);
+// A diff file as it was written, after checking that a namespace-aware
+// parser reads it (a failure of the calling test otherwise).
+std::string ReadDiff(const std::string& path);
+
 // The XML file parsed with the project's parser and rendered one element a
 // line: two blanks of indent per depth, the tag, then its attributes as
 // name="value" in the DOM's order. Text and comments are left out.
-// Fails the calling test when the file does not parse.
+// Fails the calling test when the file does not parse, also namespace-aware.
 std::string Outline(const std::string& path);
 
 // Path of a file of the source tree, relative to its top.
