@@ -2,6 +2,8 @@
 // text, exit statuses, and the run inputs they leave behind.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "QORMDMetaDiffApi.h"
 #include "QORMDMetaDiffInput.h"
 #include "QORMDTestSupport.h"
@@ -79,6 +81,7 @@ TEST(HostCommandLine, OptionErrorsExitWithTwoAndPrintTheirMessage) {
          "!!!!!!!!!! oDir doesn't exist or no write permission !!!!!!!!!!", "MDInputError_9"},
         {{"-New", "n", "-Old", "o"}, "Missing Mandatory Parameter : -Diff", "MDInputError_10"},
         {{"-Deleted", "x", "-New", "n", "-Diff", "d"}, "Improper arguments", "MDInputError_11"},
+        {{"-Old", "o", "-Diff", "d", "-Deleted", "x"}, "Improper arguments", "MDInputError_11"},
         {{"-new", "n", "-Diff", "d"}, "Missing Mandatory Parameter : -New", "MDInputError_12"},
     };
     for (const Case& c : cases) {
@@ -89,6 +92,16 @@ TEST(HostCommandLine, OptionErrorsExitWithTwoAndPrintTheirMessage) {
         EXPECT_NE(run.err.find("Error " + c.id + ": "), std::string::npos) << run.err;
         EXPECT_EQ(run.out, kUsage);
     }
+}
+
+// Printed when asked, also by a program host that ends without flushing.
+TEST(HostCommandLine, TheVersionIsOutAtOnce) {
+    const HostRun run = RunInChild([] {
+        InitWith({"-v"});
+        ::_exit(0);
+        return 1;
+    });
+    EXPECT_EQ(run.out, "MetaDiff Version: 5.13.0.1\n");
 }
 
 TEST(HostCommandLine, TracesGoWhereTheEnvironmentSays) {

@@ -30,6 +30,7 @@ std::int32_t Report(const char* text, const char* messageId, int line) {
 
 void PrintVersion() {
     std::fprintf(stdout, "MetaDiff Version: %s\n", cMetaDiffInput::kVersion);
+    std::fflush(stdout);
 }
 
 // An option that takes the next argument as its value.

@@ -26,13 +26,10 @@ public:
         buffer_.append(static_cast<std::size_t>(depth) * 2, ' ');
     }
     void Write(const XMLCh* text, Context context) {
-        for (const XMLCh* p = text; p && *p; ++p) {
-            char32_t c = *p;
-            if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
-                ++p;
-            }
-            Character(c, context);
+        if (!text) return;
+        const std::u16string_view units(reinterpret_cast<const char16_t*>(text));
+        for (std::size_t i = 0; i < units.size();) {
+            Character(ZULNextCodePoint(units, i), context);
             FlushIfFull();
         }
     }
@@ -61,7 +58,7 @@ private:
                 default: break;
             }
         }
-        Encode(Carried(c));
+        ZULAppendUtf8(buffer_, Carried(c));
     }
     // What XML 1.0 can carry of c. A lone surrogate from U+DC80 to U+DCFF is
     // how ZULUnicodeString keeps a byte that was not UTF-8 (a Latin-1 file
@@ -72,23 +69,6 @@ private:
         const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
                              (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
         return allowed ? c : 0xFFFD;
-    }
-    void Encode(char32_t c) {
-        if (c < 0x80) {
-            buffer_ += static_cast<char>(c);
-        } else if (c < 0x800) {
-            buffer_ += static_cast<char>(0xC0 | (c >> 6));
-            buffer_ += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            buffer_ += static_cast<char>(0xE0 | (c >> 12));
-            buffer_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            buffer_ += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            buffer_ += static_cast<char>(0xF0 | (c >> 18));
-            buffer_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            buffer_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            buffer_ += static_cast<char>(0x80 | (c & 0x3F));
-        }
     }
 
     XMLFormatTarget& target_;

@@ -55,36 +55,41 @@ void AppendUtf8(const unsigned char* s, std::size_t n, std::pmr::u16string& out)
 
 void EncodeUtf8(std::u16string_view in, std::string& out) {
     out.reserve(in.size());
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        char32_t cp = in[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xDC80 && cp <= 0xDCFF) {
+    for (std::size_t i = 0; i < in.size();) {
+        const char32_t cp = ZULNextCodePoint(in, i);
+        if (cp >= 0xDC80 && cp <= 0xDCFF)
             out.push_back(static_cast<char>(cp - kEscapeBase));  // an escaped raw byte
-            continue;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;  // any other lone surrogate
-        }
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+        else
+            ZULAppendUtf8(out, cp >= 0xD800 && cp <= 0xDFFF ? 0xFFFD : cp);  // any other lone surrogate: U+FFFD
     }
 }
 
 }  // namespace
+
+char32_t ZULNextCodePoint(std::u16string_view text, std::size_t& i) {
+    const char32_t unit = text[i++];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 && text[i] <= 0xDFFF)
+        return 0x10000 + ((unit - 0xD800) << 10) + (text[i++] - 0xDC00);
+    return unit;
+}
+
+void ZULAppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
 
 ZULUnicodeString::ZULUnicodeString(const char* bytes) {
     if (bytes) AppendUtf8(reinterpret_cast<const unsigned char*>(bytes), std::char_traits<char>::length(bytes), text_);
@@ -182,11 +187,8 @@ ZULUnicodeString& ZULUnicodeString::ToUpper() {
     // for an undecodable byte, maps to itself.
     std::pmr::u16string upper(text_.get_allocator());
     upper.reserve(text_.size());
-    const std::size_t length = text_.size();
-    for (std::size_t i = 0; i < length;) {
-        UChar32 c;
-        U16_NEXT(text_.data(), i, length, c);
-        const UChar32 u = u_toupper(c);
+    for (std::size_t i = 0; i < text_.size();) {
+        const UChar32 u = u_toupper(static_cast<UChar32>(ZULNextCodePoint(text_, i)));
         if (U_IS_BMP(u)) {
             upper.push_back(static_cast<char16_t>(u));
         } else {

@@ -61,6 +61,12 @@ private:
     mutable std::unique_ptr<std::string> utf8_;  // ConvertToChar cache
 };
 
+// The code point that starts at text[i], a surrogate pair counting as one
+// and a lone surrogate as itself; i moves past it.
+char32_t ZULNextCodePoint(std::u16string_view text, std::size_t& i);
+// One code point appended to out in UTF-8.
+void ZULAppendUtf8(std::string& out, char32_t codePoint);
+
 struct ZULUnicodeStringHash {
     std::size_t operator()(const ZULUnicodeString& s) const noexcept;
 };
