@@ -1,12 +1,17 @@
 #include "QORMRArguments.h"
 
-#include <cstring>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <utility>
 
 namespace {
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {}, second {};
+    struct stat first {
+    }, second{};
     return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
            first.st_ino == second.st_ino;
 }
@@ -29,29 +34,24 @@ const char* cReportArguments::Usage() {
 cReportArguments::Outcome cReportArguments::Parse(int argc, const char* const argv[]) {
     if (argc == 2 && std::strcmp(argv[1], "-h") == 0) return kHelp;
     if (argc == 2 && std::strcmp(argv[1], "-v") == 0) return kVersion;
-    bool formatSeen = false;
+    std::string format;
+    const std::pair<const char*, std::string*> options[] = {
+        {"-New", &newFile_}, {"-Old", &oldFile_}, {"-Deleted", &deletedFile_}, {"-Out", &outFile_}, {"-Format", &format}};
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         std::string* value = nullptr;
-        if (option == "-New") value = &newFile_;
-        else if (option == "-Old") value = &oldFile_;
-        else if (option == "-Out") value = &outFile_;
-        else if (option == "-Deleted") value = &deletedFile_;
-        else if (option != "-Format") return Wrong("unknown argument \"" + option + "\"");
+        for (const auto& [name, target] : options)
+            if (option == name) value = target;
+        if (!value) return Wrong("unknown argument \"" + option + "\"");
         if (i + 1 >= argc || argv[i + 1][0] == '\0') return Wrong(option + " must be followed by a value");
-        const std::string given = argv[++i];
-        if (value) {
-            if (!value->empty()) return Wrong(option + " is given twice");
-            *value = given;
-            continue;
-        }
-        if (formatSeen) return Wrong("-Format is given twice");
-        formatSeen = true;
-        if (given == "text") format_ = kText;
-        else if (given == "markdown") format_ = kMarkdown;
-        else if (given == "html") format_ = kHtml;
-        else return Wrong("-Format must be text, markdown or html, not \"" + given + "\"");
+        if (!value->empty()) return Wrong(option + " is given twice");
+        *value = argv[++i];
     }
+    const std::pair<const char*, Format> formats[] = {{"text", kText}, {"markdown", kMarkdown}, {"html", kHtml}};
+    const auto known = std::find_if(std::begin(formats), std::end(formats),
+                                    [&](const auto& entry) { return format == entry.first; });
+    if (known != std::end(formats)) format_ = known->second;
+    else if (!format.empty()) return Wrong("-Format must be text, markdown or html, not \"" + format + "\"");
     if (!deletedFile_.empty()) {
         if (!newFile_.empty() || !oldFile_.empty()) return Wrong("-Deleted cannot be combined with -New or -Old");
         oldFile_ = deletedFile_;

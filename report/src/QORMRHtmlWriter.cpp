@@ -80,8 +80,9 @@ void cHtmlWriter::Head(const std::string& title) {
 
 void cHtmlWriter::Summary(const cReport& report) {
     const cReportSummary summary(report);
-    out_ += "<section class=\"summary\">\n<div><h2>Summary</h2>\n<table class=\"counts\">\n"
-            "<tr><th></th><th>added</th><th>deleted</th><th>changed</th><th>moved</th></tr>\n";
+    out_ +=
+        "<section class=\"summary\">\n<div><h2>Summary</h2>\n<table class=\"counts\">\n"
+        "<tr><th></th><th>added</th><th>deleted</th><th>changed</th><th>moved</th></tr>\n";
     const auto row = [&](const char* what, const cReportSummary::Counts& counts, bool moves) {
         out_ += std::string("<tr><td>") + what + "</td><td>" + std::to_string(counts.added) + "</td><td>" +
                 std::to_string(counts.deleted) + "</td><td>" + std::to_string(counts.changed) + "</td><td>" +

@@ -35,7 +35,8 @@ void cJsonWriter::String(std::string& out, std::string_view text) {
             out += escape;
         } else if (c == 0xe2 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
                    (static_cast<unsigned char>(text[i + 2]) & 0xfe) == 0xa8) {
-            out += static_cast<unsigned char>(text[i + 2]) == 0xa8 ? "\\u2028" : "\\u2029";  // line, paragraph separator
+            out +=
+                static_cast<unsigned char>(text[i + 2]) == 0xa8 ? "\\u2028" : "\\u2029";  // line, paragraph separator
             i += 2;
         } else {
             out += static_cast<char>(c);
@@ -65,11 +66,15 @@ void cJsonWriter::Element(const cReportElement& element, const cReport& report) 
         out_ += ',';
         String(out_, field.name);
         out_ += ',';
-        if (field.kind == cReportField::kAdded) out_ += "null";
-        else String(out_, cShownValue::Of(field.oldValue));
+        if (field.kind == cReportField::kAdded)
+            out_ += "null";
+        else
+            String(out_, cShownValue::Of(field.oldValue));
         out_ += ',';
-        if (field.kind == cReportField::kDeleted) out_ += "null";
-        else String(out_, cShownValue::Of(field.newValue));
+        if (field.kind == cReportField::kDeleted)
+            out_ += "null";
+        else
+            String(out_, cShownValue::Of(field.newValue));
         out_ += ',';
         String(out_, cReportWording::Of(field.note));
         out_ += ']';
@@ -107,12 +112,8 @@ void cJsonWriter::Node(const cReportNode& node) {
             }
             out_ += "]}";
             return;
-        case cReportNode::kText:
-            out_ += "{\"x\":";
-            break;
-        case cReportNode::kComment:
-            out_ += "{\"m\":";
-            break;
+        case cReportNode::kText: out_ += "{\"x\":"; break;
+        case cReportNode::kComment: out_ += "{\"m\":"; break;
         case cReportNode::kInstruction:
             out_ += "{\"p\":";
             String(out_, node.tag);

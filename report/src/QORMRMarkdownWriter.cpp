@@ -30,8 +30,8 @@ std::string Code(const std::string& text, bool inTable = false) {
         longest = std::max(longest, run);
     }
     const std::string fence(longest + 1, '`');
-    const bool pad = !text.empty() && (text.front() == '`' || text.back() == '`' ||
-                                       (text.front() == ' ' && text.back() == ' '));
+    const bool pad =
+        !text.empty() && (text.front() == '`' || text.back() == '`' || (text.front() == ' ' && text.back() == ' '));
     std::string body = pad ? " " + text + " " : text;
     if (inTable) {
         std::string escaped;
@@ -67,8 +67,10 @@ std::string cMarkdownWriter::Write(const cReport& report) {
         return std::move(out_);
     }
     out_ += "# Changes to package " + Shown(report.packageName) + "\n\n";
-    out_ += "- old: " + (report.oldFile.empty() ? std::string("none (everything is added)") : Shown(report.oldFile)) + "\n";
-    out_ += "- new: " + (report.newFile.empty() ? std::string("none (everything is deleted)") : Shown(report.newFile)) + "\n";
+    out_ +=
+        "- old: " + (report.oldFile.empty() ? std::string("none (everything is added)") : Shown(report.oldFile)) + "\n";
+    out_ += "- new: " + (report.newFile.empty() ? std::string("none (everything is deleted)") : Shown(report.newFile)) +
+            "\n";
     Summary(report);
     Moves(report);
     if (report.package.kind != cReportElement::kUnchanged) Element("##", report.package, report);
@@ -145,12 +147,8 @@ void cMarkdownWriter::Node(int depth, const cReportNode& node) {
                 out_ += indent + "  - field " + Code(name) + ": " + Shown(value) + "\n";
             for (const cReportNode& child : node.children) Node(depth + 1, child);
             break;
-        case cReportNode::kText:
-            out_ += indent + "- text: " + Shown(node.text) + "\n";
-            break;
-        case cReportNode::kComment:
-            out_ += indent + "- comment: " + Shown(node.text) + "\n";
-            break;
+        case cReportNode::kText: out_ += indent + "- text: " + Shown(node.text) + "\n"; break;
+        case cReportNode::kComment: out_ += indent + "- comment: " + Shown(node.text) + "\n"; break;
         case cReportNode::kInstruction:
             out_ += indent + "- instruction " + Code(node.tag) + ": " + Shown(node.text) + "\n";
             break;

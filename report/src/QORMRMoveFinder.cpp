@@ -32,10 +32,7 @@ void cReportMoveFinder::Apply(cReport& report) const {
         arrival.fields = CompareFields(departure, arrival);
         arrival.kind = cReportElement::kMovedIn;
         arrival.move = index;
-        if (departure.name != arrival.name) {
-            arrival.oldName = departure.name;
-            arrival.renamed = true;
-        }
+        arrival.NoteRename();
         departure.fields.clear();
         departure.kind = cReportElement::kMovedOut;
         departure.move = index;
@@ -43,7 +40,7 @@ void cReportMoveFinder::Apply(cReport& report) const {
 }
 
 std::vector<cReportField> cReportMoveFinder::CompareFields(const cReportElement& departure,
-                                                          const cReportElement& arrival) {
+                                                           const cReportElement& arrival) {
     std::unordered_map<std::string, const cReportField*> arrived;
     for (const cReportField& field : arrival.fields) arrived.emplace(field.name, &field);
     std::unordered_set<std::string> kept;

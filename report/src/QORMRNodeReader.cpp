@@ -1,8 +1,8 @@
 #include "QORMRNodeReader.h"
 
+#include <unicode/ustring.h>
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
-#include <unicode/ustring.h>
 
 #include "QORMetaUtil/QORMUDomString.h"
 
@@ -78,7 +78,6 @@ bool cReportNodeReader::Read(const DOMNode* node, cReportNode& result) {
             result.tag = Utf8(node->getNodeName());
             result.text = Utf8(node->getNodeValue());
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }

@@ -5,7 +5,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
 #include <xercesc/dom/DOM.hpp>
 
 #include "QORMRReport.h"

@@ -10,3 +10,11 @@ cReportField::Note cReportField::NoteFor(const std::string& name, const std::str
     ZULUnicodeString newKey(newValue.c_str(), newValue.size());
     return oldKey.ToUpper() == newKey.ToUpper() ? kUuidCaseOnly : kNoNote;
 }
+
+void cReportElement::NoteRename() {
+    for (const cReportField& field : fields) {
+        if (field.kind != cReportField::kChanged || field.note != cReportField::kRenamed) continue;
+        renamed = true;
+        oldName = field.oldValue;
+    }
+}

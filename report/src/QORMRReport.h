@@ -34,9 +34,9 @@ struct cReportNode {
     enum Kind { kElement, kText, kComment, kInstruction };
 
     Kind kind = kElement;
-    std::string tag;  // element tag, or instruction target
+    std::string tag;                                          // element tag, or instruction target
     std::vector<std::pair<std::string, std::string>> fields;  // name, value, in document order
-    std::string text;                                        // text, comment or instruction data
+    std::string text;                                         // text, comment or instruction data
     std::vector<cReportNode> children;
 };
 
@@ -65,6 +65,9 @@ struct cReportElement {
     std::vector<cReportNode> below;
     std::vector<cReportElement> items;  // a class's attributes (and, for a copied class, its other element children)
     int move = -1;                      // kMovedIn, kMovedOut: index in cReport::moves
+
+    // Sets renamed and oldName from a changed Name among the fields.
+    void NoteRename();
 };
 
 // An attribute that left one class and arrived in another.
@@ -77,9 +80,9 @@ struct cReportMove {
 struct cReport {
     std::string oldFile;  // as given; empty when there was no old document
     std::string newFile;
-    std::string packageName;  // the diff's package name: the old package's Name first
-    bool empty = true;        // nothing differs
-    cReportElement package;   // kUnchanged without fields when the package itself did not change
+    std::string packageName;              // the diff's package name: the old package's Name first
+    bool empty = true;                    // nothing differs
+    cReportElement package;               // kUnchanged without fields when the package itself did not change
     std::vector<cReportElement> classes;  // the new document's order, then deleted ones in the old document's order
     std::vector<cReportMove> moves;
 };

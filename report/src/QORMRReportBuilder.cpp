@@ -35,17 +35,13 @@ std::string FieldOf(cQORMDMetaElem* element, const char* name) {
     return cReportNodeReader::Utf8(value);
 }
 
-// Tag, names and Uuid of an element on one side or both (the new side first).
+// Tag, name and Uuid of an element on one side or both (the new side first).
 void Describe(cReportElement& element, cQORMDMetaElem* oldElem, cQORMDMetaElem* newElem) {
     cQORMDMetaElem* shown = newElem ? newElem : oldElem;
     if (!shown) return;
     element.tag = cReportNodeReader::Utf8(shown->GetTagName());
     element.name = FieldOf(shown, "Name");
     element.uuid = FieldOf(shown, "Uuid");
-    if (oldElem && newElem) {
-        element.oldName = FieldOf(oldElem, "Name");
-        element.renamed = element.oldName != element.name;
-    }
 }
 
 // The field records of a modified entry: changed fields, then deleted, then added.
@@ -117,15 +113,9 @@ void cReportBuilder::Collect(cMetaDiffBase* category, cReportElement::Kind kind)
         auto* entry = static_cast<cMetaDiffElem*>(list[i]);
         if (!entry) continue;
         switch (entry->getLevel()) {
-            case cQORMDMetaElem::kPackage:
-                packageEntries_.push_back({kind, entry});
-                break;
-            case cQORMDMetaElem::kClass:
-                Group(entry->getUuid()).own.push_back({kind, entry});
-                break;
-            default:
-                Group(entry->getParentUuid()).attributes.emplace_back(entry->getUuid(), Entry{kind, entry});
-                break;
+            case cQORMDMetaElem::kPackage: packageEntries_.push_back({kind, entry}); break;
+            case cQORMDMetaElem::kClass: Group(entry->getUuid()).own.push_back({kind, entry}); break;
+            default: Group(entry->getParentUuid()).attributes.emplace_back(entry->getUuid(), Entry{kind, entry}); break;
         }
     }
 }
@@ -163,6 +153,7 @@ cReportElement cReportBuilder::PackageSection() const {
         if (entry.kind == cReportElement::kChanged) {
             section.kind = cReportElement::kChanged;
             for (cReportField& field : FieldChanges(entry.diff)) section.fields.push_back(std::move(field));
+            section.NoteRename();
         } else {
             section = Copy(entry.diff->getDomElement().get(), entry.kind, false, false);
         }
@@ -179,6 +170,7 @@ cReportElement cReportBuilder::ClassSection(ClassGroup& group, std::size_t secti
         if (entry.kind == cReportElement::kChanged) {
             section.kind = cReportElement::kChanged;
             for (cReportField& field : FieldChanges(entry.diff)) section.fields.push_back(std::move(field));
+            section.NoteRename();
         } else {
             const xercesc::DOMElement* element = entry.diff->getDomElement().get();
             section = Copy(element, entry.kind, true, true);
@@ -216,8 +208,8 @@ void cReportBuilder::AddAttributeItems(ClassGroup& group, cQORMDMetaClass* oldCl
     for (std::size_t i = 0; i < group.attributes.size(); ++i) place(i);
 }
 
-cReportElement cReportBuilder::AttributeItem(const ZULUnicodeString& key, const Entry& entry,
-                                             std::size_t sectionIndex, std::size_t itemIndex) {
+cReportElement cReportBuilder::AttributeItem(const ZULUnicodeString& key, const Entry& entry, std::size_t sectionIndex,
+                                             std::size_t itemIndex) {
     if (entry.kind == cReportElement::kAdded) moves_.Arrived(key, sectionIndex, itemIndex);
     if (entry.kind == cReportElement::kDeleted) moves_.Departed(key, sectionIndex, itemIndex);
     if (entry.kind != cReportElement::kChanged) return Copy(entry.diff->getDomElement().get(), entry.kind, false, true);
@@ -228,6 +220,7 @@ cReportElement cReportBuilder::AttributeItem(const ZULUnicodeString& key, const 
              FindAttribute(FindClass(result_.GetNewPackage(), parent), key));
     item.kind = cReportElement::kChanged;
     item.fields = FieldChanges(entry.diff);
+    item.NoteRename();
     return item;
 }
 

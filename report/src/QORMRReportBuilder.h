@@ -8,7 +8,6 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
-
 #include <xercesc/dom/DOMElement.hpp>
 
 #include "QORMRMoveFinder.h"
@@ -54,8 +53,8 @@ private:
     // A whole element of one document (added or deleted), as the diff copies
     // it: its fields and, when deep, what lies below it (a class lists its
     // element children as items instead).
-    static cReportElement Copy(const xercesc::DOMElement* element, cReportElement::Kind kind,
-                               bool childElementsAsItems, bool deep);
+    static cReportElement Copy(const xercesc::DOMElement* element, cReportElement::Kind kind, bool childElementsAsItems,
+                               bool deep);
     // The element children of a copied class, each an item; its attributes
     // may be one side of a move.
     void AddCopiedItems(const xercesc::DOMElement* element, cReportElement::Kind kind, cQORMDMetaClass* modelClass,

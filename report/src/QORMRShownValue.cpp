@@ -1,10 +1,10 @@
 #include "QORMRShownValue.h"
 
-#include <algorithm>
-#include <cstdio>
-
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -15,12 +15,9 @@ bool IsInvisible(UChar32 c) {
         case U_FORMAT_CHAR:
         case U_LINE_SEPARATOR:
         case U_PARAGRAPH_SEPARATOR:
-        case U_SURROGATE:
-            return true;
-        case U_SPACE_SEPARATOR:
-            return c != ' ';
-        default:
-            return false;
+        case U_SURROGATE: return true;
+        case U_SPACE_SEPARATOR: return c != ' ';
+        default: return false;
     }
 }
 

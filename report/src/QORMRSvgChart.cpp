@@ -35,8 +35,7 @@ std::string cSvgChart::Of(const cReportSummary& summary) {
     const int width = kLabelWidth + kBarWidth + 60;
     std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" width=\"" +
                       std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
-                      std::to_string(width) + " " + std::to_string(height) +
-                      "\"><title>Changes by kind</title>";
+                      std::to_string(width) + " " + std::to_string(height) + "\"><title>Changes by kind</title>";
     for (std::size_t i = 0; i < bars.size(); ++i) {
         const Bar& bar = bars[i];
         const int y = static_cast<int>(i) * kRowHeight;
@@ -44,8 +43,8 @@ std::string cSvgChart::Of(const cReportSummary& summary) {
         const std::string count = std::to_string(bar.count);
         svg += "<text x=\"0\" y=\"" + std::to_string(y + 14) + "\">" + bar.label + "</text>";
         svg += "<rect class=\"" + std::string(bar.kind) + "\" x=\"" + std::to_string(kLabelWidth) + "\" y=\"" +
-               std::to_string(y + 3) + "\" width=\"" + std::to_string(length) + "\" height=\"14\"><title>" +
-               bar.label + ": " + count + "</title></rect>";
+               std::to_string(y + 3) + "\" width=\"" + std::to_string(length) + "\" height=\"14\"><title>" + bar.label +
+               ": " + count + "</title></rect>";
         svg += "<text x=\"" + std::to_string(kLabelWidth + length + 6) + "\" y=\"" + std::to_string(y + 14) + "\">" +
                count + "</text>";
     }

@@ -110,7 +110,10 @@ void cTextWriter::Element(int indent, const cReportElement& element, const cRepo
     if (!section && element.kind == cReportElement::kAdded) style = kGreen;
     if (!section && element.kind == cReportElement::kDeleted) style = kRed;
     if (element.move >= 0) style = kCyan;
-    Line(indent, cReportWording::Label(element.tag, element.name, element.uuid) + ": " + cReportWording::Status(element, report), style);
+    Line(
+        indent,
+        cReportWording::Label(element.tag, element.name, element.uuid) + ": " + cReportWording::Status(element, report),
+        style);
     for (const cReportField& field : element.fields) Field(indent + 2, field);
     const bool old = element.kind == cReportElement::kDeleted || element.kind == cReportElement::kMovedOut;
     for (const cReportNode& node : element.below) Node(indent + 2, node, old ? '-' : '+', 1);
@@ -149,8 +152,8 @@ void cTextWriter::Value(int indent, const std::string& label, const std::string&
 
 void cTextWriter::Node(int indent, const cReportNode& node, char marker, int depth) {
     const Style style = marker == '+' ? kGreen : kRed;
-    const std::string lead = std::string(1, marker) + " " +
-                             (indent > kMaxIndent ? "[depth " + std::to_string(depth) + "] " : std::string());
+    const std::string lead =
+        std::string(1, marker) + " " + (indent > kMaxIndent ? "[depth " + std::to_string(depth) + "] " : std::string());
     switch (node.kind) {
         case cReportNode::kElement:
             Line(indent, lead + node.tag, style);
@@ -161,12 +164,8 @@ void cTextWriter::Node(int indent, const cReportNode& node, char marker, int dep
             }
             for (const cReportNode& child : node.children) Node(indent + 2, child, marker, depth + 1);
             break;
-        case cReportNode::kText:
-            TextLine(indent, lead + "text:", node.text, style);
-            break;
-        case cReportNode::kComment:
-            TextLine(indent, lead + "comment:", node.text, style);
-            break;
+        case cReportNode::kText: TextLine(indent, lead + "text:", node.text, style); break;
+        case cReportNode::kComment: TextLine(indent, lead + "comment:", node.text, style); break;
         case cReportNode::kInstruction:
             TextLine(indent, lead + "instruction " + node.tag + ":", node.text, style);
             break;

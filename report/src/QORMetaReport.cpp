@@ -3,11 +3,12 @@
 // HTML (reviews). Same loading and comparison as the diff host.
 // Exit status: 0 report written (also when nothing differs), 1 failed run
 // (nothing written), 2 wrong arguments.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
-#include <unistd.h>
 
 #include "QORMDVersion.h"
 #include "QORMRArguments.h"
@@ -29,13 +30,15 @@ int Fail(const std::string& line) {
     return kRunFailed;
 }
 
-int FailWith(std::int32_t status) { return Fail(cQORMUCallback::FormatError(ZULError::ZULGetLastError(status, nullptr))); }
+int FailWith(std::int32_t status) {
+    return Fail(cQORMUCallback::FormatError(ZULError::ZULGetLastError(status, nullptr)));
+}
 
 // Colour only for a person at a terminal who did not ask for none.
 bool UseColour(const cReportArguments& arguments) {
     const char* noColour = std::getenv("NO_COLOR");
-    return arguments.GetFormat() == cReportArguments::kText && arguments.OutFile().empty() &&
-           ::isatty(STDOUT_FILENO) && !(noColour && *noColour);
+    return arguments.GetFormat() == cReportArguments::kText && arguments.OutFile().empty() && ::isatty(STDOUT_FILENO) &&
+           !(noColour && *noColour);
 }
 
 std::string Render(const cReport& report, const cReportArguments& arguments) {
@@ -71,17 +74,12 @@ int Run(const cReportArguments& arguments) {
 int main(int argc, char* argv[]) {
     cReportArguments arguments;
     switch (arguments.Parse(argc, argv)) {
-        case cReportArguments::kHelp:
-            std::fputs(cReportArguments::Usage(), stdout);
-            return kSuccess;
-        case cReportArguments::kVersion:
-            std::printf("MetaReport Version: %s\n", QORMD_VERSION);
-            return kSuccess;
+        case cReportArguments::kHelp: std::fputs(cReportArguments::Usage(), stdout); return kSuccess;
+        case cReportArguments::kVersion: std::printf("MetaReport Version: %s\n", QORMD_VERSION); return kSuccess;
         case cReportArguments::kWrong:
             std::fprintf(stderr, "QORMetaReport: %s\n%s", arguments.Error().c_str(), cReportArguments::Usage());
             return kUsageError;
-        case cReportArguments::kRun:
-            break;
+        case cReportArguments::kRun: break;
     }
     try {
         return Run(arguments);

@@ -6,18 +6,18 @@
 
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 #include <regex>
+#include <sstream>
 
 #include "ReportSupport.h"
 
 namespace {
 
 struct Page {
-    std::string text;      // what the page shows: its DOM after the scripts ran, without markup
-    std::string console;   // the browser's console messages
-    std::string dom;       // the page after its scripts ran
-    int sections = 0;      // class (and package) sections drawn
+    std::string text;     // what the page shows: its DOM after the scripts ran, without markup
+    std::string console;  // the browser's console messages
+    std::string dom;      // the page after its scripts ran
+    int sections = 0;     // class (and package) sections drawn
 };
 
 std::string Decoded(std::string text) {
@@ -49,11 +49,11 @@ std::string TextOf(const std::string& dom) {
 
 Page Load(const std::string& html) {
     TempDir profile;
-    const ProgramRun run = RunProgram(
-        "chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                     "--user-data-dir=" + profile.path(), "--enable-logging=stderr", "--v=0", "--dump-dom",
-                     "file://" + std::filesystem::absolute(html).string()});
+    const ProgramRun run =
+        RunProgram("chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                                "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                                "--user-data-dir=" + profile.path(), "--enable-logging=stderr", "--v=0", "--dump-dom",
+                                "file://" + std::filesystem::absolute(html).string()});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     Page page;
     std::istringstream log(run.err);
@@ -61,7 +61,8 @@ Page Load(const std::string& html) {
         if (line.find(":CONSOLE") != std::string::npos) page.console += line + "\n";
     page.dom = run.out;
     page.text = Decoded(TextOf(run.out));
-    for (std::size_t at = 0; (at = run.out.find("<details class=\"section", at)) != std::string::npos; ++at) ++page.sections;
+    for (std::size_t at = 0; (at = run.out.find("<details class=\"section", at)) != std::string::npos; ++at)
+        ++page.sections;
     return page;
 }
 
@@ -110,8 +111,8 @@ TEST_F(ReportInBrowser, ValuesThatLookLikeMarkupStayText) {
 TEST_F(ReportInBrowser, GeneratedTenMegabytePair) {
     GeneratePair(dir, 10, 0.01, 1);
     const std::string html = dir.file("report.html");
-    const ProgramRun run = RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml"), "-Format", "html",
-                                      "-Out", html});
+    const ProgramRun run =
+        RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml"), "-Format", "html", "-Out", html});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_LT(std::filesystem::file_size(html), 3u << 20) << "the page should stay light";
     const ProgramRun markdown =

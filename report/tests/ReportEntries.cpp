@@ -51,7 +51,8 @@ Outline OutlineOf(const xercesc::DOMElement* element, bool dropParent) {
     const xercesc::DOMNamedNodeMap* attributes = element->getAttributes();
     for (XMLSize_t i = 0; i < attributes->getLength(); ++i) {
         const std::string name = Utf8(attributes->item(i)->getNodeName());
-        if (!(dropParent && name == "ParentUuid")) outline.fields.emplace_back(name, Utf8(attributes->item(i)->getNodeValue()));
+        if (!(dropParent && name == "ParentUuid"))
+            outline.fields.emplace_back(name, Utf8(attributes->item(i)->getNodeValue()));
     }
     for (auto* child = element->getFirstElementChild(); child; child = child->getNextElementSibling())
         outline.children.push_back(OutlineOf(child, false));
@@ -82,8 +83,10 @@ struct Element {
     Fields Side(bool old) const {
         Fields fields;
         for (const Row& row : rows) {
-            if (copyTable) fields.emplace_back(row.name, row.hasOld ? row.oldValue : row.newValue);
-            else if (old ? row.hasOld : row.hasNew) fields.emplace_back(row.name, old ? row.oldValue : row.newValue);
+            if (copyTable)
+                fields.emplace_back(row.name, row.hasOld ? row.oldValue : row.newValue);
+            else if (old ? row.hasOld : row.hasNew)
+                fields.emplace_back(row.name, old ? row.oldValue : row.newValue);
         }
         return fields;
     }
@@ -116,9 +119,12 @@ bool ReadHeading(const std::string& line, Element& element) {
 std::vector<std::string> Cells(const std::string& row) {
     std::vector<std::string> cells(1);
     for (std::size_t i = 1; i < row.size(); ++i) {
-        if (row[i] == '\\' && i + 1 < row.size() && row[i + 1] == '|') cells.back() += row[++i];
-        else if (row[i] == '|') cells.emplace_back();
-        else cells.back() += row[i];
+        if (row[i] == '\\' && i + 1 < row.size() && row[i + 1] == '|')
+            cells.back() += row[++i];
+        else if (row[i] == '|')
+            cells.emplace_back();
+        else
+            cells.back() += row[i];
     }
     cells.pop_back();
     return cells;
@@ -181,9 +187,12 @@ std::vector<Element> ReadMarkdown(const std::string& markdown) {
 std::vector<std::string> Records(const Element& element) {
     std::vector<std::string> records;
     for (const Element::Row& row : element.rows) {
-        if (row.hasOld && row.hasNew) records.push_back("~" + row.name + "=" + row.oldValue + ">" + row.newValue);
-        else if (row.hasOld) records.push_back("-" + row.name + "=" + row.oldValue);
-        else records.push_back("+" + row.name + "=" + row.newValue);
+        if (row.hasOld && row.hasNew)
+            records.push_back("~" + row.name + "=" + row.oldValue + ">" + row.newValue);
+        else if (row.hasOld)
+            records.push_back("-" + row.name + "=" + row.oldValue);
+        else
+            records.push_back("+" + row.name + "=" + row.newValue);
     }
     return records;
 }
@@ -200,12 +209,16 @@ public:
         std::multiset<std::string> entries;
         for (const Element& section : sections_) {
             const bool copy = section.Is("added") || section.Is("deleted");
-            if (copy) entries.insert(Whole(section) + "parent= " + OutlineOf(section).Text());
-            else if (section.Is("changed")) entries.insert(Modified(section.tag, Upper(section.uuid), Records(section)));
+            if (copy)
+                entries.insert(Whole(section) + "parent= " + OutlineOf(section).Text());
+            else if (section.Is("changed"))
+                entries.insert(Modified(section.tag, Upper(section.uuid), Records(section)));
             if (copy) continue;
             for (const Element& item : section.items) {
-                if (item.Is("changed")) entries.insert(Modified(item.tag, Upper(item.uuid), Records(item)));
-                else entries.insert(Whole(item) + "parent=" + Upper(section.uuid) + " " + OutlineOf(item).Text());
+                if (item.Is("changed"))
+                    entries.insert(Modified(item.tag, Upper(item.uuid), Records(item)));
+                else
+                    entries.insert(Whole(item) + "parent=" + Upper(section.uuid) + " " + OutlineOf(item).Text());
             }
         }
         return entries;
@@ -254,7 +267,8 @@ std::multiset<std::string> DiffEntries(const std::string& diffPath) {
                 const std::string what = Utf8(child->getTagName());
                 if (what == "Modified") {
                     const auto [name, oldValue] = Assignment(Utf8(child->getAttribute(u"Old")));
-                    records.push_back("~" + name + "=" + oldValue + ">" + Assignment(Utf8(child->getAttribute(u"New"))).second);
+                    records.push_back("~" + name + "=" + oldValue + ">" +
+                                      Assignment(Utf8(child->getAttribute(u"New"))).second);
                     continue;
                 }
                 for (const auto& [name, value] : OutlineOf(child, false).fields)

@@ -33,7 +33,8 @@ protected:
         const std::multiset<std::string> actual = MarkdownEntries(report.out);
         EXPECT_FALSE(expected.empty());
         std::vector<std::string> missing, extra;
-        std::set_difference(expected.begin(), expected.end(), actual.begin(), actual.end(), std::back_inserter(missing));
+        std::set_difference(expected.begin(), expected.end(), actual.begin(), actual.end(),
+                            std::back_inserter(missing));
         std::set_difference(actual.begin(), actual.end(), expected.begin(), expected.end(), std::back_inserter(extra));
         EXPECT_TRUE(missing.empty()) << missing.size() << " entries missing from the report, first: " << missing[0];
         EXPECT_TRUE(extra.empty()) << extra.size() << " entries the diff does not have, first: " << extra[0];
@@ -90,8 +91,9 @@ TEST_F(ReportEntries, CopiedContentAndValuesThatMarkdownWouldChange) {
 </Package>
 )");
     const std::string markdown = ExpectSameEntries(oldPath, newPath);
-    EXPECT_NE(markdown.find("## Moves\n\n- Attribute `Moving` (`A-MOVING`): from Class `A` (`c-a`) to Class `B` (`c-b`)"),
-              std::string::npos)
+    EXPECT_NE(
+        markdown.find("## Moves\n\n- Attribute `Moving` (`A-MOVING`): from Class `A` (`c-a`) to Class `B` (`c-b`)"),
+        std::string::npos)
         << markdown;
 }
 

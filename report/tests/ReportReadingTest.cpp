@@ -80,19 +80,20 @@ TEST(ReportReading, ExamplePairInText) {
 TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
     TempDir dir;
     const std::string longValue = std::string(150, 'x') + " " + std::string(150, 'y') + " ";
-    dir.write("old.xml", "<Package Name=\"P\"><Class Name=\"C\" Uuid=\"c\"><Attribute Name=\"A\" Uuid=\"a\" "
-                         "Q=\"plain\" B=\" both \" L=\"one\" U=\"caf\u00e9\" E=\"\" Long=\"short\"/></Class></Package>");
-    dir.write("new.xml", "<Package Name=\"P\"><Class Name=\"C\" Uuid=\"c\"><Attribute Name=\"A\" Uuid=\"a\" "
-                         "Q=\"say &quot;hi&quot; &amp; &lt;b&gt;\" B=\"both\" L=\"one&#10;two\" U=\"\u65e5\u672c\u2192\" "
-                         "E=\"&#9;\" Long=\"" + longValue + "\"/></Class></Package>");
+    dir.write("old.xml",
+              "<Package Name=\"P\"><Class Name=\"C\" Uuid=\"c\"><Attribute Name=\"A\" Uuid=\"a\" "
+              "Q=\"plain\" B=\" both \" L=\"one\" U=\"caf\u00e9\" E=\"\" Long=\"short\"/></Class></Package>");
+    dir.write("new.xml",
+              "<Package Name=\"P\"><Class Name=\"C\" Uuid=\"c\"><Attribute Name=\"A\" Uuid=\"a\" "
+              "Q=\"say &quot;hi&quot; &amp; &lt;b&gt;\" B=\"both\" L=\"one&#10;two\" U=\"\u65e5\u672c\u2192\" "
+              "E=\"&#9;\" Long=\"" +
+                  longValue + "\"/></Class></Package>");
     const ProgramRun run = RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml")});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     const std::vector<std::string> lines = Lines(run.out);
-    for (const char* wanted : {"    ~ Q: plain \u2192 say \"hi\" & <b>",
-                                      "    ~ B: \" both \" \u2192 both",
-                                      "    ~ L: one \u2192 \"one\\ntwo\"",
-                                      "    ~ U: caf\u00e9 \u2192 \"\u65e5\u672c\u2192\"",
-                                      "    ~ E: \"\" \u2192 \"\\t\""})
+    for (const char* wanted : {"    ~ Q: plain \u2192 say \"hi\" & <b>", "    ~ B: \" both \" \u2192 both",
+                               "    ~ L: one \u2192 \"one\\ntwo\"", "    ~ U: caf\u00e9 \u2192 \"\u65e5\u672c\u2192\"",
+                               "    ~ E: \"\" \u2192 \"\\t\""})
         EXPECT_NE(Find(lines, wanted), -1) << wanted << "\n" << run.out;
 
     // The long value continues in quotes on the following lines, within 100 columns, and reads back whole.

@@ -12,7 +12,9 @@ namespace {
 const std::string kOld = SourcePath("examples/old.xml");
 const std::string kNew = SourcePath("examples/new.xml");
 
-std::size_t LineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t LineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 TEST(ReportRun, NothingDiffersSaysSoInOneLine) {
     TempDir dir;

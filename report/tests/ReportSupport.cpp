@@ -1,13 +1,13 @@
 #include "ReportSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <pty.h>
-#include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
 
 namespace {
 
@@ -39,7 +39,8 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     ProgramRun run;
     if (terminal) {
         char buffer[4096];
-        for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) run.out.append(buffer, static_cast<std::size_t>(n));
+        for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+            run.out.append(buffer, static_cast<std::size_t>(n));
         ::close(master);
     }
     int status = 0;
@@ -50,16 +51,14 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     return run;
 }
 
-ProgramRun RunReport(const std::vector<std::string>& args, const std::vector<std::string>& environment,
-                     bool terminal) {
+ProgramRun RunReport(const std::vector<std::string>& args, const std::vector<std::string>& environment, bool terminal) {
     return RunProgram(QORMR_REPORT_PATH, args, environment, terminal);
 }
 
 void GeneratePair(const TempDir& dir, double sizeMb, double changes, int seed) {
-    const ProgramRun run = RunProgram("python3", {SourcePath("bench/generate-metadata.py"), "--size-mb",
-                                                  std::to_string(sizeMb), "--changes", std::to_string(changes),
-                                                  "--seed", std::to_string(seed), dir.file("old.xml"),
-                                                  dir.file("new.xml")});
+    const ProgramRun run = RunProgram(
+        "python3", {SourcePath("bench/generate-metadata.py"), "--size-mb", std::to_string(sizeMb), "--changes",
+                    std::to_string(changes), "--seed", std::to_string(seed), dir.file("old.xml"), dir.file("new.xml")});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
 }
 
@@ -72,17 +71,22 @@ std::string Unshown(const std::string& shown) {
             continue;
         }
         const char kind = shown[++i];
-        if (kind == 'n') value += '\n';
-        else if (kind == 'r') value += '\r';
-        else if (kind == 't') value += '\t';
+        if (kind == 'n')
+            value += '\n';
+        else if (kind == 'r')
+            value += '\r';
+        else if (kind == 't')
+            value += '\t';
         else if (kind == 'u' || kind == 'x') {
             const std::size_t close = shown.find('}', i);
             const unsigned long code = std::strtoul(shown.substr(i + 2, close - i - 2).c_str(), nullptr, 16);
             if (kind == 'x') {
                 value += static_cast<char>(code);
             } else {  // UTF-8 of the code point
-                if (code < 0x80) value += static_cast<char>(code);
-                else if (code < 0x800) value += {static_cast<char>(0xC0 | (code >> 6)), static_cast<char>(0x80 | (code & 0x3F))};
+                if (code < 0x80)
+                    value += static_cast<char>(code);
+                else if (code < 0x800)
+                    value += {static_cast<char>(0xC0 | (code >> 6)), static_cast<char>(0x80 | (code & 0x3F))};
                 else if (code < 0x10000)
                     value += {static_cast<char>(0xE0 | (code >> 12)), static_cast<char>(0x80 | ((code >> 6) & 0x3F)),
                               static_cast<char>(0x80 | (code & 0x3F))};
