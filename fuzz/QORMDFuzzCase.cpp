@@ -8,7 +8,13 @@
 #include <set>
 
 #include "QORMDMetaDiffApi.h"
+#include <xercesc/framework/LocalFileInputSource.hpp>
+#include <xercesc/parsers/XercesDOMParser.hpp>
+#include <xercesc/sax/ErrorHandler.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+
 #include "QORMetaUtil/QORMUDomHandle.h"
+#include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "ZULBase/ZULError.h"
 
@@ -56,6 +62,29 @@ bool IsDiffDocument(const std::string& path) {
     return isDiff;
 }
 
+// Whether a namespace-aware parser, as most XML libraries are, reads path
+// without an error. Only for files that the hardened parser has read.
+bool NamespaceWellFormed(const std::string& path) {
+    struct CountErrors : xercesc::ErrorHandler {
+        void warning(const xercesc::SAXParseException&) override {}
+        void error(const xercesc::SAXParseException&) override { ++count; }
+        void fatalError(const xercesc::SAXParseException&) override { ++count; }
+        void resetErrors() override { count = 0; }
+        int count = 0;
+    } errors;
+    xercesc::XMLPlatformUtils::Initialize();
+    {
+        xercesc::XercesDOMParser parser;
+        parser.setDoNamespaces(true);
+        parser.setLoadExternalDTD(false);
+        parser.setErrorHandler(&errors);
+        xercesc::LocalFileInputSource source(ZULToDOMString(ZULUnicodeString(path.c_str())));
+        parser.parse(source);
+    }
+    xercesc::XMLPlatformUtils::Terminate();
+    return errors.count == 0;
+}
+
 }  // namespace
 
 std::string QORMDRunFuzzCase(const std::string& folder, const std::uint8_t* data, std::size_t size) {
@@ -89,6 +118,9 @@ std::string QORMDRunFuzzCase(const std::string& folder, const std::uint8_t* data
         if (written) return "a failed run wrote a diff file";
     } else if (written) {
         if (!IsDiffDocument(diffPath)) return "the diff file written does not parse as a Diff document";
+        if ((!hasOld || NamespaceWellFormed(oldPath)) && (!hasNew || NamespaceWellFormed(newPath)) &&
+            !NamespaceWellFormed(diffPath))
+            return "the diff of documents a namespace-aware parser reads is not read by one";
         expected.insert("diff.xml");
     }
     if (Entries(folder) != expected) return "the run left other files in the folder";
