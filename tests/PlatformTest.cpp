@@ -2,11 +2,13 @@
 // dictionary, errors and their catalogs, and the XML reader and writer.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "QORMDTestSupport.h"
+#include "QORMetaUtil/QORMUArena.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "ZULBase/ZULHashDico.h"
@@ -37,6 +39,27 @@ TEST(ZULUnicodeString, ToUpperFoldsAsciiAndLatinLetters) {
     s.ToUpper();
     EXPECT_STREQ(s.ConvertToChar(), u8"ABC-XYZ_É_Ñ_ß_中_Ÿ_0X1F");
     EXPECT_TRUE(ZULUnicodeString("a1B2").ToUpper() == ZULUnicodeString("A1b2").ToUpper());
+}
+
+// Small requests are cut from regions that go with the arena; a large block
+// has its own mapping and goes back when deallocated, so that a buffer that
+// keeps growing does not leave its earlier copies behind. Under the
+// sanitizers and valgrind everything goes to the heap instead.
+TEST(QORMUArena, RegionsStayLargeBlocksGoBack) {
+    QORMUArena arena;
+    const bool mapped = !QORMUArena::PassThrough();
+    char* small = static_cast<char*>(arena.allocate(100));
+    std::memset(small, 1, 100);
+    const std::size_t regions = arena.Mapped();
+    EXPECT_EQ(regions > 0, mapped);
+    for (std::size_t size = QORMUArena::kLargeBlock; size <= 64 * QORMUArena::kLargeBlock; size *= 2) {
+        void* block = arena.allocate(size);
+        std::memset(block, 2, size);
+        EXPECT_EQ(arena.Mapped() >= regions + size, mapped);
+        arena.deallocate(block);
+        EXPECT_EQ(arena.Mapped(), regions);
+    }
+    EXPECT_EQ(small[99], 1);
 }
 
 TEST(ZULHashDico, IteratesInInsertionOrderAndKeepsTheFirstOfTwoKeys) {
