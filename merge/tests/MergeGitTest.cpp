@@ -1,6 +1,6 @@
 // The git drivers in a real repository: the merge driver merges what a plain
 // git merge conflicts on and stops on a true conflict with it listed; the
-// diff driver shows the diff document.
+// diff driver shows the text report of QORMetaReport.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -39,7 +39,7 @@ protected:
     }
     ProgramRun Git(std::vector<std::string> args, int expected = 0) {
         args.insert(args.begin(), "git");
-        // The diff driver finds QORMetaDiff on the PATH.
+        // The diff driver finds QORMetaReport on the PATH.
         const ProgramRun run = RunProgram(args, repo.path(), {path, "GIT_CONFIG_NOSYSTEM=1", "HOME=" + repo.path()});
         if (expected >= 0) {
             EXPECT_EQ(run.exitStatus, expected) << args[1] << ": " << run.out << run.err;
@@ -63,7 +63,7 @@ protected:
     }
 
     TempDir repo;
-    const std::string path = std::string("PATH=") + QORMM_DIFF_HOST_DIR + ":" + std::getenv("PATH");
+    const std::string path = std::string("PATH=") + QORMM_REPORT_DIR + ":" + std::getenv("PATH");
 };
 
 TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannot) {
@@ -101,14 +101,16 @@ TEST_F(GitDrivers, MergeDriverStopsOnAConflictAndListsIt) {
     EXPECT_EQ(Content(repo.file("model.meta.xml"))["Attribute C-ORDER/A-TOTAL"], "Name=Total Type=money Uuid=a-total");
 }
 
-TEST_F(GitDrivers, DiffDriverShowsTheDiffDocument) {
+TEST_F(GitDrivers, DiffDriverShowsTheReport) {
     UseDrivers();
     repo.write("model.meta.xml", Replace(kModel, "Table=\"ORDERS\"", "Table=\"ORDER\""));
     const ProgramRun changed = Git({"diff"});
-    EXPECT_NE(changed.out.find("<Diff New=\"b/model.meta.xml\" Old=\"a/model.meta.xml\" PackageName=\"Sales\">"),
+    EXPECT_NE(changed.out.find("qormeta diff a/model.meta.xml b/model.meta.xml\nChanges to package Sales\n"
+                               "  old: a/model.meta.xml\n  new: b/model.meta.xml\n"),
               std::string::npos)
         << changed.out;
-    EXPECT_NE(changed.out.find("<Modified New=\"Table='ORDER'\" Old=\"Table='ORDERS'\"/>"), std::string::npos);
+    EXPECT_NE(changed.out.find("\nClass Order (c-order): changed\n  ~ Table: ORDERS \u2192 ORDER\n"), std::string::npos)
+        << changed.out;
 
     // Layout only: nothing compared differs.
     repo.write("model.meta.xml", Replace(kModel, "  <Class Name=\"Order\"", "<Class   Name=\"Order\""));
@@ -119,7 +121,8 @@ TEST_F(GitDrivers, DiffDriverShowsTheDiffDocument) {
     // An added file: everything added.
     repo.write("new.meta.xml", kModel);
     Git({"add", "-N", "new.meta.xml"});
-    EXPECT_NE(Git({"diff", "--", "new.meta.xml"}).out.find("<Diff New=\"b/new.meta.xml\" Old=\"\""), std::string::npos);
+    EXPECT_NE(Git({"diff", "--", "new.meta.xml"}).out.find("  old: none (everything is added)\n  new: b/new.meta.xml\n"),
+              std::string::npos);
 }
 
 }  // namespace
