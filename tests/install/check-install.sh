@@ -17,7 +17,7 @@ set -euo pipefail
 
 step=$1 build=$2 source=$3 work=$4
 prefix=$work/prefix
-version=5.13.0.1
+version=${VERSION:?"the project's version, which CMake passes"}
 # The libraries' folder: lib/<multiarch triplet> where the platform has one.
 multiarch=$("${CXX:-c++}" -print-multiarch 2>/dev/null || true)
 libdir=lib${multiarch:+/$multiarch}
@@ -92,7 +92,7 @@ step_install() {
   rm -rf "$prefix"
   "$CMAKE" --install "$build" --prefix "$prefix" >"$work/install.log" || fail "cmake --install failed"
 
-  for program in QORMetaDiff QORMetaMerge qormeta-git-diff; do
+  for program in QORMetaDiff QORMetaMerge QORMetaReport qormeta-git-diff; do
     expect_file "$prefix/bin/$program"
     expect_file "$prefix/share/man/man1/$program.1.gz"
   done
@@ -143,7 +143,7 @@ EOF
   # The installed git diff driver runs the QORMetaDiff beside it.
   (cd "$work/run-installed" && PATH=/usr/bin:/bin "$prefix/bin/qormeta-git-diff" m.xml old.xml 0 100644 new.xml 0 100644) \
     >"$work/git-diff.txt" || fail "the installed git diff driver failed"
-  expect_contains "$work/git-diff.txt" '<Diff New="b/m.xml" Old="a/m.xml" PackageName="Sales">'
+  expect_contains "$work/git-diff.txt" 'Changes to package Sales'
 
   # The man pages render without a single roff warning.
   for page in "$prefix"/share/man/man1/*.1.gz; do
@@ -208,8 +208,9 @@ step_debian() {
     grep -qx -- "$file" "$out/libraries.files" || fail "libqormetadiff5 lacks $file"
     pass
   done
-  for file in ./usr/bin/QORMetaDiff ./usr/bin/QORMetaMerge ./usr/bin/qormeta-git-diff \
+  for file in ./usr/bin/QORMetaDiff ./usr/bin/QORMetaMerge ./usr/bin/QORMetaReport ./usr/bin/qormeta-git-diff \
               ./usr/share/man/man1/QORMetaDiff.1.gz ./usr/share/man/man1/QORMetaMerge.1.gz \
+              ./usr/share/man/man1/QORMetaReport.1.gz \
               ./usr/share/man/man1/qormeta-git-diff.1.gz ./usr/share/doc/qormetadiff/copyright; do
     grep -qx -- "$file" "$out/runtime.files" || fail "qormetadiff lacks $file"
     pass
