@@ -114,7 +114,9 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
             inBase = base.FindOpaque(*child.opaqueKey);
         }
         if (!inBase) {
-            place(engine_.Copy(child.node));  // added by theirs
+            DOMNode* copy = engine_.Copy(child.node);  // added by theirs
+            place(copy);
+            if (child.kind == cMergeChildList::kModelled) engine_.NoteTheirsAdded(*child.model, copy);
             continue;
         }
         // Deleted by ours: gone, but a conflict when theirs changed it.

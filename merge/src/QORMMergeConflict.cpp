@@ -52,6 +52,7 @@ const char* cMergeConflict::KindName() const {
         case kContent: return "Content";
         case kDeletedByOurs: return "DeletedByOurs";
         case kDeletedByTheirs: return "DeletedByTheirs";
+        case kAddedTwice: return "AddedInTwoClasses";
     }
     return "Field";
 }
@@ -69,6 +70,9 @@ std::string cMergeConflict::Line() const {
         case kDeletedByOurs: return "CONFLICT (deleted by ours): " + where + ": deleted by ours, changed by theirs";
         case kDeletedByTheirs:
             return "CONFLICT (deleted by theirs): " + where + ": deleted by theirs, changed by ours";
+        case kAddedTwice:
+            return "CONFLICT (added in two classes): " + where + ": added by ours to the class of Uuid " + Quoted(ours) +
+                   ", by theirs to the class of Uuid " + Quoted(theirs);
     }
     return where;
 }

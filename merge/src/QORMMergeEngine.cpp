@@ -1,5 +1,7 @@
 #include "QORMMergeEngine.h"
 
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include <xercesc/util/XMLString.hpp>
@@ -63,6 +65,7 @@ cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument& base, const cMer
         log_.Add(cMergePlace(base.Root(), ours.Root(), theirs.Root(), nullptr).Conflict(cMergeConflict::kContent));
     }
 
+    ResolveAddedTwice(base.Package(), ours.Package());
     if (!changed_) return kOursUnchanged;
     if (QORMMSameNode(document_, theirs.Document())) return kTheirsUnchanged;
     return kBuilt;
@@ -79,7 +82,9 @@ DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours,
     if (b && QORMMSameNode(t, b)) return o;
     if (b && QORMMSameNode(o, b)) {
         Changed();
-        return Copy(t);
+        DOMNode* copy = Copy(t);
+        if (theirs.GetLevel() == cQORMDMetaElem::kClass) NoteTheirsAddedIn(theirs, base, copy);
+        return copy;
     }
     if (QORMMSameNode(o, t)) return o;
 
@@ -103,6 +108,60 @@ DOMNode* cMergeEngine::MergeWhole(const DOMNode* base, DOMNode* ours, const DOMN
     if (!QORMMSameNode(ours, theirs))
         log_.Add(cMergePlace(base, ours, theirs, parent).Conflict(cMergeConflict::kContent));
     return ours;
+}
+
+void cMergeEngine::NoteTheirsAdded(cQORMDMetaElem& element, DOMNode* inResult) {
+    if (element.GetLevel() == cQORMDMetaElem::kAttrib) theirsAdded_.push_back({&element, inResult});
+    if (element.GetLevel() == cQORMDMetaElem::kClass) NoteTheirsAddedIn(element, nullptr, inResult);
+}
+
+void cMergeEngine::NoteTheirsAddedIn(cQORMDMetaElem& theirsClass, cQORMDMetaElem* baseClass, DOMNode* classInResult) {
+    // The copy's children stand where the source's do.
+    const cMergeChildList children(theirsClass.GetDomElement().get(), ModelledChildren(&theirsClass));
+    const cMergeChildList inBase(baseClass ? baseClass->GetDomElement().get() : nullptr, ModelledChildren(baseClass));
+    DOMNode* copy = classInResult->getFirstChild();
+    for (const cMergeChildList::Child& child : children.Children()) {
+        if (child.kind == cMergeChildList::kModelled && !inBase.FindModelled(*child.key))
+            theirsAdded_.push_back({child.model, copy});
+        copy = copy->getNextSibling();
+    }
+}
+
+void cMergeEngine::ResolveAddedTwice(cQORMDMetaPackage& base, cQORMDMetaPackage& ours) {
+    if (theirsAdded_.empty()) return;
+    std::vector<ZULUnicodeString> keys;  // upper-cased Uuids, for the views below
+    keys.reserve(theirsAdded_.size());
+    std::unordered_map<std::u16string_view, std::size_t> added;  // -> theirsAdded_
+    for (std::size_t i = 0; i < theirsAdded_.size(); ++i) {
+        keys.push_back(theirsAdded_[i].attribute->GetUuid());
+        added.emplace(keys.back().str(), i);
+    }
+    ZULHashDico& classes = *ours.GetClasses();
+    ZULHashCodeIter eachClass(classes);
+    while (eachClass++) {
+        auto* oursClass = static_cast<cQORMDMetaClass*>(static_cast<cQORMDMetaElem*>(classes[eachClass]));
+        ZULHashDico& attributes = *oursClass->GetAttribs();
+        ZULHashCodeIter eachAttribute(attributes);
+        while (eachAttribute++) {
+            const auto found = added.find(eachAttribute.ItemName().str());
+            if (found == added.end()) continue;
+            Added& theirs = theirsAdded_[found->second];
+            cQORMDMetaElem* theirsClass = theirs.attribute->GetParent();
+            if (!theirs.inResult || eachClass.ItemName() == theirsClass->GetUuid()) continue;
+            // Where the base had it already, ours did not add it there.
+            auto* baseClass = static_cast<cQORMDMetaClass*>(static_cast<cQORMDMetaElem*>(base.GetClasses()->Locate(eachClass.ItemName())));
+            if (baseClass && baseClass->GetAttribs()->Locate(eachAttribute.ItemName())) continue;
+            auto* oursAttribute = static_cast<cQORMDMetaElem*>(attributes[eachAttribute]);
+            const cMergePlace classPlace(nullptr, oursClass->GetDomElement().get(), nullptr, nullptr);
+            cMergeConflict conflict = cMergePlace(nullptr, oursAttribute->GetDomElement().get(), nullptr, &classPlace)
+                                          .Conflict(cMergeConflict::kAddedTwice);
+            conflict.ours = classPlace.Field(u"Uuid");
+            conflict.theirs = cMergePlace(nullptr, theirsClass->GetDomElement().get(), nullptr, nullptr).Field(u"Uuid");
+            log_.Add(std::move(conflict));
+            theirs.inResult->getParentNode()->removeChild(theirs.inResult);
+            theirs.inResult = nullptr;
+        }
+    }
 }
 
 DOMElement* cMergeEngine::Retag(DOMElement* element, const XMLCh* tag) {

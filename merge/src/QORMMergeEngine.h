@@ -7,9 +7,12 @@
 // in (QORMUCopyNode, with the namespace declarations it needs) or set there.
 #pragma once
 
+#include <vector>
+
 #include <xercesc/dom/DOM.hpp>
 
 #include "QORMDMetaElem.h"
+#include "QORMDMetaPackage.h"
 #include "QORMMergeConflictLog.h"
 #include "QORMMergeDocument.h"
 #include "QORMMergePlace.h"
@@ -42,6 +45,11 @@ public:
     // node or a copy of theirs.
     xercesc::DOMNode* MergeWhole(const xercesc::DOMNode* base, xercesc::DOMNode* ours, const xercesc::DOMNode* theirs,
                                  const cMergePlace* parent);
+    // Notes a class or attribute that theirs added, as its copy stands in
+    // the result. An attribute that ours and theirs added to different
+    // classes (each moved it elsewhere) would stand twice: that is a
+    // conflict, and theirs' copy is left out.
+    void NoteTheirsAdded(cQORMDMetaElem& element, xercesc::DOMNode* inResult);
     cMergeConflictLog& Log() { return log_; }
     // Notes that the result no longer is ours as it was.
     void Changed() { changed_ = true; }
@@ -51,9 +59,21 @@ private:
                           const xercesc::DOMElement* theirs, const cMergePlace& place);
     // A new element of that tag in place of element, with its fields and children.
     xercesc::DOMElement* Retag(xercesc::DOMElement* element, const XMLCh* tag);
+    // The attributes of theirs' class (copied whole into the result as
+    // classInResult) that the base's class lacks; base null: all of them.
+    void NoteTheirsAddedIn(cQORMDMetaElem& theirsClass, cQORMDMetaElem* baseClass, xercesc::DOMNode* classInResult);
+    // Leaves out theirs' copy of each attribute that ours added to another
+    // class: one pass over ours' attributes, only when theirs added some.
+    void ResolveAddedTwice(cQORMDMetaPackage& base, cQORMDMetaPackage& ours);
+
+    struct Added {
+        cQORMDMetaElem* attribute;  // theirs'
+        xercesc::DOMNode* inResult;
+    };
 
     cMergeConflictLog& log_;
     DOM_Document result_;
     xercesc::DOMDocument* document_ = nullptr;  // result_'s
     bool changed_ = false;
+    std::vector<Added> theirsAdded_;  // attributes, in the order met
 };

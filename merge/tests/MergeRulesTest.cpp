@@ -126,6 +126,18 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     EXPECT_EQ(merged["Class C-SHIP"], "Name=Shipment Uuid=c-ship");
     EXPECT_EQ(merged.count("Class C-NOTE"), 0u);
 
+    // Each side moves Region to another class: it would stand twice; ours' place is kept.
+    const std::string region = "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n";
+    run = Merge(Edit(kBase, {{region, ""}, {"    <InterfaceImplementation", region + "    <InterfaceImplementation"}}),
+                Edit(kBase, {{region, ""}, {"free text</Attribute>\n", "free text</Attribute>\n" + region}}));
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err, "CONFLICT (added in two classes): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
+                       "Name=\"Customer\" Uuid=\"c-cust\">: added by ours to the class of Uuid \"c-cust\", by theirs "
+                       "to the class of Uuid \"c-note\"\n");
+    merged = Merged();
+    EXPECT_EQ(merged.count("Attribute C-CUST/A-REGION"), 1u);
+    EXPECT_EQ(merged.count("Attribute C-NOTE/A-REGION") + merged.count("Attribute C-ORDER/A-REGION"), 0u);
+
     // Both add the same class: its fields merge against nothing.
     const std::string added = "  <Class Name=\"Shipment\" Uuid=\"c-ship\" Table=\"%\"/>\n</Package>";
     run = Merge(Edit(kBase, {{"</Package>", Edit(added, {{"%", "SHIP"}})}}),
