@@ -66,30 +66,7 @@ void EncodeUtf8(std::u16string_view in, std::string& out) {
 
 }  // namespace
 
-char32_t ZULNextCodePoint(std::u16string_view text, std::size_t& i) {
-    const char32_t unit = text[i++];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 && text[i] <= 0xDFFF)
-        return 0x10000 + ((unit - 0xD800) << 10) + (text[i++] - 0xDC00);
-    return unit;
-}
 
-void ZULAppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 ZULUnicodeString::ZULUnicodeString(const char* bytes) {
     if (bytes) AppendUtf8(reinterpret_cast<const unsigned char*>(bytes), std::char_traits<char>::length(bytes), text_);

@@ -62,10 +62,33 @@ private:
 };
 
 // The code point that starts at text[i], a surrogate pair counting as one
-// and a lone surrogate as itself; i moves past it.
-char32_t ZULNextCodePoint(std::u16string_view text, std::size_t& i);
+// and a lone surrogate as itself; i moves past it. Inline: writers call it
+// for every character.
+inline char32_t ZULNextCodePoint(std::u16string_view text, std::size_t& i) {
+    const char32_t unit = text[i++];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 && text[i] <= 0xDFFF)
+        return 0x10000 + ((unit - 0xD800) << 10) + (text[i++] - 0xDC00);
+    return unit;
+}
+
 // One code point appended to out in UTF-8.
-void ZULAppendUtf8(std::string& out, char32_t codePoint);
+inline void ZULAppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
 
 struct ZULUnicodeStringHash {
     std::size_t operator()(const ZULUnicodeString& s) const noexcept;
