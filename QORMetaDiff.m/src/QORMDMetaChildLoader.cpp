@@ -14,10 +14,6 @@ using namespace xercesc;
 namespace {
 
 
-bool TagIs(const XMLCh* tag, const char16_t* expected) {
-    return std::u16string_view(reinterpret_cast<const char16_t*>(tag)) == std::u16string_view(expected);
-}
-
 // The values of the XML attributes Uuid and Name of element (null when
 // absent), read in one pass over its attributes.
 void ReadUuidAndName(const DOMElement* element, const XMLCh*& uuid, const XMLCh*& name) {
@@ -35,19 +31,19 @@ void ReadUuidAndName(const DOMElement* element, const XMLCh*& uuid, const XMLCh*
 
 }  // namespace
 
-int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const QORMDChildRules& rules,
-                      const std::function<cQORMDMetaElem*(QORMUArena&, const DOM_Element&)>& makeChild) {
+int QORMDLoadChildren(cQORMDMetaElem* parent, const DOM_Element& container, ZULHashDico& children,
+                      const QORMDChildRules& rules, QORMDMakeChild makeChild) {
     QORMUArena& arena = QORMUArenaOf(container.get());
     for (DOMNode* node = container->getFirstChild(); node; node = node->getNextSibling()) {
         if (node->getNodeType() != DOMNode::ELEMENT_NODE) continue;
-        const XMLCh* tag = node->getNodeName();
-        if (TagIs(tag, u"Comment") || TagIs(tag, u"KIBComment")) continue;
-        if (TagIs(tag, rules.discardedTag1) || TagIs(tag, rules.discardedTag2)) {
+        const std::u16string_view tag(reinterpret_cast<const char16_t*>(node->getNodeName()));
+        if (tag == u"Comment" || tag == u"KIBComment") continue;
+        if (tag == rules.discardedTag1 || tag == rules.discardedTag2) {
             Trace(rules.discardedTrace, QORMUTrace_W3);
             continue;
         }
         const DOM_Element element = container.borrow(static_cast<DOMElement*>(node));
-        std::unique_ptr<cQORMDMetaElem> child(makeChild(arena, element));
+        std::unique_ptr<cQORMDMetaElem> child(makeChild(arena, parent, element));
         const int status = child->init();
         if (status < 0) return status;
 
@@ -59,9 +55,10 @@ int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const
             QORMDMarkLoadFailure(element.get(), "Uuid");
             return -1;
         }
-        ZULUnicodeString key = DOMToZULUnicodeString(uuid);
+        // Built where the dictionary keeps its keys, so that it takes them over.
+        ZULUnicodeString key(std::u16string_view(reinterpret_cast<const char16_t*>(uuid)), children.Memory());
         key.ToUpper();
-        if (children.Insert(key, child.get()) == ZULHashDico::kInserted) {
+        if (children.Insert(std::move(key), child.get()) == ZULHashDico::kInserted) {
             child.release();  // from here on the child belongs to the container
         } else {
             Trace(rules.duplicateUuidTrace, key, QORMUTrace_W3);  // the first one stays

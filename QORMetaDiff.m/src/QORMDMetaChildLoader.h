@@ -5,8 +5,6 @@
 // and Name in that order.
 #pragma once
 
-#include <functional>
-
 #include "QORMDMetaElem.h"
 #include "QORMetaUtil/QORMUArena.h"
 
@@ -19,8 +17,11 @@ struct QORMDChildRules {
     const char* duplicateUuidTrace;
 };
 
-// makeChild builds (not yet initialised) the child element for a DOM child,
-// in the arena of the container's document. Returns 0, or -1 at the first
-// failure; children stored so far stay in children, owned by the caller.
-int QORMDLoadChildren(const DOM_Element& container, ZULHashDico& children, const QORMDChildRules& rules,
-                      const std::function<cQORMDMetaElem*(QORMUArena&, const DOM_Element&)>& makeChild);
+// Builds (not yet initialised) the child element of parent for a DOM child,
+// in the arena of the container's document.
+using QORMDMakeChild = cQORMDMetaElem* (*)(QORMUArena& arena, cQORMDMetaElem* parent, const DOM_Element& element);
+
+// Returns 0, or -1 at the first failure; children stored so far stay in
+// children, owned by parent, whose element container is.
+int QORMDLoadChildren(cQORMDMetaElem* parent, const DOM_Element& container, ZULHashDico& children,
+                      const QORMDChildRules& rules, QORMDMakeChild makeChild);

@@ -26,9 +26,9 @@ cQORMDMetaClass::~cQORMDMetaClass() {
 int cQORMDMetaClass::init() {
     const int status = cQORMDMetaElem::init();
     if (status < 0) return status;
-    return QORMDLoadChildren(element, attributes, kAttribRules,
-                             [this](QORMUArena& arena, const DOM_Element& child) {
-                                 return new (arena) cQORMDMetaAttrib(this, child);
+    return QORMDLoadChildren(this, element, attributes, kAttribRules,
+                             [](QORMUArena& arena, cQORMDMetaElem* cls, const DOM_Element& child) -> cQORMDMetaElem* {
+                                 return new (arena) cQORMDMetaAttrib(cls, child);
                              });
 }
 

@@ -27,9 +27,9 @@ int cQORMDMetaPackage::init() {
     const int status = cQORMDMetaElem::init();
     if (status < 0) return status;
     if (element.isNull()) return 0;
-    return QORMDLoadChildren(element, classes, kClassRules,
-                             [this](QORMUArena& arena, const DOM_Element& child) {
-                                 return new (arena) cQORMDMetaClass(this, child);
+    return QORMDLoadChildren(this, element, classes, kClassRules,
+                             [](QORMUArena& arena, cQORMDMetaElem* package, const DOM_Element& child) -> cQORMDMetaElem* {
+                                 return new (arena) cQORMDMetaClass(package, child);
                              });
 }
 

@@ -42,6 +42,14 @@ ZULHashDico::InsertResult ZULHashDico::Insert(const ZULUnicodeString& key, void*
     return kInserted;
 }
 
+ZULHashDico::InsertResult ZULHashDico::Insert(ZULUnicodeString&& key, void* value) {
+    if (Find(key) >= 0) return kAlreadyPresent;
+    MakeRoom();
+    entries_.emplace_back(std::move(key), Memory(), value);
+    Indexed(entries_.back().key);
+    return kInserted;
+}
+
 void ZULHashDico::MakeRoom() {
     if (entries_.size() >= UINT32_MAX - 1) throw std::length_error("ZULHashDico: too many entries");
     if (entries_.capacity() == 0) entries_.reserve(sizeHint_);

@@ -91,6 +91,12 @@ ZULUnicodeString::ZULUnicodeString(const ZULUnicodeString& other) : text_(other.
 ZULUnicodeString::ZULUnicodeString(const ZULUnicodeString& other, std::pmr::memory_resource* memory)
     : text_(other.text_, memory) {}
 
+ZULUnicodeString::ZULUnicodeString(ZULUnicodeString&& other, std::pmr::memory_resource* memory) noexcept
+    : text_(std::move(other.text_), memory) {}
+
+ZULUnicodeString::ZULUnicodeString(std::u16string_view text, std::pmr::memory_resource* memory)
+    : text_(text, memory) {}
+
 ZULUnicodeString::ZULUnicodeString(ZULUnicodeString&& other) noexcept
     : text_(std::move(other.text_)), utf8_(std::move(other.utf8_)) {}
 

@@ -27,6 +27,9 @@ public:
     // A key already present keeps its first value; the result says so. The
     // dictionary keeps a copy of the key in its own memory.
     InsertResult Insert(const ZULUnicodeString& key, void* value);
+    // The same, taking the key's characters over when they are in the
+    // dictionary's memory already (see Memory); a refused key is left as it was.
+    InsertResult Insert(ZULUnicodeString&& key, void* value);
     // Makes room for count entries in all, when the count is known ahead.
     void Reserve(int count);
     // The value stored under key, or null when absent.
@@ -43,6 +46,7 @@ private:
     friend class ZULHashCodeIter;
     struct Entry {
         Entry(const ZULUnicodeString& k, std::pmr::memory_resource* memory, void* v) : key(k, memory), value(v) {}
+        Entry(ZULUnicodeString&& k, std::pmr::memory_resource* memory, void* v) : key(std::move(k), memory), value(v) {}
         ZULUnicodeString key;  // its characters in the dictionary's memory
         void* value;
     };

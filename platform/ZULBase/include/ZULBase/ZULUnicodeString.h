@@ -28,6 +28,10 @@ public:
     ZULUnicodeString(const ZULUnicodeString& other);
     // A copy whose characters live in memory, which must outlive it.
     ZULUnicodeString(const ZULUnicodeString& other, std::pmr::memory_resource* memory);
+    // The characters of other, taken over when other keeps them in memory.
+    ZULUnicodeString(ZULUnicodeString&& other, std::pmr::memory_resource* memory) noexcept;
+    // From UTF-16 units, the characters in memory.
+    ZULUnicodeString(std::u16string_view text, std::pmr::memory_resource* memory);
     ZULUnicodeString(ZULUnicodeString&& other) noexcept;
     ZULUnicodeString& operator=(const ZULUnicodeString& other);
     ZULUnicodeString& operator=(ZULUnicodeString&& other) noexcept;
