@@ -71,8 +71,8 @@ TEST(HostRun, ExitsOneWithAReadableMessageAndNoDiffFile) {
     TempDir dir;
     dir.write("old.xml", R"(<P Name="p"><C Name="no uuid"/></P>)");
     dir.write("new.xml", R"(<P Name="p"/>)");
-    const HostRun missingUuid = RunHost({"-New", "new.xml", "-Old", "old.xml", "-Diff", "d.xml"}, dir.path(),
-                                        {"QORMD_TRACE=trace.log"});
+    const HostRun missingUuid = RunHost({"-New", "new.xml", "-Old", "old.xml", "-Diff", "d.xml"},
+                                        {dir.path(), {"QORMD_TRACE=trace.log"}});
     EXPECT_EQ(missingUuid.exitStatus, 1);
     EXPECT_EQ(missingUuid.err.rfind("Error MDInternalError_1: The run stopped (failed processDom_Doc for oldPackage 2): "
                                     "the class <C Name=\"no uuid\"> on line 1 of \"old.xml\" has no Uuid (or an "
@@ -86,7 +86,7 @@ TEST(HostRun, ExitsOneWithAReadableMessageAndNoDiffFile) {
     EXPECT_FALSE(FileExists(dir.file("d.xml")));
 
     dir.write("broken.xml", "<P Name='p'>\n  <C Uuid='c' Name='n'>\n</P>");
-    const HostRun broken = RunHost({"-New", "broken.xml", "-Diff", "d.xml"}, dir.path());
+    const HostRun broken = RunHost({"-New", "broken.xml", "-Diff", "d.xml"}, {dir.path()});
     EXPECT_EQ(broken.exitStatus, 1);
     EXPECT_EQ(broken.err.rfind("Error MDFileError_1: The metadata file \"broken.xml\" could not be read: line 3, column 3: ",
                                0),
@@ -96,7 +96,7 @@ TEST(HostRun, ExitsOneWithAReadableMessageAndNoDiffFile) {
 
     const HostRun good =
         RunHost({"-New", SourcePath("examples/new.xml"), "-Old", SourcePath("examples/old.xml"), "-Diff", "d.xml"},
-                dir.path());
+                {dir.path()});
     EXPECT_EQ(good.exitStatus, 0);
     EXPECT_EQ(good.err, "");
     EXPECT_NE(ReadFile(dir.file("d.xml")).find("<Modified New=\"Name='Address'\" Old=\"Name='Adress'\"/>"),

@@ -107,7 +107,7 @@ TEST(HostCommandLine, TheVersionIsOutAtOnce) {
 TEST(HostCommandLine, TracesGoWhereTheEnvironmentSays) {
     TempDir dir;
     const std::string traceFile = dir.file("trace.log");
-    const HostRun run = RunHost({"-v"}, "", {"QORMD_TRACE=" + traceFile});
+    const HostRun run = RunHost({"-v"}, {"", {"QORMD_TRACE=" + traceFile}});
     EXPECT_EQ(run.exitStatus, 0);
     const std::string traces = ReadFile(traceFile);
     EXPECT_EQ(traces.find("------------------ MetaDiff version : 5.13.0.1\n"), traces.find("------------------"));
@@ -115,7 +115,7 @@ TEST(HostCommandLine, TracesGoWhereTheEnvironmentSays) {
     EXPECT_NE(traces.find("argv[1] = -v"), std::string::npos);
     EXPECT_NE(traces.find("! Failed cMetaDiffInput::Init"), std::string::npos);
 
-    const HostRun toStderr = RunHost({"-v"}, "", {"QORMD_TRACE=-"});
+    const HostRun toStderr = RunHost({"-v"}, {"", {"QORMD_TRACE=-"}});
     EXPECT_NE(toStderr.err.find("MetaDiff version : 5.13.0.1"), std::string::npos);
     EXPECT_EQ(RunHost({"-v"}).err, "");  // silent by default
 }

@@ -79,7 +79,7 @@ protected:
 TEST_F(Containment, TheHostFailsWithAMessageWhenMemoryRunsOut) {
     Ladder([&](std::size_t limit) {
         const HostRun run =
-            RunHost({"-New", dir.file("new.xml"), "-Old", dir.file("old.xml"), "-Diff", dir.file("d.xml")}, "", {}, limit);
+            RunHost({"-New", dir.file("new.xml"), "-Old", dir.file("old.xml"), "-Diff", dir.file("d.xml")}, {"", {}, limit});
         if (run.exitStatus == 127) return false;  // too small for the loader to map the libraries
         EXPECT_LT(run.exitStatus, 2) << run.err;  // neither a signal nor an abort
         if (run.exitStatus == 0) {
@@ -111,7 +111,7 @@ TEST_F(Containment, AProgramHostGoesOnAfterMemoryRanOutAndItsNextRunWorks) {
                 std::remove(diffName.ConvertToChar());
                 return !same ? 5 : status < 0 ? 1 : 0;
             },
-            limit);
+            {"", {}, limit});
         EXPECT_LT(run.exitStatus, 2) << run.out << run.err;
         EXPECT_EQ(run.err, "");
         if (run.exitStatus == 1) {
@@ -183,7 +183,7 @@ TEST_F(Containment, LetterCaseMatchesTheSameWhateverTheLocale) {
 TEST_F(Containment, FileNamesThatAreNotUtf8AreReadAndShown) {
     const std::string latin1 = "d\xe9j\xe0.xml";
     std::filesystem::rename(dir.file("new.xml"), dir.file(latin1));
-    const HostRun run = RunHost({"-New", latin1, "-Old", "old.xml", "-Diff", "d.xml"}, dir.path());
+    const HostRun run = RunHost({"-New", latin1, "-Old", "old.xml", "-Diff", "d.xml"}, {dir.path()});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_NE(ReadFile(dir.file("d.xml")).find("<Diff New=\"d\xc3\xa9j\xc3\xa0.xml\" Old=\"old.xml\""),
               std::string::npos);

@@ -52,7 +52,7 @@ protected:
     }
 
     HostRun Run(const std::string& oldName, const std::string& newName, const Args& env = {}) {
-        return RunHost({"-New", newName, "-Old", oldName, "-Diff", "d.xml"}, dir.path(), env);
+        return RunHost({"-New", newName, "-Old", oldName, "-Diff", "d.xml"}, {dir.path(), env});
     }
 
     // Runs the document as the old version against good.xml, then as the new

@@ -193,7 +193,7 @@ std::map<std::string, std::string> Expected(const Element& package) {
 
 class MergeProperties : public ::testing::TestWithParam<unsigned> {
 protected:
-    ProgramRun Merge(const Triple& t, bool swapped) {
+    HostRun Merge(const Triple& t, bool swapped) {
         const std::string ours = dir.write("ours.xml", Triple::Apply(t.base, t.ours).Render(0));
         const std::string theirs = dir.write("theirs.xml", Triple::Apply(t.base, t.theirs).Render(0));
         return RunMerge(dir.write("base.xml", t.base.Render(0)), swapped ? theirs : ours, swapped ? ours : theirs,
@@ -206,7 +206,7 @@ TEST_P(MergeProperties, DisjointChangesMergeCleanlyEitherWayRound) {
     const Triple t = Disjoint(GetParam());
     const std::map<std::string, std::string> expected = Expected(Triple::Apply(t.base, t.expected));
     for (bool swapped : {false, true}) {
-        const ProgramRun run = Merge(t, swapped);
+        const HostRun run = Merge(t, swapped);
         ASSERT_EQ(run.exitStatus, 0) << run.err;
         EXPECT_EQ(run.err, "");
         const std::map<std::string, std::string> merged = Content(dir.file("merged.xml"));
@@ -220,7 +220,7 @@ TEST_P(MergeProperties, DisjointChangesMergeCleanlyEitherWayRound) {
 
 TEST_P(MergeProperties, OverlappingChangesGiveExactlyTheirConflicts) {
     const Triple t = Overlapping(GetParam());
-    const ProgramRun run = Merge(t, false);
+    const HostRun run = Merge(t, false);
     EXPECT_EQ(run.exitStatus, t.conflicts.empty() ? 0 : 1) << run.err;
     EXPECT_EQ(ConflictKeys(dir.file("conflicts.xml")), t.conflicts);
     EXPECT_EQ(static_cast<std::size_t>(std::count(run.err.begin(), run.err.end(), '\n')), t.conflicts.size());

@@ -1,6 +1,5 @@
-// Helpers of the merge's tests: running programs (QORMetaMerge, git, the
-// diff driver) as child processes, and reading a merged document back as
-// content keyed like the merge.
+// Helpers of the merge's tests: runs of QORMetaMerge, and a merged document
+// read back as content keyed like the merge.
 #pragma once
 
 #include <map>
@@ -9,20 +8,9 @@
 
 #include "QORMDTestSupport.h"
 
-struct ProgramRun {
-    int exitStatus = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs argv[0] (a path, or a name looked up on PATH) with the rest as its
-// arguments, in workDir when given, with extra "NAME=value" environment entries.
-ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& workDir = "",
-                      const std::vector<std::string>& environment = {});
-
 // QORMetaMerge -Base base -Ours ours -Theirs theirs -Out out, then extra.
-ProgramRun RunMerge(const std::string& base, const std::string& ours, const std::string& theirs,
-                    const std::string& out, const std::vector<std::string>& extra = {});
+HostRun RunMerge(const std::string& base, const std::string& ours, const std::string& theirs, const std::string& out,
+                 const std::vector<std::string>& extra = {});
 
 // The elements of a metadata document keyed as the merge keys them, with
 // their fields sorted by name: "Class C1" -> "Name=x Uuid=c1", and

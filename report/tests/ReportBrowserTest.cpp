@@ -49,7 +49,7 @@ std::string TextOf(const std::string& dom) {
 
 Page Load(const std::string& html) {
     TempDir profile;
-    const ProgramRun run =
+    const HostRun run =
         RunProgram("chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
                                 "--user-data-dir=" + profile.path(), "--enable-logging=stderr", "--v=0", "--dump-dom",
@@ -111,11 +111,11 @@ TEST_F(ReportInBrowser, ValuesThatLookLikeMarkupStayText) {
 TEST_F(ReportInBrowser, GeneratedTenMegabytePair) {
     GeneratePair(dir, 10, 0.01, 1);
     const std::string html = dir.file("report.html");
-    const ProgramRun run =
+    const HostRun run =
         RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml"), "-Format", "html", "-Out", html});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_LT(std::filesystem::file_size(html), 3u << 20) << "the page should stay light";
-    const ProgramRun markdown =
+    const HostRun markdown =
         RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml"), "-Format", "markdown"});
     const Page page = Load(html);
     EXPECT_EQ(page.console, "");

@@ -16,10 +16,10 @@ using Fields = std::vector<std::pair<std::string, std::string>>;
 
 namespace {
 
-struct Outline {
+struct Tree {
     std::string tag;
     Fields fields;
-    std::vector<Outline> children;
+    std::vector<Tree> children;
 
     std::string Text() const {
         Fields sorted = fields;
@@ -27,17 +27,10 @@ struct Outline {
         std::string text = tag + "{";
         for (const auto& [name, value] : sorted) text += name + "=" + value + ";";
         text += "}[";
-        for (const Outline& child : children) text += child.Text();
+        for (const Tree& child : children) text += child.Text();
         return text + "]";
     }
 };
-
-std::string Utf8(const XMLCh* text) { return DOMToZULUnicodeString(text).ConvertToChar(); }
-
-std::string Upper(const std::string& text) {
-    ZULUnicodeString upper(text.c_str());
-    return upper.ToUpper().ConvertToChar();
-}
 
 std::string Modified(const std::string& tag, const std::string& uuid, std::vector<std::string> records) {
     std::sort(records.begin(), records.end());
@@ -46,8 +39,8 @@ std::string Modified(const std::string& tag, const std::string& uuid, std::vecto
     return line;
 }
 
-Outline OutlineOf(const xercesc::DOMElement* element, bool dropParent) {
-    Outline outline{Utf8(element->getTagName()), {}, {}};
+Tree OutlineOf(const xercesc::DOMElement* element, bool dropParent) {
+    Tree outline{Utf8(element->getTagName()), {}, {}};
     const xercesc::DOMNamedNodeMap* attributes = element->getAttributes();
     for (XMLSize_t i = 0; i < attributes->getLength(); ++i) {
         const std::string name = Utf8(attributes->item(i)->getNodeName());
@@ -75,7 +68,7 @@ struct Element {
         std::string oldValue, newValue;
     };
     std::vector<Row> rows;
-    std::vector<Outline> below;
+    std::vector<Tree> below;
     std::vector<Element> items;
 
     bool Is(const char* kind) const { return status.rfind(kind, 0) == 0; }
@@ -136,7 +129,7 @@ std::string CellValue(const std::string& cell, bool& present) {
 }
 
 // "- element `T`" with "  - field `N`: `v`" and deeper elements below it.
-void ReadBullet(const std::string& line, std::vector<Outline*>& open, Element& element) {
+void ReadBullet(const std::string& line, std::vector<Tree*>& open, Element& element) {
     const std::size_t depth = line.find('-') / 2;
     std::string rest = line.substr(line.find('-') + 2);
     if (rest.rfind("field ", 0) == 0) {
@@ -147,7 +140,7 @@ void ReadBullet(const std::string& line, std::vector<Outline*>& open, Element& e
     }
     if (rest.rfind("element ", 0) != 0) return;  // texts, comments, instructions: not entries' fields
     open.resize(depth);
-    std::vector<Outline>& siblings = depth == 0 ? element.below : open.back()->children;
+    std::vector<Tree>& siblings = depth == 0 ? element.below : open.back()->children;
     siblings.push_back({CodeSpan(rest.substr(8)), {}, {}});
     open.push_back(&siblings.back());
 }
@@ -155,7 +148,7 @@ void ReadBullet(const std::string& line, std::vector<Outline*>& open, Element& e
 std::vector<Element> ReadMarkdown(const std::string& markdown) {
     std::vector<Element> sections;
     Element* current = nullptr;
-    std::vector<Outline*> open;
+    std::vector<Tree*> open;
     std::istringstream lines(markdown);
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("## ", 0) == 0 || line.rfind("### ", 0) == 0) {
@@ -202,7 +195,7 @@ public:
     explicit Reader(std::vector<Element> sections) : sections_(std::move(sections)) {
         for (const Element& section : sections_)
             for (const Element& item : section.items)
-                if (item.Is("moved from")) arrivals_[Upper(item.uuid)] = &item;
+                if (item.Is("moved from")) arrivals_[UpperCase(item.uuid)] = &item;
     }
 
     std::multiset<std::string> Entries() const {
@@ -212,13 +205,13 @@ public:
             if (copy)
                 entries.insert(Whole(section) + "parent= " + OutlineOf(section).Text());
             else if (section.Is("changed"))
-                entries.insert(Modified(section.tag, Upper(section.uuid), Records(section)));
+                entries.insert(Modified(section.tag, UpperCase(section.uuid), Records(section)));
             if (copy) continue;
             for (const Element& item : section.items) {
                 if (item.Is("changed"))
-                    entries.insert(Modified(item.tag, Upper(item.uuid), Records(item)));
+                    entries.insert(Modified(item.tag, UpperCase(item.uuid), Records(item)));
                 else
-                    entries.insert(Whole(item) + "parent=" + Upper(section.uuid) + " " + OutlineOf(item).Text());
+                    entries.insert(Whole(item) + "parent=" + UpperCase(section.uuid) + " " + OutlineOf(item).Text());
             }
         }
         return entries;
@@ -229,10 +222,10 @@ private:
         return element.Is("added") || element.Is("moved from") ? "Added " : "Deleted ";
     }
 
-    Outline OutlineOf(const Element& element) const {
-        Outline outline{element.tag, element.Side(element.Is("deleted")), element.below};
+    Tree OutlineOf(const Element& element) const {
+        Tree outline{element.tag, element.Side(element.Is("deleted")), element.below};
         if (element.Is("moved to")) {
-            const auto arrival = arrivals_.find(Upper(element.uuid));
+            const auto arrival = arrivals_.find(UpperCase(element.uuid));
             EXPECT_NE(arrival, arrivals_.end()) << "no arrival for the move of " << element.uuid;
             if (arrival != arrivals_.end()) outline.fields = arrival->second->Side(true);
         }

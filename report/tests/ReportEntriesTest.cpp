@@ -26,7 +26,7 @@ protected:
         }
         const HostRun diff = RunHost(diffArgs);
         EXPECT_EQ(diff.exitStatus, 0) << diff.err;
-        const ProgramRun report = RunReport(reportArgs);
+        const HostRun report = RunReport(reportArgs);
         EXPECT_EQ(report.exitStatus, 0) << report.err;
 
         const std::multiset<std::string> expected = DiffEntries(dir.file("diff.xml"));

@@ -32,7 +32,7 @@ int Find(const std::vector<std::string>& lines, const std::string& wanted) {
 
 TEST(ReportReading, ExamplePairInText) {
     TempDir dir;
-    const ProgramRun run = RunReport({"-Old", SourcePath("examples/old.xml"), "-New", SourcePath("examples/new.xml")});
+    const HostRun run = RunReport({"-Old", SourcePath("examples/old.xml"), "-New", SourcePath("examples/new.xml")});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.err, "");
     const std::vector<std::string> lines = Lines(run.out);
@@ -88,7 +88,7 @@ TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
               "Q=\"say &quot;hi&quot; &amp; &lt;b&gt;\" B=\"both\" L=\"one&#10;two\" U=\"\u65e5\u672c\u2192\" "
               "E=\"&#9;\" Long=\"" +
                   longValue + "\"/></Class></Package>");
-    const ProgramRun run = RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml")});
+    const HostRun run = RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml")});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     const std::vector<std::string> lines = Lines(run.out);
     for (const char* wanted : {"    ~ Q: plain \u2192 say \"hi\" & <b>", "    ~ B: \" both \" \u2192 both",

@@ -19,23 +19,23 @@ std::size_t LineCount(const std::string& text) {
 TEST(ReportRun, NothingDiffersSaysSoInOneLine) {
     TempDir dir;
     for (const char* format : {"text", "markdown"}) {
-        const ProgramRun run = RunReport({"-Old", kNew, "-New", kNew, "-Format", format});
+        const HostRun run = RunReport({"-Old", kNew, "-New", kNew, "-Format", format});
         EXPECT_EQ(run.exitStatus, 0) << run.err;
         EXPECT_EQ(LineCount(run.out), 1u) << run.out;
         EXPECT_EQ(run.out.rfind("No differences between ", 0), 0u) << run.out;
     }
-    const ProgramRun html = RunReport({"-Old", kNew, "-New", kNew, "-Format", "html", "-Out", dir.file("r.html")});
+    const HostRun html = RunReport({"-Old", kNew, "-New", kNew, "-Format", "html", "-Out", dir.file("r.html")});
     EXPECT_EQ(html.exitStatus, 0) << html.err;
     EXPECT_NE(ReadFile(dir.file("r.html")).find("<p class=\"none\">No differences between <code>"), std::string::npos);
 }
 
 TEST(ReportRun, OneSidedRunsAddOrDeleteEverything) {
-    const ProgramRun added = RunReport({"-New", kNew});
+    const HostRun added = RunReport({"-New", kNew});
     ASSERT_EQ(added.exitStatus, 0) << added.err;
     EXPECT_NE(added.out.find("  old: none (everything is added)\n"), std::string::npos);
     EXPECT_NE(added.out.find("\nPackage Sales (pkg-0001): added\n  + Name: Sales\n"), std::string::npos) << added.out;
     EXPECT_NE(added.out.find("\n  classes         5        0        0\n"), std::string::npos) << added.out;
-    const ProgramRun deleted = RunReport({"-Deleted", kOld});
+    const HostRun deleted = RunReport({"-Deleted", kOld});
     ASSERT_EQ(deleted.exitStatus, 0) << deleted.err;
     EXPECT_NE(deleted.out.find("  new: none (everything is deleted)\n"), std::string::npos);
     EXPECT_NE(deleted.out.find("\nClass Invoice (c-invoice): deleted\n"), std::string::npos) << deleted.out;
@@ -56,7 +56,7 @@ TEST(ReportRun, WrongArgumentsExitTwoAndWriteNothing) {
         {"-New", kept, "-Old", kOld, "-Out", kept},
     };
     for (const auto& args : wrong) {
-        const ProgramRun run = RunReport(args);
+        const HostRun run = RunReport(args);
         EXPECT_EQ(run.exitStatus, 2) << run.err;
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find("Usage: QORMetaReport -New new.xml"), std::string::npos) << run.err;
@@ -82,7 +82,7 @@ TEST(ReportRun, FailedRunsExitOneAndWriteNothing) {
     for (const auto& [name, content] : hostile) {
         const std::string path = dir.write(name, content);
         for (const std::string& out : {dir.file("report.html"), existing}) {
-            const ProgramRun run = RunReport({"-Old", kOld, "-New", path, "-Format", "html", "-Out", out});
+            const HostRun run = RunReport({"-Old", kOld, "-New", path, "-Format", "html", "-Out", out});
             EXPECT_EQ(run.exitStatus, 1) << name << ": " << run.err;
             EXPECT_EQ(LineCount(run.err), 1u) << name << ": " << run.err;
             EXPECT_EQ(run.err.rfind("Error MD", 0), 0u) << name << ": " << run.err;
@@ -90,20 +90,20 @@ TEST(ReportRun, FailedRunsExitOneAndWriteNothing) {
         EXPECT_FALSE(FileExists(dir.file("report.html"))) << name;
         EXPECT_EQ(ReadFile(existing), "an earlier report\n") << name;
     }
-    const ProgramRun missing = RunReport({"-New", dir.file("missing.xml")});
+    const HostRun missing = RunReport({"-New", dir.file("missing.xml")});
     EXPECT_EQ(missing.exitStatus, 1);
     EXPECT_EQ(missing.out, "");
-    const ProgramRun unwritable = RunReport({"-New", kNew, "-Out", dir.file("no-folder/report.txt")});
+    const HostRun unwritable = RunReport({"-New", kNew, "-Out", dir.file("no-folder/report.txt")});
     EXPECT_EQ(unwritable.exitStatus, 1);
     EXPECT_NE(unwritable.err.find("no-folder/report.txt"), std::string::npos) << unwritable.err;
 }
 
 TEST(ReportRun, ColourOnlyAtATerminalWithoutNoColor) {
     const std::vector<std::string> args{"-Old", kOld, "-New", kNew};
-    EXPECT_NE(RunReport(args, {}, true).out.find("    \x1b[32m+ Unique: true\x1b[0m"), std::string::npos);
-    EXPECT_EQ(RunReport(args, {"NO_COLOR=1"}, true).out.find('\x1b'), std::string::npos);
+    EXPECT_NE(RunReport(args, {"", {}, 0, true}).out.find("    \x1b[32m+ Unique: true\x1b[0m"), std::string::npos);
+    EXPECT_EQ(RunReport(args, {"", {"NO_COLOR=1"}, 0, true}).out.find('\x1b'), std::string::npos);
     EXPECT_EQ(RunReport(args).out.find('\x1b'), std::string::npos);
-    EXPECT_EQ(RunReport({"-Old", kOld, "-New", kNew, "-Format", "markdown"}, {}, true).out.find('\x1b'),
+    EXPECT_EQ(RunReport({"-Old", kOld, "-New", kNew, "-Format", "markdown"}, {"", {}, 0, true}).out.find('\x1b'),
               std::string::npos);
 }
 

@@ -1,62 +1,13 @@
 #include "ReportSupport.h"
 
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
-#include <stdexcept>
 
-namespace {
-
-[[noreturn]] void Exec(const std::string& program, const std::vector<std::string>& args,
-                       const std::vector<std::string>& environment) {
-    for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    ::execvp(program.c_str(), argv.data());
-    ::_exit(127);
-}
-
-}  // namespace
-
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::vector<std::string>& environment, bool terminal) {
-    TempDir capture;
-    const std::string outPath = capture.file("out");
-    const std::string errPath = capture.file("err");
-    int master = -1;
-    const pid_t pid = terminal ? ::forkpty(&master, nullptr, nullptr, nullptr) : ::fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        if (!terminal) ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-        ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-        Exec(program, args, environment);
-    }
-    ProgramRun run;
-    if (terminal) {
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
-            run.out.append(buffer, static_cast<std::size_t>(n));
-        ::close(master);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (!terminal) run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    return run;
-}
-
-ProgramRun RunReport(const std::vector<std::string>& args, const std::vector<std::string>& environment, bool terminal) {
-    return RunProgram(QORMR_REPORT_PATH, args, environment, terminal);
+HostRun RunReport(const std::vector<std::string>& args, const RunOptions& options) {
+    return RunProgram(QORMR_REPORT_PATH, args, options);
 }
 
 void GeneratePair(const TempDir& dir, double sizeMb, double changes, int seed) {
-    const ProgramRun run = RunProgram(
+    const HostRun run = RunProgram(
         "python3", {SourcePath("bench/generate-metadata.py"), "--size-mb", std::to_string(sizeMb), "--changes",
                     std::to_string(changes), "--seed", std::to_string(seed), dir.file("old.xml"), dir.file("new.xml")});
     ASSERT_EQ(run.exitStatus, 0) << run.err;

@@ -8,10 +8,11 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <fcntl.h>
+#include <pty.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -22,8 +23,6 @@
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
-#include "QORMetaUtil/QORMUDomString.h"
-#include "QORMetaUtil/cDDLXMLParser.h"
 #include "ZULBase/ZULError.h"
 
 TempDir::TempDir() {
@@ -65,6 +64,14 @@ bool FileExists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+std::set<std::string> Listing(const std::string& folder, bool sizes) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string() +
+                     (sizes && entry.is_regular_file() ? ":" + std::to_string(entry.file_size()) : ""));
+    return names;
+}
+
 TraceRecorder::TraceRecorder() {
     previous_ = QORMUSetTraceSink([this](QORMUTraceWeight, const char* text, const char* second) {
         lines_.push_back(second ? std::string(text) + " " + second : std::string(text));
@@ -72,8 +79,6 @@ TraceRecorder::TraceRecorder() {
 }
 
 TraceRecorder::~TraceRecorder() { QORMUSetTraceSink(std::move(previous_)); }
-
-bool TraceRecorder::contains(const std::string& line) const { return indexOf(line) >= 0; }
 
 int TraceRecorder::count(const std::string& line) const {
     return static_cast<int>(std::count(lines_.begin(), lines_.end(), line));
@@ -90,72 +95,70 @@ PrintedErrors::PrintedErrors() {
 
 PrintedErrors::~PrintedErrors() { cQORMUCallback::SetSink(std::move(previous_)); }
 
-HostRun RunInChild(const std::function<int()>& body, std::size_t addressSpace) {
+HostRun RunInChild(const std::function<int()>& body, const RunOptions& options) {
     TempDir capture;
     const std::string outPath = capture.file("out");
     const std::string errPath = capture.file("err");
     std::fflush(nullptr);
-    const pid_t pid = ::fork();
+    int terminal = -1;
+    const pid_t pid = options.terminal ? ::forkpty(&terminal, nullptr, nullptr, nullptr) : ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        if (addressSpace != 0) {
-            const rlimit limit{static_cast<rlim_t>(addressSpace), RLIM_INFINITY};
+        if (!options.terminal) {
+            ::dup2(::open("/dev/null", O_RDONLY), 0);
+            ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+        }
+        ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        if (options.addressSpace != 0) {
+            const rlimit limit{static_cast<rlim_t>(options.addressSpace), RLIM_INFINITY};
             if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(125);
         }
+        if (!options.workDir.empty() && ::chdir(options.workDir.c_str()) != 0) ::_exit(126);
+        ::unsetenv("QORMD_TRACE");
+        for (const std::string& entry : options.environment) ::putenv(const_cast<char*>(entry.c_str()));
         const int result = body();
         std::fflush(nullptr);
         ::_exit(result);
     }
+    HostRun run;
+    if (options.terminal) {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;) run.out.append(buffer, std::size_t(n));
+        ::close(terminal);
+    }
     int status = 0;
     ::waitpid(pid, &status, 0);
-    HostRun run;
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = ReadFile(outPath);
+    if (!options.terminal) run.out = ReadFile(outPath);
     run.err = ReadFile(errPath);
     return run;
 }
 
-namespace {
-
-HostRun ExecHost(const std::vector<std::string>& args, const std::string& workDir,
-                 const std::vector<std::string>& environment, std::size_t addressSpace) {
+HostRun RunProgram(const std::string& program, const std::vector<std::string>& args, const RunOptions& options) {
     return RunInChild(
         [&] {
-            if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) return 126;
-            ::unsetenv("QORMD_TRACE");
-            for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
-            std::vector<char*> argv;
-            argv.push_back(const_cast<char*>(QORMD_HOST_PATH));
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
             for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
             argv.push_back(nullptr);
-            ::execv(QORMD_HOST_PATH, argv.data());
+            ::execvp(program.c_str(), argv.data());
             return 127;
         },
-        addressSpace);
+        options);
 }
 
-// The diff file that args name, seen from workDir; empty when none, or
-// when it is no regular file (a device, a folder) before the run.
-std::string DiffPathOf(const std::vector<std::string>& args, const std::string& workDir) {
+HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options) {
+    // The diff file that args name, seen from the child's folder, when it is
+    // a regular file or none yet (not a device or a folder).
+    std::string diff;
     const auto option = std::find(args.begin(), args.end(), "-Diff");
-    if (option == args.end() || option + 1 == args.end()) return std::string();
-    const std::string& name = *(option + 1);
-    const std::string path = workDir.empty() || name.rfind('/', 0) == 0 ? name : workDir + "/" + name;
-    struct stat info {};
-    return ::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode) ? path : std::string();
-}
-
-}  // namespace
-
-HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir,
-                const std::vector<std::string>& environment, std::size_t addressSpace) {
-    const std::string diff = DiffPathOf(args, workDir);
+    if (option != args.end() && option + 1 != args.end()) {
+        const std::string& name = *(option + 1);
+        diff = options.workDir.empty() || name.rfind('/', 0) == 0 ? name : options.workDir + "/" + name;
+        struct stat info {};
+        if (::stat(diff.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) diff.clear();
+    }
     const std::string before = diff.empty() ? std::string() : ReadFile(diff);
-    HostRun run = ExecHost(args, workDir, environment, addressSpace);
+    HostRun run = RunProgram(QORMD_HOST_PATH, args, options);
     if (!diff.empty() && run.exitStatus == 0 && FileExists(diff) && ReadFile(diff) != before) {
         EXPECT_EQ(NamespaceErrors(diff), "") << diff;
     }
@@ -182,26 +185,25 @@ std::string ErrorTextOf(int status) {
 
 std::string SourcePath(const std::string& relative) { return std::string(QORMD_SOURCE_DIR) + "/" + relative; }
 
+std::string Utf8(const XMLCh* text) { return DOMToZULUnicodeString(text).ConvertToChar(); }
+
+std::string UpperCase(const std::string& text) {
+    ZULUnicodeString upper(text.c_str());
+    return upper.ToUpper().ConvertToChar();
+}
+
 namespace {
 
 void OutlineNode(const xercesc::DOMElement* element, int depth, std::string& out) {
-    out += std::string(static_cast<std::size_t>(depth) * 2, ' ');
-    out += DOMToZULUnicodeString(element->getTagName()).ConvertToChar();
+    out += std::string(static_cast<std::size_t>(depth) * 2, ' ') + Utf8(element->getTagName());
     const xercesc::DOMNamedNodeMap* attributes = element->getAttributes();
-    for (XMLSize_t i = 0; i < attributes->getLength(); ++i) {
-        const xercesc::DOMNode* attribute = attributes->item(i);
-        out += std::string(" ") + DOMToZULUnicodeString(attribute->getNodeName()).ConvertToChar() + "=\"" +
-               DOMToZULUnicodeString(attribute->getNodeValue()).ConvertToChar() + "\"";
-    }
+    for (XMLSize_t i = 0; i < attributes->getLength(); ++i)
+        out += " " + Utf8(attributes->item(i)->getNodeName()) + "=\"" + Utf8(attributes->item(i)->getNodeValue()) + "\"";
     out += "\n";
     for (const xercesc::DOMElement* child = element->getFirstElementChild(); child;
          child = child->getNextElementSibling())
         OutlineNode(child, depth + 1, out);
 }
-
-}  // namespace
-
-namespace {
 
 struct FirstError : xercesc::ErrorHandler {
     void warning(const xercesc::SAXParseException&) override {}
@@ -210,7 +212,7 @@ struct FirstError : xercesc::ErrorHandler {
     void resetErrors() override {}
     void Record(const xercesc::SAXParseException& e) {
         if (first.empty())
-            first = "line " + std::to_string(e.getLineNumber()) + ": " + DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
+            first = "line " + std::to_string(e.getLineNumber()) + ": " + Utf8(e.getMessage());
     }
     std::string first;
 };
@@ -237,14 +239,19 @@ std::string ReadDiff(const std::string& path) {
     return ReadFile(path);
 }
 
-std::string Outline(const std::string& path) {
-    EXPECT_EQ(NamespaceErrors(path), "") << path;
-    std::string out;
+DOM_Document ParseFile(const std::string& path) {
     EXPECT_GE(cDDLXMLParser::init(), 0);
     DOM_Document document;
     const int status = cDDLXMLParser::parseXMLFile(ZULUnicodeString(path.c_str()), document);
-    EXPECT_GE(status, 0) << path << " does not parse";
-    if (status >= 0 && document && document->getDocumentElement()) OutlineNode(document->getDocumentElement(), 0, out);
     cDDLXMLParser::terminate();
+    EXPECT_GE(status, 0) << path << " does not parse";
+    return document;
+}
+
+std::string Outline(const std::string& path) {
+    EXPECT_EQ(NamespaceErrors(path), "") << path;
+    std::string out;
+    const DOM_Document document = ParseFile(path);
+    if (document && document->getDocumentElement()) OutlineNode(document->getDocumentElement(), 0, out);
     return out;
 }

@@ -1,13 +1,24 @@
-// Test helpers: temporary folders and files, capture of traces and printed
-// errors, and runs of the real command-line host.
+// Test helpers shared by the suites of the diff, the merge and the report:
+// temporary folders and files, capture of traces and printed errors, runs of
+// the real programs, and documents read back with the project's parser.
 #pragma once
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
+#include "QORMetaUtil/cDDLXMLParser.h"
 #include "QORMetaUtil/cQORMUCallback.h"
+
+using testing::HasSubstr;
+using testing::Not;
+using testing::StartsWith;
 
 // A fresh folder under the system's temporary folder, removed with its contents.
 class TempDir {
@@ -29,6 +40,8 @@ private:
 
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+// The names of a folder's entries, with ":size" after those of regular files when sizes.
+std::set<std::string> Listing(const std::string& folder, bool sizes = false);
 
 // Records every trace ("text" or "text second") while it lives.
 class TraceRecorder {
@@ -39,7 +52,7 @@ public:
     TraceRecorder& operator=(const TraceRecorder&) = delete;
 
     const std::vector<std::string>& lines() const { return lines_; }
-    bool contains(const std::string& line) const;
+    bool contains(const std::string& line) const { return indexOf(line) >= 0; }
     int count(const std::string& line) const;
     // Position of the first trace equal to line, or -1.
     int indexOf(const std::string& line) const;
@@ -64,25 +77,31 @@ private:
     cQORMUCallback::Sink previous_;
 };
 
-// The outcome of one run of the command-line host.
+// The outcome of a child process: exit status (128 + the signal that ended
+// it), standard output and standard error.
 struct HostRun {
     int exitStatus = -1;
     std::string out;
     std::string err;
 };
 
-// Runs the built QORMetaDiff host with args (no shell involved), in folder
-// workDir when given, with extra environment entries "NAME=value", its
-// address space limited to addressSpace bytes when not 0. A diff file it
-// writes must read with a namespace-aware parser.
-HostRun RunHost(const std::vector<std::string>& args, const std::string& workDir = "",
-                const std::vector<std::string>& environment = {}, std::size_t addressSpace = 0);
+struct RunOptions {
+    std::string workDir = "";                   // the child's folder; "" keeps ours
+    std::vector<std::string> environment = {};  // extra "NAME=value" entries
+    std::size_t addressSpace = 0;               // its limit in bytes (a soft one), 0 for none
+    bool terminal = false;                      // standard output a pseudo-terminal, \r\n line ends
+};
 
 // Runs body in a child process of its own, as a program host of the library
-// would: what it prints is captured, its result is the exit status; its
-// address space is limited to addressSpace bytes when not 0 (a soft limit
-// body may raise again). A signal gives 128 + its number.
-HostRun RunInChild(const std::function<int()>& body, std::size_t addressSpace = 0);
+// would: what it prints is captured, its result is the exit status. Standard
+// input is /dev/null unless terminal.
+HostRun RunInChild(const std::function<int()>& body, const RunOptions& options = {});
+// Runs program (a path, or a name looked up on the PATH) with args, without
+// a shell and without QORMD_TRACE unless options set it.
+HostRun RunProgram(const std::string& program, const std::vector<std::string>& args, const RunOptions& options = {});
+// Runs the built diff host QORMetaDiff. A diff file it writes must read with
+// a namespace-aware parser.
+HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options = {});
 
 // Whether this build runs under AddressSanitizer, which cannot run in a
 // limited address space.
@@ -98,6 +117,12 @@ std::string NamespaceErrors(const std::string& path);
 // A diff file as it was written, after checking that a namespace-aware
 // parser reads it (a failure of the calling test otherwise).
 std::string ReadDiff(const std::string& path);
+// The file parsed by the project's parser, which is terminated again (its
+// documents outlive it); a failure of the calling test when it does not parse.
+DOM_Document ParseFile(const std::string& path);
+std::string Utf8(const XMLCh* text);
+// Upper-cased as the library keys Uuids.
+std::string UpperCase(const std::string& text);
 
 // The XML file parsed with the project's parser and rendered one element a
 // line: two blanks of indent per depth, the tag, then its attributes as

@@ -1,6 +1,13 @@
-// The merge rules through the real program: fields, elements, content the
-// model does not compare, order, and the versions left as in the base.
-#include <gtest/gtest.h>
+// QORMetaMerge through the real program, on edits of one base model: the
+// merge rules (fields, elements, content the model does not compare, order,
+// versions left as in the base), runs that must not merge (wrong arguments
+// exit 2; inputs that do not load, outputs that cannot be written exit 3 and
+// leave every file as it was), and the git drivers in a real repository.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 #include "MergeSupport.h"
 
@@ -41,7 +48,7 @@ std::string Edit(std::string text, const std::vector<std::pair<std::string, std:
 class MergeRules : public ::testing::Test {
 protected:
     // Merges ours and theirs (edits of kBase) into merged.xml, with conflicts.xml.
-    ProgramRun Merge(const std::string& ours, const std::string& theirs) {
+    HostRun Merge(const std::string& ours, const std::string& theirs) {
         return RunMerge(dir.write("base.xml", kBase), dir.write("ours.xml", ours), dir.write("theirs.xml", theirs),
                         dir.file("merged.xml"), {"-Conflicts", dir.file("conflicts.xml")});
     }
@@ -68,7 +75,7 @@ TEST_F(MergeRules, VersionLeftAsInTheBaseGivesTheOtherByteForByte) {
 
 TEST_F(MergeRules, FieldsChangedOnOneLine) {
     // Different fields of one class on one line: both taken.
-    ProgramRun run = Merge(Edit(kBase, {{"Table=\"CUSTOMER\"", "Table=\"CLIENT\""}}),
+    HostRun run = Merge(Edit(kBase, {{"Table=\"CUSTOMER\"", "Table=\"CLIENT\""}}),
                            Edit(kBase, {{"Owner=\"sales\"", "Owner=\"crm\""}, {"Type=\"decimal\"", "Type=\"money\""}}));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.err, "");
@@ -108,7 +115,7 @@ TEST_F(MergeRules, FieldsChangedOnOneLine) {
 TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     // Ours adds an attribute and moves Region to Customer; theirs adds an
     // attribute elsewhere and a class, and deletes Note, which ours left.
-    ProgramRun run = Merge(
+    HostRun run = Merge(
         Edit(kBase, {{"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
                      {"<InterfaceImplementation", "<Attribute Name=\"Region\" Uuid=\"A-REGION\" Type=\"varchar\"/>\n"
                                                   "    <Attribute Name=\"Phone\" Uuid=\"a-phone\" Type=\"varchar\"/>\n"
@@ -166,7 +173,7 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
 
 TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
     // Each side changes unmodelled content somewhere else, and a field.
-    ProgramRun run = Merge(Edit(kBase, {{"<!-- sales model -->", "<!-- sales model, v2 -->"},
+    HostRun run = Merge(Edit(kBase, {{"<!-- sales model -->", "<!-- sales model, v2 -->"},
                                         {"like '%@%'", "like '%@%.%'"},
                                         {"Version=\"1.0\"", "Version=\"1.1\""}}),
                            Edit(kBase, {{"free text", "free text, longer"},
@@ -180,7 +187,7 @@ TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
                              "<Interface Name=\"Auditable\" Scope=\"some\" Uuid=\"i-1\"/>",
                              "<InterfaceImplementation Ref=\"i-1\"/>\n    <KIBComment Text=\"new\"/>",
                              "Version=\"1.1\""})
-        EXPECT_NE(merged.find(kept), std::string::npos) << kept << " is lost:\n" << merged;
+        EXPECT_THAT(merged, HasSubstr(kept));
 
     // Both change the same content differently: a conflict, ours kept.
     run = Merge(Edit(kBase, {{"free text", "ours' text"}, {"Scope=\"all\"", "Scope=\"ours\""}}),
@@ -191,27 +198,211 @@ TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
               "what the model does not compare (text, comments, skipped elements) changed differently\n"
               "CONFLICT (content): <Attribute Name=\"Body\" Uuid=\"a-body\"> in <Class Name=\"Note\" Uuid=\"c-note\">: "
               "what the model does not compare (text, comments, skipped elements) changed differently\n");
-    EXPECT_NE(MergedText().find(">ours' text</Attribute>"), std::string::npos);
-    EXPECT_NE(MergedText().find("Scope=\"ours\""), std::string::npos);
+    EXPECT_THAT(MergedText(), HasSubstr(">ours' text</Attribute>"));
+    EXPECT_THAT(MergedText(), HasSubstr("Scope=\"ours\""));
 }
 
 TEST_F(MergeRules, TheirsOnlyElementsFollowTheirPredecessor) {
     // Theirs adds X after Total and Y after Region; ours deletes Region (so Y
     // goes last) and adds Z first.
-    ProgramRun run = Merge(
+    HostRun run = Merge(
         Edit(kBase, {{"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
                      {"<Attribute Name=\"Total\"", "<Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\""}}),
         Edit(kBase, {{"Type=\"decimal\"/>", "Type=\"decimal\"/><Attribute Name=\"X\" Uuid=\"a-x\"/>"},
                      {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/><Attribute Name=\"Y\" Uuid=\"a-y\"/></Class>"}}));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_NE(MergedText().find("<Class Name=\"Order\" Table=\"ORDERS\" Uuid=\"c-order\">\n"
-                                "    <Attribute Name=\"Z\" Uuid=\"a-z\"/>\n"
-                                "    <Attribute Name=\"Total\" Type=\"decimal\" Uuid=\"a-total\"/>\n"
-                                "    <Attribute Name=\"X\" Uuid=\"a-x\"/>\n"
-                                "    <Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"
-                                "  </Class>"),
-              std::string::npos)
-        << MergedText();
+    EXPECT_THAT(MergedText(), HasSubstr("<Class Name=\"Order\" Table=\"ORDERS\" Uuid=\"c-order\">\n"
+                                        "    <Attribute Name=\"Z\" Uuid=\"a-z\"/>\n"
+                                        "    <Attribute Name=\"Total\" Type=\"decimal\" Uuid=\"a-total\"/>\n"
+                                        "    <Attribute Name=\"X\" Uuid=\"a-x\"/>\n"
+                                        "    <Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"
+                                        "  </Class>"));
+}
+
+// What the diff host says of a document it refuses: its error line, whose
+// reason (after the stage in parentheses, when there is one) the merge must repeat.
+std::string DiffHostReason(const std::string& document, const std::string& workDir) {
+    const HostRun run = RunHost({"-New", document, "-Old", "good.xml", "-Diff", "d.xml"}, {workDir});
+    EXPECT_EQ(run.exitStatus, 1);
+    ::unlink((workDir + "/d.xml").c_str());
+    const std::string line = run.err.substr(0, run.err.find('\n'));
+    const std::size_t stage = line.find("): ");
+    return stage == std::string::npos ? line : line.substr(stage + 3);
+}
+
+TEST(MergeFailures, HostileInputOnEachNameWritesNothing) {
+    const std::vector<std::pair<std::string, std::string>> hostile = {
+        {"doctype.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE P [<!ENTITY e \"x\">]>\n<P Name=\"p\" Uuid=\"p\">&e;</P>\n"},
+        {"broken.xml", "<Package Name=\"P\" Uuid=\"p\">\n  <Class Name=\"C\" Uuid=\"c\">\n"},
+        {"no-uuid.xml", "<Package Name=\"P\" Uuid=\"p\">\n  <Class Name=\"C\"/>\n</Package>\n"},
+        {"missing.xml", ""},
+    };
+    TempDir dir;
+    dir.write("good.xml", kBase);
+    dir.write("out.xml", "earlier merge");
+    dir.write("conflicts.xml", "earlier conflicts");
+    for (const auto& [name, text] : hostile)
+        if (name != "missing.xml") dir.write(name, text);
+    const std::set<std::string> before = Listing(dir.path(), true);
+    for (const auto& [name, text] : hostile) {
+        const std::string reason = DiffHostReason(name, dir.path());
+        for (int position = 0; position < 3; ++position) {
+            SCOPED_TRACE(name + " at " + std::to_string(position));
+            std::vector<std::string> names = {"good.xml", "good.xml", "good.xml"};
+            names[position] = name;
+            const HostRun run = RunProgram(QORMM_MERGE_PATH,
+                                           {"-Base", names[0], "-Ours", names[1], "-Theirs", names[2], "-Out",
+                                            "out.xml", "-Conflicts", "conflicts.xml"},
+                                           {dir.path()});
+            EXPECT_EQ(run.exitStatus, 3);
+            EXPECT_THAT(run.err, HasSubstr(reason));
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+            EXPECT_EQ(Listing(dir.path(), true), before);
+            EXPECT_EQ(ReadFile(dir.file("out.xml")), "earlier merge");
+            EXPECT_EQ(ReadFile(dir.file("conflicts.xml")), "earlier conflicts");
+        }
+    }
+}
+
+TEST(MergeFailures, FailedWriteLeavesTheOutputsIntact) {
+    TempDir dir;
+    const std::string base = dir.write("base.xml", kBase);
+    const std::string ours = dir.write("ours.xml", Edit(kBase, {{"Table=\"CUSTOMER\"", "Table=\"CLIENT\""}}));
+    const std::string theirs = dir.write("theirs.xml", Edit(kBase, {{"Owner=\"sales\"", "Owner=\"crm\""}}));
+    dir.write("out.xml", "earlier merge");
+    dir.write("conflicts.xml", "earlier conflicts");
+    ::mkdir(dir.file("folder").c_str(), 0700);
+    const std::set<std::string> before = Listing(dir.path(), true);
+    // Neither file is written when one of them cannot be.
+    for (const std::string& unwritable : {dir.file("folder"), dir.file("no-such-folder/out.xml")}) {
+        for (const bool merged : {true, false}) {
+            SCOPED_TRACE(unwritable + (merged ? " as the merged file" : " as the conflicts file"));
+            const HostRun run = RunMerge(base, ours, theirs, merged ? unwritable : dir.file("out.xml"),
+                                         {"-Conflicts", merged ? dir.file("conflicts.xml") : unwritable});
+            EXPECT_EQ(run.exitStatus, 3);
+            EXPECT_THAT(run.err, HasSubstr("could not be written"));
+            EXPECT_EQ(Listing(dir.path(), true), before);
+        }
+    }
+    EXPECT_EQ(ReadFile(dir.file("out.xml")), "earlier merge");
+    EXPECT_EQ(ReadFile(dir.file("conflicts.xml")), "earlier conflicts");
+    // The same run with writable outputs merges.
+    EXPECT_EQ(RunMerge(base, ours, theirs, dir.file("out.xml")).exitStatus, 0);
+    EXPECT_EQ(Content(dir.file("out.xml"))["Class C-CUST"], "Name=Customer Owner=crm Table=CLIENT Uuid=c-cust");
+}
+
+TEST(MergeFailures, WrongArgumentsGiveTheUsage) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {},
+        {"-Base", "b.xml", "-Ours", "o.xml", "-Theirs", "t.xml"},
+        {"-Base", "b.xml", "-Ours", "o.xml", "-Theirs", "t.xml", "-Out"},
+        {"-Base", "b.xml", "-Ours", "o.xml", "-Theirs", "t.xml", "-Out", "m.xml", "-Old", "x.xml"},
+        {"-Base", "b.xml", "-Base", "o.xml", "-Theirs", "t.xml", "-Out", "m.xml"},
+    };
+    TempDir dir;
+    for (const std::vector<std::string>& args : wrong) {
+        const HostRun run = RunProgram(QORMM_MERGE_PATH, args, {dir.path()});
+        EXPECT_EQ(run.exitStatus, 2);
+        EXPECT_THAT(run.err, HasSubstr("Usage : QORMetaMerge"));
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(Listing(dir.path()), std::set<std::string>{});
+    const HostRun version = RunProgram(QORMM_MERGE_PATH, {"-v"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_THAT(version.out, StartsWith("MetaMerge Version: "));
+}
+
+// The merge driver merges what a plain git merge conflicts on and stops on a
+// true conflict with it listed; the diff driver shows the text report of
+// QORMetaReport (found on the PATH).
+class GitDrivers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Git({"init", "-q"});
+        Git({"checkout", "-q", "-b", "main"});
+        Git({"config", "user.name", "Merge Test"});
+        Git({"config", "user.email", "merge-test@localhost"});
+        Git({"config", "commit.gpgsign", "false"});
+        repo.write(".gitattributes", "*.meta.xml merge=qormeta diff=qormeta\n");
+        Commit(kBase, "model");
+    }
+    HostRun Git(const std::vector<std::string>& args, int expected = 0) {
+        const HostRun run = RunProgram("git", args, {repo.path(), {path, "GIT_CONFIG_NOSYSTEM=1", "HOME=" + repo.path()}});
+        EXPECT_EQ(run.exitStatus, expected) << args[0] << ": " << run.out << run.err;
+        return run;
+    }
+    void Commit(const std::string& model, const std::string& message) {
+        repo.write("model.meta.xml", model);
+        Git({"add", "."});
+        Git({"commit", "-q", "-m", message});
+    }
+    // Branch name from main with model committed on it.
+    void Branch(const std::string& name, const std::string& model) {
+        Git({"checkout", "-q", "-b", name, "main"});
+        Commit(model, name);
+    }
+    void UseDrivers() {
+        Git({"config", "merge.qormeta.name", "metadata three-way merge"});
+        Git({"config", "merge.qormeta.driver", std::string(QORMM_MERGE_PATH) + " -Base %O -Ours %A -Theirs %B -Out %A"});
+        Git({"config", "diff.qormeta.command", QORMM_DIFF_DRIVER});
+    }
+
+    TempDir repo;
+    const std::string path = std::string("PATH=") + QORMM_REPORT_DIR + ":" + std::getenv("PATH");
+};
+
+TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannot) {
+    // Different fields of one class on one line, and an attribute added on each side at the same place.
+    const std::string added = "Type=\"int\"/>\n    <Attribute Name=\"%\" Uuid=\"a-%\" Type=\"varchar\"/>";
+    Branch("ours", Edit(kBase, {{"Table=\"CUSTOMER\"", "Table=\"CLIENT\""},
+                                {"Type=\"int\"/>", Edit(added, {{"%", "Phone"}, {"%", "phone"}})}}));
+    Branch("theirs", Edit(kBase, {{"Owner=\"sales\"", "Owner=\"crm\""},
+                                  {"Type=\"int\"/>", Edit(added, {{"%", "Fax"}, {"%", "fax"}})}}));
+    Git({"checkout", "-q", "ours"});
+    EXPECT_THAT(Git({"merge", "-q", "--no-edit", "theirs"}, 1).out, HasSubstr("CONFLICT (content)"));
+    Git({"merge", "--abort"});
+
+    UseDrivers();
+    Git({"merge", "-q", "--no-edit", "theirs"});
+    std::map<std::string, std::string> merged = Content(repo.file("model.meta.xml"));
+    EXPECT_EQ(merged["Class C-CUST"], "Name=Customer Owner=crm Table=CLIENT Uuid=c-cust");
+    EXPECT_EQ(merged.count("Attribute C-CUST/A-PHONE"), 1u);
+    EXPECT_EQ(merged.count("Attribute C-CUST/A-FAX"), 1u);
+    EXPECT_EQ(Git({"status", "--porcelain"}).out, "");
+}
+
+TEST_F(GitDrivers, MergeDriverStopsOnAConflictAndListsIt) {
+    UseDrivers();
+    Branch("ours", Edit(kBase, {{"Type=\"decimal\"", "Type=\"money\""}}));
+    Branch("theirs", Edit(kBase, {{"Type=\"decimal\"", "Type=\"numeric\""}}));
+    Git({"checkout", "-q", "ours"});
+    const HostRun run = Git({"merge", "--no-edit", "theirs"}, 1);
+    EXPECT_THAT(run.out + run.err, HasSubstr("CONFLICT (field Type): <Attribute Name=\"Total\" Uuid=\"a-total\"> in "
+                                             "<Class Name=\"Order\" Uuid=\"c-order\">: base \"decimal\", ours "
+                                             "\"money\", theirs \"numeric\""));
+    EXPECT_EQ(Git({"status", "--porcelain"}).out, "UU model.meta.xml\n");
+    EXPECT_EQ(Content(repo.file("model.meta.xml"))["Attribute C-ORDER/A-TOTAL"], "Name=Total Type=money Uuid=a-total");
+}
+
+TEST_F(GitDrivers, DiffDriverShowsTheReport) {
+    UseDrivers();
+    repo.write("model.meta.xml", Edit(kBase, {{"Table=\"ORDERS\"", "Table=\"ORDER\""}}));
+    const HostRun changed = Git({"diff"});
+    EXPECT_THAT(changed.out, HasSubstr("qormeta diff a/model.meta.xml b/model.meta.xml\nChanges to package Sales\n"
+                                       "  old: a/model.meta.xml\n  new: b/model.meta.xml\n"));
+    EXPECT_THAT(changed.out, HasSubstr("\nClass Order (c-order): changed\n  ~ Table: ORDERS \u2192 ORDER\n"));
+
+    // Layout only: nothing compared differs.
+    repo.write("model.meta.xml", Edit(kBase, {{"  <Class Name=\"Order\"", "<Class   Name=\"Order\""}}));
+    EXPECT_EQ(Git({"diff"}).out, "qormeta diff a/model.meta.xml b/model.meta.xml\n"
+                                 "model.meta.xml: the two versions do not differ in any compared way "
+                                 "(classes, attributes, fields)\n");
+
+    // An added file: everything added.
+    repo.write("new.meta.xml", kBase);
+    Git({"add", "-N", "new.meta.xml"});
+    EXPECT_THAT(Git({"diff", "--", "new.meta.xml"}).out,
+                HasSubstr("  old: none (everything is added)\n  new: b/new.meta.xml\n"));
 }
 
 }  // namespace
