@@ -1,6 +1,10 @@
-// Whole runs through cQORMDApi::Process on real files: what the diff
-// document holds for each kind of change, and when no file is written.
-#include <gtest/gtest.h>
+// Whole runs on real files: what the diff document holds for each kind of
+// change, when no file is written, letter case matched the same under any
+// locale, and file names that are not UTF-8.
+#include <clocale>
+#include <cstdlib>
+#include <cwctype>
+#include <filesystem>
 
 #include "QORMDMetaDiffApi.h"
 #include "QORMDTestSupport.h"
@@ -57,8 +61,7 @@ TEST_F(Comparison, RecordsEachKindOfChangeInTheDocumentsOrder) {
 
 TEST_F(Comparison, OnlyNewAddsEverythingThenThePackageWithoutChildren) {
     ASSERT_GE(Run("", R"(<Package Name="P" Version="2"><Class Uuid="c1" Name="C1"/><Class Uuid="c2" Name="C2"/></Package>)"), 0);
-    const std::string outline = Outline(diff);
-    EXPECT_NE(outline.find("Old=\"\""), std::string::npos);
+    EXPECT_THAT(Outline(diff), HasSubstr("Old=\"\""));
     EXPECT_EQ(Body(),
               "  Added\n"
               "    Class Name=\"C1\" Uuid=\"c1\"\n"
@@ -101,20 +104,20 @@ TEST_F(Comparison, PackageNameComesFromTheOldThenTheNewAndIsRequired) {
     ASSERT_GE(Run(R"(<Package Name="A"><C Uuid="c" Name="c"/></Package>)",
                   R"(<Package Name="B"><C Uuid="c" Name="c"/></Package>)"),
               0);
-    EXPECT_NE(Outline(diff).find("PackageName=\"A\""), std::string::npos);
-    EXPECT_NE(Body().find("Modified New=\"Name='B'\" Old=\"Name='A'\""), std::string::npos);
+    EXPECT_THAT(Outline(diff), HasSubstr("PackageName=\"A\""));
+    EXPECT_THAT(Body(), HasSubstr("Modified New=\"Name='B'\" Old=\"Name='A'\""));
 
     ASSERT_GE(Run(R"(<Package Name=""><C Uuid="c" Name="c"/></Package>)",
                   R"(<Package Name="B"><C Uuid="c" Name="c" X="1"/></Package>)"),
               0);
-    EXPECT_NE(Outline(diff).find("PackageName=\"B\""), std::string::npos);
+    EXPECT_THAT(Outline(diff), HasSubstr("PackageName=\"B\""));
 
     std::remove(diff.c_str());
     TraceRecorder traces;
     const int status = Run(R"(<Package><C Uuid="c" Name="c"/></Package>)", R"(<Package><C Uuid="c" Name="d"/></Package>)");
     EXPECT_LT(status, 0);
     EXPECT_EQ(ErrorIdOf(status), "MDInternalError_1");
-    EXPECT_NE(ErrorTextOf(status).find("0 length packName in cMetaDiffMgr::processDiff_Package"), std::string::npos);
+    EXPECT_THAT(ErrorTextOf(status), HasSubstr("0 length packName in cMetaDiffMgr::processDiff_Package"));
     const int raised = traces.indexOf("0 length packName in cMetaDiffMgr::processDiff_Package");
     ASSERT_GE(raised, 0);
     EXPECT_EQ(traces.indexOf("failed processDiff_Package in cMetaDiffMgr::processDiff"), raised + 1);
@@ -175,25 +178,62 @@ TEST_F(Comparison, CopiesKeepTheirTextAndCarryTheirNamespaces) {
                   "<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" Name=\"p\"><q:C Uuid=\"keep\" Name=\"k\" r:Size=\"2\"/></q:P>"),
               0);
     const std::string written = ReadDiff(diff);
-    EXPECT_NE(written.find("<q:C Doc=\"two&#10;lines&#9;tab\" Name=\"g\" Uuid=\"gone\" xmlns:q=\"urn:q\">\n"
-                           "      <Comment>Use <b>bold</b> <i>text</i>\n here</Comment>\n"
-                           "      <q:A Name=\"a\" Uuid=\"a\">\n"
-                           "        <Doc> <x/> <y/>tail </Doc>\n"),
-              std::string::npos)
-        << written;
-    EXPECT_NE(written.find("<q:C Uuid=\"KEEP\" xmlns:q=\"urn:q\">\n      <Modified New=\"r:Size='2'\" Old=\"r:Size='1'\"/>"),
-              std::string::npos)
-        << written;
+    EXPECT_THAT(written, HasSubstr("<q:C Doc=\"two&#10;lines&#9;tab\" Name=\"g\" Uuid=\"gone\" xmlns:q=\"urn:q\">\n"
+                                   "      <Comment>Use <b>bold</b> <i>text</i>\n here</Comment>\n"
+                                   "      <q:A Name=\"a\" Uuid=\"a\">\n"
+                                   "        <Doc> <x/> <y/>tail </Doc>\n"));
+    EXPECT_THAT(written, HasSubstr("<q:C Uuid=\"KEEP\" xmlns:q=\"urn:q\">\n      <Modified New=\"r:Size='2'\" "
+                                   "Old=\"r:Size='1'\"/>"));
+    // A UTF-8 document, indented, ending with its line.
+    EXPECT_THAT(written, StartsWith("<?xml version=\"1.0\" encoding=\"UTF-8\""));
+    EXPECT_THAT(written, testing::EndsWith("</Diff>\n"));
 }
 
-TEST_F(Comparison, SameInputsGiveByteIdenticalFiles) {
-    const std::string oldXml = ReadFile(SourcePath("examples/old.xml"));
-    const std::string newXml = ReadFile(SourcePath("examples/new.xml"));
-    ASSERT_GE(Run(oldXml, newXml), 0);
-    const std::string first = ReadFile(diff);
-    ASSERT_GE(Run(oldXml, newXml), 0);
-    EXPECT_EQ(ReadFile(diff), first);
-    EXPECT_EQ(first.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"", 0), 0u);
+// Uuids whose letter case differs in scripts beyond Latin, one beyond U+FFFF:
+// each pair is one element whose Uuid field changed, under any locale.
+TEST_F(Comparison, LetterCaseMatchesTheSameWhateverTheLocale) {
+    const char* const pairs[][2] = {{"i-1", "I-1"}, {"σ-2", "Σ-2"}, {"д-3", "Д-3"}, {"ա-4", "Ա-4"},
+                                    {"é-5", "É-5"}, {"\U00010428x", "\U00010400X"}};
+    std::string oldXml = "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\">", newXml = oldXml;
+    for (const auto& pair : pairs) {
+        oldXml += std::string("<A Uuid=\"") + pair[0] + "\" Name=\"n\"/>";
+        newXml += std::string("<A Uuid=\"") + pair[1] + "\" Name=\"n\"/>";
+    }
+    dir.write("old.xml", oldXml + "</C></P>");
+    dir.write("new.xml", newXml + "</C></P>");
+    // Turkish upper-cases i to İ: compiled here, so that no installed locale is needed.
+    const std::string locales = dir.file("locales");
+    std::filesystem::create_directory(locales);
+    const std::string compile = "localedef -i tr_TR -f UTF-8 " + locales + "/tr_TR.UTF-8 >/dev/null 2>&1";
+    ASSERT_EQ(std::system(compile.c_str()), 0) << "localedef and Debian's locales package are needed";
+    for (const char* locale : {"C", "tr_TR.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        const HostRun run = RunInChild([&] {
+            ::setenv("LOCPATH", locales.c_str(), 1);
+            if (!std::setlocale(LC_ALL, locale)) return 3;
+            // Under Turkish rules the C library upper-cases i to İ: the locale is in force.
+            if (std::string(locale) != "C" && std::towupper(L'i') == L'I') return 3;
+            return cQORMDApi::Process(ZULUnicodeString(dir.file("old.xml").c_str()),
+                                      ZULUnicodeString(dir.file("new.xml").c_str()), ZULUnicodeString(diff.c_str()),
+                                      0) < 0 ? 1 : 0;
+        });
+        ASSERT_EQ(run.exitStatus, 0) << "the locale " << locale << " could not be set";
+        const std::string outline = Outline(diff);
+        EXPECT_THAT(outline, Not(HasSubstr("  Added")));
+        EXPECT_THAT(outline, Not(HasSubstr("  Deleted")));
+        for (const auto& pair : pairs)
+            EXPECT_THAT(outline, HasSubstr(std::string("New=\"Uuid='") + pair[1] + "'\" Old=\"Uuid='" + pair[0] + "'\""));
+    }
+}
+
+// A name from an old file system, in Latin-1: read, compared and written,
+// the diff showing each byte that is not UTF-8 as its Latin-1 letter.
+TEST_F(Comparison, FileNamesThatAreNotUtf8AreReadAndShown) {
+    dir.write("old.xml", R"(<P Name="p"><C Uuid="c" Name="one"/></P>)");
+    dir.write("d\xe9j\xe0.xml", R"(<P Name="p"><C Uuid="c" Name="two"/></P>)");
+    const HostRun run = RunHost({"-New", "d\xe9j\xe0.xml", "-Old", "old.xml", "-Diff", "d.xml"}, {dir.path()});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_THAT(ReadFile(dir.file("d.xml")), HasSubstr("<Diff New=\"d\xc3\xa9j\xc3\xa0.xml\" Old=\"old.xml\""));
 }
 
 }  // namespace

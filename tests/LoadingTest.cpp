@@ -1,7 +1,9 @@
 // Loading metadata documents into the model: the three levels, skipped
 // tags, the Uuid and Name checks in their order, keys, field values, the
-// loader's old/new/neither cases and the lifetime of the loaded DOM.
-#include <gtest/gtest.h>
+// loader's old/new/neither cases and the lifetime of the loaded DOM; and the
+// layout white space the parser drops while it reads.
+#include <xercesc/framework/LocalFileInputSource.hpp>
+#include <xercesc/parsers/XercesDOMParser.hpp>
 
 #include "QORMDMetaAttrib.h"
 #include "QORMDMetaClass.h"
@@ -10,21 +12,17 @@
 #include "QORMDMetaDomMgr.h"
 #include "QORMDMetaField.h"
 #include "QORMDTestSupport.h"
-#include "QORMetaUtil/cDDLXMLParser.h"
+
+using xercesc::DOMNode;
 
 namespace {
 
 // Parses xml from a real file and builds the old package of doc from it;
-// the parser is terminated before returning, as in a run.
+// the parser is terminated before, the document gone after.
 cQORMDMetaPackage* Load(cMetaDiffDoc& doc, const std::string& xml) {
     TempDir dir;
-    const std::string path = dir.write("doc.xml", xml);
-    EXPECT_GE(cDDLXMLParser::init(), 0);
-    DOM_Document document;
-    EXPECT_GE(cDDLXMLParser::parseXMLFile(ZULUnicodeString(path.c_str()), document), 0);
-    cQORMDMetaPackage* package = doc.CreateOldPackage(document.share(document->getDocumentElement()));
-    cDDLXMLParser::terminate();
-    return package;
+    DOM_Document document = ParseFile(dir.write("doc.xml", xml));
+    return document ? doc.CreateOldPackage(document.share(document->getDocumentElement())) : nullptr;
 }
 
 std::string Value(cQORMDMetaElem* elem, const char* field) {
@@ -138,6 +136,8 @@ TEST(Loading, UuidKeysIgnoreLetterCaseAndTheFirstDuplicateStays) {
     EXPECT_EQ(Value(kept, "uuid"), "lower-case-is-a-field");
     EXPECT_TRUE(traces.contains(
         "Level2 Elem (Class level) repeats the Uuid of an earlier class and is discarded; Uuid : A1B2"));
+    EXPECT_TRUE(traces.contains(
+        "Level3 Elem (Attrib level) repeats the Uuid of an earlier attribute and is discarded; Uuid : X"));
 
     cQORMDMetaClass* accented = ClassOf(package, "ÉA");
     ASSERT_NE(accented, nullptr);
@@ -187,12 +187,12 @@ TEST_F(Loader, AnOldFileThatDoesNotParseStopsBeforeTheNewOne) {
     const int status = Run(doc, broken, valid);
     EXPECT_LT(status, 0);
     EXPECT_EQ(ErrorIdOf(status), "MDFileError_1");
-    EXPECT_NE(ErrorTextOf(status).find(broken), std::string::npos);
+    EXPECT_THAT(ErrorTextOf(status), HasSubstr(broken));
     EXPECT_TRUE(traces.contains("failed in parsing meta file " + broken));
     EXPECT_EQ(doc.GetOldPackage(), nullptr);
     EXPECT_EQ(doc.GetNewPackage(), nullptr);
     EXPECT_TRUE(printed.lines().empty());  // the library prints nothing: the reason is in the error
-    EXPECT_NE(ErrorTextOf(status).find("line 1"), std::string::npos) << ErrorTextOf(status);
+    EXPECT_THAT(ErrorTextOf(status), HasSubstr("line 1"));
 }
 
 TEST_F(Loader, ANewFileThatFailsComesAfterTheCompleteOldPackage) {
@@ -209,6 +209,92 @@ TEST_F(Loader, ANewFileThatFailsComesAfterTheCompleteOldPackage) {
     EXPECT_EQ(traces.indexOf("failed processDom_Doc for newPackage"), level + 2);
     EXPECT_EQ(ErrorTextOf(status), "The run stopped (failed processDom_Doc for newPackage): the class <C Name=\"no uuid\"> "
                                    "on line 1 of \"" + faulty + "\" has no Uuid (or an empty one)");
+}
+
+// Layout white space: the parser drops blank text beside elements while it
+// reads, and must end with exactly the DOM that a plain parse gives once
+// that text is removed afterwards; in mixed content every blank stays.
+
+// One line per node: depth, type, name and value.
+void Dump(const DOMNode* node, int depth, std::string& out) {
+    out += std::to_string(depth) + " " + std::to_string(node->getNodeType()) + " " +
+           Utf8(node->getNodeName()) + " [" + Utf8(node->getNodeValue()) + "]\n";
+    for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling())
+        Dump(child, depth + 1, out);
+}
+
+bool IsBlank(const XMLCh* text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text)).find_first_not_of(u" \t\r\n") ==
+           std::u16string::npos;
+}
+
+// The rule, applied after the parse: in an element with element children and
+// no other text (no text but blanks, no CDATA section), blank text nodes go.
+void DropEverywhere(DOMNode* node) {
+    bool hasElement = false, holdsText = false;
+    for (DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling()) {
+        DropEverywhere(child);
+        hasElement = hasElement || child->getNodeType() == DOMNode::ELEMENT_NODE;
+        holdsText = holdsText || child->getNodeType() == DOMNode::CDATA_SECTION_NODE ||
+                    (child->getNodeType() == DOMNode::TEXT_NODE && !IsBlank(child->getNodeValue()));
+    }
+    if (!hasElement || holdsText || node->getNodeType() != DOMNode::ELEMENT_NODE) return;
+    for (DOMNode* child = node->getFirstChild(); child;) {
+        DOMNode* next = child->getNextSibling();
+        if (child->getNodeType() == DOMNode::TEXT_NODE && IsBlank(child->getNodeValue()))
+            node->removeChild(child)->release();
+        child = next;
+    }
+}
+
+// The document as cDDLXMLParser reads it, and as a plain Xerces parse with the
+// layout white space removed afterwards.
+void ParseBothWays(const std::string& path, std::string& ours, std::string& reference) {
+    const DOM_Document document = ParseFile(path);  // holds the Xerces runtime for the plain parse
+    ASSERT_TRUE(document);
+    Dump(document->getDocumentElement(), 0, ours);
+
+    xercesc::XercesDOMParser plain;
+    plain.setDoNamespaces(false);
+    plain.setCreateEntityReferenceNodes(false);
+    xercesc::LocalFileInputSource source(ZULToDOMString(ZULUnicodeString(path.c_str())));
+    plain.parse(source);
+    ASSERT_EQ(plain.getErrorCount(), 0u);
+    DropEverywhere(plain.getDocument());
+    Dump(plain.getDocument()->getDocumentElement(), 0, reference);
+}
+
+TEST(LayoutWhitespace, ParsingDropsWhatTheWriterWouldAndKeepsText) {
+    TempDir dir;
+    const std::string path = dir.write("layout.xml",
+                                       "<P Name=\"p\">\n"
+                                       "  <C Uuid=\"c\" Name=\"c\">\n"
+                                       "    <A Uuid=\"a\" Name=\"a\"/>\n"
+                                       "    <!-- between -->\n"
+                                       "    <?pi data?>\n"
+                                       "    <A Uuid=\"b\" Name=\"b\"/>\n"
+                                       "  </C>\n"
+                                       "  <Blank>  \t </Blank>\n"
+                                       "  <Mixed>  &#65;  <A/>  x  <A/>  &amp;</Mixed>\n"
+                                       "  <Spaced> <A/> <A/>x<A/> </Spaced>\n"
+                                       "  <Data>  <![CDATA[ ]]>  <A/>\r\n  </Data>\n"
+                                       "  <OnlyComment>  <!-- c -->  </OnlyComment>\n"
+                                       "  <Deep><D1>\n  <D2>\n    <D3>  </D3>\n  </D2>\n</D1></Deep>\n"
+                                       "</P>\n");
+    std::string ours, reference;
+    ParseBothWays(path, ours, reference);
+    EXPECT_EQ(ours, reference);
+
+    // And the text that is content stays, as written.
+    EXPECT_THAT(ours, HasSubstr("2 3 #text [  \t ]"));  // Blank: an element without elements
+    EXPECT_THAT(ours, HasSubstr("2 3 #text [  A  ]"));  // text led by a blank run
+    EXPECT_THAT(ours, HasSubstr("2 3 #text [  x  ]"));
+    EXPECT_THAT(ours, HasSubstr("2 3 #text [  &]"));  // trailing text beside elements
+    // Blanks beside elements in mixed content, seen before the text was.
+    EXPECT_THAT(ours, HasSubstr("1 1 Spaced []\n2 3 #text [ ]\n2 1 A []\n2 3 #text [ ]\n2 1 A []\n2 3 #text [x]\n"
+                                "2 1 A []\n2 3 #text [ ]\n"));
+    EXPECT_THAT(ours, HasSubstr("2 3 #text [  ]\n2 8 #comment"));  // a comment-only element
+    EXPECT_THAT(ours, Not(HasSubstr("1 3 #text")));              // nothing blank between classes
 }
 
 }  // namespace
