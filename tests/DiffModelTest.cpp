@@ -1,48 +1,63 @@
-// The diff model: categories come with their first entry, field
-// differences group per upper-cased Uuid, lists and their ownership.
-#include <gtest/gtest.h>
-
+// The diff model and its writer, on a pair loaded and compared by the real
+// loader and comparison. The model: categories come with their first entry,
+// field differences group per upper-cased Uuid, lists and their ownership.
+// The writer and the entry builders under DOM failures: a failing call is
+// traced and printed as GDInternalError_1, only its own piece of the
+// document is missing, and the rest of the file is written.
 #include "QORMDMetaClass.h"
 #include "QORMDMetaDiffDoc.h"
 #include "QORMDMetaDiffElem.h"
+#include "QORMDMetaDiffField.h"
+#include "QORMDMetaDiffInput.h"
+#include "QORMDMetaDiffMgr.h"
+#include "QORMDMetaDiffSerializer.h"
+#include "QORMDMetaDomMgr.h"
 #include "QORMDMetaField.h"
 #include "QORMDTestSupport.h"
-#include "QORMetaUtil/cDDLXMLParser.h"
 
 namespace {
+
+cQORMDMetaClass* ClassOf(cQORMDMetaPackage* package, const char* key) {
+    return static_cast<cQORMDMetaClass*>(package->GetClasses()->Locate(ZULUnicodeString(key)));
+}
+
+cQORMDMetaField* FieldOf(cQORMDMetaPackage* package, const char* classKey, const char* name) {
+    return static_cast<cQORMDMetaField*>(ClassOf(package, classKey)->GetFields()->Locate(ZULUnicodeString(name)));
+}
 
 class DiffModel : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string path = dir.write("m.xml", R"(<P Name="p" Uuid="pkg">
-  <C Uuid="abc" Name="lower" Size="1"/><C2 Uuid="xyz" Name="other"/></P>)");
-        ASSERT_GE(cDDLXMLParser::init(), 0);
-        DOM_Document document;
-        ASSERT_GE(cDDLXMLParser::parseXMLFile(ZULUnicodeString(path.c_str()), document), 0);
-        package = doc.CreateOldPackage(document.share(document->getDocumentElement()));
-        cDDLXMLParser::terminate();
-        ASSERT_NE(package, nullptr);
+        const std::string oldName = dir.write("old.xml", R"(<P Name="p" Uuid="pkg">
+  <C Uuid="c1" Name="one" Size="1" Gone="g" Kept="k"/><C Uuid="c2" Name="two"/></P>)");
+        const std::string newName = dir.write("new.xml", R"(<P Name="p" Uuid="pkg">
+  <C Uuid="c1" Name="one" Size="2" Kept="k" Extra="e"/><C Uuid="c3" Name="three"/></P>)");
+        cMetaDiffInput::Init(ZULUnicodeString(oldName.c_str()), ZULUnicodeString(newName.c_str()),
+                             ZULUnicodeString(diff.c_str()), 0);
+        ASSERT_GE(cMetaDomMgr().processDom(doc), 0);
+        ASSERT_GE(cMetaDiffMgr().processDiff(doc), 0);
+        old = doc.GetOldPackage();
     }
-    cQORMDMetaField* Field(const char* classKey, const char* name) {
-        auto* c = static_cast<cQORMDMetaClass*>(package->GetClasses()->Locate(ZULUnicodeString(classKey)));
-        return static_cast<cQORMDMetaField*>(c->GetFields()->Locate(ZULUnicodeString(name)));
-    }
+    void TearDown() override { cMetaDiffInput::Terminate(); }
 
     TempDir dir;
+    const std::string diff = dir.file("diff.xml");
     cMetaDiffDoc doc;
-    cQORMDMetaPackage* package = nullptr;
+    cQORMDMetaPackage* old = nullptr;
 };
 
+// Entries of a root of its own, on the loaded elements.
 TEST_F(DiffModel, CategoriesExistOnlyOnceTheyHaveAnEntry) {
-    EXPECT_TRUE(doc.IsEmpty());  // creates the root
-    cMetaDiff* root = doc.GetMetaDiff();
+    cMetaDiffDoc fresh;
+    EXPECT_TRUE(fresh.IsEmpty());  // creates the root
+    cMetaDiff* root = fresh.GetMetaDiff();
     ASSERT_NE(root, nullptr);
     EXPECT_STREQ(root->getTagName().ConvertToChar(), "Diff");
     EXPECT_EQ(root->getAdded(), nullptr);
 
-    root->AppendDeletedClass(static_cast<cQORMDMetaClass*>(package->GetClasses()->Locate(ZULUnicodeString("XYZ"))));
-    root->AppendDeletedPackage(package);
-    EXPECT_FALSE(doc.IsEmpty());
+    root->AppendDeletedClass(ClassOf(old, "C2"));
+    root->AppendDeletedPackage(old);
+    EXPECT_FALSE(fresh.IsEmpty());
     ASSERT_NE(root->getDeleted(), nullptr);
     EXPECT_EQ(root->getAdded(), nullptr);
     EXPECT_EQ(root->getModified(), nullptr);
@@ -70,31 +85,105 @@ TEST_F(DiffModel, CategoriesExistOnlyOnceTheyHaveAnEntry) {
 }
 
 TEST_F(DiffModel, FieldDifferencesGroupPerElementWhateverTheUuidsCase) {
-    cMetaDiff* root = doc.GetMetaDiff();
-    root->AppendModModified(Field("ABC", "Size"), Field("ABC", "Name"));
-    root->AppendModAdded(Field("ABC", "Name"));
-    root->AppendModDeleted(Field("XYZ", "Name"));
-    root->AppendModDeleted(Field("ABC", "Uuid"));
+    cMetaDiffDoc fresh;
+    cMetaDiff* root = fresh.GetMetaDiff();
+    root->AppendModModified(FieldOf(old, "C1", "Size"), FieldOf(old, "C1", "Name"));
+    root->AppendModAdded(FieldOf(old, "C1", "Name"));
+    root->AppendModDeleted(FieldOf(old, "C2", "Name"));
+    root->AppendModDeleted(FieldOf(old, "C1", "Uuid"));
     ASSERT_NE(root->getModified(), nullptr);
 
     ZULRawCollPV list(0);
     list.Append(nullptr);
     root->getModified()->getListMetaDiffElem(list);  // appends after what the list held
     ASSERT_EQ(list.Size(), 3);
-    auto* abc = static_cast<cMetaDiffElem*>(list[2]);
-    EXPECT_STREQ(abc->getUuid().ConvertToChar(), "ABC");
-    EXPECT_STREQ(abc->getTagName().ConvertToChar(), "C");
-    EXPECT_EQ(abc->getModModifiedList().Size(), 1);
-    EXPECT_EQ(abc->getModAddedList().Size(), 1);
-    EXPECT_EQ(abc->getModDeletedList().Size(), 1);
-    EXPECT_STREQ(static_cast<cMetaDiffElem*>(list[3])->getUuid().ConvertToChar(), "XYZ");
+    auto* c1 = static_cast<cMetaDiffElem*>(list[2]);
+    EXPECT_STREQ(c1->getUuid().ConvertToChar(), "C1");
+    EXPECT_STREQ(c1->getTagName().ConvertToChar(), "C");
+    EXPECT_EQ(c1->getModModifiedList().Size(), 1);
+    EXPECT_EQ(c1->getModAddedList().Size(), 1);
+    EXPECT_EQ(c1->getModDeletedList().Size(), 1);
+    EXPECT_STREQ(static_cast<cMetaDiffElem*>(list[3])->getUuid().ConvertToChar(), "C2");
 
     TraceRecorder traces;
     EXPECT_EQ(root->getModified()->AppendModAdded(nullptr), -1);
-    EXPECT_EQ(root->AppendModModified(Field("ABC", "Size"), nullptr), 0);  // the root swallows the failure
+    EXPECT_EQ(root->AppendModModified(FieldOf(old, "C1", "Size"), nullptr), 0);  // the root swallows the failure
     EXPECT_TRUE(traces.contains("NULL input in cMetaModified::AppendModAdded"));
     EXPECT_TRUE(traces.contains("NULL input in cMetaModified::AppendModModified"));
-    EXPECT_EQ(abc->getModModifiedList().Size(), 1);
+    EXPECT_EQ(c1->getModModifiedList().Size(), 1);
+}
+
+TEST_F(DiffModel, AFailingFieldDropsOnlyItsChildOfTheEntry) {
+    cMetaDiffElem record(FieldOf(old, "C1", "Size")->GetOwner());
+    record.AppendModModified(new cMetaDiffField(FieldOf(old, "C1", "Size"),
+                                                FieldOf(doc.GetNewPackage(), "C1", "Size")));
+    record.AppendModDeleted(new cMetaDiffField(FieldOf(old, "C1", "Gone")));
+    record.AppendModDeleted(nullptr);
+    record.AppendModAdded(new cMetaDiffField(FieldOf(doc.GetNewPackage(), "C1", "Extra")));
+    record.AppendModAdded(new cMetaDiffField(nullptr));  // a field without a name cannot become an attribute
+
+    TraceRecorder traces;
+    PrintedErrors printed;
+    DOM_Document document = cDDLXMLParser::createDocument();
+    DOM_Node node;
+    cMetaModified category;
+    ASSERT_EQ(category.getDomNodeForMetaDiffElem(&record, document, node), 0);
+    ASSERT_FALSE(node.isNull());
+    auto* entry = static_cast<xercesc::DOMElement*>(node.get());
+    EXPECT_STREQ(DOMToZULUnicodeString(entry->getTagName()).ConvertToChar(), "C");
+    EXPECT_STREQ(DOMToZULUnicodeString(entry->getAttribute(u"Uuid")).ConvertToChar(), "C1");
+    ASSERT_EQ(entry->getChildElementCount(), 2u);  // "Modified" and "Deleted", no "Added"
+    EXPECT_STREQ(DOMToZULUnicodeString(entry->getFirstElementChild()->getAttribute(u"New")).ConvertToChar(),
+                 "Size='2'");
+    xercesc::DOMElement* deleted = entry->getLastElementChild();
+    EXPECT_STREQ(DOMToZULUnicodeString(deleted->getTagName()).ConvertToChar(), "Deleted");
+    EXPECT_STREQ(DOMToZULUnicodeString(deleted->getAttribute(u"Gone")).ConvertToChar(), "g");
+
+    EXPECT_TRUE(traces.contains("NULL diffField in cMetaModified::CreateDomNode_ModDeleted"));
+    const std::string guard = "! Failed DOM_Element::setAttribute() in cMetaModified::getDomNodeForMetaDiffElem :";
+    EXPECT_TRUE(traces.contains(guard));
+    ASSERT_EQ(printed.lines().size(), 1u);
+    EXPECT_EQ(printed.lines()[0].rfind("Error GDInternalError_1: ", 0), 0u) << printed.lines()[0];
+    EXPECT_NE(printed.lines()[0].find(guard + "\t!DOMException\n\tMessage : "), std::string::npos);
+}
+
+TEST_F(DiffModel, AnEntryThatCannotBeBuiltIsLeftOutAndTheFileIsStillWritten) {
+    // An element without a tag: its entry cannot be created.
+    cQORMDMetaPackage untagged{DOM_Element()};
+    cQORMDMetaField orphan(DOM_Attr(), &untagged);
+    doc.GetMetaDiff()->AppendModDeleted(&orphan);
+
+    TraceRecorder traces;
+    PrintedErrors printed;
+    cMetaDiffSerializer writer;
+    ASSERT_GE(writer.Serialize(&doc), 0);
+    EXPECT_TRUE(traces.contains("! failed DOM_Document::createElement in cMetaModified::getDomNodeForMetaDiffElem :"));
+    EXPECT_TRUE(traces.contains("! failed cMetaAdded::getDomNodeForMetaDiffElem"));
+    EXPECT_EQ(printed.lines().size(), 1u);
+    const std::string outline = Outline(diff);
+    EXPECT_EQ(outline.substr(outline.find('\n') + 1),
+              "  Added\n"
+              "    C Name=\"three\" Uuid=\"c3\"\n"
+              "  Deleted\n"
+              "    C Name=\"two\" Uuid=\"c2\"\n"
+              "  Modified\n"
+              "    C Uuid=\"C1\"\n"
+              "      Modified New=\"Size='2'\" Old=\"Size='1'\"\n"
+              "      Deleted Gone=\"g\"\n"
+              "      Added Extra=\"e\"\n");
+}
+
+TEST_F(DiffModel, AFailedFileWriteFailsTheRunAndLeavesNoFile) {
+    cMetaDiffInput::Init(ZULUnicodeString(""), ZULUnicodeString("n.xml"),
+                         ZULUnicodeString(dir.file("missing/folder/diff.xml").c_str()), 0);
+    TraceRecorder traces;
+    cMetaDiffSerializer writer;
+    const int status = writer.Serialize(&doc);
+    EXPECT_LT(status, 0);
+    EXPECT_EQ(ErrorIdOf(status), "GDXMLWriteError_1");
+    EXPECT_NE(ErrorTextOf(status).find("No such file or directory"), std::string::npos) << ErrorTextOf(status);
+    EXPECT_TRUE(traces.contains("! failed cDDLXMLParser::writeXMLFile"));
+    EXPECT_FALSE(FileExists(dir.file("missing")));
 }
 
 }  // namespace

@@ -1,15 +1,9 @@
 // Property: for generated old/new document pairs, every change the
 // generator made appears in the diff file, and nothing else does.
-#include <gtest/gtest.h>
-
-#include <map>
 #include <random>
-#include <set>
 
 #include "QORMDMetaDiffApi.h"
 #include "QORMDTestSupport.h"
-#include "QORMetaUtil/QORMUDomString.h"
-#include "QORMetaUtil/cDDLXMLParser.h"
 
 namespace {
 
@@ -27,11 +21,6 @@ struct Document {
     Element package;
     std::vector<Class> classes;
 };
-
-std::string Upper(const std::string& s) {
-    ZULUnicodeString u(s.c_str());
-    return u.ToUpper().ConvertToChar();
-}
 
 std::string Escape(const std::string& s) {
     std::string out;
@@ -93,7 +82,7 @@ public:
             std::vector<Element> attribs;
             for (Element& a : c.attribs) {
                 if (Chance(10)) {
-                    facts.insert("deleted Attr " + a.uuid + " parent " + Upper(old.classes[&c - d.classes.data()].self.uuid));
+                    facts.insert("deleted Attr " + a.uuid + " parent " + UpperCase(old.classes[&c - d.classes.data()].self.uuid));
                     continue;
                 }
                 ChangeFields(a, facts);
@@ -102,7 +91,7 @@ public:
             if (Chance(15)) {
                 Element added{"a" + std::to_string(next_++), MakeFields()};
                 attribs.push_back(added);
-                facts.insert("added Attr " + added.uuid + " parent " + Upper(c.self.uuid));
+                facts.insert("added Attr " + added.uuid + " parent " + UpperCase(c.self.uuid));
             }
             c.attribs = attribs;
             kept.push_back(c);
@@ -112,15 +101,15 @@ public:
             Element moved = kept[0].attribs.back();
             kept[0].attribs.pop_back();
             kept[1].attribs.push_back(moved);
-            facts.erase("added Attr " + moved.uuid + " parent " + Upper(kept[0].self.uuid));
+            facts.erase("added Attr " + moved.uuid + " parent " + UpperCase(kept[0].self.uuid));
             const std::string oldUuid = OldUuid(old, moved.uuid);
             if (!oldUuid.empty()) {
                 // Its field changes no longer show: it is deleted here and added there.
                 for (auto it = facts.begin(); it != facts.end();)
-                    it = it->find(" " + Upper(moved.uuid) + " ") != std::string::npos ? facts.erase(it) : std::next(it);
-                facts.insert("deleted Attr " + oldUuid + " parent " + Upper(kept[0].self.uuid));
+                    it = it->find(" " + UpperCase(moved.uuid) + " ") != std::string::npos ? facts.erase(it) : std::next(it);
+                facts.insert("deleted Attr " + oldUuid + " parent " + UpperCase(kept[0].self.uuid));
             }
-            facts.insert("added Attr " + moved.uuid + " parent " + Upper(kept[1].self.uuid));
+            facts.insert("added Attr " + moved.uuid + " parent " + UpperCase(kept[1].self.uuid));
         }
         if (Chance(30)) {
             Class added{{"c" + std::to_string(next_++), MakeFields()}, {{"a" + std::to_string(next_++), MakeFields()}}};
@@ -151,15 +140,15 @@ private:
     static std::string OldUuid(const Document& old, const std::string& attribUuid) {
         for (const Class& c : old.classes)
             for (const Element& a : c.attribs)
-                if (Upper(a.uuid) == Upper(attribUuid)) return a.uuid;
+                if (UpperCase(a.uuid) == UpperCase(attribUuid)) return a.uuid;
         return "";
     }
 
     // Changes, deletes and adds fields of e, or flips the case of its Uuid.
     void ChangeFields(Element& e, std::set<std::string>& facts) {
-        const std::string key = Upper(e.uuid);
+        const std::string key = UpperCase(e.uuid);
         if (Chance(10)) {
-            const std::string flipped = Upper(e.uuid);
+            const std::string flipped = UpperCase(e.uuid);
             if (flipped != e.uuid) {
                 facts.insert("changed " + key + " Uuid '" + e.uuid + "' '" + flipped + "'");
                 e.uuid = flipped;
@@ -190,9 +179,7 @@ private:
     int next_ = 0;
 };
 
-std::string Attr(const xercesc::DOMElement* e, const char16_t* name) {
-    return DOMToZULUnicodeString(e->getAttribute(name)).ConvertToChar();
-}
+std::string Attr(const xercesc::DOMElement* e, const char16_t* name) { return Utf8(e->getAttribute(name)); }
 
 // "Name='value'" -> "Name 'value'"
 std::string Pair(const std::string& text) {
@@ -204,14 +191,13 @@ std::string Pair(const std::string& text) {
 std::set<std::string> FactsOf(const std::string& path) {
     EXPECT_EQ(NamespaceErrors(path), "") << path;
     std::set<std::string> facts;
-    EXPECT_GE(cDDLXMLParser::init(), 0);
-    DOM_Document document;
-    EXPECT_GE(cDDLXMLParser::parseXMLFile(ZULUnicodeString(path.c_str()), document), 0);
+    const DOM_Document document = ParseFile(path);
+    if (!document) return facts;
     const xercesc::DOMElement* root = document->getDocumentElement();
     for (auto* section = root->getFirstElementChild(); section; section = section->getNextElementSibling()) {
-        const std::string kind = DOMToZULUnicodeString(section->getTagName()).ConvertToChar();
+        const std::string kind = Utf8(section->getTagName());
         for (auto* entry = section->getFirstElementChild(); entry; entry = entry->getNextElementSibling()) {
-            const std::string tag = DOMToZULUnicodeString(entry->getTagName()).ConvertToChar();
+            const std::string tag = Utf8(entry->getTagName());
             const std::string uuid = Attr(entry, u"Uuid");
             if (kind != "Modified") {
                 if (tag == "Package") continue;  // only recorded when a whole side is missing
@@ -221,7 +207,7 @@ std::set<std::string> FactsOf(const std::string& path) {
                 continue;
             }
             for (auto* child = entry->getFirstElementChild(); child; child = child->getNextElementSibling()) {
-                const std::string what = DOMToZULUnicodeString(child->getTagName()).ConvertToChar();
+                const std::string what = Utf8(child->getTagName());
                 if (what == "Modified") {
                     const std::string oldPair = Pair(Attr(child, u"Old"));
                     const std::string newPair = Pair(Attr(child, u"New"));
@@ -231,12 +217,10 @@ std::set<std::string> FactsOf(const std::string& path) {
                 const auto* fields = child->getAttributes();
                 for (XMLSize_t i = 0; i < fields->getLength(); ++i)
                     facts.insert((what == "Deleted" ? "fielddel " : "fieldadd ") + uuid + " " +
-                                 DOMToZULUnicodeString(fields->item(i)->getNodeName()).ConvertToChar() + " '" +
-                                 DOMToZULUnicodeString(fields->item(i)->getNodeValue()).ConvertToChar() + "'");
+                                 Utf8(fields->item(i)->getNodeName()) + " '" + Utf8(fields->item(i)->getNodeValue()) + "'");
             }
         }
     }
-    cDDLXMLParser::terminate();
     return facts;
 }
 
