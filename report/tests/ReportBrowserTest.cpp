@@ -2,8 +2,6 @@
 // report of the example pair and of a generated 10 MB pair without a message
 // in its console (script errors, blocked loads), and the page its script
 // drew holds the classes and values of the report.
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <filesystem>
 #include <regex>
@@ -72,22 +70,24 @@ protected:
         ASSERT_EQ(RunProgram("chromium", {"--version"}).exitStatus, 0)
             << "Debian's chromium is needed for this test: scripts/install-deps.sh installs it";
     }
+    // The HTML report of the pair, in html, loaded.
+    Page Report(const std::string& oldPath, const std::string& newPath) {
+        const HostRun run = RunReport({"-Old", oldPath, "-New", newPath, "-Format", "html", "-Out", html});
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        return Load(html);
+    }
     TempDir dir;
+    const std::string html = dir.file("report.html");
 };
 
 TEST_F(ReportInBrowser, ExamplePair) {
-    const std::string html = dir.file("report.html");
-    ASSERT_EQ(RunReport({"-Old", SourcePath("examples/old.xml"), "-New", SourcePath("examples/new.xml"), "-Format",
-                         "html", "-Out", html})
-                  .exitStatus,
-              0);
-    const Page page = Load(html);
+    const Page page = Report(SourcePath("examples/old.xml"), SourcePath("examples/new.xml"));
     EXPECT_EQ(page.console, "");
     EXPECT_EQ(page.sections, 6);  // the package and five classes
     for (const char* shown : {"Customer", "C-CUSTOMER", "letter case only", "Données & Qualité", "l'expéditeur",
-                              "moved from Class Customer (C-CUSTOMER)", "renamed from Adress", "Invoice"})
-        EXPECT_NE(page.text.find(shown), std::string::npos) << shown;
-    EXPECT_NE(page.text.find("6 of 6 sections"), std::string::npos);
+                              "moved from Class Customer (C-CUSTOMER)", "renamed from Adress", "Invoice",
+                              "6 of 6 sections"})
+        EXPECT_THAT(page.text, HasSubstr(shown));
 }
 
 TEST_F(ReportInBrowser, ValuesThatLookLikeMarkupStayText) {
@@ -95,30 +95,22 @@ TEST_F(ReportInBrowser, ValuesThatLookLikeMarkupStayText) {
     dir.write("old.xml", "<P Name=\"P\"><C Name=\"C\" Uuid=\"c\" V=\"a\" L=\"x\"/></P>");
     dir.write("new.xml", "<P Name=\"P\"><C Name=\"&lt;b&gt;C&lt;/b&gt;\" Uuid=\"c\" V=\"" + markup +
                              "\" L=\"line&#10;&#x2028;break\"/></P>");
-    const std::string html = dir.file("report.html");
-    ASSERT_EQ(RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml"), "-Format", "html", "-Out", html})
-                  .exitStatus,
-              0);
-    const Page page = Load(html);
+    const Page page = Report(dir.file("old.xml"), dir.file("new.xml"));
     EXPECT_EQ(page.console, "");
     EXPECT_EQ(page.sections, 1);
-    EXPECT_NE(page.text.find("</script><script>document.title='hacked'</script><!-- &amp;"), std::string::npos);
-    EXPECT_NE(page.text.find("\"line\\n\\u{2028}break\""), std::string::npos);
-    EXPECT_NE(page.text.find("<b>C</b>"), std::string::npos);
-    EXPECT_EQ(page.dom.find("<title>hacked"), std::string::npos);
+    EXPECT_THAT(page.text, HasSubstr("</script><script>document.title='hacked'</script><!-- &amp;"));
+    EXPECT_THAT(page.text, HasSubstr("\"line\\n\\u{2028}break\""));
+    EXPECT_THAT(page.text, HasSubstr("<b>C</b>"));
+    EXPECT_THAT(page.dom, Not(HasSubstr("<title>hacked")));
 }
 
 TEST_F(ReportInBrowser, GeneratedTenMegabytePair) {
     GeneratePair(dir, 10, 0.01, 1);
-    const std::string html = dir.file("report.html");
-    const HostRun run =
-        RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml"), "-Format", "html", "-Out", html});
-    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const Page page = Report(dir.file("old.xml"), dir.file("new.xml"));
+    EXPECT_EQ(page.console, "");
     EXPECT_LT(std::filesystem::file_size(html), 3u << 20) << "the page should stay light";
     const HostRun markdown =
         RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml"), "-Format", "markdown"});
-    const Page page = Load(html);
-    EXPECT_EQ(page.console, "");
 
     // Every section is drawn: the names of classes from all over the report, and
     // the first changed value (its section is drawn open).
@@ -130,11 +122,11 @@ TEST_F(ReportInBrowser, GeneratedTenMegabytePair) {
     bool valueSeen = false;
     for (std::string line; std::getline(lines, line);) {
         if (std::regex_match(line, match, heading) && headings++ % 40 == 0) {
-            EXPECT_NE(page.text.find(match[2].str() + " " + match[3].str()), std::string::npos) << line;
+            EXPECT_THAT(page.text, HasSubstr(match[2].str() + " " + match[3].str())) << line;
         } else if (!valueSeen && std::regex_match(line, match, changed)) {
             valueSeen = true;
-            EXPECT_NE(page.text.find(match[1].str()), std::string::npos) << line;
-            EXPECT_NE(page.text.find(match[2].str()), std::string::npos) << line;
+            EXPECT_THAT(page.text, HasSubstr(match[1].str())) << line;
+            EXPECT_THAT(page.text, HasSubstr(match[2].str())) << line;
         }
     }
     EXPECT_TRUE(valueSeen);

@@ -1,9 +1,11 @@
-// The program's contract: exit 0 with a report (one line when nothing
-// differs), 2 for wrong arguments, 1 for a failed run, and then nothing
-// written; colour only for a terminal that did not ask for none.
-#include <gtest/gtest.h>
-
+// QORMetaReport through the real program. Its contract: exit 0 with a
+// report (one line when nothing differs), 2 for wrong arguments, 1 for a
+// failed run, and then nothing written; colour only for a terminal that did
+// not ask for none. What a person reads: the text form of the example pair
+// names every change by class and attribute names, in the new document's
+// order, within 100 columns; values are shown exactly in every form.
 #include <algorithm>
+#include <sstream>
 
 #include "ReportSupport.h"
 
@@ -16,29 +18,49 @@ std::size_t LineCount(const std::string& text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Columns of a line of ASCII, Latin and arrows (one column per code point).
+std::size_t Columns(const std::string& line) {
+    std::size_t columns = 0;
+    for (unsigned char c : line) columns += (c & 0xC0) != 0x80;
+    return columns;
+}
+
+// Position of the line equal to wanted, or -1.
+int Find(const std::vector<std::string>& lines, const std::string& wanted) {
+    const auto at = std::find(lines.begin(), lines.end(), wanted);
+    return at == lines.end() ? -1 : static_cast<int>(at - lines.begin());
+}
+
 TEST(ReportRun, NothingDiffersSaysSoInOneLine) {
     TempDir dir;
     for (const char* format : {"text", "markdown"}) {
         const HostRun run = RunReport({"-Old", kNew, "-New", kNew, "-Format", format});
         EXPECT_EQ(run.exitStatus, 0) << run.err;
         EXPECT_EQ(LineCount(run.out), 1u) << run.out;
-        EXPECT_EQ(run.out.rfind("No differences between ", 0), 0u) << run.out;
+        EXPECT_THAT(run.out, StartsWith("No differences between "));
     }
     const HostRun html = RunReport({"-Old", kNew, "-New", kNew, "-Format", "html", "-Out", dir.file("r.html")});
     EXPECT_EQ(html.exitStatus, 0) << html.err;
-    EXPECT_NE(ReadFile(dir.file("r.html")).find("<p class=\"none\">No differences between <code>"), std::string::npos);
+    EXPECT_THAT(ReadFile(dir.file("r.html")), HasSubstr("<p class=\"none\">No differences between <code>"));
 }
 
 TEST(ReportRun, OneSidedRunsAddOrDeleteEverything) {
     const HostRun added = RunReport({"-New", kNew});
     ASSERT_EQ(added.exitStatus, 0) << added.err;
-    EXPECT_NE(added.out.find("  old: none (everything is added)\n"), std::string::npos);
-    EXPECT_NE(added.out.find("\nPackage Sales (pkg-0001): added\n  + Name: Sales\n"), std::string::npos) << added.out;
-    EXPECT_NE(added.out.find("\n  classes         5        0        0\n"), std::string::npos) << added.out;
+    EXPECT_THAT(added.out, HasSubstr("  old: none (everything is added)\n"));
+    EXPECT_THAT(added.out, HasSubstr("\nPackage Sales (pkg-0001): added\n  + Name: Sales\n"));
+    EXPECT_THAT(added.out, HasSubstr("\n  classes         5        0        0\n"));
     const HostRun deleted = RunReport({"-Deleted", kOld});
     ASSERT_EQ(deleted.exitStatus, 0) << deleted.err;
-    EXPECT_NE(deleted.out.find("  new: none (everything is deleted)\n"), std::string::npos);
-    EXPECT_NE(deleted.out.find("\nClass Invoice (c-invoice): deleted\n"), std::string::npos) << deleted.out;
+    EXPECT_THAT(deleted.out, HasSubstr("  new: none (everything is deleted)\n"));
+    EXPECT_THAT(deleted.out, HasSubstr("\nClass Invoice (c-invoice): deleted\n"));
 }
 
 TEST(ReportRun, WrongArgumentsExitTwoAndWriteNothing) {
@@ -59,7 +81,7 @@ TEST(ReportRun, WrongArgumentsExitTwoAndWriteNothing) {
         const HostRun run = RunReport(args);
         EXPECT_EQ(run.exitStatus, 2) << run.err;
         EXPECT_EQ(run.out, "");
-        EXPECT_NE(run.err.find("Usage: QORMetaReport -New new.xml"), std::string::npos) << run.err;
+        EXPECT_THAT(run.err, HasSubstr("Usage: QORMetaReport -New new.xml"));
         EXPECT_FALSE(FileExists(out));
     }
     EXPECT_EQ(ReadFile(kept), ReadFile(kNew));
@@ -85,7 +107,7 @@ TEST(ReportRun, FailedRunsExitOneAndWriteNothing) {
             const HostRun run = RunReport({"-Old", kOld, "-New", path, "-Format", "html", "-Out", out});
             EXPECT_EQ(run.exitStatus, 1) << name << ": " << run.err;
             EXPECT_EQ(LineCount(run.err), 1u) << name << ": " << run.err;
-            EXPECT_EQ(run.err.rfind("Error MD", 0), 0u) << name << ": " << run.err;
+            EXPECT_THAT(run.err, StartsWith("Error MD")) << name;
         }
         EXPECT_FALSE(FileExists(dir.file("report.html"))) << name;
         EXPECT_EQ(ReadFile(existing), "an earlier report\n") << name;
@@ -95,16 +117,92 @@ TEST(ReportRun, FailedRunsExitOneAndWriteNothing) {
     EXPECT_EQ(missing.out, "");
     const HostRun unwritable = RunReport({"-New", kNew, "-Out", dir.file("no-folder/report.txt")});
     EXPECT_EQ(unwritable.exitStatus, 1);
-    EXPECT_NE(unwritable.err.find("no-folder/report.txt"), std::string::npos) << unwritable.err;
+    EXPECT_THAT(unwritable.err, HasSubstr("no-folder/report.txt"));
 }
 
 TEST(ReportRun, ColourOnlyAtATerminalWithoutNoColor) {
     const std::vector<std::string> args{"-Old", kOld, "-New", kNew};
-    EXPECT_NE(RunReport(args, {"", {}, 0, true}).out.find("    \x1b[32m+ Unique: true\x1b[0m"), std::string::npos);
-    EXPECT_EQ(RunReport(args, {"", {"NO_COLOR=1"}, 0, true}).out.find('\x1b'), std::string::npos);
-    EXPECT_EQ(RunReport(args).out.find('\x1b'), std::string::npos);
-    EXPECT_EQ(RunReport({"-Old", kOld, "-New", kNew, "-Format", "markdown"}, {"", {}, 0, true}).out.find('\x1b'),
-              std::string::npos);
+    const RunOptions terminal{"", {}, 0, true};
+    EXPECT_THAT(RunReport(args, terminal).out, HasSubstr("    \x1b[32m+ Unique: true\x1b[0m"));
+    EXPECT_THAT(RunReport(args, {"", {"NO_COLOR=1"}, 0, true}).out, Not(HasSubstr("\x1b")));
+    EXPECT_THAT(RunReport(args).out, Not(HasSubstr("\x1b")));
+    EXPECT_THAT(RunReport({"-Old", kOld, "-New", kNew, "-Format", "markdown"}, terminal).out, Not(HasSubstr("\x1b")));
+}
+
+TEST(ReportReading, ExamplePairInText) {
+    TempDir dir;
+    const HostRun run = RunReport({"-Old", kOld, "-New", kNew});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::vector<std::string> lines = Lines(run.out);
+    // Sections in the new document's order, the deleted class after them; each change where it belongs.
+    const std::vector<std::string> expectedInOrder = {
+        "Changes to package Sales",
+        "  attributes      1        1        3      1",
+        "  Attribute Region (a-region): Class Customer (C-CUSTOMER) \u2192 Class Order (c-order)",
+        "Package Sales (pkg-0001): changed",
+        "  + Steward: Donn\u00e9es & Qualit\u00e9",
+        "Class Customer (C-CUSTOMER): changed",
+        "  ~ Uuid: c-customer \u2192 C-CUSTOMER  (letter case only)",
+        "  Attribute Email (a-cust-email): changed",
+        "    ~ Size: 120 \u2192 254",
+        "    + Unique: true",
+        "  Attribute Phone (a-cust-phone): added",
+        "  Attribute Fax (a-cust-fax): deleted",
+        "  Attribute Region (a-region): moved to Class Order (c-order)",
+        "Class Order (c-order): changed",
+        "  - Audit: none",
+        "  Attribute Region (a-region): moved from Class Customer (C-CUSTOMER)",
+        "Class Address (c-address): changed, renamed from Adress",
+        "  ~ Name: Adress \u2192 Address  (renamed)",
+        "Class Shipment (c-shipment): added",
+        "    + Comment: l'exp\u00e9diteur",
+        "Class Invoice (c-invoice): deleted",
+    };
+    int previous = -1;
+    for (const std::string& wanted : expectedInOrder) {
+        const int at = Find(lines, wanted);
+        EXPECT_GT(at, previous) << "missing or out of order: " << wanted << "\n" << run.out;
+        previous = std::max(previous, at);
+    }
+    EXPECT_EQ(Find(lines, "Class Store (c-store): attributes changed"), -1) << "an unchanged class is listed";
+    for (const std::string& line : lines) EXPECT_LE(Columns(line), 100u) << line;
+
+    // Deterministic, and -Out writes what standard output shows.
+    EXPECT_EQ(RunReport({"-Old", kOld, "-New", kNew, "-Out", dir.file("report.txt")}).exitStatus, 0);
+    EXPECT_EQ(ReadFile(dir.file("report.txt")), run.out);
+}
+
+TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
+    TempDir dir;
+    const std::string longValue = std::string(150, 'x') + " " + std::string(150, 'y') + " ";
+    dir.write("old.xml",
+              "<Package Name=\"P\"><Class Name=\"C\" Uuid=\"c\"><Attribute Name=\"A\" Uuid=\"a\" "
+              "Q=\"plain\" B=\" both \" L=\"one\" U=\"caf\u00e9\" E=\"\" Long=\"short\"/></Class></Package>");
+    dir.write("new.xml",
+              "<Package Name=\"P\"><Class Name=\"C\" Uuid=\"c\"><Attribute Name=\"A\" Uuid=\"a\" "
+              "Q=\"say &quot;hi&quot; &amp; &lt;b&gt;\" B=\"both\" L=\"one&#10;two\" U=\"\u65e5\u672c\u2192\" "
+              "E=\"&#9;\" Long=\"" +
+                  longValue + "\"/></Class></Package>");
+    const HostRun run = RunReport({"-Old", dir.file("old.xml"), "-New", dir.file("new.xml")});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    for (const char* wanted : {"    ~ Q: plain \u2192 say \"hi\" & <b>", "    ~ B: \" both \" \u2192 both",
+                               "    ~ L: one \u2192 \"one\\ntwo\"", "    ~ U: caf\u00e9 \u2192 \"\u65e5\u672c\u2192\"",
+                               "    ~ E: \"\" \u2192 \"\\t\""})
+        EXPECT_THAT(lines, testing::Contains(wanted));
+
+    // The long value continues in quotes on the following lines, within 100 columns, and reads back whole.
+    const int head = Find(lines, "    ~ Long:");
+    ASSERT_NE(head, -1) << run.out;
+    EXPECT_EQ(lines[head + 1], "        old: \"short\"");
+    const std::size_t margin = std::string("        new: ").size();
+    std::string quoted = lines[head + 2].substr(margin);
+    for (std::size_t i = head + 3; i < lines.size() && lines[i].rfind(std::string(margin, ' '), 0) == 0; ++i)
+        quoted += lines[i].substr(margin);
+    EXPECT_GT(lines.size(), static_cast<std::size_t>(head + 4)) << "a 300-character value on one line";
+    EXPECT_EQ(Unshown(quoted), longValue);
+    for (const std::string& line : lines) EXPECT_LE(Columns(line), 100u) << line;
 }
 
 }  // namespace

@@ -52,29 +52,3 @@ std::string Unshown(const std::string& shown) {
     }
     return value;
 }
-
-std::string CodeSpan(const std::string& text, std::string* rest) {
-    const std::size_t open = text.find_first_not_of(' ');
-    EXPECT_TRUE(open != std::string::npos && text[open] == '`') << "no code span in: " << text;
-    if (open == std::string::npos || text[open] != '`') return {};
-    const std::size_t fence = text.find_first_not_of('`', open) - open;
-    std::size_t close = open + fence;
-    // The closing run has exactly the fence's length.
-    for (;;) {
-        close = text.find(std::string(fence, '`'), close);
-        if (close == std::string::npos) {
-            ADD_FAILURE() << "unclosed code span in: " << text;
-            return {};
-        }
-        const std::size_t runEnd = text.find_first_not_of('`', close);
-        const std::size_t run = (runEnd == std::string::npos ? text.size() : runEnd) - close;
-        if (run == fence) break;
-        close += run;
-    }
-    std::string content = text.substr(open + fence, close - open - fence);
-    if (content.size() >= 2 && content.front() == ' ' && content.back() == ' ' &&
-        content.find_first_not_of(' ') != std::string::npos)
-        content = content.substr(1, content.size() - 2);
-    if (rest) *rest = text.substr(close + fence);
-    return content;
-}

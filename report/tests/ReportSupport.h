@@ -15,5 +15,3 @@ void GeneratePair(const TempDir& dir, double sizeMb, double changes, int seed);
 
 // A value as the report shows it (plain, or quoted with escapes) back to the value.
 std::string Unshown(const std::string& shown);
-// The content of the code span that text starts with (after blanks); rest gets what follows it.
-std::string CodeSpan(const std::string& text, std::string* rest = nullptr);
