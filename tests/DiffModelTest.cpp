@@ -143,8 +143,8 @@ TEST_F(DiffModel, AFailingFieldDropsOnlyItsChildOfTheEntry) {
     const std::string guard = "! Failed DOM_Element::setAttribute() in cMetaModified::getDomNodeForMetaDiffElem :";
     EXPECT_TRUE(traces.contains(guard));
     ASSERT_EQ(printed.lines().size(), 1u);
-    EXPECT_EQ(printed.lines()[0].rfind("Error GDInternalError_1: ", 0), 0u) << printed.lines()[0];
-    EXPECT_NE(printed.lines()[0].find(guard + "\t!DOMException\n\tMessage : "), std::string::npos);
+    EXPECT_THAT(printed.lines()[0], StartsWith("Error GDInternalError_1: "));
+    EXPECT_THAT(printed.lines()[0], HasSubstr(guard + "\t!DOMException\n\tMessage : "));
 }
 
 TEST_F(DiffModel, AnEntryThatCannotBeBuiltIsLeftOutAndTheFileIsStillWritten) {
@@ -181,7 +181,7 @@ TEST_F(DiffModel, AFailedFileWriteFailsTheRunAndLeavesNoFile) {
     const int status = writer.Serialize(&doc);
     EXPECT_LT(status, 0);
     EXPECT_EQ(ErrorIdOf(status), "GDXMLWriteError_1");
-    EXPECT_NE(ErrorTextOf(status).find("No such file or directory"), std::string::npos) << ErrorTextOf(status);
+    EXPECT_THAT(ErrorTextOf(status), HasSubstr("No such file or directory"));
     EXPECT_TRUE(traces.contains("! failed cDDLXMLParser::writeXMLFile"));
     EXPECT_FALSE(FileExists(dir.file("missing")));
 }

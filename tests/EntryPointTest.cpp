@@ -202,8 +202,7 @@ TEST_F(EntryPoints, ProcessKeepsTheInputsOfAFailedRunOnly) {
     const std::string b = dir.write("b.xml", R"(<P Name="b"><C Uuid="c" Name="y"/></P>)");
     const std::string first = dir.file("first.xml"), second = dir.file("second.xml");
     TraceRecorder traces;
-    const int status = cQORMDApi::Process(ZULUnicodeString(""), ZULUnicodeString(bad.c_str()),
-                                          ZULUnicodeString(first.c_str()), 0);
+    const int status = ProcessFiles("", bad, first);
     EXPECT_LT(status, 0);
     EXPECT_EQ(ErrorIdOf(status), "MDInternalError_1");
     EXPECT_LT(traces.indexOf("Level2 Elem (Class level) has no Name attribute"),
@@ -214,11 +213,8 @@ TEST_F(EntryPoints, ProcessKeepsTheInputsOfAFailedRunOnly) {
     EXPECT_GE(cQORMDApi::Terminate(), 0);
     EXPECT_FALSE(cMetaDiffInput::Exists());
 
-    ASSERT_GE(cQORMDApi::Process(ZULUnicodeString(""), ZULUnicodeString(a.c_str()), ZULUnicodeString(first.c_str()), 0),
-              0);
-    ASSERT_GE(cQORMDApi::Process(ZULUnicodeString(a.c_str()), ZULUnicodeString(b.c_str()),
-                                 ZULUnicodeString(second.c_str()), 0),
-              0);
+    ASSERT_GE(ProcessFiles("", a, first), 0);
+    ASSERT_GE(ProcessFiles(a, b, second), 0);
     EXPECT_FALSE(cMetaDiffInput::Exists());
     EXPECT_THAT(Outline(first), HasSubstr("Diff New=\"" + a + "\" Old=\"\" PackageName=\"a\""));
     EXPECT_THAT(Outline(second), HasSubstr("Diff New=\"" + b + "\" Old=\"" + a + "\" PackageName=\"a\""));
@@ -232,9 +228,7 @@ TEST(ProgramHost, SeesNoOutputItDidNotPrint) {
     const HostRun run = RunInChild([&] {
         int failures = 0;
         for (const char* name : {"missing.xml", "broken.xml"}) {
-            const std::string path = dir.file(name);
-            failures += cQORMDApi::Process(ZULUnicodeString(path.c_str()), ZULUnicodeString(dir.file("new.xml").c_str()),
-                                           ZULUnicodeString(dir.file("d.xml").c_str()), 0) < 0;
+            failures += ProcessFiles(dir.file(name), dir.file("new.xml"), dir.file("d.xml")) < 0;
             cQORMDApi::Terminate();
         }
         return failures;
@@ -310,9 +304,7 @@ TEST(RepeatedRuns, AThousandRunsMatchSingleRunsAndKeepMemoryFlat) {
         const Case& c = cases[which];
         std::remove(c.diffName.c_str());
         PrintedErrors printed;
-        const std::int32_t status = cQORMDApi::Process(ZULUnicodeString(c.oldName.c_str()),
-                                                       ZULUnicodeString(c.newName.c_str()),
-                                                       ZULUnicodeString(c.diffName.c_str()), 0);
+        const std::int32_t status = ProcessFiles(c.oldName, c.newName, c.diffName);
         cQORMDApi::Terminate();
         if (status < 0 && firstFailure == 0) firstFailure = status;
         std::string lines;

@@ -219,7 +219,7 @@ TEST_F(Hostile, AFiftyMegabyteValueTravelsWhole) {
         EXPECT_EQ(run.exitStatus, 0) << run.err;
         const std::string diff = ReadFile(dir.file("d.xml"));
         const std::string entry = "<C Doc=\"" + value + "\" Name=\"b\" Uuid=\"big\"/>";
-        EXPECT_NE(diff.find((asOld ? "<Deleted>\n    " : "<Added>\n    ") + entry), std::string::npos);
+        EXPECT_THAT(diff, HasSubstr((asOld ? "<Deleted>\n    " : "<Added>\n    ") + entry));
         EXPECT_LT(diff.size(), value.size() + 1000);
     }
     EXPECT_LT(PeakChildMiB(), 1024);  // a few copies of the value, not more

@@ -342,11 +342,8 @@ TEST_F(ReportEntries, GeneratedPairsEntryByEntry) {
         GeneratePair(dir, 0.3, 0.2, seed);
         const std::string markdown = ExpectSameEntries(dir.file("old.xml"), dir.file("new.xml"));
         // The generator moves and renames attributes and classes: the report says so.
-        EXPECT_NE(markdown.find(": moved from "), std::string::npos);
-        EXPECT_NE(markdown.find(": moved to "), std::string::npos);
-        EXPECT_NE(markdown.find("\n## Moves\n"), std::string::npos);
-        EXPECT_NE(markdown.find(", renamed from `"), std::string::npos);
-        EXPECT_NE(markdown.find("| letter case only |"), std::string::npos);
+        for (const char* said : {": moved from ", ": moved to ", "\n## Moves\n", ", renamed from `", "| letter case only |"})
+            EXPECT_THAT(markdown, HasSubstr(said));
     }
 }
 
@@ -383,10 +380,8 @@ TEST_F(ReportEntries, CopiedContentAndValuesThatMarkdownWouldChange) {
 </Package>
 )");
     const std::string markdown = ExpectSameEntries(oldPath, newPath);
-    EXPECT_NE(
-        markdown.find("## Moves\n\n- Attribute `Moving` (`A-MOVING`): from Class `A` (`c-a`) to Class `B` (`c-b`)"),
-        std::string::npos)
-        << markdown;
+    EXPECT_THAT(markdown, HasSubstr("## Moves\n\n- Attribute `Moving` (`A-MOVING`): from Class `A` (`c-a`) to Class `B` "
+                                    "(`c-b`)"));
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
+#include "QORMDMetaDiffApi.h"
 #include "ZULBase/ZULError.h"
 
 TempDir::TempDir() {
@@ -163,6 +164,12 @@ HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options)
         EXPECT_EQ(NamespaceErrors(diff), "") << diff;
     }
     return run;
+}
+
+int ProcessFiles(const std::string& oldName, const std::string& newName, const std::string& diff,
+                 unsigned char writeEmpty) {
+    return cQORMDApi::Process(ZULUnicodeString(oldName.c_str()), ZULUnicodeString(newName.c_str()),
+                              ZULUnicodeString(diff.c_str()), writeEmpty);
 }
 
 bool UnderAddressSanitizer() {

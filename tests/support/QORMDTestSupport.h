@@ -103,6 +103,10 @@ HostRun RunProgram(const std::string& program, const std::vector<std::string>& a
 // a namespace-aware parser.
 HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options = {});
 
+// cQORMDApi::Process on files named old (or ""), new (or "") and diff.
+int ProcessFiles(const std::string& oldName, const std::string& newName, const std::string& diff,
+                 unsigned char writeEmpty = 0);
+
 // Whether this build runs under AddressSanitizer, which cannot run in a
 // limited address space.
 bool UnderAddressSanitizer();
