@@ -53,6 +53,7 @@ const char* cMergeConflict::KindName() const {
         case kDeletedByOurs: return "DeletedByOurs";
         case kDeletedByTheirs: return "DeletedByTheirs";
         case kAddedTwice: return "AddedInTwoClasses";
+        case kMovedByTheirs: return "MovedByTheirs";
     }
     return "Field";
 }
@@ -73,6 +74,9 @@ std::string cMergeConflict::Line() const {
         case kAddedTwice:
             return "CONFLICT (added in two classes): " + where + ": added by ours to the class of Uuid " + Quoted(ours) +
                    ", by theirs to the class of Uuid " + Quoted(theirs);
+        case kMovedByTheirs:
+            return "CONFLICT (moved by theirs): " + where + ": moved by theirs to the class of Uuid " + Quoted(theirs) +
+                   ", changed by ours where it was";
     }
     return where;
 }

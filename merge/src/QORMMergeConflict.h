@@ -16,6 +16,7 @@ public:
         kDeletedByOurs,    // deleted by ours, changed by theirs
         kDeletedByTheirs,  // deleted by theirs, changed by ours
         kAddedTwice,       // an attribute added to one class by ours, to another by theirs
+        kMovedByTheirs,    // an attribute moved to another class by theirs, changed by ours where it was
     };
 
     // An element as its tag and its Name and Uuid fields (empty when absent).
@@ -29,8 +30,8 @@ public:
     Who element;
     Who parent;               // empty tag for the package
     ZULUnicodeString field;    // the field's name (kField only)
-    // The three values (kField, kTag; for kAddedTwice the Uuids of the two
-    // classes); absent where that version has none.
+    // The three values (kField, kTag; for kAddedTwice and kMovedByTheirs the
+    // Uuids of ours' and theirs' class); absent where that version has none.
     std::optional<ZULUnicodeString> base, ours, theirs;
 
     // The kind as the conflicts document writes it: "Field", "Tag", ...

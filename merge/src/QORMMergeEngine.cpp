@@ -148,13 +148,16 @@ void cMergeEngine::ResolveAddedTwice(cQORMDMetaPackage& base, cQORMDMetaPackage&
             Added& theirs = theirsAdded_[found->second];
             cQORMDMetaElem* theirsClass = theirs.attribute->GetParent();
             if (!theirs.inResult || eachClass.ItemName() == theirsClass->GetUuid()) continue;
-            // Where the base had it already, ours did not add it there.
-            auto* baseClass = static_cast<cQORMDMetaClass*>(static_cast<cQORMDMetaElem*>(base.GetClasses()->Locate(eachClass.ItemName())));
-            if (baseClass && baseClass->GetAttribs()->Locate(eachAttribute.ItemName())) continue;
             auto* oursAttribute = static_cast<cQORMDMetaElem*>(attributes[eachAttribute]);
+            // Where the base had it already, ours did not add it there: theirs
+            // moved it. The move stands unless ours changed it and so kept it
+            // where it was (a conflict there already); then theirs' copy goes.
+            auto* baseClass = static_cast<cQORMDMetaClass*>(static_cast<cQORMDMetaElem*>(base.GetClasses()->Locate(eachClass.ItemName())));
+            const bool inBase = baseClass && baseClass->GetAttribs()->Locate(eachAttribute.ItemName());
+            if (inBase && !InResult(oursAttribute->GetDomElement().get())) continue;
             const cMergePlace classPlace(nullptr, oursClass->GetDomElement().get(), nullptr, nullptr);
             cMergeConflict conflict = cMergePlace(nullptr, oursAttribute->GetDomElement().get(), nullptr, &classPlace)
-                                          .Conflict(cMergeConflict::kAddedTwice);
+                                          .Conflict(inBase ? cMergeConflict::kMovedByTheirs : cMergeConflict::kAddedTwice);
             conflict.ours = classPlace.Field(u"Uuid");
             conflict.theirs = cMergePlace(nullptr, theirsClass->GetDomElement().get(), nullptr, nullptr).Field(u"Uuid");
             log_.Add(std::move(conflict));
@@ -162,6 +165,11 @@ void cMergeEngine::ResolveAddedTwice(cQORMDMetaPackage& base, cQORMDMetaPackage&
             theirs.inResult = nullptr;
         }
     }
+}
+
+bool cMergeEngine::InResult(const DOMNode* node) const {
+    while (node && node != document_) node = node->getParentNode();
+    return node != nullptr;
 }
 
 DOMElement* cMergeEngine::Retag(DOMElement* element, const XMLCh* tag) {

@@ -63,8 +63,11 @@ private:
     // classInResult) that the base's class lacks; base null: all of them.
     void NoteTheirsAddedIn(cQORMDMetaElem& theirsClass, cQORMDMetaElem* baseClass, xercesc::DOMNode* classInResult);
     // Leaves out theirs' copy of each attribute that ours added to another
-    // class: one pass over ours' attributes, only when theirs added some.
+    // class, or that theirs moved while ours changed it where it was: one
+    // pass over ours' attributes, only when theirs added some.
     void ResolveAddedTwice(cQORMDMetaPackage& base, cQORMDMetaPackage& ours);
+    // Whether node is still part of the result document.
+    bool InResult(const xercesc::DOMNode* node) const;
 
     struct Added {
         cQORMDMetaElem* attribute;  // theirs'
