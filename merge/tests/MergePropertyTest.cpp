@@ -170,7 +170,8 @@ Triple Overlapping(unsigned seed) {
             t.expected.insert(t.expected.end(), result.begin(), result.end());
             if (!conflict.empty()) t.conflicts.push_back(conflict);
         };
-        switch (random() % 8) {
+        const std::string next = "c" + std::to_string(i + 1);
+        switch (random() % 10) {
             case 0: break;
             case 1: both(SetField(c, "", "F1", "o"), SetField(c, "", "F1", "t"), {SetField(c, "", "F1", "o")}, "Field " + Upper(c) + " F1"); break;
             case 2: both(SetField(c, a, "F1", "same"), SetField(c, a, "F1", "same"), {SetField(c, a, "F1", "same")}, ""); break;
@@ -178,6 +179,19 @@ Triple Overlapping(unsigned seed) {
             case 4: both(SetField(c, a, "F3", "o"), EraseClass(c), {SetField(c, a, "F3", "o")}, "DeletedByTheirs " + Upper(c) + " "); break;
             case 5: both(EraseAttribute(c, a), SetField(c, a, "F1", "t"), {EraseAttribute(c, a)}, "DeletedByOurs " + Upper(a) + " "); break;
             case 6: both(EraseClass(c), EraseClass(c), {EraseClass(c)}, ""); break;
+            case 7:  // theirs moves it to the next class, left alone; ours changes it where it was
+                if (i + 1 == 40) break;
+                both(SetField(c, a, "F3", "o"), MoveAttribute(c, next, a), {SetField(c, a, "F3", "o")},
+                     "DeletedByTheirs " + Upper(a) + " ");
+                t.conflicts.push_back("MovedByTheirs " + Upper(a) + " ");
+                ++i;
+                break;
+            case 8:  // the same the other way round: ours' move stands
+                if (i + 1 == 40) break;
+                both(MoveAttribute(c, next, a), SetField(c, a, "F3", "t"), {MoveAttribute(c, next, a)},
+                     "DeletedByOurs " + Upper(a) + " ");
+                ++i;
+                break;
             default: both(SetField(c, a, "F2", "o"), EraseField(c, a, "F2"), {SetField(c, a, "F2", "o")}, "Field " + Upper(a) + " F2");
         }
     }
