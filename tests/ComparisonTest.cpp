@@ -19,64 +19,98 @@ protected:
         const std::string newName = newXml.empty() ? "" : dir.write("new.xml", newXml);
         return ProcessFiles(oldName, newName, diff, writeEmpty);
     }
-    // The diff's outline without its root line.
-    std::string Body() {
-        const std::string outline = Outline(diff);
-        return outline.substr(outline.find('\n') + 1);
-    }
 
     TempDir dir;
     const std::string diff = dir.file("diff.xml");
 };
 
+// The whole diff of pairs that differ: its root names both files (none for a
+// side left out) and the package, then each kind of change in the documents'
+// order. A side left out adds or deletes everything, then the package itself.
 TEST_F(Comparison, RecordsEachKindOfChangeInTheDocumentsOrder) {
-    ASSERT_GE(Run(R"(<Package Name="P">
+    const struct Case {
+        const char* what;
+        std::string oldXml, newXml, packageName, body;
+    } cases[] = {
+        {"every kind",
+         R"(<Package Name="P">
   <Class Uuid="c1" Name="C1"><Attr Uuid="a1" Name="A1" Type="int"/><Attr Uuid="a2" Name="A2"/></Class>
   <Class Uuid="c2" Name="C2"><Attr Uuid="a9" Name="A9"/></Class>
 </Package>)",
-                  R"(<Package Name="P">
+         R"(<Package Name="P">
   <Class Uuid="c1" Name="C1"><Attr Uuid="a1" Name="A1" Type="long"/><Attr Uuid="a3" Name="A3"/></Class>
   <Class Uuid="c3" Name="C3"><Attr Uuid="a8" Name="A8"><Check Rule="x &gt; 0"/></Attr><Comment Text="kept"/></Class>
-</Package>)"),
-              0);
-    const std::string outline = Outline(diff);
-    EXPECT_EQ(outline.substr(0, outline.find('\n')),
-              "Diff New=\"" + dir.file("new.xml") + "\" Old=\"" + dir.file("old.xml") + "\" PackageName=\"P\"");
-    EXPECT_EQ(Body(),
-              "  Added\n"
-              "    Attr Name=\"A3\" ParentUuid=\"C1\" Uuid=\"a3\"\n"
-              "    Class Name=\"C3\" Uuid=\"c3\"\n"
-              "      Attr Name=\"A8\" Uuid=\"a8\"\n"
-              "        Check Rule=\"x > 0\"\n"
-              "      Comment Text=\"kept\"\n"
-              "  Deleted\n"
-              "    Attr Name=\"A2\" ParentUuid=\"C1\" Uuid=\"a2\"\n"
-              "    Class Name=\"C2\" Uuid=\"c2\"\n"
-              "      Attr Name=\"A9\" Uuid=\"a9\"\n"
-              "  Modified\n"
-              "    Attr Uuid=\"A1\"\n"
-              "      Modified New=\"Type='long'\" Old=\"Type='int'\"\n");
+</Package>)",
+         "P",
+         "  Added\n"
+         "    Attr Name=\"A3\" ParentUuid=\"C1\" Uuid=\"a3\"\n"
+         "    Class Name=\"C3\" Uuid=\"c3\"\n"
+         "      Attr Name=\"A8\" Uuid=\"a8\"\n"
+         "        Check Rule=\"x > 0\"\n"
+         "      Comment Text=\"kept\"\n"
+         "  Deleted\n"
+         "    Attr Name=\"A2\" ParentUuid=\"C1\" Uuid=\"a2\"\n"
+         "    Class Name=\"C2\" Uuid=\"c2\"\n"
+         "      Attr Name=\"A9\" Uuid=\"a9\"\n"
+         "  Modified\n"
+         "    Attr Uuid=\"A1\"\n"
+         "      Modified New=\"Type='long'\" Old=\"Type='int'\"\n"},
+        {"new only", "", R"(<Package Name="P" Version="2"><Class Uuid="c1" Name="C1"/><Class Uuid="c2" Name="C2"/></Package>)",
+         "P",
+         "  Added\n"
+         "    Class Name=\"C1\" Uuid=\"c1\"\n"
+         "    Class Name=\"C2\" Uuid=\"c2\"\n"
+         "    Package Name=\"P\" Version=\"2\"\n"},
+        {"old only", R"(<Package Name="P"><Class Uuid="c1" Name="C1"/></Package>)", "", "P",
+         "  Deleted\n"
+         "    Class Name=\"C1\" Uuid=\"c1\"\n"
+         "    Package Name=\"P\"\n"},
+        // The package's name comes from the old document, or the new one when the old has none.
+        {"renamed package", R"(<Package Name="A"><C Uuid="c" Name="c"/></Package>)",
+         R"(<Package Name="B"><C Uuid="c" Name="c"/></Package>)", "A",
+         "  Modified\n"
+         "    Package Uuid=\"\"\n"
+         "      Modified New=\"Name='B'\" Old=\"Name='A'\"\n"},
+        {"package named by the new", R"(<Package Name=""><C Uuid="c" Name="c"/></Package>)",
+         R"(<Package Name="B"><C Uuid="c" Name="c" X="1"/></Package>)", "B",
+         "  Modified\n"
+         "    C Uuid=\"C\"\n"
+         "      Added X=\"1\"\n"
+         "    Package Uuid=\"\"\n"
+         "      Modified New=\"Name='B'\" Old=\"Name=''\"\n"},
+        // Uuid case is ignored, but field names and values are exact.
+        {"letter case",
+         R"(<P Name="p"><C Uuid="abc" Name="c" Size="10" Note="x" Empty="" Gone=""><A Uuid="a" Name="a"/></C></P>)",
+         R"(<P Name="p"><C Uuid="ABC" Name="c" size="10" Note="X" Empty="y" New=""><A Uuid="A" Name="a "/></C></P>)", "p",
+         "  Modified\n"
+         "    A Uuid=\"A\"\n"
+         "      Modified New=\"Name='a '\" Old=\"Name='a'\"\n"
+         "      Modified New=\"Uuid='A'\" Old=\"Uuid='a'\"\n"
+         "    C Uuid=\"ABC\"\n"
+         "      Modified New=\"Empty='y'\" Old=\"Empty=''\"\n"
+         "      Modified New=\"Note='X'\" Old=\"Note='x'\"\n"
+         "      Modified New=\"Uuid='ABC'\" Old=\"Uuid='abc'\"\n"
+         "      Deleted Gone=\"\" Size=\"10\"\n"
+         "      Added New=\"\" size=\"10\"\n"},
+        // Quotes, ampersands and text beyond ASCII pass unchanged.
+        {"values", u8R"(<P Name="p"><C Uuid="c" Name="c" Doc="l'ancien &amp; &quot;vieux&quot;"/></P>)",
+         u8R"(<P Name="p"><C Uuid="c" Name="c" Doc="l'été &lt;neuf&gt; 中文"/></P>)", "p",
+         "  Modified\n"
+         "    C Uuid=\"C\"\n"
+         u8"      Modified New=\"Doc='l'été <neuf> 中文'\" Old=\"Doc='l'ancien & \"vieux\"'\"\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove(diff.c_str());
+        ASSERT_GE(Run(c.oldXml, c.newXml), 0);
+        EXPECT_EQ(Outline(diff), "Diff New=\"" + (c.newXml.empty() ? "" : dir.file("new.xml")) + "\" Old=\"" +
+                                     (c.oldXml.empty() ? "" : dir.file("old.xml")) + "\" PackageName=\"" +
+                                     c.packageName + "\"\n" + c.body);
+    }
 }
 
-TEST_F(Comparison, OnlyNewAddsEverythingThenThePackageWithoutChildren) {
-    ASSERT_GE(Run("", R"(<Package Name="P" Version="2"><Class Uuid="c1" Name="C1"/><Class Uuid="c2" Name="C2"/></Package>)"), 0);
-    EXPECT_THAT(Outline(diff), HasSubstr("Old=\"\""));
-    EXPECT_EQ(Body(),
-              "  Added\n"
-              "    Class Name=\"C1\" Uuid=\"c1\"\n"
-              "    Class Name=\"C2\" Uuid=\"c2\"\n"
-              "    Package Name=\"P\" Version=\"2\"\n");
-}
-
-TEST_F(Comparison, OnlyOldDeletesEverythingThenThePackage) {
-    const std::string old = dir.write("gone.xml", R"(<Package Name="P"><Class Uuid="c1" Name="C1"/></Package>)");
-    ASSERT_GE(ProcessFiles(old, "", diff), 0);
-    EXPECT_EQ(Body(),
-              "  Deleted\n"
-              "    Class Name=\"C1\" Uuid=\"c1\"\n"
-              "    Package Name=\"P\"\n");
-}
-
+// No file when nothing differs (an earlier one stays), an empty one when
+// asked for; a package that no document names fails the run.
 TEST_F(Comparison, NothingDifferentWritesNoFileUnlessAskedTo) {
     const std::string doc = R"(<Package Name="P"><Class Uuid="c1" Name="C1" T="x"/></Package>)";
     dir.write("diff.xml", "earlier diff");
@@ -96,22 +130,7 @@ TEST_F(Comparison, NothingDifferentWritesNoFileUnlessAskedTo) {
     ASSERT_GE(Run(R"(<Package Name="P"/>)", R"(<Package/>)"), 0);  // both without classes
     EXPECT_TRUE(traces.contains("Both package are Empty in cMetaDiffMgr::processDiff_Package"));
     EXPECT_FALSE(FileExists(diff));
-}
 
-TEST_F(Comparison, PackageNameComesFromTheOldThenTheNewAndIsRequired) {
-    ASSERT_GE(Run(R"(<Package Name="A"><C Uuid="c" Name="c"/></Package>)",
-                  R"(<Package Name="B"><C Uuid="c" Name="c"/></Package>)"),
-              0);
-    EXPECT_THAT(Outline(diff), HasSubstr("PackageName=\"A\""));
-    EXPECT_THAT(Body(), HasSubstr("Modified New=\"Name='B'\" Old=\"Name='A'\""));
-
-    ASSERT_GE(Run(R"(<Package Name=""><C Uuid="c" Name="c"/></Package>)",
-                  R"(<Package Name="B"><C Uuid="c" Name="c" X="1"/></Package>)"),
-              0);
-    EXPECT_THAT(Outline(diff), HasSubstr("PackageName=\"B\""));
-
-    std::remove(diff.c_str());
-    TraceRecorder traces;
     const int status = Run(R"(<Package><C Uuid="c" Name="c"/></Package>)", R"(<Package><C Uuid="c" Name="d"/></Package>)");
     EXPECT_LT(status, 0);
     EXPECT_EQ(ErrorIdOf(status), "MDInternalError_1");
@@ -123,33 +142,6 @@ TEST_F(Comparison, PackageNameComesFromTheOldThenTheNewAndIsRequired) {
     EXPECT_EQ(traces.indexOf("! Failed ProcessMetaDiff"), raised + 3);
     EXPECT_FALSE(FileExists(diff));
     EXPECT_GE(cQORMDApi::Terminate(), 0);  // the inputs of the failed run were still there
-}
-
-TEST_F(Comparison, UuidCaseIsIgnoredButFieldNamesAndValuesAreExact) {
-    ASSERT_GE(Run(R"(<P Name="p"><C Uuid="abc" Name="c" Size="10" Note="x" Empty="" Gone=""><A Uuid="a" Name="a"/></C></P>)",
-                  R"(<P Name="p"><C Uuid="ABC" Name="c" size="10" Note="X" Empty="y" New=""><A Uuid="A" Name="a "/></C></P>)"),
-              0);
-    EXPECT_EQ(Body(),
-              "  Modified\n"
-              "    A Uuid=\"A\"\n"
-              "      Modified New=\"Name='a '\" Old=\"Name='a'\"\n"
-              "      Modified New=\"Uuid='A'\" Old=\"Uuid='a'\"\n"
-              "    C Uuid=\"ABC\"\n"
-              "      Modified New=\"Empty='y'\" Old=\"Empty=''\"\n"
-              "      Modified New=\"Note='X'\" Old=\"Note='x'\"\n"
-              "      Modified New=\"Uuid='ABC'\" Old=\"Uuid='abc'\"\n"
-              "      Deleted Gone=\"\" Size=\"10\"\n"
-              "      Added New=\"\" size=\"10\"\n");
-}
-
-TEST_F(Comparison, ValuesWithQuotesAmpersandsAndNonAsciiTextPassUnchanged) {
-    ASSERT_GE(Run(u8R"(<P Name="p"><C Uuid="c" Name="c" Doc="l'ancien &amp; &quot;vieux&quot;"/></P>)",
-                  u8R"(<P Name="p"><C Uuid="c" Name="c" Doc="l'été &lt;neuf&gt; 中文"/></P>)"),
-              0);
-    EXPECT_EQ(Body(),
-              "  Modified\n"
-              "    C Uuid=\"C\"\n"
-              u8"      Modified New=\"Doc='l'été <neuf> 中文'\" Old=\"Doc='l'ancien & \"vieux\"'\"\n");
 }
 
 // Added and deleted entries are copies: text and mixed content exactly as
