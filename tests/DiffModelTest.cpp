@@ -173,17 +173,4 @@ TEST_F(DiffModel, AnEntryThatCannotBeBuiltIsLeftOutAndTheFileIsStillWritten) {
               "      Added Extra=\"e\"\n");
 }
 
-TEST_F(DiffModel, AFailedFileWriteFailsTheRunAndLeavesNoFile) {
-    cMetaDiffInput::Init(ZULUnicodeString(""), ZULUnicodeString("n.xml"),
-                         ZULUnicodeString(dir.file("missing/folder/diff.xml").c_str()), 0);
-    TraceRecorder traces;
-    cMetaDiffSerializer writer;
-    const int status = writer.Serialize(&doc);
-    EXPECT_LT(status, 0);
-    EXPECT_EQ(ErrorIdOf(status), "GDXMLWriteError_1");
-    EXPECT_THAT(ErrorTextOf(status), HasSubstr("No such file or directory"));
-    EXPECT_TRUE(traces.contains("! failed cDDLXMLParser::writeXMLFile"));
-    EXPECT_FALSE(FileExists(dir.file("missing")));
-}
-
 }  // namespace

@@ -82,26 +82,62 @@ protected:
     }
 
     // Runs good.xml against nothing into diffPath; the run must fail with
-    // status 1 and first print the writer's message for diffPath with reason.
+    // status 1, first print the writer's message for diffPath with reason,
+    // and then its failed write among the last traces.
     void ExpectWriteFails(const std::string& diffPath, const std::string& reason) {
         const HostRun run = RunHost({"-New", dir.file("good.xml"), "-Diff", diffPath});
         EXPECT_EQ(run.exitStatus, 1);
         EXPECT_THAT(run.err, StartsWith("Error GDXMLWriteError_1: The XML file \"" + diffPath +
                                         "\" could not be written: " + reason + "\n"));
+        EXPECT_THAT(run.err, HasSubstr("\n  ! failed cDDLXMLParser::writeXMLFile\n"));
     }
 
     TempDir dir;
 };
 
-TEST_F(Hostile, UnreadableOrEmptyFilesAreRefusedWithTheirReason) {
-    ExpectRefusedBothWays("broken.xml", "<P Name='p'>\n  <C Uuid='c' Name='n'>\n</P>",
-                          "line 3, column 3: expected end of tag 'C'");
-    ExpectRefusedBothWays("zero.xml", "", "the file is empty");
-    ExpectRefusedBothWays("blank.xml", "<?xml version=\"1.0\"?>\n  \n", "line 3, column 1: invalid document structure");
+// Documents that do not parse, or are no documents: broken or empty ones, bad
+// encodings (one that cannot be read, or a declaration that lies about the
+// bytes), nesting too deep and too many names (refused before the end
+// matters); a folder, a missing file, and a FIFO without a writer (which
+// reads as empty instead of blocking the run).
+TEST_F(Hostile, UnreadableDocumentsAreRefusedWithTheirReason) {
+    std::string utf16le = "\xff\xfe";  // UTF-16 behind a byte-order mark, declared as UTF-8
+    for (char c : std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><P Name=\"p\"/>")) utf16le += {c, '\0'};
+    std::string deep = "<P Name=\"p\">";  // never closed
+    for (int i = 0; i < 100000; ++i) deep += "<e>";
+    // Empty elements between do not make it shallower (Xerces ends them from
+    // within their start); a closed document, which would then be written.
+    std::string hidden = "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\">";
+    for (int i = 0; i < 5000; ++i) hidden += "<e><x/>";
+    for (int i = 0; i < 5000; ++i) hidden += "</e>";
+    std::string wide = "<P Name=\"p\"><C Uuid=\"c1\" Name=\"one\"";
+    for (int i = 0; i < 100000; ++i) wide += " f" + std::to_string(i) + "=\"v\"";
+    std::string tags = "<P Name=\"p\">";
+    for (int i = 0; i < 20000; ++i) tags += "<C" + std::to_string(i) + " Uuid=\"u" + std::to_string(i) + "\" Name=\"n\"/>";
+    const std::string tooDeep = "elements are nested more than 1000 levels deep";
+    const std::string tooMany = "the document uses more than 10000 distinct element and attribute names";
+    const struct {
+        std::string name, content, reason;
+    } cases[] = {
+        {"broken.xml", "<P Name='p'>\n  <C Uuid='c' Name='n'>\n</P>", "line 3, column 3: expected end of tag 'C'"},
+        {"zero.xml", "", "the file is empty"},
+        {"blank.xml", "<?xml version=\"1.0\"?>\n  \n", "line 3, column 1: invalid document structure"},
+        {"badutf8.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<P Name=\"p\xff\xfe\"><C Uuid=\"c\"/></P>\n",
+         "invalid byte"},
+        // Declares UTF-8 but holds Latin-1 (é as one byte): the most common lie.
+        {"latin1.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<P Name=\"caf\xe9\"/>", "invalid byte"},
+        {"lie16.xml", utf16le, "line 1, column 40: element name expected"},
+        {"unknown.xml", "<?xml version=\"1.0\" encoding=\"X-NOPE\"?>\n<P Name=\"p\"/>",
+         "unable to create converter for 'X-NOPE' encoding"},
+        {"deep.xml", deep, tooDeep},
+        {"hidden.xml", hidden + "</A></C></P>", tooDeep},
+        {"wide.xml", wide + "/></P>", tooMany},
+        {"tags.xml", tags + "</P>", tooMany},
+    };
+    for (const auto& c : cases) ExpectRefusedBothWays(c.name, c.content, c.reason);
     ASSERT_EQ(::mkdir(dir.file("folder.xml").c_str(), 0700), 0);
     ExpectRefusedBothWays("folder.xml", "cannot open it: it is a directory, not a file");
     ExpectRefusedBothWays("missing.xml", "cannot open it: No such file or directory");
-    // A FIFO without a writer reads as empty instead of blocking the run.
     ASSERT_EQ(::mkfifo(dir.file("fifo.xml").c_str(), 0600), 0);
     ExpectRefusedBothWays("fifo.xml", "the file is empty");
 }
@@ -153,18 +189,7 @@ TEST_F(Hostile, DoctypesAreRefusedWithoutReadingOrFetchingAnything) {
     ::close(listener);
 }
 
-TEST_F(Hostile, BadEncodingsAreRefusedAndHonestOnesRead) {
-    ExpectRefusedBothWays("badutf8.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<P Name=\"p\xff\xfe\"><C Uuid=\"c\"/></P>\n",
-                          "invalid byte");
-    // Declares UTF-8 but holds Latin-1 (é as one byte): the most common lie.
-    ExpectRefusedBothWays("latin1.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<P Name=\"caf\xe9\"/>", "invalid byte");
-    // Declares UTF-8 but is UTF-16 behind a byte-order mark.
-    std::string utf16le = "\xff\xfe";
-    for (char c : std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><P Name=\"p\"/>")) utf16le += {c, '\0'};
-    ExpectRefusedBothWays("lie16.xml", utf16le, "line 1, column 40: element name expected");
-    ExpectRefusedBothWays("unknown.xml", "<?xml version=\"1.0\" encoding=\"X-NOPE\"?>\n<P Name=\"p\"/>",
-                          "unable to create converter for 'X-NOPE' encoding");
-
+TEST_F(Hostile, HonestEncodingsRead) {
     // UTF-16 with a byte-order mark reads like the same text in UTF-8: the
     // two compare equal, and a change shows with its characters intact.
     const std::u16string text =
@@ -185,28 +210,6 @@ TEST_F(Hostile, BadEncodingsAreRefusedAndHonestOnesRead) {
                             u8"<P Name=\"café 😀\"><C Uuid=\"c1\" Name=\"Größe\"/></P>");
     EXPECT_EQ(DiffOf("says16.xml", "utf8.xml"), "");
     EXPECT_EQ(DiffOf("utf8.xml", "says16.xml"), "");
-}
-
-TEST_F(Hostile, DeepNestingAndManyNamesAreRefusedQuickly) {
-    std::string deep = "<P Name=\"p\">";
-    for (int i = 0; i < 100000; ++i) deep += "<e>";
-    // Never closed: refused before the end matters.
-    ExpectRefusedBothWays("deep.xml", deep, "elements are nested more than 1000 levels deep");
-    // Empty elements between do not make it shallower (Xerces ends them from
-    // within their start); a closed document, which would then be written.
-    std::string hidden = "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\">";
-    for (int i = 0; i < 5000; ++i) hidden += "<e><x/>";
-    for (int i = 0; i < 5000; ++i) hidden += "</e>";
-    ExpectRefusedBothWays("hidden.xml", hidden + "</A></C></P>", "elements are nested more than 1000 levels deep");
-
-    std::string wide = "<P Name=\"p\"><C Uuid=\"c1\" Name=\"one\"";
-    for (int i = 0; i < 100000; ++i) wide += " f" + std::to_string(i) + "=\"v\"";
-    const std::string tooMany = "the document uses more than 10000 distinct element and attribute names";
-    ExpectRefusedBothWays("wide.xml", wide + "/></P>", tooMany);
-
-    std::string tags = "<P Name=\"p\">";
-    for (int i = 0; i < 20000; ++i) tags += "<C" + std::to_string(i) + " Uuid=\"u" + std::to_string(i) + "\" Name=\"n\"/>";
-    ExpectRefusedBothWays("tags.xml", tags + "</P>", tooMany);
 }
 
 TEST_F(Hostile, AFiftyMegabyteValueTravelsWhole) {
@@ -278,59 +281,21 @@ private:
     std::string why_;
 };
 
-TEST_F(Hostile, WriteIntoAFolderThatIsMissingOrReadOnly) {
-    ExpectWriteFails(dir.file("missing/d.xml"), "cannot create a file in folder " + dir.file("missing") +
-                                                    ": No such file or directory");
-    EXPECT_FALSE(FileExists(dir.file("missing")));
+// A diff file that cannot be written: a missing folder (not created), a
+// folder or a device as the path (left alone, a link to the device followed
+// and refused the same way), a read-only folder, a full file system (the
+// earlier diff left as it was, no temporary file beside it).
+TEST_F(Hostile, DiffFilesThatCannotBeWritten) {
+    const std::string missing = dir.file("missing");
+    ExpectWriteFails(missing + "/d.xml", "cannot create a file in folder " + missing + ": No such file or directory");
+    EXPECT_FALSE(FileExists(missing));
 
-    const std::string folder = dir.file("out");
-    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-    SmallFileSystem tmpfs(folder, "1m");
-    std::string reason = "cannot create a file in folder " + folder + ": Read-only file system";
-    if (tmpfs.why().empty()) {
-        dir.write("out/d.xml", kEarlierDiff);
-        ASSERT_TRUE(tmpfs.MakeReadOnly());
-    } else if (::geteuid() != 0) {
-        dir.write("out/d.xml", kEarlierDiff);
-        ::chmod(folder.c_str(), 0500);  // permission bits bind everyone but root
-        reason = "cannot create a file in folder " + folder + ": Permission denied";
-    } else {
-        GTEST_SKIP() << "root ignores permission bits, and " << tmpfs.why();
-    }
-    ExpectWriteFails(folder + "/d.xml", reason);
-    EXPECT_EQ(ReadFile(folder + "/d.xml"), kEarlierDiff);
-    EXPECT_EQ(Listing(folder), std::set<std::string>{"d.xml"});
-}
-
-TEST_F(Hostile, WriteIntoAFullFileSystem) {
-    const std::string folder = dir.file("out");
-    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-    SmallFileSystem tmpfs(folder, "64k");
-    if (!tmpfs.why().empty()) GTEST_SKIP() << tmpfs.why();
-    dir.write("out/d.xml", kEarlierDiff);
-    // Fill every free block.
-    const int filler = ::open((folder + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    ASSERT_GE(filler, 0);
-    const std::string block(4096, 'x');
-    while (::write(filler, block.data(), block.size()) > 0) {
-    }
-    EXPECT_EQ(errno, ENOSPC);
-    ::close(filler);
-
-    ExpectWriteFails(folder + "/d.xml", "write failed: No space left on device");
-    EXPECT_EQ(ReadFile(folder + "/d.xml"), kEarlierDiff);
-    EXPECT_EQ(Listing(folder), (std::set<std::string>{"d.xml", "filler"}));
-}
-
-TEST_F(Hostile, AFolderOrADeviceAsTheDiffPathIsRefusedAndLeftAlone) {
     ASSERT_EQ(::mkdir(dir.file("folder.xml").c_str(), 0700), 0);
     ExpectWriteFails(dir.file("folder.xml"), "it is a directory");
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("folder.xml")));
-
     struct stat before {};
     ASSERT_EQ(::stat("/dev/full", &before), 0);
     ExpectWriteFails("/dev/full", "it exists and is not a regular file");
-    // A link to the device is followed, and the device refused the same way.
     ASSERT_EQ(::symlink("/dev/full", dir.file("link.xml").c_str()), 0);
     ExpectWriteFails(dir.file("link.xml"), "it exists and is not a regular file");
     struct stat after {};
@@ -341,6 +306,41 @@ TEST_F(Hostile, AFolderOrADeviceAsTheDiffPathIsRefusedAndLeftAlone) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.xml")));
     for (const std::string& name : Listing("/dev")) EXPECT_THAT(name, Not(StartsWith(".full.tmp")));
     EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"d.xml", "folder.xml", "good.xml", "link.xml"}));
+
+    const std::string readOnly = dir.file("ro");
+    ASSERT_EQ(::mkdir(readOnly.c_str(), 0700), 0);
+    SmallFileSystem readOnlyFs(readOnly, "1m");
+    std::string reason = "cannot create a file in folder " + readOnly + ": Read-only file system";
+    if (readOnlyFs.why().empty()) {
+        dir.write("ro/d.xml", kEarlierDiff);
+        ASSERT_TRUE(readOnlyFs.MakeReadOnly());
+    } else if (::geteuid() != 0) {
+        dir.write("ro/d.xml", kEarlierDiff);
+        ::chmod(readOnly.c_str(), 0500);  // permission bits bind everyone but root
+        reason = "cannot create a file in folder " + readOnly + ": Permission denied";
+    } else {
+        GTEST_SKIP() << "root ignores permission bits, and " << readOnlyFs.why();
+    }
+    ExpectWriteFails(readOnly + "/d.xml", reason);
+    EXPECT_EQ(ReadFile(readOnly + "/d.xml"), kEarlierDiff);
+    EXPECT_EQ(Listing(readOnly), std::set<std::string>{"d.xml"});
+
+    const std::string full = dir.file("full");
+    ASSERT_EQ(::mkdir(full.c_str(), 0700), 0);
+    SmallFileSystem fullFs(full, "64k");
+    if (!fullFs.why().empty()) GTEST_SKIP() << fullFs.why();
+    dir.write("full/d.xml", kEarlierDiff);
+    // Fill every free block.
+    const int filler = ::open((full + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(filler, 0);
+    const std::string block(4096, 'x');
+    while (::write(filler, block.data(), block.size()) > 0) {
+    }
+    EXPECT_EQ(errno, ENOSPC);
+    ::close(filler);
+    ExpectWriteFails(full + "/d.xml", "write failed: No space left on device");
+    EXPECT_EQ(ReadFile(full + "/d.xml"), kEarlierDiff);
+    EXPECT_EQ(Listing(full), (std::set<std::string>{"d.xml", "filler"}));
 }
 
 // A host killed while it writes the diff leaves no file behind: caught with
