@@ -51,18 +51,6 @@ int InitWith(std::vector<std::string> args, bool quiet = false) {
     return status;
 }
 
-TEST(HostCommandLine, VersionAndHelpAreInformationWithStatusZero) {
-    const HostRun version = RunHost({"-v", "-Diff"});
-    EXPECT_EQ(version.exitStatus, 0);
-    EXPECT_EQ(version.out, kVersion);
-    EXPECT_EQ(version.err, "");
-
-    const HostRun help = RunHost({"-h"});
-    EXPECT_EQ(help.exitStatus, 0);
-    EXPECT_EQ(help.out, kVersion + kUsage);
-    EXPECT_EQ(help.err, "");
-}
-
 TEST(HostCommandLine, OptionErrorsExitWithTwoAndPrintTheirMessage) {
     const auto banner = [](const std::string& text) { return "!!!!!!!!!! " + text + " !!!!!!!!!!"; };
     const std::string invalid = "Invalid Parameter: ";
@@ -100,32 +88,36 @@ TEST(HostCommandLine, OptionErrorsExitWithTwoAndPrintTheirMessage) {
     }
 }
 
-// Printed when asked, also by a program host that ends without flushing;
-// information, not inputs to run with.
-TEST(HostCommandLine, TheVersionIsOutAtOnce) {
-    const HostRun run = RunInChild([] {
+// Version and help are information with status 0, the version printed at
+// once (also for a program host that ends without flushing) and not taken
+// as inputs to run with. Traces go where QORMD_TRACE says, none by default.
+TEST(HostCommandLine, VersionHelpAndTraces) {
+    const HostRun help = RunHost({"-h"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_EQ(help.out, kVersion + kUsage);
+    EXPECT_EQ(help.err, "");
+    const HostRun unflushed = RunInChild([] {
         cQORMDApi::Terminate();
         const int status = InitWith({"-v"});
         ::_exit(status < 0 && !cMetaDiffInput::Exists() ? 0 : 1);
         return 1;
     });
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.out, kVersion);
-}
+    EXPECT_EQ(unflushed.exitStatus, 0);
+    EXPECT_EQ(unflushed.out, kVersion);
 
-TEST(HostCommandLine, TracesGoWhereTheEnvironmentSays) {
     TempDir dir;
     const std::string traceFile = dir.file("trace.log");
-    const HostRun run = RunHost({"-v"}, {"", {"QORMD_TRACE=" + traceFile}});
-    EXPECT_EQ(run.exitStatus, 0);
+    const HostRun version = RunHost({"-v", "-Diff"}, {"", {"QORMD_TRACE=" + traceFile}});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out, kVersion);
+    EXPECT_EQ(version.err, "");
     const std::string traces = ReadFile(traceFile);
     EXPECT_EQ(traces.find("------------------ MetaDiff version : 5.13.0.1\n"), traces.find("------------------"));
     EXPECT_THAT(traces, HasSubstr("------------------ Full MetaDiff Input"));
     EXPECT_THAT(traces, HasSubstr("argv[1] = -v"));
     EXPECT_THAT(traces, HasSubstr("! Failed cMetaDiffInput::Init"));
-
     EXPECT_THAT(RunHost({"-v"}, {"", {"QORMD_TRACE=-"}}).err, HasSubstr("MetaDiff version : 5.13.0.1"));
-    EXPECT_EQ(RunHost({"-v"}).err, "");  // silent by default
+    EXPECT_EQ(RunHost({"-v"}).err, "");
 }
 
 TEST(HostRun, ExitsOneWithAReadableMessageTheLastTracesAndNoDiffFile) {
@@ -148,21 +140,19 @@ protected:
     void TearDown() override { cQORMDApi::Terminate(); }
 };
 
+// Option values are stored, later ones win; information and early errors
+// leave earlier inputs alone, an option error replaces them.
 TEST_F(EntryPoints, OptionValuesAreStoredAndLaterOnesWin) {
-    ASSERT_GE(InitWith({"-New", "first", "-Diff", "d.xml", "-New", "second", "-v", "-iDir", "a:b"}), 0);
-    EXPECT_STREQ(cMetaDiffInput::GetNewMetaName().ConvertToChar(), "second");
+    ASSERT_GE(InitWith({"-Deleted", "gone.xml", "-Diff", "d.xml"}), 0);
+    EXPECT_STREQ(cMetaDiffInput::GetOldMetaName().ConvertToChar(), "gone.xml");
+    EXPECT_STREQ(cMetaDiffInput::GetNewMetaName().ConvertToChar(), "");
+    ASSERT_GE(InitWith({"-New", "first", "-Diff", "d.xml", "-New", "kept.xml", "-v", "-iDir", "a:b"}), 0);
+    EXPECT_STREQ(cMetaDiffInput::GetNewMetaName().ConvertToChar(), "kept.xml");
     EXPECT_STREQ(cMetaDiffInput::GetOldMetaName().ConvertToChar(), "");
     EXPECT_STREQ(cMetaDiffInput::GetDiffFileName().ConvertToChar(), "d.xml");
     EXPECT_STREQ(cMetaDiffInput::GetInputPath().ConvertToChar(), "a:b");
     EXPECT_EQ(cMetaDiffInput::GetWriteEmptyDiff(), 0);
 
-    ASSERT_GE(InitWith({"-Deleted", "gone.xml", "-Diff", "d.xml"}), 0);
-    EXPECT_STREQ(cMetaDiffInput::GetOldMetaName().ConvertToChar(), "gone.xml");
-    EXPECT_STREQ(cMetaDiffInput::GetNewMetaName().ConvertToChar(), "");
-}
-
-TEST_F(EntryPoints, InformationAndEarlyErrorsLeaveEarlierInputsAlone) {
-    ASSERT_GE(InitWith({"-New", "kept.xml", "-Diff", "d.xml"}), 0);
     const int version = InitWith({"-v"}, true);
     const int tooFew = InitWith({"-New", "x"}, true);
     EXPECT_LT(version, 0);
@@ -170,8 +160,6 @@ TEST_F(EntryPoints, InformationAndEarlyErrorsLeaveEarlierInputsAlone) {
     EXPECT_EQ(ZULError::ZULGetLastError(version, nullptr)->GetErrorType(), kZULErrorTypeInformation);
     EXPECT_EQ(ErrorIdOf(tooFew), "MDInputError_2");
     EXPECT_STREQ(cMetaDiffInput::GetNewMetaName().ConvertToChar(), "kept.xml");
-
-    // An option error replaces them with the new, partly filled inputs.
     EXPECT_EQ(ErrorIdOf(InitWith({"-New", "other.xml", "-Old", "o"}, true)), "MDInputError_10");
     EXPECT_STREQ(cMetaDiffInput::GetNewMetaName().ConvertToChar(), "other.xml");
 }

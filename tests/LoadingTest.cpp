@@ -73,15 +73,12 @@ TEST(Loading, ReadsThreeLevelsAndSkipsWhatTheFormatDiscards) {
 
     EXPECT_EQ(traces.count(" <Interface> or <Enum> is discarded"), 2);
     EXPECT_EQ(traces.count(" <InterfaceImplementation> or <Enumerator> is discarded"), 2);
-}
 
-TEST(Loading, PackageWithoutClassesIsEmptyAndNullElementLoadsEmpty) {
-    cMetaDiffDoc doc;
-    cQORMDMetaPackage* package = Load(doc, R"(<Pkg Name="P"><Comment/><Interface/><Enum/></Pkg>)");
+    // Without classes (skipped ones only) a package is empty, and so is one of no element.
+    cMetaDiffDoc classless, nothing;
+    package = Load(classless, R"(<Pkg Name="P"><Comment/><Interface/><Enum/></Pkg>)");
     ASSERT_NE(package, nullptr);
     EXPECT_TRUE(package->IsEmpty());
-
-    cMetaDiffDoc nothing;
     cQORMDMetaPackage* empty = nothing.CreateNewPackage(DOM_Element());
     ASSERT_NE(empty, nullptr);
     EXPECT_TRUE(empty->IsEmpty());
@@ -180,29 +177,29 @@ protected:
     const std::string faulty = dir.write("faulty.xml", R"(<P Name="p"><C Name="no uuid"/></P>)");
 };
 
-TEST_F(Loader, AnOldFileThatDoesNotParseStopsBeforeTheNewOne) {
+// An old file that does not parse stops before the new one is read, with
+// the reason in the error and nothing printed; a new file that fails comes
+// after the complete old package.
+TEST_F(Loader, AFailingFileStopsTheLoadWhereItFails) {
     TraceRecorder traces;
     PrintedErrors printed;
-    cMetaDiffDoc doc;
-    const int status = Run(doc, broken, valid);
+    cMetaDiffDoc brokenOld;
+    int status = Run(brokenOld, broken, valid);
     EXPECT_LT(status, 0);
     EXPECT_EQ(ErrorIdOf(status), "MDFileError_1");
     EXPECT_THAT(ErrorTextOf(status), HasSubstr(broken));
-    EXPECT_TRUE(traces.contains("failed in parsing meta file " + broken));
-    EXPECT_EQ(doc.GetOldPackage(), nullptr);
-    EXPECT_EQ(doc.GetNewPackage(), nullptr);
-    EXPECT_TRUE(printed.lines().empty());  // the library prints nothing: the reason is in the error
     EXPECT_THAT(ErrorTextOf(status), HasSubstr("line 1"));
-}
+    EXPECT_TRUE(traces.contains("failed in parsing meta file " + broken));
+    EXPECT_EQ(brokenOld.GetOldPackage(), nullptr);
+    EXPECT_EQ(brokenOld.GetNewPackage(), nullptr);
+    EXPECT_TRUE(printed.lines().empty());  // the library prints nothing: the reason is in the error
 
-TEST_F(Loader, ANewFileThatFailsComesAfterTheCompleteOldPackage) {
-    TraceRecorder traces;
-    cMetaDiffDoc doc;
-    const int status = Run(doc, valid, faulty);
+    cMetaDiffDoc faultyNew;
+    status = Run(faultyNew, valid, faulty);
     EXPECT_LT(status, 0);
     EXPECT_EQ(ErrorIdOf(status), "MDInternalError_1");
-    EXPECT_NE(doc.GetOldPackage(), nullptr);
-    EXPECT_EQ(doc.GetNewPackage(), nullptr);
+    EXPECT_NE(faultyNew.GetOldPackage(), nullptr);
+    EXPECT_EQ(faultyNew.GetNewPackage(), nullptr);
     const int level = traces.indexOf("Level2 Elem (Class level) has no Uuid attribute");
     ASSERT_GE(level, 0);
     EXPECT_EQ(traces.indexOf("cMetaDiffDoc::CreateNewPackage -- package didn't initialize"), level + 1);
