@@ -118,11 +118,6 @@ Element BaseModel(int classes) {
     return package;
 }
 
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // Disjoint: every change is one side's alone, or the sides change different fields.
 Triple Disjoint(unsigned seed) {
     std::mt19937 random(seed);
@@ -140,7 +135,7 @@ Triple Disjoint(unsigned seed) {
             case 4:
                 if (i + 1 < 40) changes = {MoveAttribute(c, "c" + std::to_string(++i), a)};
                 break;
-            case 5: changes = {SetField(c, "", "Name", "renamed" + c), SetField(c, a, "Uuid", Upper(a))}; break;
+            case 5: changes = {SetField(c, "", "Name", "renamed" + c), SetField(c, a, "Uuid", UpperCase(a))}; break;
             default: {  // both sides, different fields and different new attributes
                 const std::vector<Change> mine = {SetField(c, a, "F1", "o"), AddAttribute(c, c + "-o")};
                 const std::vector<Change> yours = {SetField(c, a, "F2", "t"), AddAttribute(c, c + "-t"),
@@ -173,26 +168,26 @@ Triple Overlapping(unsigned seed) {
         const std::string next = "c" + std::to_string(i + 1);
         switch (random() % 10) {
             case 0: break;
-            case 1: both(SetField(c, "", "F1", "o"), SetField(c, "", "F1", "t"), {SetField(c, "", "F1", "o")}, "Field " + Upper(c) + " F1"); break;
+            case 1: both(SetField(c, "", "F1", "o"), SetField(c, "", "F1", "t"), {SetField(c, "", "F1", "o")}, "Field " + UpperCase(c) + " F1"); break;
             case 2: both(SetField(c, a, "F1", "same"), SetField(c, a, "F1", "same"), {SetField(c, a, "F1", "same")}, ""); break;
-            case 3: both(EraseClass(c), SetField(c, a, "F3", "t"), {EraseClass(c)}, "DeletedByOurs " + Upper(c) + " "); break;
-            case 4: both(SetField(c, a, "F3", "o"), EraseClass(c), {SetField(c, a, "F3", "o")}, "DeletedByTheirs " + Upper(c) + " "); break;
-            case 5: both(EraseAttribute(c, a), SetField(c, a, "F1", "t"), {EraseAttribute(c, a)}, "DeletedByOurs " + Upper(a) + " "); break;
+            case 3: both(EraseClass(c), SetField(c, a, "F3", "t"), {EraseClass(c)}, "DeletedByOurs " + UpperCase(c) + " "); break;
+            case 4: both(SetField(c, a, "F3", "o"), EraseClass(c), {SetField(c, a, "F3", "o")}, "DeletedByTheirs " + UpperCase(c) + " "); break;
+            case 5: both(EraseAttribute(c, a), SetField(c, a, "F1", "t"), {EraseAttribute(c, a)}, "DeletedByOurs " + UpperCase(a) + " "); break;
             case 6: both(EraseClass(c), EraseClass(c), {EraseClass(c)}, ""); break;
             case 7:  // theirs moves it to the next class, left alone; ours changes it where it was
                 if (i + 1 == 40) break;
                 both(SetField(c, a, "F3", "o"), MoveAttribute(c, next, a), {SetField(c, a, "F3", "o")},
-                     "DeletedByTheirs " + Upper(a) + " ");
-                t.conflicts.push_back("MovedByTheirs " + Upper(a) + " ");
+                     "DeletedByTheirs " + UpperCase(a) + " ");
+                t.conflicts.push_back("MovedByTheirs " + UpperCase(a) + " ");
                 ++i;
                 break;
             case 8:  // the same the other way round: ours' move stands
                 if (i + 1 == 40) break;
                 both(MoveAttribute(c, next, a), SetField(c, a, "F3", "t"), {MoveAttribute(c, next, a)},
-                     "DeletedByOurs " + Upper(a) + " ");
+                     "DeletedByOurs " + UpperCase(a) + " ");
                 ++i;
                 break;
-            default: both(SetField(c, a, "F2", "o"), EraseField(c, a, "F2"), {SetField(c, a, "F2", "o")}, "Field " + Upper(a) + " F2");
+            default: both(SetField(c, a, "F2", "o"), EraseField(c, a, "F2"), {SetField(c, a, "F2", "o")}, "Field " + UpperCase(a) + " F2");
         }
     }
     std::sort(t.conflicts.begin(), t.conflicts.end());

@@ -177,6 +177,21 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(ConflictKeys(dir.file("conflicts.xml")), std::vector<std::string>{"DeletedByTheirs C-ORDER "});
     EXPECT_EQ(Merged()["Attribute C-ORDER/A-TOTAL"], "Name=Total Type=money Uuid=a-total");
+
+    // Elements only theirs has follow their predecessor. Theirs adds X after
+    // Total and Y after Region; ours deletes Region (so Y goes last) and adds Z first.
+    run = Merge(
+        Edit(kBase, {{"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
+                     {"<Attribute Name=\"Total\"", "<Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\""}}),
+        Edit(kBase, {{"Type=\"decimal\"/>", "Type=\"decimal\"/><Attribute Name=\"X\" Uuid=\"a-x\"/>"},
+                     {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/><Attribute Name=\"Y\" Uuid=\"a-y\"/></Class>"}}));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_THAT(MergedText(), HasSubstr("<Class Name=\"Order\" Table=\"ORDERS\" Uuid=\"c-order\">\n"
+                                        "    <Attribute Name=\"Z\" Uuid=\"a-z\"/>\n"
+                                        "    <Attribute Name=\"Total\" Type=\"decimal\" Uuid=\"a-total\"/>\n"
+                                        "    <Attribute Name=\"X\" Uuid=\"a-x\"/>\n"
+                                        "    <Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"
+                                        "  </Class>"));
 }
 
 TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
@@ -208,23 +223,6 @@ TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
               "what the model does not compare (text, comments, skipped elements) changed differently\n");
     EXPECT_THAT(MergedText(), HasSubstr(">ours' text</Attribute>"));
     EXPECT_THAT(MergedText(), HasSubstr("Scope=\"ours\""));
-}
-
-TEST_F(MergeRules, TheirsOnlyElementsFollowTheirPredecessor) {
-    // Theirs adds X after Total and Y after Region; ours deletes Region (so Y
-    // goes last) and adds Z first.
-    HostRun run = Merge(
-        Edit(kBase, {{"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
-                     {"<Attribute Name=\"Total\"", "<Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\""}}),
-        Edit(kBase, {{"Type=\"decimal\"/>", "Type=\"decimal\"/><Attribute Name=\"X\" Uuid=\"a-x\"/>"},
-                     {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/><Attribute Name=\"Y\" Uuid=\"a-y\"/></Class>"}}));
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_THAT(MergedText(), HasSubstr("<Class Name=\"Order\" Table=\"ORDERS\" Uuid=\"c-order\">\n"
-                                        "    <Attribute Name=\"Z\" Uuid=\"a-z\"/>\n"
-                                        "    <Attribute Name=\"Total\" Type=\"decimal\" Uuid=\"a-total\"/>\n"
-                                        "    <Attribute Name=\"X\" Uuid=\"a-x\"/>\n"
-                                        "    <Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"
-                                        "  </Class>"));
 }
 
 // What the diff host says of a document it refuses: its error line, whose
@@ -359,7 +357,7 @@ protected:
     const std::string path = std::string("PATH=") + QORMM_REPORT_DIR + ":" + std::getenv("PATH");
 };
 
-TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannot) {
+TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannotAndStopsOnAConflict) {
     // Different fields of one class on one line, and an attribute added on each side at the same place.
     const std::string added = "Type=\"int\"/>\n    <Attribute Name=\"%\" Uuid=\"a-%\" Type=\"varchar\"/>";
     Branch("ours", Edit(kBase, {{"Table=\"CUSTOMER\"", "Table=\"CLIENT\""},
@@ -377,14 +375,12 @@ TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannot) {
     EXPECT_EQ(merged.count("Attribute C-CUST/A-PHONE"), 1u);
     EXPECT_EQ(merged.count("Attribute C-CUST/A-FAX"), 1u);
     EXPECT_EQ(Git({"status", "--porcelain"}).out, "");
-}
 
-TEST_F(GitDrivers, MergeDriverStopsOnAConflictAndListsIt) {
-    UseDrivers();
-    Branch("ours", Edit(kBase, {{"Type=\"decimal\"", "Type=\"money\""}}));
-    Branch("theirs", Edit(kBase, {{"Type=\"decimal\"", "Type=\"numeric\""}}));
-    Git({"checkout", "-q", "ours"});
-    const HostRun run = Git({"merge", "--no-edit", "theirs"}, 1);
+    // A true conflict stops the merge with it listed, ours' value in the file.
+    Branch("ours2", Edit(kBase, {{"Type=\"decimal\"", "Type=\"money\""}}));
+    Branch("theirs2", Edit(kBase, {{"Type=\"decimal\"", "Type=\"numeric\""}}));
+    Git({"checkout", "-q", "ours2"});
+    const HostRun run = Git({"merge", "--no-edit", "theirs2"}, 1);
     EXPECT_THAT(run.out + run.err, HasSubstr("CONFLICT (field Type): <Attribute Name=\"Total\" Uuid=\"a-total\"> in "
                                              "<Class Name=\"Order\" Uuid=\"c-order\">: base \"decimal\", ours "
                                              "\"money\", theirs \"numeric\""));
