@@ -38,7 +38,9 @@ int Find(const std::vector<std::string>& lines, const std::string& wanted) {
     return at == lines.end() ? -1 : static_cast<int>(at - lines.begin());
 }
 
-TEST(ReportRun, NothingDiffersSaysSoInOneLine) {
+// Nothing differs: one line (a paragraph in HTML). One side left out:
+// everything added or deleted.
+TEST(ReportRun, IdenticalAndOneSidedRuns) {
     TempDir dir;
     for (const char* format : {"text", "markdown"}) {
         const HostRun run = RunReport({"-Old", kNew, "-New", kNew, "-Format", format});
@@ -49,9 +51,7 @@ TEST(ReportRun, NothingDiffersSaysSoInOneLine) {
     const HostRun html = RunReport({"-Old", kNew, "-New", kNew, "-Format", "html", "-Out", dir.file("r.html")});
     EXPECT_EQ(html.exitStatus, 0) << html.err;
     EXPECT_THAT(ReadFile(dir.file("r.html")), HasSubstr("<p class=\"none\">No differences between <code>"));
-}
 
-TEST(ReportRun, OneSidedRunsAddOrDeleteEverything) {
     const HostRun added = RunReport({"-New", kNew});
     ASSERT_EQ(added.exitStatus, 0) << added.err;
     EXPECT_THAT(added.out, HasSubstr("  old: none (everything is added)\n"));
@@ -120,16 +120,7 @@ TEST(ReportRun, FailedRunsExitOneAndWriteNothing) {
     EXPECT_THAT(unwritable.err, HasSubstr("no-folder/report.txt"));
 }
 
-TEST(ReportRun, ColourOnlyAtATerminalWithoutNoColor) {
-    const std::vector<std::string> args{"-Old", kOld, "-New", kNew};
-    const RunOptions terminal{"", {}, 0, true};
-    EXPECT_THAT(RunReport(args, terminal).out, HasSubstr("    \x1b[32m+ Unique: true\x1b[0m"));
-    EXPECT_THAT(RunReport(args, {"", {"NO_COLOR=1"}, 0, true}).out, Not(HasSubstr("\x1b")));
-    EXPECT_THAT(RunReport(args).out, Not(HasSubstr("\x1b")));
-    EXPECT_THAT(RunReport({"-Old", kOld, "-New", kNew, "-Format", "markdown"}, terminal).out, Not(HasSubstr("\x1b")));
-}
-
-TEST(ReportReading, ExamplePairInText) {
+TEST(ReportReading, ExamplePairInTextAndItsColours) {
     TempDir dir;
     const HostRun run = RunReport({"-Old", kOld, "-New", kNew});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
@@ -171,6 +162,13 @@ TEST(ReportReading, ExamplePairInText) {
     // Deterministic, and -Out writes what standard output shows.
     EXPECT_EQ(RunReport({"-Old", kOld, "-New", kNew, "-Out", dir.file("report.txt")}).exitStatus, 0);
     EXPECT_EQ(ReadFile(dir.file("report.txt")), run.out);
+
+    // Colour only at a terminal that did not ask for none, and in text only.
+    const RunOptions terminal{"", {}, 0, true};
+    EXPECT_THAT(RunReport({"-Old", kOld, "-New", kNew}, terminal).out, HasSubstr("    \x1b[32m+ Unique: true\x1b[0m"));
+    EXPECT_THAT(RunReport({"-Old", kOld, "-New", kNew}, {"", {"NO_COLOR=1"}, 0, true}).out, Not(HasSubstr("\x1b")));
+    EXPECT_THAT(run.out, Not(HasSubstr("\x1b")));
+    EXPECT_THAT(RunReport({"-Old", kOld, "-New", kNew, "-Format", "markdown"}, terminal).out, Not(HasSubstr("\x1b")));
 }
 
 TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
