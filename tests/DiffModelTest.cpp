@@ -47,7 +47,7 @@ protected:
 };
 
 // Entries of a root of its own, on the loaded elements.
-TEST_F(DiffModel, CategoriesExistOnlyOnceTheyHaveAnEntry) {
+TEST_F(DiffModel, CategoriesComeWithTheirFirstEntryAndFieldsGroupPerElement) {
     cMetaDiffDoc fresh;
     EXPECT_TRUE(fresh.IsEmpty());  // creates the root
     cMetaDiff* root = fresh.GetMetaDiff();
@@ -82,18 +82,15 @@ TEST_F(DiffModel, CategoriesExistOnlyOnceTheyHaveAnEntry) {
     EXPECT_EQ(root->getDeleted()->getDomNodeForMetaDiffElem(nullptr, document, node), -1);
     EXPECT_TRUE(node.isNull());
     EXPECT_EQ(traces.count("NULL input cMetaDiffElem in cMetaDeleted::getDomNodeForMetaDiffElem"), 2);
-}
 
-TEST_F(DiffModel, FieldDifferencesGroupPerElementWhateverTheUuidsCase) {
-    cMetaDiffDoc fresh;
-    cMetaDiff* root = fresh.GetMetaDiff();
+    // Field differences group per element, whatever the case of its Uuid.
     root->AppendModModified(FieldOf(old, "C1", "Size"), FieldOf(old, "C1", "Name"));
     root->AppendModAdded(FieldOf(old, "C1", "Name"));
     root->AppendModDeleted(FieldOf(old, "C2", "Name"));
     root->AppendModDeleted(FieldOf(old, "C1", "Uuid"));
     ASSERT_NE(root->getModified(), nullptr);
 
-    ZULRawCollPV list(0);
+    list.RemoveAll();
     list.Append(nullptr);
     root->getModified()->getListMetaDiffElem(list);  // appends after what the list held
     ASSERT_EQ(list.Size(), 3);
@@ -105,7 +102,6 @@ TEST_F(DiffModel, FieldDifferencesGroupPerElementWhateverTheUuidsCase) {
     EXPECT_EQ(c1->getModDeletedList().Size(), 1);
     EXPECT_STREQ(static_cast<cMetaDiffElem*>(list[3])->getUuid().ConvertToChar(), "C2");
 
-    TraceRecorder traces;
     EXPECT_EQ(root->getModified()->AppendModAdded(nullptr), -1);
     EXPECT_EQ(root->AppendModModified(FieldOf(old, "C1", "Size"), nullptr), 0);  // the root swallows the failure
     EXPECT_TRUE(traces.contains("NULL input in cMetaModified::AppendModAdded"));
