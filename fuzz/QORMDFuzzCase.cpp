@@ -1,50 +1,20 @@
 #include "QORMDFuzzCase.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <set>
 
-#include "QORMDMetaDiffApi.h"
-#include <xercesc/framework/LocalFileInputSource.hpp>
-#include <xercesc/parsers/XercesDOMParser.hpp>
-#include <xercesc/sax/ErrorHandler.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/XMLString.hpp>
 
+#include "QORMDFuzzFiles.h"
+#include "QORMDMetaDiffApi.h"
 #include "QORMetaUtil/QORMUDomHandle.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "ZULBase/ZULError.h"
 
 namespace {
-
-bool WriteWhole(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    bool ok = true;
-    while (ok && size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        ok = n > 0;
-        if (ok) {
-            data += n;
-            size -= static_cast<std::size_t>(n);
-        }
-    }
-    return ::close(fd) == 0 && ok;
-}
-
-std::set<std::string> Entries(const std::string& folder) {
-    std::set<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir))
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                names.insert(entry->d_name);
-        ::closedir(dir);
-    }
-    return names;
-}
 
 // True when path parses and its document element is "Diff".
 bool IsDiffDocument(const std::string& path) {
@@ -60,29 +30,6 @@ bool IsDiffDocument(const std::string& path) {
     }
     cDDLXMLParser::terminate();
     return isDiff;
-}
-
-// Whether a namespace-aware parser, as most XML libraries are, reads path
-// without an error. Only for files that the hardened parser has read.
-bool NamespaceWellFormed(const std::string& path) {
-    struct CountErrors : xercesc::ErrorHandler {
-        void warning(const xercesc::SAXParseException&) override {}
-        void error(const xercesc::SAXParseException&) override { ++count; }
-        void fatalError(const xercesc::SAXParseException&) override { ++count; }
-        void resetErrors() override { count = 0; }
-        int count = 0;
-    } errors;
-    xercesc::XMLPlatformUtils::Initialize();
-    {
-        xercesc::XercesDOMParser parser;
-        parser.setDoNamespaces(true);
-        parser.setLoadExternalDTD(false);
-        parser.setErrorHandler(&errors);
-        xercesc::LocalFileInputSource source(ZULToDOMString(ZULUnicodeString(path.c_str())));
-        parser.parse(source);
-    }
-    xercesc::XMLPlatformUtils::Terminate();
-    return errors.count == 0;
 }
 
 }  // namespace
@@ -101,7 +48,7 @@ std::string QORMDRunFuzzCase(const std::string& folder, const std::uint8_t* data
     const std::size_t newSize = cut ? size - oldSize - 1 : size;
     const bool hasOld = oldSize > 0;
     const bool hasNew = newSize > 0;
-    if ((hasOld && !WriteWhole(oldPath, data, oldSize)) || (hasNew && !WriteWhole(newPath, newData, newSize)))
+    if ((hasOld && !QORMDFuzzWriteFile(oldPath, data, oldSize)) || (hasNew && !QORMDFuzzWriteFile(newPath, newData, newSize)))
         return "cannot write the inputs to " + folder;
 
     const std::int32_t status = cQORMDApi::Process(ZULUnicodeString(hasOld ? oldPath.c_str() : ""),
@@ -118,11 +65,11 @@ std::string QORMDRunFuzzCase(const std::string& folder, const std::uint8_t* data
         if (written) return "a failed run wrote a diff file";
     } else if (written) {
         if (!IsDiffDocument(diffPath)) return "the diff file written does not parse as a Diff document";
-        if ((!hasOld || NamespaceWellFormed(oldPath)) && (!hasNew || NamespaceWellFormed(newPath)) &&
-            !NamespaceWellFormed(diffPath))
+        if ((!hasOld || QORMDFuzzNamespaceWellFormed(oldPath)) && (!hasNew || QORMDFuzzNamespaceWellFormed(newPath)) &&
+            !QORMDFuzzNamespaceWellFormed(diffPath))
             return "the diff of documents a namespace-aware parser reads is not read by one";
         expected.insert("diff.xml");
     }
-    if (Entries(folder) != expected) return "the run left other files in the folder";
+    if (QORMDFuzzEntries(folder) != expected) return "the run left other files in the folder";
     return "";
 }

@@ -192,6 +192,21 @@ std::string ErrorTextOf(int status) {
 
 std::string SourcePath(const std::string& relative) { return std::string(QORMD_SOURCE_DIR) + "/" + relative; }
 
+int ReplayFuzzInputs(const std::vector<std::string>& folders, const FuzzCase& runCase) {
+    TempDir dir;
+    int replayed = 0;
+    for (const std::string& folder : folders) {
+        for (const auto& entry : std::filesystem::directory_iterator(SourcePath(folder))) {
+            if (!entry.is_regular_file() || entry.path().filename() == "README") continue;
+            SCOPED_TRACE(entry.path().string());
+            const std::string input = ReadFile(entry.path());
+            EXPECT_EQ(runCase(dir.path(), reinterpret_cast<const std::uint8_t*>(input.data()), input.size()), "");
+            ++replayed;
+        }
+    }
+    return replayed;
+}
+
 std::string Utf8(const XMLCh* text) { return DOMToZULUnicodeString(text).ConvertToChar(); }
 
 std::string UpperCase(const std::string& text) {

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <set>
 #include <string>
@@ -136,3 +137,10 @@ std::string Outline(const std::string& path);
 
 // Path of a file of the source tree, relative to its top.
 std::string SourcePath(const std::string& relative);
+
+// A fuzz case: runs one input in folder, returns "" when its checks hold.
+using FuzzCase = std::function<std::string(const std::string& folder, const std::uint8_t* data, std::size_t size)>;
+// Runs every file of these source folders (READMEs aside) through runCase in
+// a temporary folder; each that does not hold fails the calling test.
+// Returns how many files ran.
+int ReplayFuzzInputs(const std::vector<std::string>& folders, const FuzzCase& runCase);

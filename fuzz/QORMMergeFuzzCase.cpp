@@ -1,0 +1,221 @@
+#include "QORMMergeFuzzCase.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <string_view>
+#include <vector>
+
+#include <xercesc/util/XMLString.hpp>
+
+#include "QORMDFuzzFiles.h"
+#include "QORMDPackageLoad.h"
+#include "QORMMergeFuzzScript.h"
+#include "QORMMergeRun.h"
+#include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/cDDLXMLParser.h"
+
+using namespace xercesc;
+
+namespace {
+
+const char kEarlierOut[] = "an earlier merged file\n";
+const char kEarlierConflicts[] = "an earlier conflicts file\n";
+
+// The Uuids a document repeats: classes that stand twice, attributes that
+// stand in two classes (upper-cased, as the model keys them).
+struct Repeated {
+    std::set<std::u16string> classes, attributes;
+};
+
+bool IsOneOf(const XMLCh* tag, std::initializer_list<const char16_t*> tags) {
+    for (const char16_t* one : tags)
+        if (XMLString::equals(tag, one)) return true;
+    return false;
+}
+
+std::u16string Key(const DOMElement* element) {
+    ZULUnicodeString uuid = DOMToZULUnicodeString(element->getAttribute(u"Uuid"));
+    uuid.ToUpper();
+    return std::u16string(uuid.str());
+}
+
+// Walks the package's children as the loader does: classes are its element
+// children but the skipped ones, attributes theirs.
+Repeated Survey(const DOMElement* package) {
+    Repeated repeated;
+    std::set<std::u16string> classes;
+    std::map<std::u16string, const DOMNode*> attributeClass;
+    for (const DOMNode* c = package->getFirstChild(); c; c = c->getNextSibling()) {
+        if (c->getNodeType() != DOMNode::ELEMENT_NODE ||
+            IsOneOf(c->getNodeName(), {u"Comment", u"KIBComment", u"Interface", u"Enum"}))
+            continue;
+        if (!classes.insert(Key(static_cast<const DOMElement*>(c))).second)
+            repeated.classes.insert(Key(static_cast<const DOMElement*>(c)));
+        for (const DOMNode* a = c->getFirstChild(); a; a = a->getNextSibling()) {
+            if (a->getNodeType() != DOMNode::ELEMENT_NODE ||
+                IsOneOf(a->getNodeName(), {u"Comment", u"KIBComment", u"InterfaceImplementation", u"Enumerator"}))
+                continue;
+            const std::u16string key = Key(static_cast<const DOMElement*>(a));
+            const auto placed = attributeClass.emplace(key, c);
+            if (placed.first->second != c) repeated.attributes.insert(key);
+        }
+    }
+    return repeated;
+}
+
+// A file loaded by the diff's rules, surveyed; loaded false when it does not load.
+struct Loaded {
+    bool loaded = false;
+    Repeated repeated;
+};
+
+Loaded Load(const std::string& path) {
+    Loaded result;
+    if (cDDLXMLParser::init() < 0) return result;
+    std::unique_ptr<cQORMDMetaPackage> package;
+    result.loaded = QORMDLoadPackage(ZULUnicodeString(path.c_str()), package) >= 0;
+    cDDLXMLParser::terminate();
+    if (result.loaded) result.repeated = Survey(package->GetDomElement().get());
+    return result;
+}
+
+bool Contains(const std::set<std::u16string>& merged, const std::vector<const std::set<std::u16string>*>& inputs) {
+    for (const std::u16string& key : merged) {
+        bool before = false;
+        for (const auto* input : inputs) before = before || input->count(key) > 0;
+        if (!before) return false;
+    }
+    return true;
+}
+
+// Whether the two documents give the same bytes once parsed and written by
+// the project's writer: the same documents, layout aside.
+bool LaidOutAlike(const std::string& folder, const std::string& a, const std::string& b) {
+    std::string written[2];
+    const std::string paths[2] = {a, b};
+    if (cDDLXMLParser::init() < 0) return false;
+    for (int i = 0; i < 2; ++i) {
+        DOM_Document document;
+        const std::string out = folder + "/.laid-out";
+        if (cDDLXMLParser::parseXMLFile(ZULUnicodeString(paths[i].c_str()), document) >= 0 &&
+            cDDLXMLParser::writeXMLFile(document, ZULUnicodeString(out.c_str())) >= 0)
+            QORMDFuzzReadFile(out, written[i]);
+        ::unlink(out.c_str());
+    }
+    cDDLXMLParser::terminate();
+    return !written[0].empty() && written[0] == written[1];
+}
+
+// "" when path holds exactly expected, else how it differs.
+std::string Differs(const std::string& path, const std::string& expected) {
+    std::string bytes;
+    if (!QORMDFuzzReadFile(path, bytes)) return path + " cannot be read: " + std::strerror(errno);
+    if (bytes != expected)
+        return path + " holds " + std::to_string(bytes.size()) + " bytes, not the " + std::to_string(expected.size()) +
+               " expected";
+    return "";
+}
+
+std::string_view Part(std::string_view& rest) {
+    const std::size_t cut = rest.find('\0');
+    const std::string_view part = rest.substr(0, cut);
+    rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+    return part;
+}
+
+// cMergeRun::Execute on these files; printed holds the lines it printed.
+int Merge(const std::vector<std::string>& args, int& printed) {
+    std::vector<const char*> argv{"QORMetaMerge"};
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    cMergeArguments arguments;
+    if (arguments.Parse(static_cast<int>(argv.size()), argv.data()) != cMergeArguments::kRun) return -1;
+    char* text = nullptr;
+    std::size_t length = 0;
+    std::FILE* messages = ::open_memstream(&text, &length);
+    if (!messages) return -1;
+    const int status = cMergeRun::Execute(arguments, messages);
+    std::fclose(messages);
+    printed = 0;
+    for (std::size_t i = 0; i < length; ++i) printed += text[i] == '\n';
+    std::free(text);
+    return status;
+}
+
+}  // namespace
+
+std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data, std::size_t size) {
+    for (const std::string& name : QORMDFuzzEntries(folder)) ::unlink((folder + "/" + name).c_str());
+    std::string_view rest(reinterpret_cast<const char*>(data), size);
+    const std::string base(Part(rest));
+    const std::string ours = QORMMFuzzSide(base, Part(rest));
+    const std::string theirs = QORMMFuzzSide(base, Part(rest));
+    const int mode = rest.empty() ? 0 : static_cast<unsigned char>(rest[0]) % 3;
+
+    const std::string basePath = folder + "/base.xml", oursPath = folder + "/ours.xml",
+                      theirsPath = folder + "/theirs.xml", conflictsPath = folder + "/conflicts.xml";
+    const std::string outPath = mode == 2 ? oursPath : folder + "/merged.xml";
+    if (!QORMDFuzzWriteFile(basePath, base) || !QORMDFuzzWriteFile(oursPath, ours) ||
+        !QORMDFuzzWriteFile(theirsPath, theirs) ||
+        (mode == 1 && (!QORMDFuzzWriteFile(outPath, kEarlierOut) || !QORMDFuzzWriteFile(conflictsPath, kEarlierConflicts))))
+        return "cannot write the inputs to " + folder;
+    const Loaded loaded[3] = {Load(basePath), Load(oursPath), Load(theirsPath)};
+    const bool allLoad = loaded[0].loaded && loaded[1].loaded && loaded[2].loaded;
+    const bool namespaced = allLoad && QORMDFuzzNamespaceWellFormed(basePath) &&
+                            QORMDFuzzNamespaceWellFormed(oursPath) && QORMDFuzzNamespaceWellFormed(theirsPath);
+
+    int printed = 0;
+    const int status = Merge({"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", outPath,
+                              "-Conflicts", conflictsPath},
+                             printed);
+    if (status != cMergeRun::kMerged && status != cMergeRun::kConflicts && status != cMergeRun::kFailed)
+        return "exit status " + std::to_string(status);
+    if (allLoad && status == cMergeRun::kFailed) return "the versions load, yet the run failed";
+    if (!allLoad && status != cMergeRun::kFailed) return "a version does not load, yet the run did not fail";
+    if ((status == cMergeRun::kMerged) != (printed == 0)) return "status " + std::to_string(status) + " with " +
+                                                                  std::to_string(printed) + " lines printed";
+
+    std::string changed = Differs(basePath, base) + Differs(theirsPath, theirs);
+    if (mode != 2 || status == cMergeRun::kFailed) changed += Differs(oursPath, ours);
+    if (!changed.empty()) return "an input changed: " + changed;
+    std::set<std::string> expected{"base.xml", "ours.xml", "theirs.xml"};
+
+    if (status == cMergeRun::kFailed) {
+        if (mode == 1) {
+            changed = Differs(outPath, kEarlierOut) + Differs(conflictsPath, kEarlierConflicts);
+            if (!changed.empty()) return "a failed run changed a file: " + changed;
+            expected.insert({"merged.xml", "conflicts.xml"});
+        }
+    } else {
+        expected.insert({"conflicts.xml", mode == 2 ? "ours.xml" : "merged.xml"});
+        const Loaded merged = Load(outPath);
+        if (!merged.loaded) return "the merged file does not load";
+        if (namespaced && !QORMDFuzzNamespaceWellFormed(outPath))
+            return "the merge of documents a namespace-aware parser reads is not read by one";
+        if (!Contains(merged.repeated.classes,
+                      {&loaded[0].repeated.classes, &loaded[1].repeated.classes, &loaded[2].repeated.classes}))
+            return "the merged file holds a class Uuid twice";
+        if (!Contains(merged.repeated.attributes,
+                      {&loaded[0].repeated.attributes, &loaded[1].repeated.attributes, &loaded[2].repeated.attributes}))
+            return "the merged file holds an attribute Uuid in two classes";
+        std::string bytes;
+        if (!QORMDFuzzReadFile(outPath, bytes)) return "the merged file cannot be read";
+        // A side equal to the base gives the other side byte for byte; when
+        // the other side also equals the base, layout aside, either is right.
+        if (ours == base && (status != cMergeRun::kMerged ||
+                             (bytes != theirs && !(bytes == ours && LaidOutAlike(folder, theirsPath, basePath)))))
+            return "ours is the base, yet the result is not theirs";
+        if (theirs == base && (status != cMergeRun::kMerged ||
+                               (bytes != ours && !(bytes == theirs && LaidOutAlike(folder, oursPath, basePath)))))
+            return "theirs is the base, yet the result is not ours";
+    }
+    if (QORMDFuzzEntries(folder) != expected) return "the run left other files in the folder";
+    return "";
+}
