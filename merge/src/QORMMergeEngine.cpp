@@ -11,6 +11,7 @@
 #include "QORMMergeChildList.h"
 #include "QORMMergeChildren.h"
 #include "QORMMergeFields.h"
+#include "QORMMergeNamespaces.h"
 #include "QORMMergeNodeCompare.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUNodeCopy.h"
@@ -95,7 +96,9 @@ DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours,
     const cMergeChildList oursChildren(o, ModelledChildren(&ours));
     const cMergeChildList theirsChildren(t, ModelledChildren(&theirs));
     cMergeChildren(*this, place).Merge(baseChildren, oursChildren, theirsChildren, o);
-    return XMLString::equals(tag, o->getTagName()) ? o : Retag(o, tag);
+    if (XMLString::equals(tag, o->getTagName())) return o;
+    QORMMDeclarePrefixOf(tag, o, t);  // theirs' tag (Retag keeps the declaration)
+    return Retag(o, tag);
 }
 
 DOMNode* cMergeEngine::MergeWhole(const DOMNode* base, DOMNode* ours, const DOMNode* theirs,

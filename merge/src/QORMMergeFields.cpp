@@ -6,6 +6,7 @@
 
 #include "QORMDMetaField.h"
 #include "QORMMergeEngine.h"
+#include "QORMMergeNamespaces.h"
 #include "QORMMergeNodeCompare.h"
 #include "QORMetaUtil/QORMUDomString.h"
 
@@ -50,12 +51,18 @@ void cMergeFields::Merge(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaE
         entry.theirs = Shown(tv);
         engine.Log().Add(std::move(entry));
     };
-    // Theirs' value in place of ours' (removed when theirs has none).
+    // Theirs' value in place of ours' (removed when theirs has none). A
+    // prefix only theirs declares is declared; a declaration whose prefix
+    // ours' content still uses stays.
     auto take = [&](const ZULUnicodeString& name, Value tv) {
+        const XMLCh* qualified = ZULToDOMString(name);
         if (tv) {
-            o->setAttribute(ZULToDOMString(name), tv->GetDOMValue());
+            QORMMDeclarePrefixOf(qualified, o, t);
+            o->setAttribute(qualified, tv->GetDOMValue());
+        } else if (QORMMPrefixInUse(qualified, o)) {
+            return;
         } else {
-            o->removeAttributeNode(o->getAttributeNode(ZULToDOMString(name)));  // not released: the model points at it
+            o->removeAttributeNode(o->getAttributeNode(qualified));  // not released: the model points at it
         }
         engine.Changed();
     };
