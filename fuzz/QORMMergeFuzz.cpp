@@ -4,8 +4,11 @@
 #include <cstdlib>
 #include <string>
 
+#include <unistd.h>
+
 #include <xercesc/util/PlatformUtils.hpp>
 
+#include "QORMDFuzzFiles.h"
 #include "QORMMergeFuzzCase.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 
@@ -14,12 +17,21 @@ std::string& Folder() {
     static std::string folder;
     return folder;
 }
+
+// Removes the case folder when the process ends normally (a crash keeps it).
+void RemoveFolder() {
+    for (const std::string& name : QORMDFuzzEntries(Folder())) ::unlink((Folder() + "/" + name).c_str());
+    ::rmdir(Folder().c_str());
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/qormm-fuzz-XXXXXX";
-    if (!::mkdtemp(pattern)) std::abort();
+    // Under TMPDIR when set: fork mode starts one process, and folder, per job.
+    const char* temporary = std::getenv("TMPDIR");
+    std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") + "/qormm-fuzz-XXXXXX";
+    if (!::mkdtemp(pattern.data())) std::abort();
     Folder() = pattern;
+    std::atexit(RemoveFolder);
     cQORMUCallback::SetSink([](const std::string&) {});
     // One Xerces use for the whole process: runs do not restart the library.
     xercesc::XMLPlatformUtils::Initialize();
