@@ -1,5 +1,6 @@
 #include "QORMMergeEngine.h"
 
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -37,6 +38,20 @@ std::vector<const DOMNode*> AroundRoot(const DOMDocument* document) {
     for (const DOMNode* node = document->getFirstChild(); node; node = node->getNextSibling())
         if (node != document->getDocumentElement()) nodes.push_back(node);
     return nodes;
+}
+
+// The upper-cased Uuid of an element, as the model keys it.
+std::u16string UpperUuid(const DOMNode* element) {
+    ZULUnicodeString uuid = DOMToZULUnicodeString(static_cast<const DOMElement*>(element)->getAttribute(u"Uuid"));
+    uuid.ToUpper();
+    return std::u16string(uuid.str());
+}
+
+// The children of a class that the loader does not take for attributes.
+bool IsSkippedBelowClass(const XMLCh* tag) {
+    for (const char16_t* skipped : {u"Comment", u"KIBComment", u"InterfaceImplementation", u"Enumerator"})
+        if (XMLString::equals(tag, skipped)) return true;
+    return false;
 }
 
 }  // namespace
@@ -164,9 +179,24 @@ void cMergeEngine::ResolveAddedTwice(cQORMDMetaPackage& base, cQORMDMetaPackage&
             conflict.ours = classPlace.Field(u"Uuid");
             conflict.theirs = cMergePlace(nullptr, theirsClass->GetDomElement().get(), nullptr, nullptr).Field(u"Uuid");
             log_.Add(std::move(conflict));
-            theirs.inResult->getParentNode()->removeChild(theirs.inResult);
+            LeaveOut(theirs.inResult);
             theirs.inResult = nullptr;
         }
+    }
+}
+
+void cMergeEngine::LeaveOut(DOMNode* attribute) {
+    DOMNode* holder = attribute->getParentNode();
+    const std::u16string key = UpperUuid(attribute);
+    holder->removeChild(attribute);
+    // Later elements of theirs' class that repeat its Uuid (the loader passed
+    // over them) would stand for it once it is gone: they go too.
+    for (DOMNode* node = holder->getFirstChild(); node;) {
+        DOMNode* next = node->getNextSibling();
+        if (node->getNodeType() == DOMNode::ELEMENT_NODE && !IsSkippedBelowClass(node->getNodeName()) &&
+            UpperUuid(node) == key)
+            holder->removeChild(node);
+        node = next;
     }
 }
 

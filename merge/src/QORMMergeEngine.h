@@ -66,6 +66,9 @@ private:
     // class, or that theirs moved while ours changed it where it was: one
     // pass over ours' attributes, only when theirs added some.
     void ResolveAddedTwice(cQORMDMetaPackage& base, cQORMDMetaPackage& ours);
+    // Removes theirs' copy of an attribute from the result, with the
+    // elements of its class that repeat its Uuid.
+    void LeaveOut(xercesc::DOMNode* attribute);
     // Whether node is still part of the result document.
     bool InResult(const xercesc::DOMNode* node) const;
 
