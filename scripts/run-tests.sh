@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds, and runs the whole test suite twice:
 # a normal build (build/) and an AddressSanitizer + UndefinedBehaviorSanitizer
-# build (build-asan/); in between it fuzzes a whole run for a minute (build-fuzz/).
+# build (build-asan/); in between it fuzzes a whole run and a merge for half a
+# minute each (build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -11,19 +12,26 @@ cmake -S . -B build -DQORMD_BUILD_TESTS=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-# libFuzzer over the loader and the whole run, built with clang in its own
-# folder, for one minute from the seed corpus and the kept regressions.
+# libFuzzer over the loader and the whole run, and over the three-way merge,
+# built with clang in its own folder, each for half a minute from its seed
+# corpus and its kept regressions.
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DQORMD_FUZZ=ON -DQORMD_BUILD_TESTS=OFF >/dev/null
-cmake --build build-fuzz -j"$jobs" --target QORMDFuzzRun
-mkdir -p build-fuzz/corpus build-fuzz/artifacts
-# Its progress goes to build-fuzz/fuzz.log; a failure shows the log's end.
-if ! build-fuzz/fuzz/QORMDFuzzRun -max_total_time=60 -max_len=4096 -dict=fuzz/metadata.dict -print_final_stats=1 \
-  -artifact_prefix=build-fuzz/artifacts/ build-fuzz/corpus fuzz/corpus fuzz/regressions >build-fuzz/fuzz.log 2>&1; then
-  tail -n 60 build-fuzz/fuzz.log
-  echo "fuzzing found a failure: see build-fuzz/artifacts/" >&2
-  exit 1
-fi
-grep -E "^(Done|stat::number_of_executed_units)" build-fuzz/fuzz.log || true
+cmake --build build-fuzz -j"$jobs" --target QORMDFuzzRun QORMMergeFuzz
+mkdir -p build-fuzz/corpus build-fuzz/merge-corpus build-fuzz/artifacts
+# Each target's progress goes to build-fuzz/<target>.log; a failure shows the log's end.
+fuzz() {
+  local target=$1
+  shift
+  if ! build-fuzz/fuzz/"$target" -max_total_time=30 -max_len=4096 -dict=fuzz/metadata.dict -print_final_stats=1 \
+    -artifact_prefix=build-fuzz/artifacts/ "$@" >build-fuzz/"$target".log 2>&1; then
+    tail -n 60 build-fuzz/"$target".log
+    echo "fuzzing $target found a failure: see build-fuzz/artifacts/" >&2
+    exit 1
+  fi
+  grep -E "^(Done|stat::number_of_executed_units)" build-fuzz/"$target".log || true
+}
+fuzz QORMDFuzzRun build-fuzz/corpus fuzz/corpus fuzz/regressions
+fuzz QORMMergeFuzz build-fuzz/merge-corpus fuzz/merge-corpus fuzz/merge-regressions
 
 cmake -S . -B build-asan -DQORMD_BUILD_TESTS=ON -DQORMD_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-asan -j"$jobs"
