@@ -9,6 +9,7 @@
 #include <xercesc/framework/LocalFileInputSource.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/sax/ErrorHandler.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
 #include "QORMetaUtil/QORMUDomString.h"
@@ -50,13 +51,18 @@ std::set<std::string> QORMDFuzzEntries(const std::string& folder) {
     return names;
 }
 
-bool QORMDFuzzNamespaceWellFormed(const std::string& path) {
-    struct CountErrors : xercesc::ErrorHandler {
+std::string QORMDNamespaceError(const std::string& path) {
+    struct FirstError : xercesc::ErrorHandler {
         void warning(const xercesc::SAXParseException&) override {}
-        void error(const xercesc::SAXParseException&) override { ++count; }
-        void fatalError(const xercesc::SAXParseException&) override { ++count; }
-        void resetErrors() override { count = 0; }
-        int count = 0;
+        void error(const xercesc::SAXParseException& e) override { Record(e); }
+        void fatalError(const xercesc::SAXParseException& e) override { Record(e); }
+        void resetErrors() override {}
+        void Record(const xercesc::SAXParseException& e) {
+            if (first.empty())
+                first = "line " + std::to_string(e.getLineNumber()) + ": " +
+                        DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
+        }
+        std::string first;
     } errors;
     xercesc::XMLPlatformUtils::Initialize();
     {
@@ -68,5 +74,5 @@ bool QORMDFuzzNamespaceWellFormed(const std::string& path) {
         parser.parse(source);
     }
     xercesc::XMLPlatformUtils::Terminate();
-    return errors.count == 0;
+    return errors.first;
 }

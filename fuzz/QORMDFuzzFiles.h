@@ -1,4 +1,5 @@
-// File helpers of the fuzz cases (QORMDFuzzCase, QORMMergeFuzzCase): whole
+// File helpers of the fuzz cases (QORMDFuzzCase, QORMMergeFuzzCase) and the
+// tests: whole
 // files written and read back, a folder's entries, and whether a
 // namespace-aware parser reads a file.
 #pragma once
@@ -17,6 +18,6 @@ inline bool QORMDFuzzWriteFile(const std::string& path, const std::string& bytes
 bool QORMDFuzzReadFile(const std::string& path, std::string& bytes);
 // The names in folder, "." and ".." left out.
 std::set<std::string> QORMDFuzzEntries(const std::string& folder);
-// Whether a namespace-aware parser, as most XML libraries are, reads path
-// without an error.
-bool QORMDFuzzNamespaceWellFormed(const std::string& path);
+// The first error a namespace-aware parser (as most XML libraries are)
+// finds in path, as "line N: message"; empty when it reads the file.
+std::string QORMDNamespaceError(const std::string& path);

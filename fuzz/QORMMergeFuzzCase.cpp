@@ -168,8 +168,8 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
         return "cannot write the inputs to " + folder;
     const Loaded loaded[3] = {Load(basePath), Load(oursPath), Load(theirsPath)};
     const bool allLoad = loaded[0].loaded && loaded[1].loaded && loaded[2].loaded;
-    const bool namespaced = allLoad && QORMDFuzzNamespaceWellFormed(basePath) &&
-                            QORMDFuzzNamespaceWellFormed(oursPath) && QORMDFuzzNamespaceWellFormed(theirsPath);
+    const bool namespaced = allLoad && QORMDNamespaceError(basePath).empty() &&
+                            QORMDNamespaceError(oursPath).empty() && QORMDNamespaceError(theirsPath).empty();
 
     int printed = 0;
     const int status = Merge({"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", outPath,
@@ -197,7 +197,7 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
         expected.insert({"conflicts.xml", mode == 2 ? "ours.xml" : "merged.xml"});
         const Loaded merged = Load(outPath);
         if (!merged.loaded) return "the merged file does not load";
-        if (namespaced && !QORMDFuzzNamespaceWellFormed(outPath))
+        if (namespaced && !QORMDNamespaceError(outPath).empty())
             return "the merge of documents a namespace-aware parser reads is not read by one";
         if (!Contains(merged.repeated.classes,
                       {&loaded[0].repeated.classes, &loaded[1].repeated.classes, &loaded[2].repeated.classes}))

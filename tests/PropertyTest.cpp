@@ -188,7 +188,7 @@ std::string Pair(const std::string& text) {
 
 // Reads the diff file back into facts.
 std::set<std::string> FactsOf(const std::string& path) {
-    EXPECT_EQ(NamespaceErrors(path), "") << path;
+    EXPECT_EQ(QORMDNamespaceError(path), "") << path;
     std::set<std::string> facts;
     const DOM_Document document = ParseFile(path);
     if (!document) return facts;

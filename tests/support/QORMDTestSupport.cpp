@@ -17,10 +17,6 @@
 
 #include <filesystem>
 
-#include <xercesc/framework/LocalFileInputSource.hpp>
-#include <xercesc/parsers/XercesDOMParser.hpp>
-#include <xercesc/sax/ErrorHandler.hpp>
-#include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
 #include "QORMDMetaDiffApi.h"
@@ -161,7 +157,7 @@ HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options)
     const std::string before = diff.empty() ? std::string() : ReadFile(diff);
     HostRun run = RunProgram(QORMD_HOST_PATH, args, options);
     if (!diff.empty() && run.exitStatus == 0 && FileExists(diff) && ReadFile(diff) != before) {
-        EXPECT_EQ(NamespaceErrors(diff), "") << diff;
+        EXPECT_EQ(QORMDNamespaceError(diff), "") << diff;
     }
     return run;
 }
@@ -227,37 +223,10 @@ void OutlineNode(const xercesc::DOMElement* element, int depth, std::string& out
         OutlineNode(child, depth + 1, out);
 }
 
-struct FirstError : xercesc::ErrorHandler {
-    void warning(const xercesc::SAXParseException&) override {}
-    void error(const xercesc::SAXParseException& e) override { Record(e); }
-    void fatalError(const xercesc::SAXParseException& e) override { Record(e); }
-    void resetErrors() override {}
-    void Record(const xercesc::SAXParseException& e) {
-        if (first.empty())
-            first = "line " + std::to_string(e.getLineNumber()) + ": " + Utf8(e.getMessage());
-    }
-    std::string first;
-};
-
 }  // namespace
 
-std::string NamespaceErrors(const std::string& path) {
-    xercesc::XMLPlatformUtils::Initialize();
-    FirstError errors;
-    {
-        xercesc::XercesDOMParser parser;
-        parser.setDoNamespaces(true);
-        parser.setLoadExternalDTD(false);
-        parser.setErrorHandler(&errors);
-        xercesc::LocalFileInputSource source(ZULToDOMString(ZULUnicodeString(path.c_str())));
-        parser.parse(source);
-    }
-    xercesc::XMLPlatformUtils::Terminate();
-    return errors.first;
-}
-
 std::string ReadDiff(const std::string& path) {
-    EXPECT_EQ(NamespaceErrors(path), "") << path;
+    EXPECT_EQ(QORMDNamespaceError(path), "") << path;
     return ReadFile(path);
 }
 
@@ -271,7 +240,7 @@ DOM_Document ParseFile(const std::string& path) {
 }
 
 std::string Outline(const std::string& path) {
-    EXPECT_EQ(NamespaceErrors(path), "") << path;
+    EXPECT_EQ(QORMDNamespaceError(path), "") << path;
     std::string out;
     const DOM_Document document = ParseFile(path);
     if (document && document->getDocumentElement()) OutlineNode(document->getDocumentElement(), 0, out);

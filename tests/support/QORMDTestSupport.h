@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "QORMDFuzzFiles.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
@@ -115,10 +116,6 @@ bool UnderAddressSanitizer();
 // The message id and text of the error a failure status carries ("" when none).
 std::string ErrorIdOf(int status);
 std::string ErrorTextOf(int status);
-
-// The first error a namespace-aware parse of the XML file finds (as most
-// XML libraries read by default); empty when there is none.
-std::string NamespaceErrors(const std::string& path);
 // A diff file as it was written, after checking that a namespace-aware
 // parser reads it (a failure of the calling test otherwise).
 std::string ReadDiff(const std::string& path);
