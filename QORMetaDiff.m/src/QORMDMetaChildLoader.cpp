@@ -28,8 +28,13 @@ void ReadUuidAndName(const DOMElement* element, const XMLCh*& uuid, const XMLCh*
     }
 }
 
+bool IsCommentTag(std::u16string_view tag) { return tag == u"Comment" || tag == u"KIBComment"; }
 
 }  // namespace
+
+bool QORMDReadsAsChild(std::u16string_view tag, const QORMDChildRules& rules) {
+    return !IsCommentTag(tag) && tag != rules.discardedTag1 && tag != rules.discardedTag2;
+}
 
 int QORMDLoadChildren(cQORMDMetaElem* parent, const DOM_Element& container, ZULHashDico& children,
                       const QORMDChildRules& rules, QORMDMakeChild makeChild) {
@@ -37,9 +42,8 @@ int QORMDLoadChildren(cQORMDMetaElem* parent, const DOM_Element& container, ZULH
     for (DOMNode* node = container->getFirstChild(); node; node = node->getNextSibling()) {
         if (node->getNodeType() != DOMNode::ELEMENT_NODE) continue;
         const std::u16string_view tag(reinterpret_cast<const char16_t*>(node->getNodeName()));
-        if (tag == u"Comment" || tag == u"KIBComment") continue;
-        if (tag == rules.discardedTag1 || tag == rules.discardedTag2) {
-            Trace(rules.discardedTrace, QORMUTrace_W3);
+        if (!QORMDReadsAsChild(tag, rules)) {
+            if (!IsCommentTag(tag)) Trace(rules.discardedTrace, QORMUTrace_W3);
             continue;
         }
         const DOM_Element element = container.borrow(static_cast<DOMElement*>(node));

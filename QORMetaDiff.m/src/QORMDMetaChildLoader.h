@@ -5,6 +5,8 @@
 // and Name in that order.
 #pragma once
 
+#include <string_view>
+
 #include "QORMDMetaElem.h"
 #include "QORMetaUtil/QORMUArena.h"
 
@@ -16,6 +18,13 @@ struct QORMDChildRules {
     const char* noNameTrace;
     const char* duplicateUuidTrace;
 };
+
+// The rules of a class's children, its attributes.
+extern const QORMDChildRules kQORMDAttribRules;
+
+// Whether the walk reads an element child of that tag as a child: neither a
+// comment tag nor one of the rules' discarded tags.
+bool QORMDReadsAsChild(std::u16string_view tag, const QORMDChildRules& rules);
 
 // Builds (not yet initialised) the child element of parent for a DOM child,
 // in the arena of the container's document.

@@ -5,8 +5,7 @@
 #include "QORMDOwnedItems.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
-namespace {
-const QORMDChildRules kAttribRules = {
+const QORMDChildRules kQORMDAttribRules = {
     u"InterfaceImplementation",
     u"Enumerator",
     " <InterfaceImplementation> or <Enumerator> is discarded",
@@ -14,7 +13,6 @@ const QORMDChildRules kAttribRules = {
     "Level3 Elem (Attrib level) has no Name attribute",
     "Level3 Elem (Attrib level) repeats the Uuid of an earlier attribute and is discarded; Uuid :",
 };
-}  // namespace
 
 cQORMDMetaClass::cQORMDMetaClass(cQORMDMetaElem* parent_, const DOM_Element& element_)
     : cQORMDMetaElem(element_, kClass, parent_), attributes(10, fields.Memory()) {}
@@ -26,7 +24,7 @@ cQORMDMetaClass::~cQORMDMetaClass() {
 int cQORMDMetaClass::init() {
     const int status = cQORMDMetaElem::init();
     if (status < 0) return status;
-    return QORMDLoadChildren(this, element, attributes, kAttribRules,
+    return QORMDLoadChildren(this, element, attributes, kQORMDAttribRules,
                              [](QORMUArena& arena, cQORMDMetaElem* cls, const DOM_Element& child) -> cQORMDMetaElem* {
                                  return new (arena) cQORMDMetaAttrib(cls, child);
                              });

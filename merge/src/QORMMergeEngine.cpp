@@ -7,6 +7,7 @@
 
 #include <xercesc/util/XMLString.hpp>
 
+#include "QORMDMetaChildLoader.h"
 #include "QORMDMetaClass.h"
 #include "QORMDMetaPackage.h"
 #include "QORMMergeChildList.h"
@@ -45,13 +46,6 @@ std::u16string UpperUuid(const DOMNode* element) {
     ZULUnicodeString uuid = DOMToZULUnicodeString(static_cast<const DOMElement*>(element)->getAttribute(u"Uuid"));
     uuid.ToUpper();
     return std::u16string(uuid.str());
-}
-
-// The children of a class that the loader does not take for attributes.
-bool IsSkippedBelowClass(const XMLCh* tag) {
-    for (const char16_t* skipped : {u"Comment", u"KIBComment", u"InterfaceImplementation", u"Enumerator"})
-        if (XMLString::equals(tag, skipped)) return true;
-    return false;
 }
 
 }  // namespace
@@ -193,7 +187,8 @@ void cMergeEngine::LeaveOut(DOMNode* attribute) {
     // over them) would stand for it once it is gone: they go too.
     for (DOMNode* node = holder->getFirstChild(); node;) {
         DOMNode* next = node->getNextSibling();
-        if (node->getNodeType() == DOMNode::ELEMENT_NODE && !IsSkippedBelowClass(node->getNodeName()) &&
+        const std::u16string_view tag(reinterpret_cast<const char16_t*>(node->getNodeName()));
+        if (node->getNodeType() == DOMNode::ELEMENT_NODE && QORMDReadsAsChild(tag, kQORMDAttribRules) &&
             UpperUuid(node) == key)
             holder->removeChild(node);
         node = next;
