@@ -123,3 +123,5 @@ DOMNode* QORMUCopyNode(DOMDocument* document, const DOMNode* source, bool deep) 
 void QORMUDeclareNamespaces(DOMElement* element, const DOMNode* context, bool withDefault) {
     Declarer(context, withDefault).Visit(element);
 }
+
+std::u16string QORMUPrefixDeclaration(const XMLCh* name) { return DeclarationFor(NameOf(name), false, false); }

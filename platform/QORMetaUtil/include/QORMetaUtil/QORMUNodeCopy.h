@@ -5,6 +5,8 @@
 // that it means in its new place what it meant in its source.
 #pragma once
 
+#include <string>
+
 #include <xercesc/dom/DOM.hpp>
 
 // An unattached copy of source (with its subtree when deep) owned by
@@ -19,3 +21,7 @@ xercesc::DOMNode* QORMUCopyNode(xercesc::DOMDocument* document, const xercesc::D
 // with the value the declaration has where context (an element of the source
 // document, or its document) stands. A declaration context lacks is left out.
 void QORMUDeclareNamespaces(xercesc::DOMElement* element, const xercesc::DOMNode* context, bool withDefault);
+
+// The declaration ("xmlns:p") that a qualified name "p:local" needs; empty
+// for a name without a prefix and for the prefixes xml and xmlns.
+std::u16string QORMUPrefixDeclaration(const XMLCh* name);
