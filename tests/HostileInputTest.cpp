@@ -30,7 +30,7 @@
 
 #include "QORMDMetaDiffApi.h"
 #include "QORMDTestSupport.h"
-#include "QORMUAtomicFileTarget.h"
+#include "QORMetaUtil/QORMUAtomicFileTarget.h"
 
 namespace {
 

@@ -1,5 +1,8 @@
 #include "QORMMergeRun.h"
 
+#include <sys/stat.h>
+
+#include <exception>
 #include <new>
 #include <string>
 
@@ -10,6 +13,7 @@
 #include "QORMMergeDocument.h"
 #include "QORMMergeEngine.h"
 #include "QORMMergeOutput.h"
+#include "QORMMergeText.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "QORMetaUtil/cQORMUCallback.h"
@@ -27,12 +31,19 @@ std::string ErrorLine(std::int32_t status) {
     return cQORMUCallback::FormatError(ZULError::ZULGetLastError(status, nullptr));
 }
 
-// Loads the three versions: 0, or the failed status.
-std::int32_t LoadAll(const cMergeArguments& arguments, cMergeDocument& base, cMergeDocument& ours,
+// Whether the base file is empty: git's base when both branches added the
+// file (no common version).
+bool EmptyFile(const ZULUnicodeString& name) {
+    struct stat info {};
+    return ::stat(name.ConvertToChar(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0;
+}
+
+// Loads the versions (base null: none): 0, or the failed status.
+std::int32_t LoadAll(const cMergeArguments& arguments, cMergeDocument* base, cMergeDocument& ours,
                      cMergeDocument& theirs) {
     const std::int32_t started = cDDLXMLParser::init();
     if (started < 0) return started;
-    std::int32_t status = base.Load(arguments.Base());
+    std::int32_t status = base ? base->Load(arguments.Base()) : 0;
     if (status >= 0) status = ours.Load(arguments.Ours());
     if (status >= 0) status = theirs.Load(arguments.Theirs());
     cDDLXMLParser::terminate();
@@ -62,32 +73,49 @@ int cMergeRun::Main(int argc, const char* const argv[]) {
 }
 
 cMergeRun::ExitStatus cMergeRun::Execute(const cMergeArguments& arguments, std::FILE* messages) {
+    const std::string stopped = "Error QORMetaMerge: the merge stopped: ";
     try {
-        cMergeDocument base, ours, theirs;
-        const std::int32_t loaded = LoadAll(arguments, base, ours, theirs);
-        if (loaded < 0) {
-            Say(messages, ErrorLine(loaded));
+        cMergeDocument loaded[3];
+        cMergeDocument* base = EmptyFile(arguments.Base()) ? nullptr : &loaded[0];
+        cMergeDocument& ours = loaded[1];
+        cMergeDocument& theirs = loaded[2];
+        const std::int32_t status = LoadAll(arguments, base, ours, theirs);
+        if (status < 0) {
+            Say(messages, ErrorLine(status));
             return kFailed;
         }
+        cMergeText text;
+        text.Read(ours);  // before the merge changes ours' document
         cMergeConflictLog log;
-        cMergeEngine engine(log);
+        cMergeEdits edits;
+        cMergeEngine engine(log, edits);
         const cMergeEngine::Outcome outcome = engine.Merge(base, ours, theirs);
+        std::string merged = text.Make(outcome, engine, ours, theirs);
+        if (arguments.Markers() && !log.Empty()) merged = text.Marked(merged, log, base, arguments.Labels());
+
+        cMergeOutput output;
+        output.Add(arguments.Out(), std::move(merged));
+        if (!arguments.Conflicts().IsEmpty()) {
+            const DOM_Document document = log.BuildDocument(arguments.Base(), ours.FileName(), theirs.FileName());
+            output.Add(arguments.Conflicts(), cMergeOutput::Serialized(document.get()));
+        }
         std::string failure;
-        if (!cMergeOutput::Write(engine, outcome, ours, theirs, arguments.Out(), log, arguments.Conflicts(),
-                                 arguments.Base(), failure)) {
+        if (!output.Write(failure)) {
             Say(messages, failure);
             return kFailed;
         }
         for (const cMergeConflict& conflict : log.Conflicts()) Say(messages, conflict.Line());
         return log.Empty() ? kMerged : kConflicts;
     } catch (const xercesc::DOMException& e) {
-        Say(messages, std::string("Error QORMetaMerge: the merge stopped: ") +
-                          DOMToZULUnicodeString(e.getMessage()).ConvertToChar());
+        Say(messages, stopped + DOMToZULUnicodeString(e.getMessage()).ConvertToChar());
     } catch (const xercesc::XMLException& e) {
-        Say(messages, std::string("Error QORMetaMerge: the merge stopped: ") +
-                          DOMToZULUnicodeString(e.getMessage()).ConvertToChar());
+        Say(messages, stopped + DOMToZULUnicodeString(e.getMessage()).ConvertToChar());
     } catch (const std::bad_alloc&) {
-        Say(messages, "Error QORMetaMerge: the merge stopped: out of memory");
+        Say(messages, stopped + "out of memory");
+    } catch (const std::exception& e) {
+        Say(messages, stopped + e.what());
+    } catch (...) {
+        Say(messages, stopped + "an unexpected failure");
     }
     return kFailed;
 }

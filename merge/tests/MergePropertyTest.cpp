@@ -177,8 +177,7 @@ Triple Overlapping(unsigned seed) {
             case 7:  // theirs moves it to the next class, left alone; ours changes it where it was
                 if (i + 1 == 40) break;
                 both(SetField(c, a, "F3", "o"), MoveAttribute(c, next, a), {SetField(c, a, "F3", "o")},
-                     "DeletedByTheirs " + UpperCase(a) + " ");
-                t.conflicts.push_back("MovedByTheirs " + UpperCase(a) + " ");
+                     "MovedByTheirs " + UpperCase(a) + " ");
                 ++i;
                 break;
             case 8:  // the same the other way round: ours' move stands

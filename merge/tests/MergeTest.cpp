@@ -138,8 +138,8 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     run = Merge(Edit(kBase, {{region, ""}, {"    <InterfaceImplementation", region + "    <InterfaceImplementation"}}),
                 Edit(kBase, {{region, ""}, {"free text</Attribute>\n", "free text</Attribute>\n" + region}}));
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.err, "CONFLICT (added in two classes): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
-                       "Name=\"Customer\" Uuid=\"c-cust\">: added by ours to the class of Uuid \"c-cust\", by theirs "
+    EXPECT_EQ(run.err, "CONFLICT (moved by both): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
+                       "Name=\"Note\" Uuid=\"c-note\">: moved by ours to the class of Uuid \"c-cust\", by theirs "
                        "to the class of Uuid \"c-note\"\n");
     merged = Merged();
     EXPECT_EQ(merged.count("Attribute C-CUST/A-REGION"), 1u);
@@ -149,8 +149,7 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     run = Merge(Edit(kBase, {{"Uuid=\"a-region\" Type=\"varchar\"", "Uuid=\"a-region\" Type=\"text\""}}),
                 Edit(kBase, {{region, ""}, {"free text</Attribute>\n", "free text</Attribute>\n" + region}}));
     const std::string where = "<Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class Name=\"Order\" Uuid=\"c-order\">: ";
-    EXPECT_EQ(run.err, "CONFLICT (deleted by theirs): " + where + "deleted by theirs, changed by ours\n" +
-                           "CONFLICT (moved by theirs): " + where +
+    EXPECT_EQ(run.err, "CONFLICT (moved by theirs): " + where +
                            "moved by theirs to the class of Uuid \"c-note\", changed by ours where it was\n");
 
     // Both add the same class: its fields merge against nothing.
@@ -178,20 +177,80 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     EXPECT_EQ(ConflictKeys(dir.file("conflicts.xml")), std::vector<std::string>{"DeletedByTheirs C-ORDER "});
     EXPECT_EQ(Merged()["Attribute C-ORDER/A-TOTAL"], "Name=Total Type=money Uuid=a-total");
 
-    // Elements only theirs has follow their predecessor. Theirs adds X after
-    // Total and Y after Region; ours deletes Region (so Y goes last) and adds Z first.
+    // Elements only theirs has follow the nearest node before them in theirs
+    // that the result holds, after what ours added right there. Theirs adds
+    // X after Total and Y after Region; ours deletes Region (so Y follows X),
+    // adds Z first and W after Total (so W comes before X).
     run = Merge(
         Edit(kBase, {{"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
-                     {"<Attribute Name=\"Total\"", "<Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\""}}),
+                     {"<Attribute Name=\"Total\"", "<Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\""},
+                     {"Type=\"decimal\"/>", "Type=\"decimal\"/><Attribute Name=\"W\" Uuid=\"a-w\"/>"}}),
         Edit(kBase, {{"Type=\"decimal\"/>", "Type=\"decimal\"/><Attribute Name=\"X\" Uuid=\"a-x\"/>"},
                      {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/><Attribute Name=\"Y\" Uuid=\"a-y\"/></Class>"}}));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_THAT(MergedText(), HasSubstr("<Class Name=\"Order\" Table=\"ORDERS\" Uuid=\"c-order\">\n"
-                                        "    <Attribute Name=\"Z\" Uuid=\"a-z\"/>\n"
-                                        "    <Attribute Name=\"Total\" Type=\"decimal\" Uuid=\"a-total\"/>\n"
-                                        "    <Attribute Name=\"X\" Uuid=\"a-x\"/>\n"
-                                        "    <Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"
+    EXPECT_THAT(MergedText(), HasSubstr("<Class Name=\"Order\" Uuid=\"c-order\" Table=\"ORDERS\">\n"
+                                        "    <Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\" "
+                                        "Uuid=\"a-total\" Type=\"decimal\"/><Attribute Name=\"W\" Uuid=\"a-w\"/>"
+                                        "<Attribute Name=\"X\" Uuid=\"a-x\"/><Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"
                                         "  </Class>"));
+}
+
+TEST_F(MergeRules, SharedUuidsAndMovesLoseNothing) {
+    // The base gives Customer and Order a copy of one attribute, and Note some text.
+    const std::string audit = "<Attribute Name=\"Audit\" Uuid=\"a-audit\" Type=\"text\"/>";
+    const std::string base = Edit(kBase, {{"<InterfaceImplementation", audit + "\n    <InterfaceImplementation"},
+                                          {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/>\n    " + audit + "\n  </Class>"},
+                                          {"<Class Name=\"Note\" Uuid=\"c-note\">", "<Class Name=\"Note\" Uuid=\"c-note\">notes"}});
+    const std::string region = "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n";
+    const std::string toNote = "free text</Attribute>\n";
+    const std::string note = "  <Class Name=\"Note\" Uuid=\"c-note\">notes\n    <Attribute Name=\"Body\" Uuid=\"a-body\" "
+                             "Type=\"text\">free text</Attribute>\n  </Class>\n";
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> ours, theirs;
+        std::vector<std::string> conflicts;
+        std::map<std::string, std::string> expected;  // "" for absent
+    };
+    const std::vector<Case> cases = {
+        {"theirs gives a third class a copy", {}, {{toNote, toNote + "    " + audit + "\n"}}, {},
+         {{"Attribute C-CUST/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"},
+          {"Attribute C-ORDER/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"},
+          {"Attribute C-NOTE/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"}}},
+        {"theirs moves one class's copy, ours changes the other's", {{"Type=\"text\"/>\n  </Class>", "Type=\"clob\"/>\n  </Class>"}},
+         {{"    " + audit + "\n    <Inter", "    <Inter"}, {toNote, toNote + "    " + audit + "\n"}}, {},
+         {{"Attribute C-CUST/A-AUDIT", ""},
+          {"Attribute C-ORDER/A-AUDIT", "Name=Audit Type=clob Uuid=a-audit"},
+          {"Attribute C-NOTE/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"}}},
+        {"theirs moves it into a class ours deleted", {{note, ""}}, {{region, ""}, {toNote, toNote + region}},
+         {"DeletedByOurs C-NOTE ", "MovedIntoDeletedClass A-REGION "},
+         {{"Attribute C-ORDER/A-REGION", "Name=Region Type=varchar Uuid=a-region"}, {"Class C-NOTE", ""}}},
+        {"ours deletes it, theirs moves and changes it", {{region, ""}},
+         {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "text"}})}}, {"DeletedByOurs A-REGION "},
+         {{"Attribute C-ORDER/A-REGION", ""}, {"Attribute C-NOTE/A-REGION", ""}}},
+        {"ours deletes it, theirs only moves it", {{region, ""}}, {{region, ""}, {toNote, toNote + region}}, {},
+         {{"Attribute C-ORDER/A-REGION", ""}, {"Attribute C-NOTE/A-REGION", ""}}},
+        {"both move it to one class, each changing it", {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "text"}})}},
+         {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "clob"}})}}, {"Field A-REGION Type"},
+         {{"Attribute C-NOTE/A-REGION", "Name=Region Type=text Uuid=a-region"}}},
+        {"both add attributes to the class that holds text", {{toNote, toNote + "    <Attribute Name=\"X\" Uuid=\"a-x\"/>\n"}},
+         {{toNote, toNote + "    <Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"}}, {},
+         {{"Attribute C-NOTE/A-X", "Name=X Uuid=a-x"}, {"Attribute C-NOTE/A-Y", "Name=Y Uuid=a-y"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const HostRun run = RunMerge(dir.write("base.xml", base), dir.write("ours.xml", Edit(base, c.ours)),
+                                     dir.write("theirs.xml", Edit(base, c.theirs)), dir.file("merged.xml"),
+                                     {"-Conflicts", dir.file("conflicts.xml")});
+        EXPECT_EQ(run.exitStatus, c.conflicts.empty() ? 0 : 1) << run.err;
+        EXPECT_EQ(ConflictKeys(dir.file("conflicts.xml")), c.conflicts);
+        std::map<std::string, std::string> merged = Merged();
+        for (const auto& [key, fields] : c.expected)
+            EXPECT_EQ(merged.count(key) ? merged[key] : "", fields) << key;
+    }
+    // The conflict of the two moves shows the base's value.
+    const HostRun run = RunMerge(dir.file("base.xml"), dir.write("ours.xml", Edit(base, cases[5].ours)),
+                                 dir.write("theirs.xml", Edit(base, cases[5].theirs)), dir.file("merged.xml"));
+    EXPECT_THAT(run.err, HasSubstr("base \"varchar\", ours \"text\", theirs \"clob\""));
 }
 
 TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
@@ -207,7 +266,7 @@ TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
     const std::string merged = MergedText();
     for (const char* kept : {"<!-- sales model, v2 -->", "<Comment Text=\"kept as it is\"/>",
                              "<Check Rule=\"like '%@%.%'\"/>", ">free text, longer</Attribute>",
-                             "<Interface Name=\"Auditable\" Scope=\"some\" Uuid=\"i-1\"/>",
+                             "<Interface Name=\"Auditable\" Uuid=\"i-1\" Scope=\"some\"/>",
                              "<InterfaceImplementation Ref=\"i-1\"/>\n    <KIBComment Text=\"new\"/>",
                              "Version=\"1.1\""})
         EXPECT_THAT(merged, HasSubstr(kept));
@@ -216,11 +275,14 @@ TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
     run = Merge(Edit(kBase, {{"free text", "ours' text"}, {"Scope=\"all\"", "Scope=\"ours\""}}),
                 Edit(kBase, {{"free text", "theirs' text"}, {"Scope=\"all\"", "Scope=\"theirs\""}}));
     EXPECT_EQ(run.exitStatus, 1);
+    const std::string differently = "what the model does not compare (text, comments, skipped elements) changed differently: ";
     EXPECT_EQ(run.err,
-              "CONFLICT (content): <Interface Name=\"Auditable\" Uuid=\"i-1\"> in <Package Name=\"Sales\" Uuid=\"pkg-1\">: "
-              "what the model does not compare (text, comments, skipped elements) changed differently\n"
-              "CONFLICT (content): <Attribute Name=\"Body\" Uuid=\"a-body\"> in <Class Name=\"Note\" Uuid=\"c-note\">: "
-              "what the model does not compare (text, comments, skipped elements) changed differently\n");
+              "CONFLICT (content): <Interface Name=\"Auditable\" Uuid=\"i-1\"> in <Package Name=\"Sales\" Uuid=\"pkg-1\">: " +
+                  differently + "base \"<Interface Name=\\\"Auditable\\\" Scope=\\\"all\\\" Uuid=\\\"i-1\\\"/>\", ours "
+                  "\"<Interface Name=\\\"Auditable\\\" Scope=\\\"ours\\\" Uuid=\\\"i-1\\\"/>\", theirs \"<Interface "
+                  "Name=\\\"Auditable\\\" Scope=\\\"theirs\\\" Uuid=\\\"i-1\\\"/>\"\n"
+                  "CONFLICT (content): <Attribute Name=\"Body\" Uuid=\"a-body\"> in <Class Name=\"Note\" Uuid=\"c-note\">: " +
+                  differently + "base \"free text\", ours \"ours' text\", theirs \"theirs' text\"\n");
     EXPECT_THAT(MergedText(), HasSubstr(">ours' text</Attribute>"));
     EXPECT_THAT(MergedText(), HasSubstr("Scope=\"ours\""));
 }

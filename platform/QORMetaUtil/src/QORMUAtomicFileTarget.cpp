@@ -1,4 +1,4 @@
-#include "QORMUAtomicFileTarget.h"
+#include "QORMetaUtil/QORMUAtomicFileTarget.h"
 
 #include <cerrno>
 #include <climits>

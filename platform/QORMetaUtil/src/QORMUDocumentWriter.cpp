@@ -1,4 +1,4 @@
-#include "QORMUDocumentWriter.h"
+#include "QORMetaUtil/QORMUDocumentWriter.h"
 
 #include <new>
 #include <string>

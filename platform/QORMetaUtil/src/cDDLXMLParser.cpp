@@ -7,8 +7,8 @@
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
-#include "QORMUAtomicFileTarget.h"
-#include "QORMUDocumentWriter.h"
+#include "QORMetaUtil/QORMUAtomicFileTarget.h"
+#include "QORMetaUtil/QORMUDocumentWriter.h"
 #include "QORMUDomDocument.h"
 #include "QORMUFileInputSource.h"
 #include "QORMUSafeDOMParser.h"
