@@ -51,6 +51,7 @@ public:
     xercesc::DOMNode* MergeWhole(const xercesc::DOMNode* base, xercesc::DOMNode* ours, const xercesc::DOMNode* theirs,
                                  const cMergePlace* parent);
     cMergeConflictLog& Log() { return log_; }
+    const cMergeConflictLog& Log() const { return log_; }
     cMergeEdits& Edits() { return edits_; }
     const cMergeEdits& Edits() const { return edits_; }
     const cMergeMoves& Moves() const { return moves_; }

@@ -11,7 +11,7 @@ using namespace xercesc;
 namespace {
 
 bool Blank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r'; });
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
 std::size_t LineStart(const std::string& text, std::size_t at) {

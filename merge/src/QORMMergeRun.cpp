@@ -91,7 +91,7 @@ cMergeRun::ExitStatus cMergeRun::Execute(const cMergeArguments& arguments, std::
         cMergeEngine engine(log, edits);
         const cMergeEngine::Outcome outcome = engine.Merge(base, ours, theirs);
         std::string merged = text.Make(outcome, engine, ours, theirs);
-        if (arguments.Markers() && !log.Empty()) merged = text.Marked(merged, log, base, arguments.Labels());
+        if (arguments.Markers() && !log.Empty()) merged = text.Marked(merged, engine, theirs, base, arguments.Labels());
 
         cMergeOutput output;
         output.Add(arguments.Out(), std::move(merged));

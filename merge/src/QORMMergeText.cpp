@@ -31,9 +31,17 @@ std::string cMergeText::Make(cMergeEngine::Outcome outcome, const cMergeEngine& 
     return cMergeOutput::Serialized(engine.Result().get());
 }
 
-std::string cMergeText::Marked(const std::string& merged, const cMergeConflictLog& log, const cMergeDocument* base,
-                               const cMergeMarkers::Labels& labels) {
+std::string cMergeText::Marked(const std::string& merged, const cMergeEngine& engine, const cMergeDocument& theirs,
+                               const cMergeDocument* base, const cMergeMarkers::Labels& labels) {
     std::string bytes;
+    if (!splicer_ && engine.Result() && merged == ours_.Bytes() && ours_.Built() && theirs.ReadBytes(bytes)) {
+        // Ours unchanged at every conflict: its bytes, mapped for the markers.
+        theirs_.Build(std::move(bytes), theirs.Document());
+        std::string same;
+        splicer_ = std::make_unique<cMergeSplicer>(ours_, theirs_, engine.Edits());
+        if (!splicer_->Render(engine.Result().get(), same) || same != merged) splicer_.reset();
+    }
+    const cMergeConflictLog& log = engine.Log();
     if (base && base->ReadBytes(bytes)) base_.Build(std::move(bytes), base->Document());
     cMergeMarkers markers(merged, splicer_.get(), ours_, theirs_, base ? &base_ : nullptr);
     for (const cMergeConflict& conflict : log.Conflicts()) markers.Add(conflict);

@@ -26,9 +26,9 @@ public:
     // document written anew cannot be (cMergeOutput::Serialized).
     std::string Make(cMergeEngine::Outcome outcome, const cMergeEngine& engine, const cMergeDocument& ours,
                      const cMergeDocument& theirs);
-    // merged (from Make) with conflict markers at each conflict of log.
-    std::string Marked(const std::string& merged, const cMergeConflictLog& log, const cMergeDocument* base,
-                       const cMergeMarkers::Labels& labels);
+    // merged (from Make) with conflict markers at each conflict of the engine's log.
+    std::string Marked(const std::string& merged, const cMergeEngine& engine, const cMergeDocument& theirs,
+                       const cMergeDocument* base, const cMergeMarkers::Labels& labels);
     // Whether Make spliced the sources (false: one side's bytes or written anew).
     bool Spliced() const { return splicer_ != nullptr; }
 

@@ -287,6 +287,67 @@ TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
     EXPECT_THAT(MergedText(), HasSubstr("Scope=\"ours\""));
 }
 
+// text with each conflict block resolved to one of its sections: 0 ours, 1 base, 2 theirs.
+std::string Resolved(const std::string& text, int section) {
+    std::string out;
+    int at = -1;  // the section being read; -1 outside a block
+    for (std::size_t begin = 0; begin < text.size();) {
+        const std::size_t end = std::min(text.find('\n', begin), text.size() - 1) + 1;
+        const std::string line = text.substr(begin, end - begin);
+        if (line.rfind("<<<<<<< ", 0) == 0) at = 0;
+        else if (line.rfind("||||||| ", 0) == 0) at = 1;
+        else if (line == "=======\n") at = 2;
+        else if (line.rfind(">>>>>>> ", 0) == 0) at = -1;
+        else if (at < 0 || at == section) out += line;
+        begin = end;
+    }
+    return out;
+}
+
+TEST_F(MergeRules, MarkersShowEachConflictInItsLines) {
+    const std::string ours = Edit(kBase, {{"Size=\"120\"", "Size=\"254\""},
+                                          {" Owner=\"sales\"", ""},
+                                          {"free text", "ours' text"},
+                                          {"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
+                                          {"Type=\"int\"", "Type=\"bigint\""}});
+    const std::string theirs = Edit(kBase, {{"Size=\"120\"", "Size=\"200\""},
+                                            {"Owner=\"sales\"", "Owner=\"crm\""},
+                                            {"free text", "theirs' text"},
+                                            {"Uuid=\"a-region\" Type=\"varchar\"", "Uuid=\"a-region\" Type=\"text\""},
+                                            {"Table=\"ORDERS\"", "Table=\"ORDER\""}});
+    EXPECT_EQ(Merge(ours, theirs).exitStatus, 1);
+    const std::string plain = MergedText();
+    const HostRun run = RunMerge(dir.file("base.xml"), dir.file("ours.xml"), dir.file("theirs.xml"),
+                                 dir.file("marked.xml"), {"-Markers", "-Labels", "HEAD,merged common ancestors,topic"});
+    EXPECT_EQ(run.exitStatus, 1);
+    const std::string marked = ReadFile(dir.file("marked.xml"));
+    // Outside the blocks the merged text; ours' sections give it back.
+    EXPECT_EQ(Resolved(marked, 0), plain);
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n') - std::count(plain.begin(), plain.end(), '\n'),
+              4 * 4 + 2 + 2 + 1 + 1 + 2);  // four blocks; base and theirs sections of one, two, one and one lines
+    EXPECT_THAT(marked, HasSubstr("<<<<<<< HEAD\n  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\">\n"
+                                  "||||||| merged common ancestors\n"
+                                  "  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\" Owner=\"sales\">\n"
+                                  "=======\n  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\" Owner=\"crm\">\n"
+                                  ">>>>>>> topic\n"));
+    EXPECT_THAT(marked, HasSubstr("  <Class Name=\"Order\" Uuid=\"c-order\" Table=\"ORDER\">\n"
+                                  "    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"decimal\"/>\n"
+                                  "<<<<<<< HEAD\n||||||| merged common ancestors\n"
+                                  "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n=======\n"
+                                  "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"text\"/>\n>>>>>>> topic\n"));
+    // Theirs' sections hold theirs' side of every conflict.
+    EXPECT_THAT(Resolved(marked, 2), HasSubstr("Size=\"200\""));
+    EXPECT_THAT(Resolved(marked, 2), HasSubstr(">theirs' text</Attribute>"));
+    EXPECT_THAT(Resolved(marked, 1), HasSubstr(">free text</Attribute>"));
+    // Labels left as git older than 2.44 passes them: the default ones.
+    RunMerge(dir.file("base.xml"), dir.file("ours.xml"), dir.file("theirs.xml"), dir.file("marked.xml"),
+             {"-Markers", "-Labels", "%X,%S,%Y"});
+    EXPECT_EQ(Resolved(ReadFile(dir.file("marked.xml")), 0), plain);
+    EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr("<<<<<<< ours\n"));
+    EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr("||||||| base\n"));
+    EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr(">>>>>>> theirs\n"));
+}
+
 // What the diff host says of a document it refuses: its error line, whose
 // reason (after the stage in parentheses, when there is one) the merge must repeat.
 std::string DiffHostReason(const std::string& document, const std::string& workDir) {
@@ -411,7 +472,8 @@ protected:
     }
     void UseDrivers() {
         Git({"config", "merge.qormeta.name", "metadata three-way merge"});
-        Git({"config", "merge.qormeta.driver", std::string(QORMM_MERGE_PATH) + " -Base %O -Ours %A -Theirs %B -Out %A"});
+        Git({"config", "merge.qormeta.driver",
+             std::string(QORMM_MERGE_PATH) + " -Base %O -Ours %A -Theirs %B -Out %A -Markers -Labels %X,%S,%Y"});
         Git({"config", "diff.qormeta.command", QORMM_DIFF_DRIVER});
     }
 
@@ -437,6 +499,14 @@ TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannotAndStopsOnAConflict) {
     EXPECT_EQ(merged.count("Attribute C-CUST/A-PHONE"), 1u);
     EXPECT_EQ(merged.count("Attribute C-CUST/A-FAX"), 1u);
     EXPECT_EQ(Git({"status", "--porcelain"}).out, "");
+    // The merge commit changes ours' file on theirs' lines only.
+    EXPECT_EQ(Git({"diff", "--no-ext-diff", "-U0", "HEAD^1", "HEAD"}).out.substr(
+                  Git({"diff", "--no-ext-diff", "-U0", "HEAD^1", "HEAD"}).out.find("@@")),
+              "@@ -5 +5 @@\n"
+              "-  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CLIENT\" Owner=\"sales\">\n"
+              "+  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CLIENT\" Owner=\"crm\">\n"
+              "@@ -7,0 +8 @@\n"
+              "+    <Attribute Name=\"Fax\" Uuid=\"a-fax\" Type=\"varchar\"/>\n");
 
     // A true conflict stops the merge with it listed, ours' value in the file.
     Branch("ours2", Edit(kBase, {{"Type=\"decimal\"", "Type=\"money\""}}));
@@ -447,7 +517,51 @@ TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannotAndStopsOnAConflict) {
                                              "<Class Name=\"Order\" Uuid=\"c-order\">: base \"decimal\", ours "
                                              "\"money\", theirs \"numeric\""));
     EXPECT_EQ(Git({"status", "--porcelain"}).out, "UU model.meta.xml\n");
-    EXPECT_EQ(Content(repo.file("model.meta.xml"))["Attribute C-ORDER/A-TOTAL"], "Name=Total Type=money Uuid=a-total");
+    // The file shows the conflict as git does; ours' side is the merged document.
+    const std::string marked = ReadFile(repo.file("model.meta.xml"));
+    EXPECT_THAT(marked, HasSubstr("    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"money\"/>\n||||||| "));
+    EXPECT_THAT(marked, HasSubstr("=======\n    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"numeric\"/>\n>>>>>>> "));
+    EXPECT_EQ(Content(repo.write("resolved.xml", Resolved(marked, 0)))["Attribute C-ORDER/A-TOTAL"],
+              "Name=Total Type=money Uuid=a-total");
+    EXPECT_THAT(Git({"diff"}).out, HasSubstr("++<<<<<<< "));
+}
+
+TEST_F(GitDrivers, EveryGitPathMerges) {
+    UseDrivers();
+    // Add/add: both branches add a document, each with a class of its own;
+    // git's base is an empty file, so the two merge against nothing.
+    const std::string end = "</Package>";
+    const std::string x = "  <Class Name=\"X\" Uuid=\"c-x\"/>\n", y = "  <Class Name=\"Y\" Uuid=\"c-y\"/>\n";
+    Git({"checkout", "-q", "-b", "one", "main"});
+    repo.write("new.meta.xml", Edit(kBase, {{end, y + end}}));
+    Git({"add", "."});
+    Git({"commit", "-q", "-m", "one adds"});
+    Git({"checkout", "-q", "-b", "two", "main"});
+    repo.write("new.meta.xml", Edit(kBase, {{end, x + end}}));
+    Git({"add", "."});
+    Git({"commit", "-q", "-m", "two adds"});
+    Git({"merge", "-q", "--no-edit", "one"});
+    EXPECT_EQ(ReadFile(repo.file("new.meta.xml")), Edit(kBase, {{end, x + y + end}}));
+
+    // Rebase and cherry-pick through the driver: two fields of one line.
+    Branch("topic", Edit(kBase, {{"Table=\"CUSTOMER\"", "Table=\"CLIENT\""}}));
+    Git({"checkout", "-q", "main"});
+    Commit(Edit(kBase, {{"Owner=\"sales\"", "Owner=\"crm\""}}), "main changes the owner");
+    const std::string both = Edit(kBase, {{"Table=\"CUSTOMER\" Owner=\"sales\"", "Table=\"CLIENT\" Owner=\"crm\""}});
+    Git({"checkout", "-q", "-b", "picked", "main"});
+    Git({"cherry-pick", "topic"});
+    EXPECT_EQ(ReadFile(repo.file("model.meta.xml")), both);
+    Git({"checkout", "-q", "topic"});
+    Git({"rebase", "-q", "main"});
+    EXPECT_EQ(ReadFile(repo.file("model.meta.xml")), both);
+
+    // Modify/delete: git stops before any driver; the diff driver says the path is unmerged.
+    Branch("deletes", kBase);
+    Git({"rm", "-q", "model.meta.xml"});
+    Git({"commit", "-q", "-m", "deleted"});
+    Git({"checkout", "-q", "topic"});
+    Git({"merge", "--no-edit", "deletes"}, 1);
+    EXPECT_EQ(Git({"diff"}).out, "* Unmerged path model.meta.xml\n");
 }
 
 TEST_F(GitDrivers, DiffDriverShowsTheReport) {
