@@ -30,6 +30,23 @@ std::vector<NameValue> Sorted(const DOMNamedNodeMap* map) {
     return result;
 }
 
+bool IsBlank(XMLCh c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+
+// Whether text has an element for a sibling (mixed content).
+bool BesideElements(const DOMNode* text) {
+    const DOMNode* parent = text->getParentNode();
+    for (const DOMNode* node = parent ? parent->getFirstChild() : nullptr; node; node = node->getNextSibling())
+        if (node->getNodeType() == DOMNode::ELEMENT_NODE) return true;
+    return false;
+}
+
+std::u16string_view Trimmed(const DOMNode* text) {
+    std::u16string_view value = View(text->getNodeValue());
+    while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
+    while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
+    return value;
+}
+
 // The first child of node from child on that is not layout.
 const DOMNode* Content(const DOMNode* child) {
     while (child && QORMMIsLayout(child)) child = child->getNextSibling();
@@ -49,7 +66,7 @@ bool SameChildren(const DOMNode* a, const DOMNode* b) {
 bool QORMMIsLayout(const DOMNode* node) {
     if (node->getNodeType() != DOMNode::TEXT_NODE) return false;
     for (const XMLCh* c = node->getNodeValue(); c && *c; ++c)
-        if (*c != u' ' && *c != u'\t' && *c != u'\n' && *c != u'\r') return false;
+        if (!IsBlank(*c)) return false;
     return true;
 }
 
@@ -82,7 +99,10 @@ bool QORMMSameNode(const DOMNode* a, const DOMNode* b) {
             return SameChildren(a, b);
         case DOMNode::DOCUMENT_NODE:
             return SameChildren(a, b);
-        default:  // text, CDATA, comment, processing instruction: name and value
+        case DOMNode::TEXT_NODE:  // beside elements, its blank ends are layout
+            if (BesideElements(a) || BesideElements(b)) return Trimmed(a) == Trimmed(b);
+            return XMLString::equals(a->getNodeValue(), b->getNodeValue());
+        default:  // CDATA, comment, processing instruction: name and value
             return XMLString::equals(a->getNodeValue(), b->getNodeValue());
     }
 }

@@ -2,7 +2,8 @@
 // order, with the same names, values and attributes (attribute order does not
 // count: XML gives it no meaning), layout aside. Layout white space beside
 // elements never reaches the DOM; blank text in mixed content does, and is
-// layout to the merge too: the indentation before an element goes with it.
+// layout to the merge too: the indentation before an element goes with it,
+// and so do the blank ends of a text beside elements.
 #pragma once
 
 #include <vector>

@@ -48,8 +48,8 @@ std::string Edit(std::string text, const std::vector<std::pair<std::string, std:
 class MergeRules : public ::testing::Test {
 protected:
     // Merges ours and theirs (edits of kBase) into merged.xml, with conflicts.xml.
-    HostRun Merge(const std::string& ours, const std::string& theirs) {
-        return RunMerge(dir.write("base.xml", kBase), dir.write("ours.xml", ours), dir.write("theirs.xml", theirs),
+    HostRun Merge(const std::string& ours, const std::string& theirs, const std::string& base = kBase) {
+        return RunMerge(dir.write("base.xml", base), dir.write("ours.xml", ours), dir.write("theirs.xml", theirs),
                         dir.file("merged.xml"), {"-Conflicts", dir.file("conflicts.xml")});
     }
     std::map<std::string, std::string> Merged() { return Content(dir.file("merged.xml")); }
@@ -285,6 +285,27 @@ TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
                   differently + "base \"free text\", ours \"ours' text\", theirs \"theirs' text\"\n");
     EXPECT_THAT(MergedText(), HasSubstr(">ours' text</Attribute>"));
     EXPECT_THAT(MergedText(), HasSubstr("Scope=\"ours\""));
+}
+
+TEST_F(MergeRules, EncodingsAreSplicedOrWrittenAnew) {
+    // ISO-8859-1: spliced byte for byte, the added field in theirs' bytes.
+    const std::string latin = Edit(kBase, {{"encoding=\"UTF-8\"", "encoding=\"ISO-8859-1\""}, {"free text", "d\xe9j\xe0"}});
+    const std::string ours = Edit(latin, {{"Table=\"CUSTOMER\"", "Table=\"CLI\xc9NT\""}});
+    const std::string theirs = Edit(latin, {{"Owner=\"sales\"", "Owner=\"crm\" Note=\"\xfc\""}});
+    EXPECT_EQ(Merge(ours, theirs, latin).exitStatus, 0);
+    EXPECT_EQ(MergedText(), Edit(ours, {{"Owner=\"sales\"", "Owner=\"crm\" Note=\"\xfc\""}}));
+    // UTF-16: written anew in UTF-8, with both changes.
+    auto utf16 = [](const std::string& text) {
+        std::string wide = "\xff\xfe";
+        for (const char c : Edit(text, {{"encoding=\"UTF-8\"", "encoding=\"UTF-16\""}})) wide += {c, '\0'};
+        return wide;
+    };
+    EXPECT_EQ(Merge(utf16(Edit(kBase, {{"Table=\"CUSTOMER\"", "Table=\"CLIENT\""}})),
+                    utf16(Edit(kBase, {{"Owner=\"sales\"", "Owner=\"crm\""}})), utf16(kBase))
+                  .exitStatus,
+              0);
+    EXPECT_THAT(MergedText(), StartsWith("<?xml version=\"1.0\" encoding=\"UTF-8\""));
+    EXPECT_EQ(Merged()["Class C-CUST"], "Name=Customer Owner=crm Table=CLIENT Uuid=c-cust");
 }
 
 // text with each conflict block resolved to one of its sections: 0 ours, 1 base, 2 theirs.
