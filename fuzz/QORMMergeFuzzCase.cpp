@@ -246,7 +246,7 @@ std::string QORMMCheckSplice(const std::string& folder, const std::string& base,
             versions[1].Load(ZULUnicodeString(ours.c_str())) >= 0 &&
             versions[2].Load(ZULUnicodeString(theirs.c_str())) >= 0) {
             cMergeText text;
-            text.Read(versions[1]);
+            text.Read(common, versions[1], versions[2]);
             cMergeConflictLog log;
             cMergeEdits edits;
             cMergeEngine engine(log, edits);

@@ -85,13 +85,15 @@ cMergeRun::ExitStatus cMergeRun::Execute(const cMergeArguments& arguments, std::
             return kFailed;
         }
         cMergeText text;
-        text.Read(ours);  // before the merge changes ours' document
+        text.Read(base, ours, theirs);  // before the merge changes ours' document
         cMergeConflictLog log;
         cMergeEdits edits;
         cMergeEngine engine(log, edits);
-        const cMergeEngine::Outcome outcome = engine.Merge(base, ours, theirs);
+        // A side that left the file as it was gives the other side's bytes.
+        cMergeEngine::Outcome outcome = text.Untouched();
+        if (outcome == cMergeEngine::kBuilt) outcome = engine.Merge(base, ours, theirs);
         std::string merged = text.Make(outcome, engine, ours, theirs);
-        if (arguments.Markers() && !log.Empty()) merged = text.Marked(merged, engine, theirs, base, arguments.Labels());
+        if (arguments.Markers() && !log.Empty()) merged = text.Marked(merged, engine, arguments.Labels());
 
         cMergeOutput output;
         output.Add(arguments.Out(), std::move(merged));

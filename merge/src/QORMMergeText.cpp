@@ -5,23 +5,37 @@
 
 using namespace xercesc;
 
-void cMergeText::Read(const cMergeDocument& ours) {
-    std::string bytes;
-    oursRead_ = ours.ReadBytes(bytes);
-    if (oursRead_) ours_.Build(std::move(bytes), ours.Document());
+bool cMergeText::Version::Map() {
+    if (read && document && !source.Built() && source.Bytes().empty()) source.Build(std::move(bytes), document->Document());
+    return read;
+}
+
+void cMergeText::Read(const cMergeDocument* base, const cMergeDocument& ours, const cMergeDocument& theirs) {
+    Version* versions[3] = {&base_, &ours_, &theirs_};
+    const cMergeDocument* documents[3] = {base, &ours, &theirs};
+    for (int i = 0; i < 3; ++i) {
+        versions[i]->document = documents[i];
+        versions[i]->read = documents[i] && documents[i]->ReadBytes(versions[i]->bytes);
+    }
+    ours_.Map();  // before the merge changes its document
+}
+
+cMergeEngine::Outcome cMergeText::Untouched() const {
+    if (!base_.read || !ours_.read || !theirs_.read) return cMergeEngine::kBuilt;
+    if (ours_.Bytes() == base_.Bytes()) return cMergeEngine::kTheirsUnchanged;
+    if (theirs_.Bytes() == base_.Bytes()) return cMergeEngine::kOursUnchanged;
+    return cMergeEngine::kBuilt;
 }
 
 std::string cMergeText::Make(cMergeEngine::Outcome outcome, const cMergeEngine& engine, const cMergeDocument& ours,
                              const cMergeDocument& theirs) {
     splicer_.reset();
     if (outcome == cMergeEngine::kOursUnchanged)
-        return oursRead_ ? ours_.Bytes() : cMergeOutput::Serialized(ours.Document());
-    std::string bytes;
-    const bool theirsRead = theirs.ReadBytes(bytes);
-    if (outcome == cMergeEngine::kTheirsUnchanged) return theirsRead ? bytes : cMergeOutput::Serialized(theirs.Document());
-    if (theirsRead) theirs_.Build(std::move(bytes), theirs.Document());
-    if (ours_.Accepts(theirs_)) {
-        auto splicer = std::make_unique<cMergeSplicer>(ours_, theirs_, engine.Edits());
+        return ours_.read ? ours_.Bytes() : cMergeOutput::Serialized(ours.Document());
+    if (outcome == cMergeEngine::kTheirsUnchanged)
+        return theirs_.read ? theirs_.Bytes() : cMergeOutput::Serialized(theirs.Document());
+    if (theirs_.Map() && ours_.source.Accepts(theirs_.source)) {
+        auto splicer = std::make_unique<cMergeSplicer>(ours_.source, theirs_.source, engine.Edits());
         std::string merged;
         if (splicer->Render(engine.Result().get(), merged)) {
             splicer_ = std::move(splicer);
@@ -31,19 +45,15 @@ std::string cMergeText::Make(cMergeEngine::Outcome outcome, const cMergeEngine& 
     return cMergeOutput::Serialized(engine.Result().get());
 }
 
-std::string cMergeText::Marked(const std::string& merged, const cMergeEngine& engine, const cMergeDocument& theirs,
-                               const cMergeDocument* base, const cMergeMarkers::Labels& labels) {
-    std::string bytes;
-    if (!splicer_ && engine.Result() && merged == ours_.Bytes() && ours_.Built() && theirs.ReadBytes(bytes)) {
+std::string cMergeText::Marked(const std::string& merged, const cMergeEngine& engine, const cMergeMarkers::Labels& labels) {
+    if (!splicer_ && engine.Result() && ours_.source.Built() && merged == ours_.Bytes() && theirs_.Map()) {
         // Ours unchanged at every conflict: its bytes, mapped for the markers.
-        theirs_.Build(std::move(bytes), theirs.Document());
         std::string same;
-        splicer_ = std::make_unique<cMergeSplicer>(ours_, theirs_, engine.Edits());
+        splicer_ = std::make_unique<cMergeSplicer>(ours_.source, theirs_.source, engine.Edits());
         if (!splicer_->Render(engine.Result().get(), same) || same != merged) splicer_.reset();
     }
-    const cMergeConflictLog& log = engine.Log();
-    if (base && base->ReadBytes(bytes)) base_.Build(std::move(bytes), base->Document());
-    cMergeMarkers markers(merged, splicer_.get(), ours_, theirs_, base ? &base_ : nullptr);
-    for (const cMergeConflict& conflict : log.Conflicts()) markers.Add(conflict);
+    theirs_.Map();
+    cMergeMarkers markers(merged, splicer_.get(), ours_.source, theirs_.source, base_.Map() ? &base_.source : nullptr);
+    for (const cMergeConflict& conflict : engine.Log().Conflicts()) markers.Add(conflict);
     return markers.Write(labels);
 }

@@ -20,20 +20,31 @@
 
 class cMergeText {
 public:
-    // Before the merge: reads ours' file and maps it.
-    void Read(const cMergeDocument& ours);
+    // Before the merge: reads the three files (base null: none) and maps ours'.
+    void Read(const cMergeDocument* base, const cMergeDocument& ours, const cMergeDocument& theirs);
+    // kTheirsUnchanged when ours' file is the base's byte for byte,
+    // kOursUnchanged when theirs' is; else kBuilt: the merge decides.
+    cMergeEngine::Outcome Untouched() const;
     // After it: the merged file's bytes. Throws std::runtime_error when the
     // document written anew cannot be (cMergeOutput::Serialized).
     std::string Make(cMergeEngine::Outcome outcome, const cMergeEngine& engine, const cMergeDocument& ours,
                      const cMergeDocument& theirs);
     // merged (from Make) with conflict markers at each conflict of the engine's log.
-    std::string Marked(const std::string& merged, const cMergeEngine& engine, const cMergeDocument& theirs,
-                       const cMergeDocument* base, const cMergeMarkers::Labels& labels);
+    std::string Marked(const std::string& merged, const cMergeEngine& engine, const cMergeMarkers::Labels& labels);
     // Whether Make spliced the sources (false: one side's bytes or written anew).
     bool Spliced() const { return splicer_ != nullptr; }
 
 private:
-    cMergeSource ours_, theirs_, base_;
-    bool oursRead_ = false;
+    // A version's file as read, mapped when needed.
+    struct Version {
+        const cMergeDocument* document = nullptr;
+        bool read = false;
+        std::string bytes;  // until mapped
+        cMergeSource source;
+        // Maps the version (once); false when it was not read.
+        bool Map();
+        const std::string& Bytes() const { return source.Bytes().empty() ? bytes : source.Bytes(); }
+    };
+    Version base_, ours_, theirs_;
     std::unique_ptr<cMergeSplicer> splicer_;
 };
