@@ -127,10 +127,11 @@ void cMergeSource::AlignChildren(const DOMNode* parent, Offset& pos, Offset& clo
         switch (type) {
             case DOMNode::ELEMENT_NODE: {
                 if (At(begin, "</") || At(begin, "<!") || At(begin, "<?")) throw Mismatch{};
-                const StartTag tag = ReadStartTag(begin);
-                span.end = span.closing = span.endTag = tag.end;
-                if (!tag.empty) {
-                    pos = tag.end;
+                bool empty = false;
+                const Offset tagEnd = StartTagEnd(begin, empty);
+                span.end = span.closing = span.endTag = tagEnd;
+                if (!empty) {
+                    pos = tagEnd;
                     AlignChildren(child, pos, span.closing);
                     if (!At(pos, "</")) throw Mismatch{};
                     span.endTag = pos;
@@ -161,6 +162,22 @@ void cMergeSource::AlignChildren(const DOMNode* parent, Offset& pos, Offset& clo
     if (!ReadsBlank(pos, gapEnd)) throw Mismatch{};
     closing = layout;
     pos = gapEnd;
+}
+
+cMergeSource::Offset cMergeSource::StartTagEnd(Offset begin, bool& empty) const {
+    // The first '>' outside a quoted value.
+    const std::size_t size = bytes_.size();
+    for (std::size_t p = begin + 1; p < size; ++p) {
+        const char c = bytes_[p];
+        if (c == '"' || c == '\'') {
+            p = bytes_.find(c, p + 1);
+            if (p == std::string::npos) break;
+        } else if (c == '>') {
+            empty = bytes_[p - 1] == '/';
+            return static_cast<Offset>(p + 1);
+        }
+    }
+    throw Mismatch{};
 }
 
 cMergeSource::StartTag cMergeSource::ReadStartTag(Offset begin) const {

@@ -80,6 +80,8 @@ private:
 
     // Aligns the children of parent with the bytes at pos; throws Mismatch.
     void AlignChildren(const xercesc::DOMNode* parent, Offset& pos, Offset& closing);
+    // Just after the start tag at begin; empty: it ends in "/>".
+    Offset StartTagEnd(Offset begin, bool& empty) const;
     // End of the character data at pos (the next '<', or the end).
     Offset TextEnd(Offset pos) const;
     // Whether [begin, end) reads as white space only (character references included).
