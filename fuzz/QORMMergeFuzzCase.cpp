@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -97,24 +98,6 @@ bool Contains(const std::set<std::u16string>& merged, const std::vector<const st
         if (!before) return false;
     }
     return true;
-}
-
-// Whether the two documents give the same bytes once parsed and written by
-// the project's writer: the same documents, layout aside.
-bool LaidOutAlike(const std::string& folder, const std::string& a, const std::string& b) {
-    std::string written[2];
-    const std::string paths[2] = {a, b};
-    if (cDDLXMLParser::init() < 0) return false;
-    for (int i = 0; i < 2; ++i) {
-        DOM_Document document;
-        const std::string out = folder + "/.laid-out";
-        if (cDDLXMLParser::parseXMLFile(ZULUnicodeString(paths[i].c_str()), document) >= 0 &&
-            cDDLXMLParser::writeXMLFile(document, ZULUnicodeString(out.c_str())) >= 0)
-            QORMDFuzzReadFile(out, written[i]);
-        ::unlink(out.c_str());
-    }
-    cDDLXMLParser::terminate();
-    return !written[0].empty() && written[0] == written[1];
 }
 
 // "" when path holds exactly expected, else how it differs.
@@ -221,14 +204,23 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
                 return "the merged file holds an attribute Uuid in two classes that a move doubled";
         std::string bytes;
         if (!QORMDFuzzReadFile(outPath, bytes)) return "the merged file cannot be read";
-        // A side equal to the base gives the other side byte for byte; when
-        // the other side also equals the base, layout aside, either is right.
-        if (ours == base && (status != cMergeRun::kMerged ||
-                             (bytes != theirs && !(bytes == ours && LaidOutAlike(folder, theirsPath, basePath)))))
+        // A side equal to the base gives the other side byte for byte.
+        if (ours == base && (status != cMergeRun::kMerged || bytes != theirs))
             return "ours is the base, yet the result is not theirs";
-        if (theirs == base && (status != cMergeRun::kMerged ||
-                               (bytes != ours && !(bytes == theirs && LaidOutAlike(folder, oursPath, basePath)))))
+        if (theirs == base && (status != cMergeRun::kMerged || bytes != ours))
             return "theirs is the base, yet the result is not ours";
+        // With markers, the ours' sections and what lies outside the blocks
+        // give the same file back.
+        if (status == cMergeRun::kConflicts && mode != 2) {
+            const std::string markedPath = folder + "/marked.xml";
+            int markedPrinted = 0;
+            std::string marked;
+            Merge({"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", markedPath, "-Markers"},
+                  markedPrinted);
+            if (!QORMDFuzzReadFile(markedPath, marked) || QORMMResolved(marked, 0) != bytes)
+                return "with markers, ours' sections do not give the merged file";
+            ::unlink(markedPath.c_str());
+        }
     }
     if (QORMDFuzzEntries(folder) != expected) return "the run left other files in the folder";
     return "";
@@ -264,4 +256,25 @@ std::string QORMMCheckSplice(const std::string& folder, const std::string& base,
     }
     cDDLXMLParser::terminate();
     return problem;
+}
+
+std::string QORMMResolved(const std::string& text, int section) {
+    std::string out;
+    int at = -1;  // the section being read; -1 outside a block
+    for (std::size_t begin = 0; begin < text.size();) {
+        const std::size_t end = std::min(text.find('\n', begin), text.size() - 1) + 1;
+        const std::string line = text.substr(begin, end - begin);
+        if (line.rfind("<<<<<<< ", 0) == 0)
+            at = 0;
+        else if (line.rfind("||||||| ", 0) == 0)
+            at = 1;
+        else if (line == "=======\n")
+            at = 2;
+        else if (line.rfind(">>>>>>> ", 0) == 0)
+            at = -1;
+        else if (at < 0 || at == section)
+            out += line;
+        begin = end;
+    }
+    return out;
 }

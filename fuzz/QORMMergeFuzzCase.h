@@ -22,8 +22,9 @@
 //   namespace-aware parser when the versions do), holds no class Uuid twice
 //   and no attribute Uuid in two classes unless a version did;
 // - ours equal to the base byte for byte gives theirs byte for byte, and the
-//   other way round, with status 0 (ours' bytes stand too when theirs is the
-//   base layout aside: parsed and written again, the two give the same bytes);
+//   other way round, with status 0;
+// - with conflicts, the same merge with -Markers gives the merged file back
+//   from ours' sections (QORMMResolved);
 // - on 3 nothing is written: an existing -Out and -Conflicts stay as they
 //   were; the inputs stay as they were (ours unless it is -Out) and nothing
 //   else is left in the folder.
@@ -38,3 +39,7 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
 // are the same (or the versions do not load), else where they differ.
 std::string QORMMCheckSplice(const std::string& folder, const std::string& base, const std::string& ours,
                              const std::string& theirs);
+
+// text (a file with conflict markers) with each block resolved to one of its
+// sections: 0 ours, 1 base, 2 theirs.
+std::string QORMMResolved(const std::string& text, int section);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "MergeSupport.h"
+#include "QORMMergeFuzzCase.h"
 
 namespace {
 
@@ -308,23 +309,6 @@ TEST_F(MergeRules, EncodingsAreSplicedOrWrittenAnew) {
     EXPECT_EQ(Merged()["Class C-CUST"], "Name=Customer Owner=crm Table=CLIENT Uuid=c-cust");
 }
 
-// text with each conflict block resolved to one of its sections: 0 ours, 1 base, 2 theirs.
-std::string Resolved(const std::string& text, int section) {
-    std::string out;
-    int at = -1;  // the section being read; -1 outside a block
-    for (std::size_t begin = 0; begin < text.size();) {
-        const std::size_t end = std::min(text.find('\n', begin), text.size() - 1) + 1;
-        const std::string line = text.substr(begin, end - begin);
-        if (line.rfind("<<<<<<< ", 0) == 0) at = 0;
-        else if (line.rfind("||||||| ", 0) == 0) at = 1;
-        else if (line == "=======\n") at = 2;
-        else if (line.rfind(">>>>>>> ", 0) == 0) at = -1;
-        else if (at < 0 || at == section) out += line;
-        begin = end;
-    }
-    return out;
-}
-
 TEST_F(MergeRules, MarkersShowEachConflictInItsLines) {
     const std::string ours = Edit(kBase, {{"Size=\"120\"", "Size=\"254\""},
                                           {" Owner=\"sales\"", ""},
@@ -343,7 +327,7 @@ TEST_F(MergeRules, MarkersShowEachConflictInItsLines) {
     EXPECT_EQ(run.exitStatus, 1);
     const std::string marked = ReadFile(dir.file("marked.xml"));
     // Outside the blocks the merged text; ours' sections give it back.
-    EXPECT_EQ(Resolved(marked, 0), plain);
+    EXPECT_EQ(QORMMResolved(marked, 0), plain);
     EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n') - std::count(plain.begin(), plain.end(), '\n'),
               4 * 4 + 2 + 2 + 1 + 1 + 2);  // four blocks; base and theirs sections of one, two, one and one lines
     EXPECT_THAT(marked, HasSubstr("<<<<<<< HEAD\n  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\">\n"
@@ -357,13 +341,13 @@ TEST_F(MergeRules, MarkersShowEachConflictInItsLines) {
                                   "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n=======\n"
                                   "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"text\"/>\n>>>>>>> topic\n"));
     // Theirs' sections hold theirs' side of every conflict.
-    EXPECT_THAT(Resolved(marked, 2), HasSubstr("Size=\"200\""));
-    EXPECT_THAT(Resolved(marked, 2), HasSubstr(">theirs' text</Attribute>"));
-    EXPECT_THAT(Resolved(marked, 1), HasSubstr(">free text</Attribute>"));
+    EXPECT_THAT(QORMMResolved(marked, 2), HasSubstr("Size=\"200\""));
+    EXPECT_THAT(QORMMResolved(marked, 2), HasSubstr(">theirs' text</Attribute>"));
+    EXPECT_THAT(QORMMResolved(marked, 1), HasSubstr(">free text</Attribute>"));
     // Labels left as git older than 2.44 passes them: the default ones.
     RunMerge(dir.file("base.xml"), dir.file("ours.xml"), dir.file("theirs.xml"), dir.file("marked.xml"),
              {"-Markers", "-Labels", "%X,%S,%Y"});
-    EXPECT_EQ(Resolved(ReadFile(dir.file("marked.xml")), 0), plain);
+    EXPECT_EQ(QORMMResolved(ReadFile(dir.file("marked.xml")), 0), plain);
     EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr("<<<<<<< ours\n"));
     EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr("||||||| base\n"));
     EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr(">>>>>>> theirs\n"));
@@ -542,7 +526,7 @@ TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannotAndStopsOnAConflict) {
     const std::string marked = ReadFile(repo.file("model.meta.xml"));
     EXPECT_THAT(marked, HasSubstr("    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"money\"/>\n||||||| "));
     EXPECT_THAT(marked, HasSubstr("=======\n    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"numeric\"/>\n>>>>>>> "));
-    EXPECT_EQ(Content(repo.write("resolved.xml", Resolved(marked, 0)))["Attribute C-ORDER/A-TOTAL"],
+    EXPECT_EQ(Content(repo.write("resolved.xml", QORMMResolved(marked, 0)))["Attribute C-ORDER/A-TOTAL"],
               "Name=Total Type=money Uuid=a-total");
     EXPECT_THAT(Git({"diff"}).out, HasSubstr("++<<<<<<< "));
 }
