@@ -112,15 +112,20 @@ void cMergeSplicer::Element(const DOMElement* element, const Origin& origin) {
     }
     // A new end tag: "</" and the name the start tag got.
     *out_ += "</";
-    if (renamed) {
-        const cMergeSource::Span* span = theirs_.Find(noted->tagFrom);
-        if (!span) throw Unplaced{};
-        const cMergeSource::StartTag from = theirs_.ReadStartTag(span->begin);
-        Emit(theirs_, from.name, from.nameEnd);
-    } else {
-        Emit(source, tag.name, tag.nameEnd);
-    }
+    TagName(noted, source, tag);
     *out_ += ">";
+}
+
+void cMergeSplicer::TagName(const cMergeEdits::Element* noted, const cMergeSource& source,
+                            const cMergeSource::StartTag& tag) {
+    if (!noted || !noted->tagFrom) {
+        Emit(source, tag.name, tag.nameEnd);
+        return;
+    }
+    const cMergeSource::Span* span = theirs_.Find(noted->tagFrom);
+    if (!span) throw Unplaced{};
+    const cMergeSource::StartTag from = theirs_.ReadStartTag(span->begin);
+    Emit(theirs_, from.name, from.nameEnd);
 }
 
 void cMergeSplicer::StartTag(const DOMElement* element, const Origin& origin, const cMergeSource::StartTag& tag,
@@ -137,14 +142,7 @@ void cMergeSplicer::StartTag(const DOMElement* element, const Origin& origin, co
         }
     }
     Emit(source, origin.span->begin, tag.name);  // "<"
-    if (noted && noted->tagFrom) {
-        const cMergeSource::Span* span = theirs_.Find(noted->tagFrom);
-        if (!span) throw Unplaced{};
-        const cMergeSource::StartTag from = theirs_.ReadStartTag(span->begin);
-        Emit(theirs_, from.name, from.nameEnd);
-    } else {
-        Emit(source, tag.name, tag.nameEnd);
-    }
+    TagName(noted, source, tag);
     std::vector<bool> done(fields.size(), false);
     std::vector<std::string> names(fields.size());
     for (std::size_t i = 0; i < fields.size(); ++i)

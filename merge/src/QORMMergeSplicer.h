@@ -67,6 +67,8 @@ private:
     // changes; open: ends in ">" even when the source's ends in "/>".
     void StartTag(const xercesc::DOMElement* element, const Origin& origin, const cMergeSource::StartTag& tag,
                   bool open);
+    // The element's tag name: its source's, or theirs' when it took theirs' tag.
+    void TagName(const cMergeEdits::Element* noted, const cMergeSource& source, const cMergeSource::StartTag& tag);
     // Theirs' text for field name of theirs' element from, for a value in quote.
     void TheirsValue(const xercesc::DOMElement* from, const std::u16string& name, char quote);
 
