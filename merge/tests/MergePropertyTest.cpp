@@ -344,8 +344,14 @@ void TextScenarios(unsigned seed, const TextBase& base, std::vector<TextEdit>& o
         auto dropField = [](const Piece& p, std::size_t field) { return TextEdit{p.fields[field][0], p.fields[field][3], ""}; };
         auto after = [](const Piece& p, const std::string& text) { return TextEdit{p.end, p.end, text}; };
         std::vector<TextEdit>& side = random() % 2 ? ours : theirs;
-        switch (random() % 9) {
+        const std::string tag = base.text.substr(c.begin + 1, base.text.find(' ', c.begin) - c.begin - 1);
+        switch (random() % 10) {
             case 0: break;
+            case 9:  // a new tag on one side (in the start and the end tag), a field on the other
+                side.insert(side.end(), {{c.begin + 1, c.begin + 1 + tag.size(), "Entity"},
+                                         {c.end - tag.size() - 1, c.end - 1, "Entity"}});
+                (&side == &ours ? theirs : ours).push_back(value(c, 2, "other"));
+                break;
             case 1: side.insert(side.end(), {value(c, 2, "two &lt;2&gt;"), dropField(c.children[1], 3)}); break;
             case 2: side.insert(side.end(), {{c.fieldsEnd, c.fieldsEnd, " Added=\"" + n + "\""}, value(c.children[0], 2, "\u00fc")}); break;
             case 3: side.push_back({c.children[2].layout, c.children[2].end, ""}); break;
