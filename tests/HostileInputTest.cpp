@@ -7,24 +7,30 @@
 // temporary file. Valid but unusual documents give the right diff.
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <netinet/in.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "QORMDMetaDiffApi.h"
 #include "QORMDTestSupport.h"
+#include "QORMUAtomicFileTarget.h"
 
 namespace {
 
@@ -376,6 +382,74 @@ TEST(WriteKill, AHostKilledWhileWritingLeavesNothing) {
 
     EXPECT_EQ(RunHost({"-New", newDoc, "-Diff", diff}).exitStatus, 0);
     EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"d.xml", "new.xml"}));
+}
+
+// A diff written over a file keeps that file's permission bits and group (a
+// private diff stays private); a hard link to the old file keeps the old
+// bytes; a new file gets what the umask leaves of 0666.
+TEST(Replacement, AReplacedFileKeepsItsPermissionsAndANewOneFollowsTheUmask) {
+    TempDir dir;
+    dir.write("good.xml", kGood);
+    const gid_t otherGroup = ::geteuid() == 0 ? 65534 : ::getegid();  // nogroup, where we may set it
+    for (const mode_t mode : {0600, 0640, 0755}) {
+        SCOPED_TRACE(mode);
+        const std::string diff = dir.write("d.xml", kEarlierDiff);
+        ASSERT_EQ(::chmod(diff.c_str(), mode), 0);
+        ASSERT_EQ(::chown(diff.c_str(), static_cast<uid_t>(-1), otherGroup), 0);
+        ASSERT_EQ(::link(diff.c_str(), dir.file("link.xml").c_str()), 0);
+        ASSERT_EQ(RunHost({"-New", "good.xml", "-Diff", "d.xml"}, {dir.path()}).exitStatus, 0);
+        struct stat info {};
+        ASSERT_EQ(::stat(diff.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+        EXPECT_EQ(info.st_gid, otherGroup);
+        EXPECT_THAT(ReadFile(diff), HasSubstr("<Added>"));
+        EXPECT_EQ(ReadFile(dir.file("link.xml")), kEarlierDiff);
+        ::unlink(dir.file("link.xml").c_str());
+        ::unlink(diff.c_str());
+    }
+    for (const mode_t umask : {022, 027, 077}) {
+        SCOPED_TRACE(umask);
+        const HostRun run = RunInChild([&] {
+            ::umask(umask);
+            return ProcessFiles("", dir.file("good.xml"), dir.file("new-diff.xml")) < 0;
+        });
+        ASSERT_EQ(run.exitStatus, 0);
+        struct stat info {};
+        ASSERT_EQ(::stat(dir.file("new-diff.xml").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0666 & ~umask);
+        ::unlink(dir.file("new-diff.xml").c_str());
+    }
+}
+
+// Staging leaves the target as it was, beside a temporary file that placing
+// renames over it; when the folder cannot be synced after that rename, the
+// error says the file was replaced but may not be durable.
+TEST(Replacement, StagingThenPlacingAndAFolderThatCannotBeSynced) {
+    TempDir dir;
+    const std::string target = dir.write("out.xml", "old bytes");
+    const HostRun run = RunInChild([&] {
+        QORMUAtomicFileTarget file(target);
+        const std::string bytes = "new bytes";
+        file.writeChars(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), nullptr);
+        if (!file.Stage() || ReadFile(target) != "old bytes" || Listing(dir.path()).size() != 2) return 1;
+        // From here on every fsync fails with EIO.
+        sock_filter filter[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        };
+        const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+            return 2;
+        if (file.Place()) return 3;
+        std::printf("%s", file.Error().c_str());
+        return 0;
+    });
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, "the file was replaced but may not be durable: cannot sync its folder to disk: Input/output error");
+    EXPECT_EQ(ReadFile(target), "new bytes");
+    EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"out.xml"});
 }
 
 bool SaysMemoryRanOut(const std::string& text) {
