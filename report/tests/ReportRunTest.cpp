@@ -4,6 +4,8 @@
 // not ask for none. What a person reads: the text form of the example pair
 // names every change by class and attribute names, in the new document's
 // order, within 100 columns; values are shown exactly in every form.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <sstream>
 
@@ -115,6 +117,14 @@ TEST(ReportRun, FailedRunsExitOneAndWriteNothing) {
     const HostRun missing = RunReport({"-New", dir.file("missing.xml")});
     EXPECT_EQ(missing.exitStatus, 1);
     EXPECT_EQ(missing.out, "");
+    // Control characters of a file name (a terminal title sequence, BEL) are printed escaped.
+    const HostRun control = RunReport({"-New", "t\x1b]0;owned\x07.xml"}, {dir.path()});
+    EXPECT_EQ(control.exitStatus, 1);
+    EXPECT_THAT(control.err, HasSubstr("\"t\\x{1B}]0;owned\\x{07}.xml\" could not be read"));
+    EXPECT_EQ(std::count_if(control.err.begin(), control.err.end(), [](char c) { return c != '\n' && c >= 0 && c < 0x20; }), 0);
+    const HostRun wrongControl = RunReport({"-New", kNew, "-Format", "\x1b[2J"});
+    EXPECT_EQ(wrongControl.exitStatus, 2);
+    EXPECT_THAT(wrongControl.err, StartsWith("QORMetaReport: -Format must be text, markdown or html, not \"\\x{1B}[2J\"\n"));
     const HostRun unwritable = RunReport({"-New", kNew, "-Out", dir.file("no-folder/report.txt")});
     EXPECT_EQ(unwritable.exitStatus, 1);
     EXPECT_THAT(unwritable.err, HasSubstr("no-folder/report.txt"));
@@ -159,9 +169,14 @@ TEST(ReportReading, ExamplePairInTextAndItsColours) {
     EXPECT_EQ(Find(lines, "Class Store (c-store): attributes changed"), -1) << "an unchanged class is listed";
     for (const std::string& line : lines) EXPECT_LE(Columns(line), 100u) << line;
 
-    // Deterministic, and -Out writes what standard output shows.
+    // Deterministic, and -Out writes what standard output shows, over a
+    // private file a private one.
+    ::chmod(dir.write("report.txt", "earlier").c_str(), 0600);
     EXPECT_EQ(RunReport({"-Old", kOld, "-New", kNew, "-Out", dir.file("report.txt")}).exitStatus, 0);
     EXPECT_EQ(ReadFile(dir.file("report.txt")), run.out);
+    struct stat info {};
+    ASSERT_EQ(::stat(dir.file("report.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     // Colour only at a terminal that did not ask for none, and in text only.
     const RunOptions terminal{"", {}, 0, true};
