@@ -113,6 +113,10 @@ DOMNode* Copy(DOMDocument* document, const DOMNode* source, bool deep) {
 
 }  // namespace
 
+DOMNode* QORMUCopyNodeAsIs(DOMDocument* document, const DOMNode* source, bool deep) {
+    return Copy(document, source, deep);
+}
+
 DOMNode* QORMUCopyNode(DOMDocument* document, const DOMNode* source, bool deep) {
     DOMNode* copy = Copy(document, source, deep);
     if (copy->getNodeType() == DOMNode::ELEMENT_NODE)

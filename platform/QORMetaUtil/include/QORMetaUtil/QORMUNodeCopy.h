@@ -1,8 +1,8 @@
-// Copies of nodes from one document into another, as the diff document
-// takes them from the metadata documents. Documents are parsed without
-// namespace processing, so a prefix is part of a name; a copy that uses a
-// prefix declared on an ancestor in its source gets that declaration, so
-// that it means in its new place what it meant in its source.
+// Copies of nodes from one document into another. Documents are parsed
+// without namespace processing, so a prefix is part of a name. The diff
+// document copies its entries as they are; the merge's copies get the
+// declarations of the prefixes they use, so that they mean in their new
+// place what they meant in their source.
 #pragma once
 
 #include <string>
@@ -10,9 +10,13 @@
 #include <xercesc/dom/DOM.hpp>
 
 // An unattached copy of source (with its subtree when deep) owned by
-// document, carrying the declarations of the namespaces its names use
-// (QORMUDeclareNamespaces with source's parent as context, default namespace
-// included). Throws DOMException or std::bad_alloc on failure.
+// document: the same names, attributes, text, comments and processing
+// instructions, nothing added. Throws DOMException or std::bad_alloc on failure.
+xercesc::DOMNode* QORMUCopyNodeAsIs(xercesc::DOMDocument* document, const xercesc::DOMNode* source, bool deep);
+
+// QORMUCopyNodeAsIs, then the declarations of the namespaces the copy's names
+// use (QORMUDeclareNamespaces with source's parent as context, default
+// namespace included).
 xercesc::DOMNode* QORMUCopyNode(xercesc::DOMDocument* document, const xercesc::DOMNode* source, bool deep);
 
 // Adds to element and its descendants the declarations ("xmlns:p", and
