@@ -198,6 +198,36 @@ TEST_F(Comparison, CopiesKeepTheirTextAndAddNoNamespace) {
     EXPECT_THAT(written, testing::EndsWith("</Diff>\n"));
 }
 
+// Copies keep white space where it means something: all of it under
+// xml:space="preserve", a blank between elements on one line, a character
+// reference, every blank in and below an element that holds text (also text
+// that comes after the blanks), none added around a lone comment. Layout
+// (blanks with line ends among elements only) is the writer's.
+TEST_F(Comparison, CopiesKeepTheirWhiteSpaceWhereItMeansSomething) {
+    ASSERT_GE(Run("", "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\">\n"
+                      "<Pre xml:space=\"preserve\">\n  <x>a</x>   <y>b</y>\n</Pre>\n"
+                      "<Tight xml:space=\"preserve\"><x/><y/></Tight>\n"
+                      "<Inline><x>a</x> <y>b</y></Inline>\n"
+                      "<Nested>text <s><x>a</x>\n<y>b</y></s></Nested>\n"
+                      "<Later><s><x>a</x>\n <y>b</y>\n</s> text</Later>\n"
+                      "<Ref><x>a</x>&#32;<y>b</y></Ref>\n"
+                      "<Lone><!-- c --></Lone>\n"
+                      "<Layout>\n      <x/>\n <!-- c -->\n   <y/>\n</Layout>\n"
+                      "</A></C></P>"),
+              0);
+    EXPECT_THAT(ReadDiff(diff), HasSubstr("      <A Name=\"a\" Uuid=\"a\">\n"
+                                          "        <Pre xml:space=\"preserve\">\n  <x>a</x>   <y>b</y>\n</Pre>\n"
+                                          "        <Tight xml:space=\"preserve\"><x/><y/></Tight>\n"
+                                          "        <Inline><x>a</x> <y>b</y></Inline>\n"
+                                          "        <Nested>text <s><x>a</x>\n<y>b</y></s></Nested>\n"
+                                          "        <Later><s><x>a</x>\n <y>b</y>\n</s> text</Later>\n"
+                                          "        <Ref><x>a</x> <y>b</y></Ref>\n"
+                                          "        <Lone><!-- c --></Lone>\n"
+                                          "        <Layout>\n          <x/>\n          <!-- c -->\n          <y/>\n"
+                                          "        </Layout>\n"
+                                          "      </A>\n"));
+}
+
 // Uuids whose letter case differs in scripts beyond Latin, one beyond U+FFFF:
 // each pair is one element whose Uuid field changed, under any locale.
 TEST_F(Comparison, LetterCaseMatchesTheSameWhateverTheLocale) {
