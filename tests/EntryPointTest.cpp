@@ -127,9 +127,9 @@ TEST(HostRun, ExitsOneWithAReadableMessageTheLastTracesAndNoDiffFile) {
     const HostRun run =
         RunHost({"-New", "new.xml", "-Old", "old.xml", "-Diff", "d.xml"}, {dir.path(), {"QORMD_TRACE=trace.log"}});
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_THAT(run.err, StartsWith("Error MDInternalError_1: The run stopped (failed processDom_Doc for oldPackage 2): "
+    EXPECT_THAT(run.err, StartsWith("Error MDInternalError_1: The run stopped (failed processDom_Doc for oldPackage 2: "
                                     "the class <C Name=\"no uuid\"> on line 1 of \"old.xml\" has no Uuid (or an empty "
-                                    "one)\nLast traces of the run:\n"));
+                                    "one))\nLast traces of the run:\n"));
     EXPECT_THAT(run.err, HasSubstr("  Level2 Elem (Class level) has no Uuid attribute\n"));
     EXPECT_THAT(ReadFile(dir.file("trace.log")), HasSubstr("Level2 Elem (Class level) has no Uuid attribute"));
     EXPECT_FALSE(FileExists(dir.file("d.xml")));

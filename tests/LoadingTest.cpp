@@ -11,6 +11,7 @@
 #include "QORMDMetaDiffInput.h"
 #include "QORMDMetaDomMgr.h"
 #include "QORMDMetaField.h"
+#include "QORMDMetaDiffApi.h"
 #include "QORMDTestSupport.h"
 
 using xercesc::DOMNode;
@@ -206,8 +207,40 @@ TEST_F(Loader, AFailingFileStopsTheLoadWhereItFails) {
     ASSERT_GE(level, 0);
     EXPECT_EQ(traces.indexOf("cMetaDiffDoc::CreateNewPackage -- package didn't initialize"), level + 1);
     EXPECT_EQ(traces.indexOf("failed processDom_Doc for newPackage"), level + 2);
-    EXPECT_EQ(ErrorTextOf(status), "The run stopped (failed processDom_Doc for newPackage): the class <C Name=\"no uuid\"> "
-                                   "on line 4 of \"" + faulty + "\" has no Uuid (or an empty one)");
+    EXPECT_EQ(ErrorTextOf(status), "The run stopped (failed processDom_Doc for newPackage: the class <C Name=\"no uuid\"> "
+                                   "on line 4 of \"" + faulty + "\" has no Uuid (or an empty one))");
+}
+
+// Every error a failed run hands over has one parameter, which holds all
+// that differs from one failure to the next: the file with the parser's
+// reason, the trace text with the place, the file that could not be written.
+TEST_F(Loader, EachErrorHasOneParameter) {
+    const auto parameters = [](int status) {
+        const ZULError* error = ZULError::ZULGetLastError(status, nullptr);
+        return error ? error->GetParameters() : std::vector<ZULUnicodeString>();
+    };
+    const std::string diff = dir.file("d.xml");
+    const struct {
+        int status;
+        std::string parameter;
+    } failures[] = {
+        {ProcessFiles(broken, valid, diff), "\"" + broken + "\" could not be read: line 1, column 18: expected end of tag 'C'"},
+        {ProcessFiles(valid, faulty, diff), "failed processDom_Doc for newPackage: the class <C Name=\"no uuid\"> on line 4 of \"" +
+                                                faulty + "\" has no Uuid (or an empty one)"},
+        {ProcessFiles("", "", diff), "Both old and New Metadata not available"},
+        {ProcessFiles("", dir.write("unnamed.xml", R"(<P><C Uuid="c" Name="n"/></P>)"), diff),
+         "0 length packName in cMetaDiffMgr::processDiff_Package"},
+        {ProcessFiles("", valid, dir.file("missing/d.xml")),
+         "\"" + dir.file("missing/d.xml") + "\" could not be written: cannot create a file in folder " +
+             dir.file("missing") + ": No such file or directory"},
+    };
+    for (const auto& failure : failures) {
+        EXPECT_LT(failure.status, 0);
+        const std::vector<ZULUnicodeString> got = parameters(failure.status);
+        ASSERT_EQ(got.size(), 1u) << failure.parameter;
+        EXPECT_STREQ(got[0].ConvertToChar(), failure.parameter.c_str());
+    }
+    cQORMDApi::Terminate();
 }
 
 // Layout white space: the parser drops blank text beside elements while it

@@ -90,11 +90,12 @@ TEST(ZULHashDico, IteratesInInsertionOrderAndKeepsTheFirstOfTwoKeys) {
 
 TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
     EXPECT_GE(ZULError::GetReturn(1, nullptr, nullptr, "module", 1), 0);
-    // The file error for the file, with one reason.
+    // The file error for the file, with its one parameter.
     const auto fileError = [](const char* file) {
         ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError("MDFileError_1", "MDErrorCatalog");
-        const ZULUnicodeString name(file), reason("line 1, column 2: bad");
-        error->SetNLSParameters(2, &name, &reason);
+        ZULUnicodeString parameter("\"");
+        parameter.Append(file).Append("\" could not be read: line 1, column 2: bad");
+        error->SetNLSParameters(1, &parameter);
         return error;
     };
     ZULResourceError* error = fileError(u8"données.xml");

@@ -231,9 +231,12 @@ std::string DiffHostReason(const std::string& document, const std::string& workD
     const HostRun run = RunHost({"-New", document, "-Old", "good.xml", "-Diff", "d.xml"}, {workDir});
     EXPECT_EQ(run.exitStatus, 1);
     ::unlink((workDir + "/d.xml").c_str());
+    // A load failure's place follows the stage that failed (in parentheses),
+    // which the merge names its own way.
     const std::string line = run.err.substr(0, run.err.find('\n'));
-    const std::size_t stage = line.find("): ");
-    return stage == std::string::npos ? line : line.substr(stage + 3);
+    const std::size_t open = line.find(" (");
+    const std::size_t stage = open == std::string::npos ? open : line.find(": ", open);
+    return stage == std::string::npos ? line : line.substr(stage + 2);
 }
 
 TEST(MergeFailures, HostileInputOnEachNameWritesNothing) {

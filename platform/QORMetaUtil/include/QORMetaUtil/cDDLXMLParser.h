@@ -10,8 +10,9 @@
 // failed write leaves neither a partial file nor a damaged earlier one.
 //
 // Statuses follow ZULError: non-negative success, negative failure carrying
-// an error of catalog "GDErrorCatalog" whose parameters are the file name and
-// the reason (for a refused document: line, column and what was wrong).
+// an error of catalog "GDErrorCatalog" with one parameter: the quoted file
+// name, what failed and why (for a refused document: line, column and what
+// was wrong), as in "x.xml" could not be read: the file is empty.
 // Nothing here prints; the reason is also traced.
 #pragma once
 
@@ -39,8 +40,8 @@ public:
     // document writes an empty file. Returns 0 or a negative failure status.
     static int writeXMLFile(const DOM_Document& document, const ZULUnicodeString& fileName);
     // Writes bytes as they are to fileName, atomically as writeXMLFile does
-    // (for a document to be given back byte for byte). Returns 0 or a negative
-    // failure status carrying GDXMLWriteError_1.
+    // (for a document given back byte for byte, or a file of any kind).
+    // Returns 0 or a negative failure status carrying GDFileWriteError_1.
     static int writeFile(const std::string& bytes, const ZULUnicodeString& fileName);
 
     // A new empty DOM document; usable with or without init. Throws the
