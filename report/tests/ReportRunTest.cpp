@@ -186,6 +186,41 @@ TEST(ReportReading, ExamplePairInTextAndItsColours) {
     EXPECT_THAT(RunReport({"-Old", kOld, "-New", kNew, "-Format", "markdown"}, terminal).out, Not(HasSubstr("\x1b")));
 }
 
+// Three classes share an attribute Uuid (real models do; the diff merges
+// the field changes of all three into one entry): each change is listed
+// under the class where it happened, the unchanged third class not at all,
+// and a field deleted from two classes is listed and counted once for each.
+TEST(ReportReading, ChangesUnderASharedAttributeUuidGoWhereTheyHappened) {
+    TempDir dir;
+    dir.write("old.xml", "<P Name=\"p\">\n"
+                         "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+                         "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+                         "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+                         "</P>\n");
+    dir.write("new.xml", "<P Name=\"p\">\n"
+                         "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"2\"/></C>\n"
+                         "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"b\" X=\"1\" Z=\"3\"/></C>\n"
+                         "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+                         "</P>\n");
+    const HostRun run = RunReport({"-Old", "old.xml", "-New", "new.xml"}, {dir.path()});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "Changes to package p\n  old: old.xml\n  new: new.xml\n\n"
+              "Summary       added  deleted  changed  moved\n"
+              "  classes         0        0        0\n"
+              "  attributes      0        0        2      0\n"
+              "  fields          1        2        2\n\n"
+              "C One (c1): attributes changed\n"
+              "  A a (s): changed\n"
+              "    ~ X: 1 \u2192 2\n"
+              "    - Y: 1\n\n"
+              "C Two (c2): attributes changed\n"
+              "  A b (s): changed, renamed from a\n"
+              "    ~ Name: a \u2192 b  (renamed)\n"
+              "    - Y: 1\n"
+              "    + Z: 3\n");
+}
+
 TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
     TempDir dir;
     const std::string longValue = std::string(150, 'x') + " " + std::string(150, 'y') + " ";
