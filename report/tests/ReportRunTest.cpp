@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <sstream>
 
 #include "ReportSupport.h"
@@ -251,6 +252,35 @@ TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
     EXPECT_GT(lines.size(), static_cast<std::size_t>(head + 4)) << "a 300-character value on one line";
     EXPECT_EQ(Unshown(quoted), longValue);
     for (const std::string& line : lines) EXPECT_LE(Columns(line), 100u) << line;
+}
+
+// A heading with a 1 MiB name is wrapped in linear time (a second at most in
+// a normal build; cutting it once took minutes) and keeps every blank of the
+// name: its lines, joined again, are the heading.
+TEST(ReportReading, AMegabyteNameWrapsFastAndWhole) {
+    TempDir dir;
+    std::string name;
+    for (int i = 0; name.size() < (1u << 20); ++i) name += i % 7 == 0 ? "word  " : "word ";
+    name += "end";
+    dir.write("old.xml", "<P Name=\"p\"><C Uuid=\"c\" Name=\"a\"/></P>");
+    dir.write("new.xml", "<P Name=\"p\"><C Uuid=\"c\" Name=\"" + name + "\"/></P>");
+    const auto start = std::chrono::steady_clock::now();
+    const HostRun run = RunReport({"-Old", "old.xml", "-New", "new.xml"}, {dir.path()});
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    if (!UnderAddressSanitizer()) {
+        EXPECT_LT(took.count(), 1.0);
+    }
+    const std::vector<std::string> lines = Lines(run.out);
+    const auto heads = [](const std::string& line) { return line.rfind("C word  word ", 0) == 0; };
+    const int first = static_cast<int>(std::find_if(lines.begin(), lines.end(), heads) - lines.begin());
+    ASSERT_LT(first, static_cast<int>(lines.size())) << run.out.substr(0, 1000);
+    std::string heading = lines[first];
+    for (std::size_t i = first + 1; i < lines.size() && lines[i].rfind("    ", 0) == 0; ++i) {
+        EXPECT_LE(Columns(lines[i]), 100u);
+        heading += lines[i].substr(4);
+    }
+    EXPECT_EQ(heading, "C " + name + " (c): changed, renamed from a");
 }
 
 }  // namespace
