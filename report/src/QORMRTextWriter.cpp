@@ -123,7 +123,7 @@ void cTextWriter::Element(int indent, const cReportElement& element, const cRepo
 void cTextWriter::Field(int indent, const cReportField& field) {
     static const Style kByKind[] = {kPlain, kYellow, kGreen, kRed};
     const Style style = kByKind[field.kind];
-    const std::string head = std::string(1, cReportWording::Marker(field.kind)) + " " + field.name + ":";
+    const std::string head = std::string(1, cReportWording::Marker(field.kind)) + " " + cShownValue::Of(field.name) + ":";
     if (field.kind != cReportField::kChanged) {
         TextLine(indent, head, field.kind == cReportField::kAdded ? field.newValue : field.oldValue, style);
         return;
@@ -156,7 +156,7 @@ void cTextWriter::Node(int indent, const cReportNode& node, char marker, int dep
         std::string(1, marker) + " " + (indent > kMaxIndent ? "[depth " + std::to_string(depth) + "] " : std::string());
     switch (node.kind) {
         case cReportNode::kElement:
-            Line(indent, lead + node.tag, style);
+            Line(indent, lead + cShownValue::Of(node.tag), style);
             for (const auto& [name, value] : node.fields) {
                 cReportField field{marker == '+' ? cReportField::kAdded : cReportField::kDeleted, cReportField::kNoNote,
                                    name, value, value};
@@ -167,7 +167,7 @@ void cTextWriter::Node(int indent, const cReportNode& node, char marker, int dep
         case cReportNode::kText: TextLine(indent, lead + "text:", node.text, style); break;
         case cReportNode::kComment: TextLine(indent, lead + "comment:", node.text, style); break;
         case cReportNode::kInstruction:
-            TextLine(indent, lead + "instruction " + node.tag + ":", node.text, style);
+            TextLine(indent, lead + "instruction " + cShownValue::Of(node.tag) + ":", node.text, style);
             break;
     }
 }

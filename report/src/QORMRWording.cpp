@@ -44,7 +44,7 @@ char cReportWording::Marker(cReportField::Kind kind) {
 }
 
 std::string cReportWording::Label(const std::string& tag, const std::string& name, const std::string& uuid) {
-    std::string label = tag;
+    std::string label = cShownValue::Of(tag);
     if (!name.empty()) label += " " + cShownValue::Of(name);
     if (!uuid.empty()) label += " (" + cShownValue::Of(uuid) + ")";
     return label;

@@ -254,6 +254,43 @@ TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
     for (const std::string& line : lines) EXPECT_LE(Columns(line), 100u) << line;
 }
 
+// Nothing invisible passes for something else, in names, tags and values of
+// every form: default-ignorable code points (joiners, bidi controls,
+// variation selectors, the combining grapheme joiner, the Hangul filler),
+// the braille blank and a leading combining mark are shown escaped; a value
+// that ends like one of the report's notes is quoted.
+TEST(ReportReading, InvisibleCharactersAreShownEscapedInEveryForm) {
+    TempDir dir;
+    dir.write("old.xml", "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\" V=\"plain\"/></C></P>");
+    dir.write("new.xml", u8"<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\" V=\"x\u200Dy\u202Ez\u2066\" "
+                         u8"N\u200Cx=\"1\" W=\"\u3164\" B=\"\u2800\" G=\"e\u034F\uFE0Fs\u00AD\" M=\"\u0301x\" "
+                         u8"O=\"ok  (letter case only)\"/>"
+                         u8"<T\u3164 Uuid=\"b\" Name=\"b\"/></C></P>");
+    const std::vector<std::string> escapes = {
+        "x\\u{200D}y\\u{202E}z\\u{2066}", "N\\u{200C}x", "\\u{3164}", "\\u{2800}", "e\\u{034F}\\u{FE0F}s\\u{00AD}",
+        "\\u{0301}x", "T\\u{3164}"};
+    const std::vector<std::string> invisible = {u8"\u200D", u8"\u200C", u8"\u202E", u8"\u2066", u8"\u3164",
+                                                u8"\u2800", u8"\u034F", u8"\uFE0F", u8"\u00AD", u8"\u0301"};
+    for (const char* format : {"text", "markdown", "html"}) {
+        SCOPED_TRACE(format);
+        const HostRun run = RunReport({"-Old", "old.xml", "-New", "new.xml", "-Format", format, "-Out", "r"}, {dir.path()});
+        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        // The page holds the escapes in JSON, its backslashes doubled: compared without them.
+        const auto withoutBackslashes = [&](std::string text) {
+            if (std::string(format) == "html") text.erase(std::remove(text.begin(), text.end(), '\\'), text.end());
+            return text;
+        };
+        const std::string report = withoutBackslashes(ReadFile(dir.file("r")));
+        for (const std::string& escape : escapes) EXPECT_THAT(report, HasSubstr(withoutBackslashes(escape)));
+        for (const std::string& character : invisible) EXPECT_THAT(report, Not(HasSubstr(character)));
+        EXPECT_THAT(report, HasSubstr("\"ok  (letter case only)\""));
+    }
+    const HostRun text = RunReport({"-Old", "old.xml", "-New", "new.xml"}, {dir.path()});
+    EXPECT_THAT(text.out, HasSubstr("    + \"N\\u{200C}x\": 1\n"));
+    EXPECT_THAT(text.out, HasSubstr("  \"T\\u{3164}\" b (b): added\n"));
+    EXPECT_THAT(text.out, HasSubstr("    + O: \"ok  (letter case only)\"\n"));
+}
+
 // A heading with a 1 MiB name is wrapped in linear time (a second at most in
 // a normal build; cutting it once took minutes) and keeps every blank of the
 // name: its lines, joined again, are the heading.
