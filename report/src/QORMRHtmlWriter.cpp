@@ -32,17 +32,15 @@ std::string Html(const std::string& text) {
 
 std::string Code(const std::string& value) { return "<code>" + Html(cShownValue::Of(value)) + "</code>"; }
 
-// A document's name in the one line of an empty report.
-std::string File(const std::string& name) { return name.empty() ? "an empty package" : Code(name); }
 
 }  // namespace
 
 std::string cHtmlWriter::Write(const cReport& report) {
     out_.clear();
     if (report.empty) {
-        Head("No differences");
-        out_ += "<p class=\"none\">No differences between " + File(report.oldFile) + " and " + File(report.newFile) +
-                ".</p>\n</body>\n</html>\n";
+        Head(report.nothingCompared ? "Nothing compared" : "No differences");
+        out_ += "<p class=\"none\">" + cReportWording::NothingDiffers(report, [](const std::string& file) { return Code(file); }) +
+                "</p>\n</body>\n</html>\n";
         return std::move(out_);
     }
     Head("Changes to package " + cShownValue::Of(report.packageName));

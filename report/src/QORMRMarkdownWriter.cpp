@@ -53,8 +53,6 @@ std::string Label(const std::string& tag, const std::string& name, const std::st
     return label;
 }
 
-// A document's name in the one line of an empty report.
-std::string File(const std::string& name) { return name.empty() ? "an empty package" : Shown(name); }
 
 std::string Count(int count, bool shown = true) { return shown ? std::to_string(count) : std::string(); }
 
@@ -63,7 +61,7 @@ std::string Count(int count, bool shown = true) { return shown ? std::to_string(
 std::string cMarkdownWriter::Write(const cReport& report) {
     out_.clear();
     if (report.empty) {
-        out_ = "No differences between " + File(report.oldFile) + " and " + File(report.newFile) + ".\n";
+        out_ = cReportWording::NothingDiffers(report, [](const std::string& file) { return Shown(file); }) + "\n";
         return std::move(out_);
     }
     out_ += "# Changes to package " + Shown(report.packageName) + "\n\n";

@@ -123,6 +123,9 @@ cReport cReportBuilder::Build() {
     report.oldFile = oldFile_;
     report.newFile = newFile_;
     report.empty = result_.IsEmpty();
+    cQORMDMetaPackage* oldPackage = result_.GetOldPackage();
+    cQORMDMetaPackage* newPackage = result_.GetNewPackage();
+    report.nothingCompared = report.empty && (!oldPackage || oldPackage->IsEmpty()) && (!newPackage || newPackage->IsEmpty());
     cMetaDiff* diff = result_.GetMetaDiff();
     if (report.empty || !diff) return report;
     report.packageName = cReportNodeReader::Utf8(diff->getPackageName());

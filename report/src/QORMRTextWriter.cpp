@@ -18,8 +18,6 @@ constexpr int kMinPiece = 20;
 
 std::string Count(int count) { return std::to_string(count); }
 
-// A document's name in the one line of an empty report.
-std::string File(const std::string& name) { return name.empty() ? "an empty package" : cShownValue::Of(name); }
 
 }  // namespace
 
@@ -28,7 +26,7 @@ cTextWriter::cTextWriter(bool colour, int width) : colour_(colour), width_(width
 std::string cTextWriter::Write(const cReport& report) {
     out_.clear();
     if (report.empty) {
-        out_ = "No differences between " + File(report.oldFile) + " and " + File(report.newFile) + ".\n";
+        out_ = cReportWording::NothingDiffers(report, [](const std::string& file) { return cShownValue::Of(file); }) + "\n";
         return std::move(out_);
     }
     Line(0, "Changes to package " + cShownValue::Of(report.packageName), kBold);

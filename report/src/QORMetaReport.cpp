@@ -57,7 +57,7 @@ int Run(const cReportArguments& arguments) {
         cReportComparison comparison(ZULUnicodeString(arguments.OldFile().c_str()),
                                      ZULUnicodeString(arguments.NewFile().c_str()));
         const std::int32_t status = comparison.Run();
-        if (status < 0) return FailWith(status);
+        if (status < 0) return Fail(comparison.FailureLine(status));
         const cReport report = cReportBuilder(comparison.Result(), arguments.OldFile(), arguments.NewFile()).Build();
         output = Render(report, arguments);
     }

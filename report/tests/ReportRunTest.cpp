@@ -41,8 +41,9 @@ int Find(const std::vector<std::string>& lines, const std::string& wanted) {
     return at == lines.end() ? -1 : static_cast<int>(at - lines.begin());
 }
 
-// Nothing differs: one line (a paragraph in HTML). One side left out:
-// everything added or deleted.
+// Nothing differs: one line (a paragraph in HTML). Neither package holds a
+// class: the line says that nothing was compared, package fields included.
+// One side left out: everything added or deleted.
 TEST(ReportRun, IdenticalAndOneSidedRuns) {
     TempDir dir;
     for (const char* format : {"text", "markdown"}) {
@@ -54,6 +55,17 @@ TEST(ReportRun, IdenticalAndOneSidedRuns) {
     const HostRun html = RunReport({"-Old", kNew, "-New", kNew, "-Format", "html", "-Out", dir.file("r.html")});
     EXPECT_EQ(html.exitStatus, 0) << html.err;
     EXPECT_THAT(ReadFile(dir.file("r.html")), HasSubstr("<p class=\"none\">No differences between <code>"));
+
+    dir.write("bare-old.xml", R"(<Package Name="P" Owner="a"/>)");
+    dir.write("bare-new.xml", R"(<Package Name="Q" Owner="b"/>)");
+    const std::string nothing = ", and without classes the comparison does not look at the package's own fields either.\n";
+    EXPECT_EQ(RunReport({"-Old", "bare-old.xml", "-New", "bare-new.xml"}, {dir.path()}).out,
+              "Nothing was compared: neither bare-old.xml nor bare-new.xml holds a class" + nothing);
+    EXPECT_EQ(RunReport({"-New", "bare-new.xml", "-Format", "markdown"}, {dir.path()}).out,
+              "Nothing was compared: `bare-new.xml` holds no class" + nothing);
+    ASSERT_EQ(RunReport({"-Deleted", "bare-old.xml", "-Format", "html", "-Out", "r.html"}, {dir.path()}).exitStatus, 0);
+    EXPECT_THAT(ReadFile(dir.file("r.html")), HasSubstr("<title>Nothing compared</title>"));
+    EXPECT_THAT(ReadFile(dir.file("r.html")), HasSubstr("<p class=\"none\">Nothing was compared: <code>bare-old.xml</code> holds no class,"));
 
     const HostRun added = RunReport({"-New", kNew});
     ASSERT_EQ(added.exitStatus, 0) << added.err;
@@ -126,9 +138,24 @@ TEST(ReportRun, FailedRunsExitOneAndWriteNothing) {
     const HostRun wrongControl = RunReport({"-New", kNew, "-Format", "\x1b[2J"});
     EXPECT_EQ(wrongControl.exitStatus, 2);
     EXPECT_THAT(wrongControl.err, StartsWith("QORMetaReport: -Format must be text, markdown or html, not \"\\x{1B}[2J\"\n"));
-    const HostRun unwritable = RunReport({"-New", kNew, "-Out", dir.file("no-folder/report.txt")});
-    EXPECT_EQ(unwritable.exitStatus, 1);
-    EXPECT_THAT(unwritable.err, HasSubstr("no-folder/report.txt"));
+    // A report that is not XML is not called one.
+    for (const char* format : {"text", "markdown"}) {
+        const HostRun unwritable = RunReport({"-New", kNew, "-Format", format, "-Out", dir.file("no-folder/report.txt")});
+        EXPECT_EQ(unwritable.exitStatus, 1);
+        EXPECT_EQ(unwritable.err, "Error GDFileWriteError_1: The file \"" + dir.file("no-folder/report.txt") +
+                                      "\" could not be written: cannot create a file in folder " + dir.file("no-folder") +
+                                      ": No such file or directory\n");
+    }
+    // A package that no document names: a sentence, not the comparison's inner message.
+    dir.write("unnamed-old.xml", R"(<Package><Class Name="C" Uuid="c"/></Package>)");
+    dir.write("unnamed-new.xml", R"(<Package Name=""><Class Name="D" Uuid="c"/></Package>)");
+    const HostRun unnamed = RunReport({"-Old", "unnamed-old.xml", "-New", "unnamed-new.xml", "-Out", "r.txt"}, {dir.path()});
+    EXPECT_EQ(unnamed.exitStatus, 1);
+    EXPECT_EQ(unnamed.err, "Error: the package has no name: neither \"unnamed-old.xml\" nor \"unnamed-new.xml\" gives its "
+                           "document element a Name field, and the report names the changes by their package.\n");
+    EXPECT_FALSE(FileExists(dir.file("r.txt")));
+    EXPECT_THAT(RunReport({"-New", "unnamed-old.xml"}, {dir.path()}).err,
+                HasSubstr("no name: \"unnamed-old.xml\" does not give its document element a Name field"));
 }
 
 TEST(ReportReading, ExamplePairInTextAndItsColours) {
