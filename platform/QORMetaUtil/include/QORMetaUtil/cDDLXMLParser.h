@@ -3,11 +3,12 @@
 // Reading is set up for untrusted input: a document with a DOCTYPE is
 // refused, no external entity or DTD is ever loaded (nothing is fetched),
 // entity expansion is bounded, and element nesting and the number of
-// distinct names are limited. Layout white space (blank text beside
-// elements) is not kept in the DOM; text of elements without element
-// children is kept as written.
+// distinct names are limited. Layout white space (blank text with line ends
+// among elements, where nothing says it means something: QORMULayoutText.h)
+// is not kept in the DOM; all other text is kept as written.
 // Writing is atomic: a temporary file next to the target, then a rename, so a
-// failed write leaves neither a partial file nor a damaged earlier one.
+// failed write leaves neither a partial file nor a damaged earlier one; the
+// new file keeps the permission bits and group of the one it replaces.
 //
 // Statuses follow ZULError: non-negative success, negative failure carrying
 // an error of catalog "GDErrorCatalog" with one parameter: the quoted file
