@@ -4,8 +4,9 @@
 // refused, no external entity or DTD is ever loaded (nothing is fetched),
 // entity expansion is bounded, and element nesting and the number of
 // distinct names are limited. Layout white space (blank text with line ends
-// among elements, where nothing says it means something: QORMULayoutText.h)
-// is not kept in the DOM; all other text is kept as written.
+// among elements; not under xml:space="preserve", in or below an element that
+// holds text, or from a character reference) is not kept in the DOM; all
+// other text is kept as written.
 // Writing is atomic: a temporary file next to the target, then a rename, so a
 // failed write leaves neither a partial file nor a damaged earlier one; the
 // new file keeps the permission bits and group of the one it replaces.
