@@ -123,7 +123,7 @@ void cMergeEngine::MergeAroundRoot(const cMergeDocument* base, const cMergeDocum
 }
 
 DOMNode* cMergeEngine::Copy(const DOMNode* source) {
-    DOMNode* copy = document_->importNode(source, true);
+    DOMNode* copy = QORMUCopyNodeAsIs(document_, source, true);
     edits_.Copied(copy, source);
     return copy;
 }

@@ -15,15 +15,17 @@
 #include "QORMMergeOutput.h"
 #include "QORMMergeText.h"
 #include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/QORMUPrintableLine.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULError.h"
 
 namespace {
 
+// One line, whatever the names in it hold (QORMUPrintableLine).
 void Say(std::FILE* to, const std::string& line) {
     if (!to) return;
-    std::fprintf(to, "%s\n", line.c_str());
+    std::fprintf(to, "%s\n", QORMUPrintableLine(line).c_str());
     std::fflush(to);
 }
 
@@ -63,7 +65,7 @@ int cMergeRun::Main(int argc, const char* const argv[]) {
             cMergeArguments::PrintUsage(stdout);
             return kMerged;
         case cMergeArguments::kWrong:
-            std::fprintf(stderr, "QORMetaMerge: %s\n\n", arguments.Problem().c_str());
+            std::fprintf(stderr, "QORMetaMerge: %s\n\n", QORMUPrintableLine(arguments.Problem()).c_str());
             cMergeArguments::PrintUsage(stderr);
             return kUsageError;
         case cMergeArguments::kRun:

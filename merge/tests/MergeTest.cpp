@@ -359,9 +359,12 @@ std::string DiffHostReason(const std::string& document, const std::string& workD
     const HostRun run = RunHost({"-New", document, "-Old", "good.xml", "-Diff", "d.xml"}, {workDir});
     EXPECT_EQ(run.exitStatus, 1);
     ::unlink((workDir + "/d.xml").c_str());
+    // A load failure's place follows the stage that failed (in parentheses),
+    // which the merge names its own way.
     const std::string line = run.err.substr(0, run.err.find('\n'));
-    const std::size_t stage = line.find("): ");
-    return stage == std::string::npos ? line : line.substr(stage + 3);
+    const std::size_t open = line.find(" (");
+    const std::size_t stage = open == std::string::npos ? open : line.find(": ", open);
+    return stage == std::string::npos ? line : line.substr(stage + 2);
 }
 
 TEST(MergeFailures, HostileInputOnEachNameWritesNothing) {
@@ -420,6 +423,11 @@ TEST(MergeFailures, FailedWriteLeavesTheOutputsIntact) {
     }
     EXPECT_EQ(ReadFile(dir.file("out.xml")), "earlier merge");
     EXPECT_EQ(ReadFile(dir.file("conflicts.xml")), "earlier conflicts");
+    // A name that would drive the terminal is printed escaped.
+    const HostRun escaped = RunMerge(base, ours, theirs, dir.file("no-such-folder/\x1b]0;title\x07.xml"));
+    EXPECT_EQ(escaped.exitStatus, 3);
+    EXPECT_THAT(escaped.err, HasSubstr("no-such-folder/\\x{1B}]0;title\\x{07}.xml"));
+    EXPECT_EQ(escaped.err.find('\x1b'), std::string::npos);
     // The same run with writable outputs merges.
     EXPECT_EQ(RunMerge(base, ours, theirs, dir.file("out.xml")).exitStatus, 0);
     EXPECT_EQ(Content(dir.file("out.xml"))["Class C-CUST"], "Name=Customer Owner=crm Table=CLIENT Uuid=c-cust");

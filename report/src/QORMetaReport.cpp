@@ -17,6 +17,7 @@
 #include "QORMRMarkdownWriter.h"
 #include "QORMRReportBuilder.h"
 #include "QORMRTextWriter.h"
+#include "QORMetaUtil/QORMUPrintableLine.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULError.h"
@@ -26,7 +27,7 @@ namespace {
 enum ExitStatus { kSuccess = 0, kRunFailed = 1, kUsageError = 2 };
 
 int Fail(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", QORMUPrintableLine(line).c_str());
     return kRunFailed;
 }
 
@@ -56,7 +57,7 @@ int Run(const cReportArguments& arguments) {
         cReportComparison comparison(ZULUnicodeString(arguments.OldFile().c_str()),
                                      ZULUnicodeString(arguments.NewFile().c_str()));
         const std::int32_t status = comparison.Run();
-        if (status < 0) return FailWith(status);
+        if (status < 0) return Fail(comparison.FailureLine(status));
         const cReport report = cReportBuilder(comparison.Result(), arguments.OldFile(), arguments.NewFile()).Build();
         output = Render(report, arguments);
     }
@@ -77,7 +78,8 @@ int main(int argc, char* argv[]) {
         case cReportArguments::kHelp: std::fputs(cReportArguments::Usage(), stdout); return kSuccess;
         case cReportArguments::kVersion: std::printf("MetaReport Version: %s\n", QORMD_VERSION); return kSuccess;
         case cReportArguments::kWrong:
-            std::fprintf(stderr, "QORMetaReport: %s\n%s", arguments.Error().c_str(), cReportArguments::Usage());
+            std::fprintf(stderr, "QORMetaReport: %s\n%s", QORMUPrintableLine(arguments.Error()).c_str(),
+                         cReportArguments::Usage());
             return kUsageError;
         case cReportArguments::kRun: break;
     }

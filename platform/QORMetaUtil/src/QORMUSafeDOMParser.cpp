@@ -37,9 +37,11 @@ void QORMUSafeDOMParser::DropDocument() {
 void QORMUSafeDOMParser::ResetState() {
     depth_ = 0;
     elements_ = 0;
-    open_.clear();
     std::u16string().swap(heldBlank_);  // a long blank run of the last document is not kept
     holding_ = false;
+    referenceNext_ = false;
+    eventEndLine_ = 1;
+    layout_.Reset();
     errors_.first.clear();
     names_.clear();
     nameStore_.clear();
@@ -76,82 +78,102 @@ void QORMUSafeDOMParser::doctypeDecl(const DTDElementDecl&, const XMLCh* const, 
 void QORMUSafeDOMParser::startElement(const XMLElementDecl& elemDecl, const unsigned int urlId,
                                       const XMLCh* const elemPrefix, const RefVectorOf<XMLAttr>& attrList,
                                       const XMLSize_t attrCount, const bool isEmpty, const bool isRoot) {
-    if (elements_++ == stopAt_) throw QORMUStoppedAt{getScanner()->getLocator()->getLineNumber()};
+    // The start tag begins where the event before it ended.
+    if (elements_++ == stopAt_) throw QORMUStoppedAt{eventEndLine_};
     if (depth_ + 1 > maxDepth_)
         throw QORMURefusedDocument{"elements are nested more than " + std::to_string(maxDepth_) + " levels deep"};
     CountName(elemDecl.getFullName());
-    for (XMLSize_t i = 0; i < attrCount; ++i) CountName(attrList.elementAt(i)->getQName());
-    DropHeldBlank();
+    const XMLCh* space = nullptr;
+    for (XMLSize_t i = 0; i < attrCount; ++i) {
+        const XMLAttr* attribute = attrList.elementAt(i);
+        CountName(attribute->getQName());
+        if (std::u16string_view(reinterpret_cast<const char16_t*>(attribute->getQName())) == u"xml:space")
+            space = attribute->getValue();
+    }
+    SettleHeldBlank();
     // Every element ends in endElement, an empty one from within the base's
     // startElement.
     ++depth_;
-    open_.emplace_back();
+    layout_.Open(space);
     XercesDOMParser::startElement(elemDecl, urlId, elemPrefix, attrList, attrCount, isEmpty, isRoot);
+    AfterEvent();
 }
 
 void QORMUSafeDOMParser::endElement(const XMLElementDecl& elemDecl, const unsigned int urlId, const bool isRoot,
                                     const XMLCh* const elemPrefix) {
     if (depth_ > 0) --depth_;
-    const bool holdsText = !open_.empty() && open_.back().holdsText;
-    if (holding_) {  // blank text at the end: content beside text, or in an element without element children
-        holding_ = false;
-        bool besideElements = false;
-        for (DOMNode* child = fCurrentParent ? fCurrentParent->getFirstChild() : nullptr; child && !besideElements;
-             child = child->getNextSibling())
-            besideElements = child->getNodeType() == DOMNode::ELEMENT_NODE;
-        if (holdsText || !besideElements) XercesDOMParser::docCharacters(heldBlank_.data(), heldBlank_.size(), false);
+    bool hasElementChild = false;
+    for (DOMNode* child = fCurrentParent ? fCurrentParent->getFirstChild() : nullptr; child && !hasElementChild;
+         child = child->getNextSibling())
+        hasElementChild = child->getNodeType() == DOMNode::ELEMENT_NODE;
+    if (!hasElementChild) {
+        FlushBlank();  // blank text of an element without element children is its content
+    } else {
+        SettleHeldBlank();
+        layout_.SettleBlankChildren(fCurrentParent, fDocument);
     }
-    if (!open_.empty()) open_.pop_back();
+    layout_.Close();
     XercesDOMParser::endElement(elemDecl, urlId, isRoot, elemPrefix);
-    // What was kept because a comment or PI came between: the element just
-    // ended is complete, so its layout white space is known now.
-    if (!holdsText) QORMUDropLayoutText(getCurrentNode());
+    AfterEvent();
 }
 
 void QORMUSafeDOMParser::docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) {
     const bool startsNode = !fCurrentNode || fCurrentNode->getNodeType() != DOMNode::TEXT_NODE;
-    if (!cdataSection && (startsNode || holding_) && QORMUIsBlank(chars, length)) {
+    if (!cdataSection && !referenceNext_ && (startsNode || holding_) && QORMUIsBlank(chars, length)) {
         if (!holding_) heldBlank_.clear();
         heldBlank_.append(reinterpret_cast<const char16_t*>(chars), length);
         holding_ = true;
+        AfterEvent();
         return;
     }
     FlushBlank();  // more text follows: the held blank is the start of it
     XercesDOMParser::docCharacters(chars, length, cdataSection);
-    if (!open_.empty() && !open_.back().holdsText) KeepDroppedBlanks();
+    if (depth_ > 0) layout_.HoldsText(fDocument);
+    AfterEvent();
 }
 
 void QORMUSafeDOMParser::docComment(const XMLCh* const comment) {
     FlushBlank();
     XercesDOMParser::docComment(comment);
+    AfterEvent();
 }
 
 void QORMUSafeDOMParser::docPI(const XMLCh* const target, const XMLCh* const data) {
     FlushBlank();
     XercesDOMParser::docPI(target, data);
+    AfterEvent();
 }
 
-void QORMUSafeDOMParser::DropHeldBlank() {
+void QORMUSafeDOMParser::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) {
+    XercesDOMParser::ignorableWhitespace(chars, length, cdataSection);
+    AfterEvent();
+}
+
+void QORMUSafeDOMParser::XMLDecl(const XMLCh* const versionStr, const XMLCh* const encodingStr,
+                                 const XMLCh* const standaloneStr, const XMLCh* const actualEncStr) {
+    XercesDOMParser::XMLDecl(versionStr, encodingStr, standaloneStr, actualEncStr);
+    AfterEvent();
+}
+
+void QORMUSafeDOMParser::AfterEvent() {
+    // A text stops before '<' and after the '&' of a reference; a reference
+    // is the start of the next text.
+    const XMLCh next = const_cast<ReaderMgr*>(getScanner()->getReaderMgr())->peekNextChar();
+    referenceNext_ = next == u'&' || next == u'#';
+    if (stopAt_ != std::size_t(-1)) eventEndLine_ = getScanner()->getLocator()->getLineNumber();
+}
+
+void QORMUSafeDOMParser::SettleHeldBlank() {
     if (!holding_) return;
-    if (!open_.empty() && open_.back().holdsText) {
+    if (!layout_.IsLayout(heldBlank_)) {
         FlushBlank();
+        layout_.HoldsText(fDocument);
         return;
     }
     holding_ = false;
     // The node before the blank is the last one added under the element, or
     // none when that is the element itself.
-    DOMNode* after = fCurrentNode == fCurrentParent ? nullptr : fCurrentNode;
-    if (!open_.empty()) open_.back().dropped.emplace_back(after, heldBlank_);
-}
-
-void QORMUSafeDOMParser::KeepDroppedBlanks() {
-    OpenElement& element = open_.back();
-    element.holdsText = true;
-    for (const auto& [after, text] : element.dropped) {
-        DOMNode* blank = fDocument->createTextNode(reinterpret_cast<const XMLCh*>(text.c_str()));
-        fCurrentParent->insertBefore(blank, after ? after->getNextSibling() : fCurrentParent->getFirstChild());
-    }
-    std::vector<std::pair<DOMNode*, std::u16string>>().swap(element.dropped);
+    layout_.Drop(fCurrentParent, fCurrentNode == fCurrentParent ? nullptr : fCurrentNode, heldBlank_);
 }
 
 void QORMUSafeDOMParser::FlushBlank() {

@@ -14,6 +14,7 @@
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
 
+#include "QORMULayoutText.h"
 #include "QORMetaUtil/QORMUArena.h"
 
 // Thrown from inside the parse when the document is refused outright.
@@ -37,7 +38,7 @@ public:
     void ResetState();
     // Makes the next parse stop at the start of its elementIndex-th element
     // (0 for the document element, in document order), throwing
-    // QORMUStoppedAt with the line it starts on.
+    // QORMUStoppedAt with the line its start tag begins on.
     void StopAtElement(std::size_t elementIndex) { stopAt_ = elementIndex; }
     // The document of the parse that begins, in a new arena.
     void startDocument() override;
@@ -59,12 +60,16 @@ public:
                     const XMLCh* const elemPrefix) override;
     // Layout white space (QORMULayoutText.h) is not kept: blank text that
     // would start a text node is held back until the next event shows
-    // whether it sits beside elements (dropped) or is content (kept). In an
-    // element that holds other text (mixed content) every blank is content:
-    // blanks dropped before that showed are put back in their places.
+    // whether it sits beside elements (dropped) or is content (kept). A
+    // character reference is content: it is told by the character that
+    // follows the event before it ('&', or '#' after a text that stopped at
+    // its '&').
     void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override;
     void docComment(const XMLCh* const comment) override;
     void docPI(const XMLCh* const target, const XMLCh* const data) override;
+    void ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override;
+    void XMLDecl(const XMLCh* const versionStr, const XMLCh* const encodingStr, const XMLCh* const standaloneStr,
+                 const XMLCh* const actualEncStr) override;
 
     // The first fatal error or error of the last parse, with its position; empty if none.
     const std::string& FirstError() const { return errors_.first; }
@@ -86,19 +91,11 @@ private:
     void CountName(const XMLCh* name);
     // Adds the held-back blank text to the document as it came.
     void FlushBlank();
-    // The held-back blank text sits beside an element that begins: dropped,
-    // unless its element turns out to hold text.
-    void DropHeldBlank();
-    // The current element holds text: its dropped blanks go back.
-    void KeepDroppedBlanks();
-
-    // An element being parsed: whether it holds text other than blanks, and
-    // the blanks dropped from it so far, each with the child it followed
-    // (null: none).
-    struct OpenElement {
-        bool holdsText = false;
-        std::vector<std::pair<xercesc::DOMNode*, std::u16string>> dropped;
-    };
+    // The held-back blank text sits beside a child element that begins or
+    // the element's end: dropped when it is layout, else kept.
+    void SettleHeldBlank();
+    // After each event: where the next one starts, and whether a reference follows.
+    void AfterEvent();
 
     unsigned maxDepth_;
     unsigned depth_ = 0;
@@ -111,7 +108,9 @@ private:
     std::unordered_set<std::u16string_view> names_;  // views into nameStore_
     std::u16string heldBlank_;
     bool holding_ = false;
-    std::vector<OpenElement> open_;  // the elements being parsed, innermost last
+    bool referenceNext_ = false;  // the next text begins with a character or entity reference
+    XMLFileLoc eventEndLine_ = 1;  // where the last event ended (StopAtElement only)
+    QORMULayoutText layout_;
     std::unique_ptr<QORMUArena> documentArena_;
     xercesc::SecurityManager security_;
     ErrorCollector errors_;
