@@ -100,6 +100,13 @@ bool Contains(const std::set<std::u16string>& merged, const std::vector<const st
     return true;
 }
 
+// Whether text holds a line that reads as a conflict marker.
+bool HasMarkerLines(const std::string& text) {
+    for (const char* marker : {"<<<<<<<", "|||||||", "=======", ">>>>>>>"})
+        if (text.rfind(marker, 0) == 0 || text.find(std::string("\n") + marker) != std::string::npos) return true;
+    return false;
+}
+
 // "" when path holds exactly expected, else how it differs.
 std::string Differs(const std::string& path, const std::string& expected) {
     std::string bytes;
@@ -211,7 +218,7 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
             return "theirs is the base, yet the result is not ours";
         // With markers, the ours' sections and what lies outside the blocks
         // give the same file back.
-        if (status == cMergeRun::kConflicts && mode != 2) {
+        if (status == cMergeRun::kConflicts && mode != 2 && !HasMarkerLines(bytes)) {
             const std::string markedPath = folder + "/marked.xml";
             int markedPrinted = 0;
             std::string marked;
@@ -259,19 +266,16 @@ std::string QORMMCheckSplice(const std::string& folder, const std::string& base,
 }
 
 std::string QORMMResolved(const std::string& text, int section) {
+    // Each marker ends the part before it: outside, ours', the base's, theirs'.
+    static const char* const kMarkers[] = {"<<<<<<< ", "||||||| ", "=======", ">>>>>>> "};
     std::string out;
     int at = -1;  // the section being read; -1 outside a block
     for (std::size_t begin = 0; begin < text.size();) {
         const std::size_t end = std::min(text.find('\n', begin), text.size() - 1) + 1;
         const std::string line = text.substr(begin, end - begin);
-        if (line.rfind("<<<<<<< ", 0) == 0)
-            at = 0;
-        else if (line.rfind("||||||| ", 0) == 0)
-            at = 1;
-        else if (line == "=======\n")
-            at = 2;
-        else if (line.rfind(">>>>>>> ", 0) == 0)
-            at = -1;
+        const int next = at == 2 ? -1 : at + 1;
+        if (line.rfind(kMarkers[at + 1], 0) == 0 && (at != 1 || line == "=======\n"))
+            at = next;
         else if (at < 0 || at == section)
             out += line;
         begin = end;
