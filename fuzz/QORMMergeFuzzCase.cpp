@@ -218,7 +218,7 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
             return "theirs is the base, yet the result is not ours";
         // With markers, the ours' sections and what lies outside the blocks
         // give the same file back.
-        if (status == cMergeRun::kConflicts && mode != 2 && !HasMarkerLines(bytes)) {
+        if (status == cMergeRun::kConflicts && mode != 2 && !HasMarkerLines(base + ours + theirs + bytes)) {
             const std::string markedPath = folder + "/marked.xml";
             int markedPrinted = 0;
             std::string marked;

@@ -24,7 +24,8 @@
 // - ours equal to the base byte for byte gives theirs byte for byte, and the
 //   other way round, with status 0;
 // - with conflicts, the same merge with -Markers gives the merged file back
-//   from ours' sections (QORMMResolved);
+//   from ours' sections (QORMMResolved), where no version holds a line that
+//   reads as a marker;
 // - on 3 nothing is written: an existing -Out and -Conflicts stay as they
 //   were; the inputs stay as they were (ours unless it is -Out) and nothing
 //   else is left in the folder.
