@@ -23,6 +23,7 @@ QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames, 
     security_.setEntityExpansionLimit(16);
     setSecurityManager(&security_);
     setErrorHandler(&errors_);
+    resolver_.markupAt = &eventEnd_;
     setXMLEntityResolver(&resolver_);
 }
 
@@ -37,22 +38,33 @@ void QORMUSafeDOMParser::DropDocument() {
 void QORMUSafeDOMParser::ResetState() {
     depth_ = 0;
     elements_ = 0;
+    stopAt_ = std::size_t(-1);
+    recordDepth_ = 0;
+    startTags_ = nullptr;
+    eventEnd_ = {1, 1};
     open_.clear();
     std::u16string().swap(heldBlank_);  // a long blank run of the last document is not kept
     holding_ = false;
-    errors_.first.clear();
+    errors_.resetErrors();
     names_.clear();
     nameStore_.clear();
 }
 
-void QORMUSafeDOMParser::CountName(const XMLCh* name) {
+void QORMUSafeDOMParser::CountName(const XMLCh* name, cDDLXMLPosition at) {
     const std::u16string_view view(reinterpret_cast<const char16_t*>(name ? name : u""));
     if (names_.count(view)) return;
     if (names_.size() >= maxNames_)
         throw QORMURefusedDocument{"the document uses more than " + std::to_string(maxNames_) +
-                                   " distinct element and attribute names"};
+                                       " distinct element and attribute names",
+                                   at};
     nameStore_.emplace_back(view);
     names_.insert(nameStore_.back());
+}
+
+void QORMUSafeDOMParser::MarkEventEnd() {
+    const Locator* scanned = getScanner()->getLocator();
+    eventEnd_ = {static_cast<unsigned long>(scanned->getLineNumber()),
+                 static_cast<unsigned long>(scanned->getColumnNumber())};
 }
 
 void QORMUSafeDOMParser::startDocument() {
@@ -70,17 +82,22 @@ void QORMUSafeDOMParser::startDocument() {
 
 void QORMUSafeDOMParser::doctypeDecl(const DTDElementDecl&, const XMLCh* const, const XMLCh* const, const bool,
                                      const bool) {
-    throw QORMURefusedDocument{"the document has a DOCTYPE declaration, which metadata documents may not have"};
+    throw QORMURefusedDocument{"the document has a DOCTYPE declaration, which metadata documents may not have",
+                               eventEnd_};
 }
 
 void QORMUSafeDOMParser::startElement(const XMLElementDecl& elemDecl, const unsigned int urlId,
                                       const XMLCh* const elemPrefix, const RefVectorOf<XMLAttr>& attrList,
                                       const XMLSize_t attrCount, const bool isEmpty, const bool isRoot) {
-    if (elements_++ == stopAt_) throw QORMUStoppedAt{getScanner()->getLocator()->getLineNumber()};
+    const cDDLXMLPosition start = eventEnd_;  // the tag was read whole: it began where the last event ended
+    MarkEventEnd();
+    if (elements_++ == stopAt_) throw QORMUStoppedAt{start};
     if (depth_ + 1 > maxDepth_)
-        throw QORMURefusedDocument{"elements are nested more than " + std::to_string(maxDepth_) + " levels deep"};
-    CountName(elemDecl.getFullName());
-    for (XMLSize_t i = 0; i < attrCount; ++i) CountName(attrList.elementAt(i)->getQName());
+        throw QORMURefusedDocument{"elements are nested more than " + std::to_string(maxDepth_) + " levels deep",
+                                   start};
+    CountName(elemDecl.getFullName(), start);
+    for (XMLSize_t i = 0; i < attrCount; ++i) CountName(attrList.elementAt(i)->getQName(), start);
+    if (startTags_ && depth_ < recordDepth_) startTags_->push_back(start);
     DropHeldBlank();
     // Every element ends in endElement, an empty one from within the base's
     // startElement.
@@ -91,6 +108,7 @@ void QORMUSafeDOMParser::startElement(const XMLElementDecl& elemDecl, const unsi
 
 void QORMUSafeDOMParser::endElement(const XMLElementDecl& elemDecl, const unsigned int urlId, const bool isRoot,
                                     const XMLCh* const elemPrefix) {
+    MarkEventEnd();
     if (depth_ > 0) --depth_;
     const bool holdsText = !open_.empty() && open_.back().holdsText;
     if (holding_) {  // blank text at the end: content beside text, or in an element without element children
@@ -109,6 +127,7 @@ void QORMUSafeDOMParser::endElement(const XMLElementDecl& elemDecl, const unsign
 }
 
 void QORMUSafeDOMParser::docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) {
+    MarkEventEnd();
     const bool startsNode = !fCurrentNode || fCurrentNode->getNodeType() != DOMNode::TEXT_NODE;
     if (!cdataSection && (startsNode || holding_) && QORMUIsBlank(chars, length)) {
         if (!holding_) heldBlank_.clear();
@@ -122,13 +141,27 @@ void QORMUSafeDOMParser::docCharacters(const XMLCh* const chars, const XMLSize_t
 }
 
 void QORMUSafeDOMParser::docComment(const XMLCh* const comment) {
+    MarkEventEnd();
     FlushBlank();
     XercesDOMParser::docComment(comment);
 }
 
 void QORMUSafeDOMParser::docPI(const XMLCh* const target, const XMLCh* const data) {
+    MarkEventEnd();
     FlushBlank();
     XercesDOMParser::docPI(target, data);
+}
+
+void QORMUSafeDOMParser::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length,
+                                             const bool cdataSection) {
+    MarkEventEnd();  // the blanks of the prolog and after the document element
+    XercesDOMParser::ignorableWhitespace(chars, length, cdataSection);
+}
+
+void QORMUSafeDOMParser::XMLDecl(const XMLCh* const versionStr, const XMLCh* const encodingStr,
+                                 const XMLCh* const standaloneStr, const XMLCh* const actualEncStr) {
+    MarkEventEnd();
+    XercesDOMParser::XMLDecl(versionStr, encodingStr, standaloneStr, actualEncStr);
 }
 
 void QORMUSafeDOMParser::DropHeldBlank() {
@@ -162,13 +195,14 @@ void QORMUSafeDOMParser::FlushBlank() {
 
 void QORMUSafeDOMParser::ErrorCollector::Record(const SAXParseException& e) {
     if (!first.empty()) return;
-    first = "line " + std::to_string(e.getLineNumber()) + ", column " + std::to_string(e.getColumnNumber()) + ": " +
-            DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
+    firstAt = {static_cast<unsigned long>(e.getLineNumber()), static_cast<unsigned long>(e.getColumnNumber())};
+    firstText = DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
+    first = "line " + std::to_string(firstAt.line) + ", column " + std::to_string(firstAt.column) + ": " + firstText;
 }
 
 InputSource* QORMUSafeDOMParser::RefusingResolver::resolveEntity(XMLResourceIdentifier* resource) {
     std::string what = "the document refers to an external resource";
     if (resource && !QORMUIsNullDOMString(resource->getSystemId()))
         what += std::string(" (") + DOMToZULUnicodeString(resource->getSystemId()).ConvertToChar() + ")";
-    throw QORMURefusedDocument{what + ", which is never loaded"};
+    throw QORMURefusedDocument{what + ", which is never loaded", *markupAt};
 }
