@@ -15,6 +15,7 @@ table { border-collapse: collapse; }
 th, td { border: 1px solid #d0d7de; padding: 2px 8px; text-align: left; vertical-align: top; }
 th { background: #f6f8fa; font-weight: 600; }
 .counts td:not(:first-child) { text-align: right; min-width: 4em; }
+.counts td.change { text-align: left; }
 .fields { width: 100%; table-layout: fixed; margin: .3rem 0; }
 .fields th:first-child { width: 16%; } .fields th:last-child { width: 12%; }
 .fields th.value { width: 36%; }

@@ -161,7 +161,7 @@ void cHtmlWriter::RangeSummary(const cRangeReport& range) {
         "<th colspan=\"4\">attributes</th></tr>\n<tr><th>added</th><th>deleted</th><th>changed</th>"
         "<th>added</th><th>deleted</th><th>changed</th><th>moved</th></tr>\n";
     for (const cRangeFile& file : range.files) {
-        out_ += "<tr><td>" + Code(file.path) + "</td><td>" + cRangeFile::Word(file.change);
+        out_ += "<tr><td>" + Code(file.path) + "</td><td class=\"change\">" + cRangeFile::Word(file.change);
         if (!file.oldPath.empty()) out_ += " from " + Code(file.oldPath);
         if (!file.loaded) {
             out_ += ", does not load</td><td colspan=\"7\"></td></tr>\n";
