@@ -2,6 +2,7 @@
 # triplet> where the platform has one, as Debian's own libraries, else lib):
 #   bin/QORMetaDiff                                the command-line host
 #   bin/QORMetaMerge, bin/qormeta-git-diff         the merge and the git diff driver
+#   bin/QORMetaReport, bin/QORMetaCheck            the change report and the check
 #   LIBDIR/libQORMetaDiff.so, libZULBase.so, libQORMetaUtil.so  (+ SONAME links)
 #   include/QORMetaDiff/*.h, include/ZULBase/*.h, include/QORMetaUtil/*.h
 #   LIBDIR/cmake/QORMetaDiff/                      find_package(QORMetaDiff)

@@ -45,9 +45,11 @@ bool IsRegularFile(std::uint32_t mode) { return mode == GIT_FILEMODE_BLOB || mod
 cGitRepository::cGitRepository(const std::string& folder) {
     git_libgit2_init();
     if (git_repository_open_ext(&repository_, folder.c_str(), 0, nullptr) < 0) {
+        const git_error* error = git_error_last();
+        const std::string reason = error && error->message ? error->message : "no repository found";
         repository_ = nullptr;
         git_libgit2_shutdown();
-        throw cGitError("\"" + folder + "\" is not in a git repository");
+        throw cGitError("\"" + folder + "\" is not in a git repository: " + reason);
     }
 }
 
