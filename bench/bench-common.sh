@@ -20,3 +20,17 @@ ensure_pair() {
     mv "$new.tmp" "$new"
   fi
 }
+
+# measure NAME COMMAND...: appends "wall cpu peak-KiB" of one run to $out/NAME.times
+# (the last line /usr/bin/time writes: a failed command adds one before it).
+measure() {
+  local name=$1
+  shift
+  /usr/bin/time -f "%e %U %S %M" -o "$out/time.txt" "$@" >/dev/null
+  awk 'END { print $1, $2 + $3, $4 }' "$out/time.txt" >>"$out/$name.times"
+}
+
+# median FILE COLUMN
+median() {
+  sort -g -k"$2","$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
+}

@@ -17,19 +17,6 @@ report="$build/report/QORMetaReport"
 out="$data/report-out"
 mkdir -p "$out"
 
-# measure NAME COMMAND...: appends "wall cpu peak-KiB" of one run to $out/NAME.times.
-measure() {
-  local name=$1
-  shift
-  /usr/bin/time -f "%e %U %S %M" -o "$out/time.txt" "$@" >/dev/null
-  awk '{ print $1, $2 + $3, $4 }' "$out/time.txt" >>"$out/$name.times"
-}
-
-# median FILE COLUMN
-median() {
-  sort -g -k"$2","$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
-}
-
 printf '%-12s %-16s %9s %6s %9s %6s %9s %6s\n' pair run "wall s" ratio "cpu s" ratio "peak MiB" ratio
 for size in ${SIZES:-10}; do
   for share in ${SHARES:-1 20}; do
