@@ -2,9 +2,10 @@
 build=${BUILD_DIR:-build-bench}
 data="$build/data"
 
+# build_bench [TARGET...]: the harness, the diff host and the programs given.
 build_bench() {
   cmake -S . -B "$build" -DQORMD_BUILD_BENCH=ON -DQORMD_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$build" -j2 --target QORMDBench QORMetaDiffHost >/dev/null
+  cmake --build "$build" -j2 --target QORMDBench QORMetaDiffHost "$@" >/dev/null
   mkdir -p "$data"
 }
 

@@ -12,8 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/bench-common.sh
-build_bench
-cmake --build "$build" -j2 --target QORMetaCheck >/dev/null
+build_bench QORMetaCheck
 host="$build/host/QORMetaDiff"
 check="$build/check/QORMetaCheck"
 out="$data/check-out"

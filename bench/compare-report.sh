@@ -10,8 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/bench-common.sh
-build_bench
-cmake --build "$build" -j2 --target QORMetaReport >/dev/null
+build_bench QORMetaReport
 host="$build/host/QORMetaDiff"
 report="$build/report/QORMetaReport"
 out="$data/report-out"

@@ -92,3 +92,12 @@ function(qormd_add_man_page name)
   install(FILES ${compressed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT Runtime)
 endfunction()
 qormd_add_man_page(QORMetaDiff)
+
+# A program beside the host (the report, the check): installed in bin/ with the
+# Runtime component, finding the platform libraries from there as the host
+# does, with its man page doc/<target>.1.in.
+function(qormd_install_program target)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/${QORMD_BIN_TO_LIB}")
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+  qormd_add_man_page(${target})
+endfunction()
