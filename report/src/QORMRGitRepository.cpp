@@ -68,8 +68,10 @@ cGitRepository::Range cGitRepository::Resolve(const std::string& range) const {
     const std::string second = range.substr(dots + (threeDots ? 3 : 2));
 
     git_revspec spec{};
-    Check(git_revparse(&spec, repository_, range.c_str()), "the range \"" + range + "\" cannot be resolved");
+    const int parsed = git_revparse(&spec, repository_, range.c_str());
+    // A range whose second end does not resolve leaves the first one set.
     Owned<git_object, git_object_free> fromObject(spec.from), toObject(spec.to);
+    Check(parsed, "the range \"" + range + "\" cannot be resolved");
     if (!(spec.flags & GIT_REVSPEC_RANGE) || !fromObject || !toObject)
         throw cGitError("\"" + range + "\" is not a range of two revisions");
     Owned<git_object, git_object_free> fromCommit, toCommit;

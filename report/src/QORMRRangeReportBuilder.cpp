@@ -69,7 +69,9 @@ cRangeFile cRangeReportBuilder::File(const cGitRepository::Change& change) {
                 file.failures.push_back({shownName, {file.path + ": error: it does not load"}});
             break;
         case cBlobComparison::kFailed:
-            file.failures.push_back({shownName, {file.path + ": error: memory ran out while comparing it"}});
+            file.failures.push_back(
+                {shownName, {file.path + ": error: it could not be compared (memory ran out, or the XML parser could "
+                                         "not start)"}});
             break;
     }
     return file;
