@@ -24,38 +24,38 @@ void cContainerCheck::Report(cCheckProblem::Severity severity, cDDLXMLPosition a
 }
 
 void cContainerCheck::Child(const DOMElement* child, cDDLXMLPosition at) {
-    const XMLCh* uuidValue = nullptr;
-    const XMLCh* nameValue = nullptr;
-    QORMDReadUuidAndName(child, uuidValue, nameValue);
-    const std::string kind = isClasses_ ? "class" : "attribute";
-    const std::string onLine = " on line ";
-
-    if (QORMUIsNullDOMString(uuidValue)) {
+    const XMLCh* uuid = nullptr;
+    const XMLCh* name = nullptr;
+    QORMDReadUuidAndName(child, uuid, name);
+    if (QORMUIsNullDOMString(uuid))
         Report(cCheckProblem::kError, at, child, "has no Uuid (or an empty one)");
-    } else {
-        const std::u16string_view uuid(reinterpret_cast<const char16_t*>(uuidValue));
-        ZULUnicodeString key(uuid.data(), uuid.size());
-        key.ToUpper();
-        const auto [first, isFirst] = byUuid_.try_emplace(std::move(key), First{uuid, at.line});
-        if (!isFirst && first->second.uuid == uuid) {
-            Report(cCheckProblem::kWarning, at, child,
-                   "repeats the Uuid \"" + Utf8(uuid) + "\" of the " + kind + onLine +
-                       std::to_string(first->second.line) + "; the comparison keeps that one and ignores this one");
-        } else if (!isFirst) {
-            Report(cCheckProblem::kWarning, at, child,
-                   "has the Uuid \"" + Utf8(uuid) + "\", which differs only in letter case from \"" +
-                       Utf8(first->second.uuid) + "\" of the " + kind + onLine + std::to_string(first->second.line) +
-                       "; the comparison takes them for one " + kind + ", keeps that one and ignores this one");
-        }
-    }
-
-    if (QORMUIsNullDOMString(nameValue)) {
+    else
+        Uuid(child, at, reinterpret_cast<const char16_t*>(uuid));
+    if (QORMUIsNullDOMString(name))
         Report(cCheckProblem::kError, at, child, "has no Name (or an empty one)");
-    } else {
-        const std::u16string_view name(reinterpret_cast<const char16_t*>(nameValue));
-        const auto [first, isFirst] = byName_.try_emplace(name, at.line);
-        if (!isFirst)
-            Report(cCheckProblem::kWarning, at, child,
-                   "has the same Name as the " + kind + onLine + std::to_string(first->second));
-    }
+    else
+        Name(child, at, reinterpret_cast<const char16_t*>(name));
+}
+
+void cContainerCheck::Uuid(const DOMElement* child, cDDLXMLPosition at, std::u16string_view uuid) {
+    ZULUnicodeString key(uuid.data(), uuid.size());
+    key.ToUpper();
+    const auto [first, isFirst] = byUuid_.try_emplace(std::move(key), First{uuid, at.line});
+    if (isFirst) return;
+    const std::string where = " of the " + Kind() + " on line " + std::to_string(first->second.line);
+    if (first->second.uuid == uuid)
+        Report(cCheckProblem::kWarning, at, child,
+               "repeats the Uuid \"" + Utf8(uuid) + "\"" + where + "; the comparison keeps that one and ignores this one");
+    else
+        Report(cCheckProblem::kWarning, at, child,
+               "has the Uuid \"" + Utf8(uuid) + "\", which differs only in letter case from \"" +
+                   Utf8(first->second.uuid) + "\"" + where + "; the comparison takes them for one " + Kind() +
+                   ", keeps that one and ignores this one");
+}
+
+void cContainerCheck::Name(const DOMElement* child, cDDLXMLPosition at, std::u16string_view name) {
+    const auto [first, isFirst] = byName_.try_emplace(name, at.line);
+    if (!isFirst)
+        Report(cCheckProblem::kWarning, at, child,
+               "has the same Name as the " + Kind() + " on line " + std::to_string(first->second));
 }

@@ -9,6 +9,7 @@
 // two classes share is legal: each class is a container of its own.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -33,8 +34,13 @@ private:
         unsigned long line;
     };
 
+    // A child's Uuid and Name, neither empty, against those of the children before it.
+    void Uuid(const xercesc::DOMElement* child, cDDLXMLPosition at, std::u16string_view uuid);
+    void Name(const xercesc::DOMElement* child, cDDLXMLPosition at, std::u16string_view name);
+    // A problem of child: its description, then what.
     void Report(cCheckProblem::Severity severity, cDDLXMLPosition at, const xercesc::DOMElement* child,
                 const std::string& what);
+    std::string Kind() const { return isClasses_ ? "class" : "attribute"; }
 
     bool isClasses_;
     std::vector<cCheckProblem>& problems_;
