@@ -12,6 +12,8 @@ set(CPACK_PACKAGE_NAME "qormetadiff")
 set(CPACK_PACKAGE_VENDOR "QORMetaDiff team")
 set(CPACK_PACKAGE_CONTACT "${QORMD_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+# Apache License 2.0; each package's copyright file (cmake/debian/copyright) says so.
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 # The pkg-config file is written at install time from CMAKE_INSTALL_PREFIX:
 # staging through DESTDIR keeps that prefix /usr instead of the staging folder.
 set(CPACK_SET_DESTDIR ON)

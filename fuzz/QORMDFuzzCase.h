@@ -10,6 +10,7 @@
 
 // Runs the case in folder (which must exist and is reused) and checks what
 // every run must keep: a failure carries an error and writes no diff file, a
-// written diff file parses, and nothing but the inputs and the diff file is
-// left in the folder. Returns "" when all holds, else what did not.
+// written diff file parses and declares no namespace unless a document does,
+// and nothing but the inputs and the diff file is left in the folder.
+// Returns "" when all holds, else what did not.
 std::string QORMDRunFuzzCase(const std::string& folder, const std::uint8_t* data, std::size_t size);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -18,7 +19,10 @@
 #include "QORMDFuzzFiles.h"
 #include "QORMDPackageLoad.h"
 #include "QORMMergeFuzzScript.h"
+#include "QORMMergeEngine.h"
+#include "QORMMergeNodeCompare.h"
 #include "QORMMergeRun.h"
+#include "QORMMergeText.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 
@@ -29,10 +33,11 @@ namespace {
 const char kEarlierOut[] = "an earlier merged file\n";
 const char kEarlierConflicts[] = "an earlier conflicts file\n";
 
-// The Uuids a document repeats: classes that stand twice, attributes that
-// stand in two classes (upper-cased, as the model keys them).
+// The Uuids a document repeats: classes that stand twice (upper-cased, as
+// the model keys them); and in how many classes each attribute Uuid stands.
 struct Repeated {
-    std::set<std::u16string> classes, attributes;
+    std::set<std::u16string> classes;
+    std::map<std::u16string, int> attributeClasses;
 };
 
 bool IsOneOf(const XMLCh* tag, std::initializer_list<const char16_t*> tags) {
@@ -52,20 +57,19 @@ std::u16string Key(const DOMElement* element) {
 Repeated Survey(const DOMElement* package) {
     Repeated repeated;
     std::set<std::u16string> classes;
-    std::map<std::u16string, const DOMNode*> attributeClass;
     for (const DOMNode* c = package->getFirstChild(); c; c = c->getNextSibling()) {
         if (c->getNodeType() != DOMNode::ELEMENT_NODE ||
             IsOneOf(c->getNodeName(), {u"Comment", u"KIBComment", u"Interface", u"Enum"}))
             continue;
         if (!classes.insert(Key(static_cast<const DOMElement*>(c))).second)
             repeated.classes.insert(Key(static_cast<const DOMElement*>(c)));
+        std::set<std::u16string> inClass;
         for (const DOMNode* a = c->getFirstChild(); a; a = a->getNextSibling()) {
             if (a->getNodeType() != DOMNode::ELEMENT_NODE ||
                 IsOneOf(a->getNodeName(), {u"Comment", u"KIBComment", u"InterfaceImplementation", u"Enumerator"}))
                 continue;
             const std::u16string key = Key(static_cast<const DOMElement*>(a));
-            const auto placed = attributeClass.emplace(key, c);
-            if (placed.first->second != c) repeated.attributes.insert(key);
+            if (inClass.insert(key).second) ++repeated.attributeClasses[key];
         }
     }
     return repeated;
@@ -96,22 +100,11 @@ bool Contains(const std::set<std::u16string>& merged, const std::vector<const st
     return true;
 }
 
-// Whether the two documents give the same bytes once parsed and written by
-// the project's writer: the same documents, layout aside.
-bool LaidOutAlike(const std::string& folder, const std::string& a, const std::string& b) {
-    std::string written[2];
-    const std::string paths[2] = {a, b};
-    if (cDDLXMLParser::init() < 0) return false;
-    for (int i = 0; i < 2; ++i) {
-        DOM_Document document;
-        const std::string out = folder + "/.laid-out";
-        if (cDDLXMLParser::parseXMLFile(ZULUnicodeString(paths[i].c_str()), document) >= 0 &&
-            cDDLXMLParser::writeXMLFile(document, ZULUnicodeString(out.c_str())) >= 0)
-            QORMDFuzzReadFile(out, written[i]);
-        ::unlink(out.c_str());
-    }
-    cDDLXMLParser::terminate();
-    return !written[0].empty() && written[0] == written[1];
+// Whether text holds a line that reads as a conflict marker.
+bool HasMarkerLines(const std::string& text) {
+    for (const char* marker : {"<<<<<<<", "|||||||", "=======", ">>>>>>>"})
+        if (text.rfind(marker, 0) == 0 || text.find(std::string("\n") + marker) != std::string::npos) return true;
+    return false;
 }
 
 // "" when path holds exactly expected, else how it differs.
@@ -166,11 +159,16 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
         !QORMDFuzzWriteFile(theirsPath, theirs) ||
         (mode == 1 && (!QORMDFuzzWriteFile(outPath, kEarlierOut) || !QORMDFuzzWriteFile(conflictsPath, kEarlierConflicts))))
         return "cannot write the inputs to " + folder;
-    const Loaded loaded[3] = {Load(basePath), Load(oursPath), Load(theirsPath)};
+    // An empty base is none: both sides added the document.
+    const Loaded loaded[3] = {base.empty() ? Loaded{true, {}} : Load(basePath), Load(oursPath), Load(theirsPath)};
     const bool allLoad = loaded[0].loaded && loaded[1].loaded && loaded[2].loaded;
-    const bool namespaced = allLoad && QORMDNamespaceError(basePath).empty() &&
+    const bool namespaced = allLoad && (base.empty() || QORMDNamespaceError(basePath).empty()) &&
                             QORMDNamespaceError(oursPath).empty() && QORMDNamespaceError(theirsPath).empty();
 
+    if (allLoad) {
+        const std::string spliced = QORMMCheckSplice(folder, basePath, oursPath, theirsPath);
+        if (!spliced.empty()) return spliced;
+    }
     int printed = 0;
     const int status = Merge({"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", outPath,
                               "-Conflicts", conflictsPath},
@@ -202,20 +200,85 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
         if (!Contains(merged.repeated.classes,
                       {&loaded[0].repeated.classes, &loaded[1].repeated.classes, &loaded[2].repeated.classes}))
             return "the merged file holds a class Uuid twice";
-        if (!Contains(merged.repeated.attributes,
-                      {&loaded[0].repeated.attributes, &loaded[1].repeated.attributes, &loaded[2].repeated.attributes}))
-            return "the merged file holds an attribute Uuid in two classes";
+        // A move never doubles: an attribute Uuid that the base holds in one
+        // class and each side in one at most stands in one class.
+        auto classes = [&](int version, const std::u16string& key) {
+            const auto found = loaded[version].repeated.attributeClasses.find(key);
+            return found == loaded[version].repeated.attributeClasses.end() ? 0 : found->second;
+        };
+        for (const auto& [key, count] : merged.repeated.attributeClasses)
+            if (count > 1 && classes(0, key) == 1 && classes(1, key) <= 1 && classes(2, key) <= 1)
+                return "the merged file holds an attribute Uuid in two classes that a move doubled";
         std::string bytes;
         if (!QORMDFuzzReadFile(outPath, bytes)) return "the merged file cannot be read";
-        // A side equal to the base gives the other side byte for byte; when
-        // the other side also equals the base, layout aside, either is right.
-        if (ours == base && (status != cMergeRun::kMerged ||
-                             (bytes != theirs && !(bytes == ours && LaidOutAlike(folder, theirsPath, basePath)))))
+        // A side equal to the base gives the other side byte for byte.
+        if (ours == base && (status != cMergeRun::kMerged || bytes != theirs))
             return "ours is the base, yet the result is not theirs";
-        if (theirs == base && (status != cMergeRun::kMerged ||
-                               (bytes != ours && !(bytes == theirs && LaidOutAlike(folder, oursPath, basePath)))))
+        if (theirs == base && (status != cMergeRun::kMerged || bytes != ours))
             return "theirs is the base, yet the result is not ours";
+        // With markers, the ours' sections and what lies outside the blocks
+        // give the same file back.
+        if (status == cMergeRun::kConflicts && mode != 2 && !HasMarkerLines(bytes)) {
+            const std::string markedPath = folder + "/marked.xml";
+            int markedPrinted = 0;
+            std::string marked;
+            Merge({"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", markedPath, "-Markers"},
+                  markedPrinted);
+            if (!QORMDFuzzReadFile(markedPath, marked) || QORMMResolved(marked, 0) != bytes)
+                return "with markers, ours' sections do not give the merged file";
+            ::unlink(markedPath.c_str());
+        }
     }
     if (QORMDFuzzEntries(folder) != expected) return "the run left other files in the folder";
     return "";
+}
+
+std::string QORMMCheckSplice(const std::string& folder, const std::string& base, const std::string& ours,
+                             const std::string& theirs) {
+    if (cDDLXMLParser::init() < 0) return "";
+    std::string problem;
+    {
+        cMergeDocument versions[3];
+        std::string bytes;
+        cMergeDocument* common = QORMDFuzzReadFile(base, bytes) && bytes.empty() ? nullptr : &versions[0];
+        if ((!common || common->Load(ZULUnicodeString(base.c_str())) >= 0) &&
+            versions[1].Load(ZULUnicodeString(ours.c_str())) >= 0 &&
+            versions[2].Load(ZULUnicodeString(theirs.c_str())) >= 0) {
+            cMergeText text;
+            text.Read(common, versions[1], versions[2]);
+            cMergeConflictLog log;
+            cMergeEdits edits;
+            cMergeEngine engine(log, edits);
+            const cMergeEngine::Outcome outcome = engine.Merge(common, versions[1], versions[2]);
+            const std::string merged = text.Make(outcome, engine, versions[1], versions[2]);
+            const std::string path = folder + "/.spliced.xml";
+            DOM_Document read;
+            if (text.Spliced() && (!QORMDFuzzWriteFile(path, merged) ||
+                                   cDDLXMLParser::parseXMLFile(ZULUnicodeString(path.c_str()), read) < 0))
+                problem = "the spliced merged file does not parse";
+            else if (text.Spliced() && !QORMMSameNode(read.get(), engine.Result().get()))
+                problem = "the spliced merged file does not read as the merge's result";
+            ::unlink(path.c_str());
+        }
+    }
+    cDDLXMLParser::terminate();
+    return problem;
+}
+
+std::string QORMMResolved(const std::string& text, int section) {
+    // Each marker ends the part before it: outside, ours', the base's, theirs'.
+    static const char* const kMarkers[] = {"<<<<<<< ", "||||||| ", "=======", ">>>>>>> "};
+    std::string out;
+    int at = -1;  // the section being read; -1 outside a block
+    for (std::size_t begin = 0; begin < text.size();) {
+        const std::size_t end = std::min(text.find('\n', begin), text.size() - 1) + 1;
+        const std::string line = text.substr(begin, end - begin);
+        const int next = at == 2 ? -1 : at + 1;
+        if (line.rfind(kMarkers[at + 1], 0) == 0 && (at != 1 || line == "=======\n"))
+            at = next;
+        else if (at < 0 || at == section)
+            out += line;
+        begin = end;
+    }
+    return out;
 }

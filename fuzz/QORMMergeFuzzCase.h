@@ -15,16 +15,31 @@
 
 // Runs the case in folder (which must exist; it is emptied first) and checks
 // what every merge must keep:
-// - the exit status is 0 or 1 when the three versions load, else 3, and
+// - the exit status is 0 or 1 when the three versions load (an empty base is
+//   none: both sides added the document), else 3, and
 //   conflicts (status 1) and failures are printed, a clean merge is not;
 // - on 0 and 1 the merged file loads by the diff's rules (and reads with a
 //   namespace-aware parser when the versions do), holds no class Uuid twice
 //   and no attribute Uuid in two classes unless a version did;
 // - ours equal to the base byte for byte gives theirs byte for byte, and the
-//   other way round, with status 0 (ours' bytes stand too when theirs is the
-//   base layout aside: parsed and written again, the two give the same bytes);
+//   other way round, with status 0;
+// - with conflicts, the same merge with -Markers gives the merged file back
+//   from ours' sections (QORMMResolved);
 // - on 3 nothing is written: an existing -Out and -Conflicts stay as they
 //   were; the inputs stay as they were (ours unless it is -Out) and nothing
 //   else is left in the folder.
+// - a merged file spliced from the sources reads as the merge's own
+//   result, layout aside (QORMMCheckSplice);
 // Returns "" when all holds, else what did not.
 std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data, std::size_t size);
+
+// Merges the files base (empty: none), ours and theirs in this process and,
+// when the merged file is spliced from the sources, parses it (in folder)
+// and compares it with the merge's result document. Returns "" when they
+// are the same (or the versions do not load), else where they differ.
+std::string QORMMCheckSplice(const std::string& folder, const std::string& base, const std::string& ours,
+                             const std::string& theirs);
+
+// text (a file with conflict markers) with each block resolved to one of its
+// sections: 0 ours, 1 base, 2 theirs.
+std::string QORMMResolved(const std::string& text, int section);

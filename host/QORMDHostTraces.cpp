@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "QORMetaUtil/QORMUPrintableLine.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
 QORMDHostTraces::QORMDHostTraces() {
@@ -15,13 +16,14 @@ QORMDHostTraces::QORMDHostTraces() {
         if (file_) {
             ownsFile_ = true;
         } else {
-            std::fprintf(stderr, "QORMetaDiff: cannot open the trace file %s given by QORMD_TRACE: %s\n", target,
-                         std::strerror(errno));
+            std::fprintf(stderr, "QORMetaDiff: cannot open the trace file %s given by QORMD_TRACE: %s\n",
+                         QORMUPrintableLine(target).c_str(), std::strerror(errno));
         }
     }
     QORMUSetTraceSink([this](QORMUTraceWeight weight, const char* text, const char* second) {
         std::string line = text;
         if (second) line.append(" ").append(second);
+        line = QORMUPrintableLine(line);  // file names may hold control characters
         if (file_) std::fprintf(file_, "[%d] %s\n", static_cast<int>(weight), line.c_str());
         recent_.push_back(std::move(line));
         if (recent_.size() > kKept) recent_.pop_front();

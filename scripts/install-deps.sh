@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing QORMetaDiff needs, from Debian's packages.
 set -euo pipefail
-packages=(cmake make g++ libxerces-c-dev libicu-dev libgtest-dev libbenchmark-dev
+packages=(cmake make g++ libxerces-c-dev libicu-dev libssl-dev libgtest-dev libbenchmark-dev
   pkg-config dpkg-dev file groff-base  # install checks: pkg-config, Debian packages, man page
   locales  # a locale compiled by the tests (Turkish letter case)
   valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build

@@ -145,27 +145,87 @@ TEST_F(Comparison, NothingDifferentWritesNoFileUnlessAskedTo) {
 }
 
 // Added and deleted entries are copies: text and mixed content exactly as
-// written, attribute values with line ends and tabs, and the declarations of
-// the prefixes their names use (a namespace-aware parser reads the diff).
-TEST_F(Comparison, CopiesKeepTheirTextAndCarryTheirNamespaces) {
-    ASSERT_GE(Run("<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" Name=\"p\">\n"
-                  "  <q:C Uuid=\"keep\" Name=\"k\" r:Size=\"1\"/>\n"
+// written, attribute values with line ends and tabs. The writer adds no
+// namespace declaration: a copy carries its source element's own attributes,
+// a modified entry its Uuid alone and its Added and Deleted children one
+// attribute per field, whatever prefixes their names use. So a diff of
+// documents that declare prefixes on the package element is XML 1.0 that a
+// namespace-aware parser refuses.
+TEST_F(Comparison, CopiesKeepTheirTextAndAddNoNamespace) {
+    ASSERT_GE(Run("<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" xmlns=\"urn:d\" Name=\"p\">\n"
+                  "  <q:C Uuid=\"keep\" Name=\"k\" r:Size=\"1\" r:Gone=\"g\"/>\n"
                   "  <q:C Uuid=\"gone\" Name=\"g\" Doc=\"two&#10;lines&#9;tab\">\n"
                   "    <Comment>Use <b>bold</b> <i>text</i>\n here</Comment>\n"
                   "    <q:A Uuid=\"a\" Name=\"a\"><Doc> <x/> <y/>tail </Doc></q:A>\n"
-                  "  </q:C>\n</q:P>\n",
-                  "<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" Name=\"p\"><q:C Uuid=\"keep\" Name=\"k\" r:Size=\"2\"/></q:P>"),
+                  "  </q:C>\n"
+                  "  <D Uuid=\"plain\" Name=\"d\"/>\n"
+                  "  <q:C Uuid=\"own\" Name=\"o\" xmlns:s=\"urn:s\"><s:A Uuid=\"s\" Name=\"s\"/></q:C>\n</q:P>\n",
+                  "<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" xmlns:p=\"urn:p\" Name=\"p\">"
+                  "<q:C Uuid=\"keep\" Name=\"k\" r:Size=\"2\" p:x=\"1\"/><r:C Uuid=\"new\" Name=\"n\" p:y=\"2\"/></q:P>"),
               0);
-    const std::string written = ReadDiff(diff);
-    EXPECT_THAT(written, HasSubstr("<q:C Doc=\"two&#10;lines&#9;tab\" Name=\"g\" Uuid=\"gone\" xmlns:q=\"urn:q\">\n"
+    const std::string written = ReadFile(diff);
+    EXPECT_THAT(written, HasSubstr("<q:C Doc=\"two&#10;lines&#9;tab\" Name=\"g\" Uuid=\"gone\">\n"
                                    "      <Comment>Use <b>bold</b> <i>text</i>\n here</Comment>\n"
                                    "      <q:A Name=\"a\" Uuid=\"a\">\n"
                                    "        <Doc> <x/> <y/>tail </Doc>\n"));
-    EXPECT_THAT(written, HasSubstr("<q:C Uuid=\"KEEP\" xmlns:q=\"urn:q\">\n      <Modified New=\"r:Size='2'\" "
-                                   "Old=\"r:Size='1'\"/>"));
+    EXPECT_EQ(Outline(diff), "Diff New=\"" + dir.file("new.xml") + "\" Old=\"" + dir.file("old.xml") +
+                                 "\" PackageName=\"p\"\n"
+                                 "  Added\n"
+                                 "    r:C Name=\"n\" Uuid=\"new\" p:y=\"2\"\n"
+                                 "  Deleted\n"
+                                 "    q:C Doc=\"two\nlines\ttab\" Name=\"g\" Uuid=\"gone\"\n"
+                                 "      Comment\n"
+                                 "        b\n"
+                                 "        i\n"
+                                 "      q:A Name=\"a\" Uuid=\"a\"\n"
+                                 "        Doc\n"
+                                 "          x\n"
+                                 "          y\n"
+                                 "    D Name=\"d\" Uuid=\"plain\"\n"
+                                 "    q:C Name=\"o\" Uuid=\"own\" xmlns:s=\"urn:s\"\n"
+                                 "      s:A Name=\"s\" Uuid=\"s\"\n"
+                                 "  Modified\n"
+                                 "    q:C Uuid=\"KEEP\"\n"
+                                 "      Modified New=\"r:Size='2'\" Old=\"r:Size='1'\"\n"
+                                 "      Deleted r:Gone=\"g\"\n"
+                                 "      Added p:x=\"1\"\n"
+                                 "    q:P Uuid=\"\"\n"
+                                 "      Deleted xmlns=\"urn:d\"\n"
+                                 "      Added xmlns:p=\"urn:p\"\n");
+    EXPECT_THAT(QORMDNamespaceError(diff), HasSubstr("prefix"));
     // A UTF-8 document, indented, ending with its line.
     EXPECT_THAT(written, StartsWith("<?xml version=\"1.0\" encoding=\"UTF-8\""));
     EXPECT_THAT(written, testing::EndsWith("</Diff>\n"));
+}
+
+// Copies keep white space where it means something: all of it under
+// xml:space="preserve", a blank between elements on one line, a character
+// reference, every blank in and below an element that holds text (also text
+// that comes after the blanks), none added around a lone comment. Layout
+// (blanks with line ends among elements only) is the writer's.
+TEST_F(Comparison, CopiesKeepTheirWhiteSpaceWhereItMeansSomething) {
+    ASSERT_GE(Run("", "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\">\n"
+                      "<Pre xml:space=\"preserve\">\n  <x>a</x>   <y>b</y>\n</Pre>\n"
+                      "<Tight xml:space=\"preserve\"><x/><y/></Tight>\n"
+                      "<Inline><x>a</x> <y>b</y></Inline>\n"
+                      "<Nested>text <s><x>a</x>\n<y>b</y></s></Nested>\n"
+                      "<Later><s><x>a</x>\n <y>b</y>\n</s> text</Later>\n"
+                      "<Ref><x>a</x>&#32;<y>b</y></Ref>\n"
+                      "<Lone><!-- c --></Lone>\n"
+                      "<Layout>\n      <x/>\n <!-- c -->\n   <y/>\n</Layout>\n"
+                      "</A></C></P>"),
+              0);
+    EXPECT_THAT(ReadDiff(diff), HasSubstr("      <A Name=\"a\" Uuid=\"a\">\n"
+                                          "        <Pre xml:space=\"preserve\">\n  <x>a</x>   <y>b</y>\n</Pre>\n"
+                                          "        <Tight xml:space=\"preserve\"><x/><y/></Tight>\n"
+                                          "        <Inline><x>a</x> <y>b</y></Inline>\n"
+                                          "        <Nested>text <s><x>a</x>\n<y>b</y></s></Nested>\n"
+                                          "        <Later><s><x>a</x>\n <y>b</y>\n</s> text</Later>\n"
+                                          "        <Ref><x>a</x> <y>b</y></Ref>\n"
+                                          "        <Lone><!-- c --></Lone>\n"
+                                          "        <Layout>\n          <x/>\n          <!-- c -->\n          <y/>\n"
+                                          "        </Layout>\n"
+                                          "      </A>\n"));
 }
 
 // Uuids whose letter case differs in scripts beyond Latin, one beyond U+FFFF:

@@ -140,7 +140,8 @@ TEST_F(DiffModel, AFailingFieldDropsOnlyItsChildOfTheEntry) {
     EXPECT_TRUE(traces.contains(guard));
     ASSERT_EQ(printed.lines().size(), 1u);
     EXPECT_THAT(printed.lines()[0], StartsWith("Error GDInternalError_1: "));
-    EXPECT_THAT(printed.lines()[0], HasSubstr(guard + "\t!DOMException\n\tMessage : "));
+    // Printed on one line: the tabs and the line end of the message escaped.
+    EXPECT_THAT(printed.lines()[0], HasSubstr(guard + "\\t!DOMException\\n\\tMessage : "));
 }
 
 TEST_F(DiffModel, AnEntryThatCannotBeBuiltIsLeftOutAndTheFileIsStillWritten) {

@@ -127,12 +127,29 @@ TEST(HostRun, ExitsOneWithAReadableMessageTheLastTracesAndNoDiffFile) {
     const HostRun run =
         RunHost({"-New", "new.xml", "-Old", "old.xml", "-Diff", "d.xml"}, {dir.path(), {"QORMD_TRACE=trace.log"}});
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_THAT(run.err, StartsWith("Error MDInternalError_1: The run stopped (failed processDom_Doc for oldPackage 2): "
+    EXPECT_THAT(run.err, StartsWith("Error MDInternalError_1: The run stopped (failed processDom_Doc for oldPackage 2: "
                                     "the class <C Name=\"no uuid\"> on line 1 of \"old.xml\" has no Uuid (or an empty "
-                                    "one)\nLast traces of the run:\n"));
+                                    "one))\nLast traces of the run:\n"));
     EXPECT_THAT(run.err, HasSubstr("  Level2 Elem (Class level) has no Uuid attribute\n"));
     EXPECT_THAT(ReadFile(dir.file("trace.log")), HasSubstr("Level2 Elem (Class level) has no Uuid attribute"));
     EXPECT_FALSE(FileExists(dir.file("d.xml")));
+}
+
+// A file name with control characters (a terminal title sequence, BEL, a C1
+// CSI byte) is printed escaped in the error line and the last traces: the
+// host's standard error holds no control character but its line ends.
+TEST(HostRun, ControlCharactersInFileNamesArePrintedEscaped) {
+    TempDir dir;
+    const std::string name = "n\x1b]0;owned\x07\x9b" "2J\xc2\x9b.xml";
+    const HostRun run = RunHost({"-New", name, "-Diff", "d.xml"}, {dir.path()});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_THAT(run.err, StartsWith("Error MDFileError_1: The metadata file \"n\\x{1B}]0;owned\\x{07}\\x{9B}2J\\u{009B}.xml\" "
+                                    "could not be read: cannot open it: No such file or directory\n"));
+    EXPECT_THAT(run.err, HasSubstr("argv[2] = n\\x{1B}]0;owned"));
+    for (const char c : run.err) {
+        const auto byte = static_cast<unsigned char>(c);
+        EXPECT_TRUE(byte == '\n' || (byte >= 0x20 && byte != 0x7f && byte != 0x9b)) << int(byte);
+    }
 }
 
 class EntryPoints : public ::testing::Test {

@@ -7,24 +7,31 @@
 // temporary file. Valid but unusual documents give the right diff.
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <netinet/in.h>
 #include <sched.h>
 #include <signal.h>
+#include <grp.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "QORMDMetaDiffApi.h"
 #include "QORMDTestSupport.h"
+#include "QORMetaUtil/QORMUAtomicFileTarget.h"
 
 namespace {
 
@@ -142,10 +149,31 @@ TEST_F(Hostile, UnreadableDocumentsAreRefusedWithTheirReason) {
     ExpectRefusedBothWays("fifo.xml", "the file is empty");
 }
 
-TEST_F(Hostile, AFileWithoutReadPermissionIsRefused) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads files whatever their permission bits say";
-    ::chmod(dir.write("secret.xml", kGood).c_str(), 0200);
-    ExpectRefusedBothWays("secret.xml", "cannot open it: Permission denied");
+// Permission bits bind everyone but root: the case runs in a child process
+// that gives root up for nobody (CI runs as root), or as the user running
+// the tests. The document is refused with the reason, as old and as new
+// version, and no diff file is written.
+TEST(Permissions, AFileWithoutReadPermissionIsRefused) {
+    const HostRun run = RunInChild([] {
+        const uid_t nobody = 65534;
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(nobody, nobody, nobody) != 0 ||
+                                 ::setresuid(nobody, nobody, nobody) != 0))
+            return 10;
+        if (::geteuid() == 0) return 11;
+        const TempDir own;  // the unprivileged user's
+        const std::string secret = own.write("secret.xml", kGood), good = own.write("good.xml", kGood);
+        ::chmod(secret.c_str(), 0200);
+        for (const bool asOld : {true, false}) {
+            const int status = asOld ? ProcessFiles(secret, good, own.file("d.xml")) : ProcessFiles(good, secret, own.file("d.xml"));
+            cQORMDApi::Terminate();
+            std::printf("%s\n", ErrorTextOf(status).c_str());
+            if (status >= 0 || FileExists(own.file("d.xml"))) return 1;
+        }
+        return 0;
+    });
+    ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
+    const std::string refused = "secret.xml\" could not be read: cannot open it: Permission denied\n";
+    EXPECT_THAT(run.out, testing::MatchesRegex("The metadata file \".*/" + refused + "The metadata file \".*/" + refused));
 }
 
 TEST_F(Hostile, DoctypesAreRefusedWithoutReadingOrFetchingAnything) {
@@ -376,6 +404,74 @@ TEST(WriteKill, AHostKilledWhileWritingLeavesNothing) {
 
     EXPECT_EQ(RunHost({"-New", newDoc, "-Diff", diff}).exitStatus, 0);
     EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"d.xml", "new.xml"}));
+}
+
+// A diff written over a file keeps that file's permission bits and group (a
+// private diff stays private); a hard link to the old file keeps the old
+// bytes; a new file gets what the umask leaves of 0666.
+TEST(Replacement, AReplacedFileKeepsItsPermissionsAndANewOneFollowsTheUmask) {
+    TempDir dir;
+    dir.write("good.xml", kGood);
+    const gid_t otherGroup = ::geteuid() == 0 ? 65534 : ::getegid();  // nogroup, where we may set it
+    for (const mode_t mode : {0600, 0640, 0755}) {
+        SCOPED_TRACE(mode);
+        const std::string diff = dir.write("d.xml", kEarlierDiff);
+        ASSERT_EQ(::chmod(diff.c_str(), mode), 0);
+        ASSERT_EQ(::chown(diff.c_str(), static_cast<uid_t>(-1), otherGroup), 0);
+        ASSERT_EQ(::link(diff.c_str(), dir.file("link.xml").c_str()), 0);
+        ASSERT_EQ(RunHost({"-New", "good.xml", "-Diff", "d.xml"}, {dir.path()}).exitStatus, 0);
+        struct stat info {};
+        ASSERT_EQ(::stat(diff.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+        EXPECT_EQ(info.st_gid, otherGroup);
+        EXPECT_THAT(ReadFile(diff), HasSubstr("<Added>"));
+        EXPECT_EQ(ReadFile(dir.file("link.xml")), kEarlierDiff);
+        ::unlink(dir.file("link.xml").c_str());
+        ::unlink(diff.c_str());
+    }
+    for (const mode_t umask : {022, 027, 077}) {
+        SCOPED_TRACE(umask);
+        const HostRun run = RunInChild([&] {
+            ::umask(umask);
+            return ProcessFiles("", dir.file("good.xml"), dir.file("new-diff.xml")) < 0;
+        });
+        ASSERT_EQ(run.exitStatus, 0);
+        struct stat info {};
+        ASSERT_EQ(::stat(dir.file("new-diff.xml").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0666 & ~umask);
+        ::unlink(dir.file("new-diff.xml").c_str());
+    }
+}
+
+// Staging leaves the target as it was, beside a temporary file that placing
+// renames over it; when the folder cannot be synced after that rename, the
+// error says the file was replaced but may not be durable.
+TEST(Replacement, StagingThenPlacingAndAFolderThatCannotBeSynced) {
+    TempDir dir;
+    const std::string target = dir.write("out.xml", "old bytes");
+    const HostRun run = RunInChild([&] {
+        QORMUAtomicFileTarget file(target);
+        const std::string bytes = "new bytes";
+        file.writeChars(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), nullptr);
+        if (!file.Stage() || ReadFile(target) != "old bytes" || Listing(dir.path()).size() != 2) return 1;
+        // From here on every fsync fails with EIO.
+        sock_filter filter[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        };
+        const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+            return 2;
+        if (file.Place()) return 3;
+        std::printf("%s", file.Error().c_str());
+        return 0;
+    });
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, "the file was replaced but may not be durable: cannot sync its folder to disk: Input/output error");
+    EXPECT_EQ(ReadFile(target), "new bytes");
+    EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"out.xml"});
 }
 
 bool SaysMemoryRanOut(const std::string& text) {

@@ -11,6 +11,7 @@
 #include "QORMDMetaDiffInput.h"
 #include "QORMDMetaDomMgr.h"
 #include "QORMDMetaField.h"
+#include "QORMDMetaDiffApi.h"
 #include "QORMDTestSupport.h"
 
 using xercesc::DOMNode;
@@ -174,7 +175,9 @@ protected:
     TempDir dir;
     const std::string valid = dir.write("valid.xml", R"(<P Name="p"><C Uuid="c" Name="n"/></P>)");
     const std::string broken = dir.write("broken.xml", "<P Name='p'><C></P>");
-    const std::string faulty = dir.write("faulty.xml", R"(<P Name="p"><C Name="no uuid"/></P>)");
+    // The faulty class's start tag begins on line 4 and ends on line 6.
+    const std::string faulty = dir.write("faulty.xml", "<?xml version=\"1.0\"?>\n<!-- c -->\n<P Name=\"p\"><C Uuid=\"ok\" Name=\"ok\"/>\n"
+                                                       "  <C Size=\"1\"\n     Name=\"no uuid\"\n  />\n</P>\n");
 };
 
 // An old file that does not parse stops before the new one is read, with
@@ -204,8 +207,40 @@ TEST_F(Loader, AFailingFileStopsTheLoadWhereItFails) {
     ASSERT_GE(level, 0);
     EXPECT_EQ(traces.indexOf("cMetaDiffDoc::CreateNewPackage -- package didn't initialize"), level + 1);
     EXPECT_EQ(traces.indexOf("failed processDom_Doc for newPackage"), level + 2);
-    EXPECT_EQ(ErrorTextOf(status), "The run stopped (failed processDom_Doc for newPackage): the class <C Name=\"no uuid\"> "
-                                   "on line 1 of \"" + faulty + "\" has no Uuid (or an empty one)");
+    EXPECT_EQ(ErrorTextOf(status), "The run stopped (failed processDom_Doc for newPackage: the class <C Name=\"no uuid\"> "
+                                   "on line 4 of \"" + faulty + "\" has no Uuid (or an empty one))");
+}
+
+// Every error a failed run hands over has one parameter, which holds all
+// that differs from one failure to the next: the file with the parser's
+// reason, the trace text with the place, the file that could not be written.
+TEST_F(Loader, EachErrorHasOneParameter) {
+    const auto parameters = [](int status) {
+        const ZULError* error = ZULError::ZULGetLastError(status, nullptr);
+        return error ? error->GetParameters() : std::vector<ZULUnicodeString>();
+    };
+    const std::string diff = dir.file("d.xml");
+    const struct {
+        int status;
+        std::string parameter;
+    } failures[] = {
+        {ProcessFiles(broken, valid, diff), "\"" + broken + "\" could not be read: line 1, column 18: expected end of tag 'C'"},
+        {ProcessFiles(valid, faulty, diff), "failed processDom_Doc for newPackage: the class <C Name=\"no uuid\"> on line 4 of \"" +
+                                                faulty + "\" has no Uuid (or an empty one)"},
+        {ProcessFiles("", "", diff), "Both old and New Metadata not available"},
+        {ProcessFiles("", dir.write("unnamed.xml", R"(<P><C Uuid="c" Name="n"/></P>)"), diff),
+         "0 length packName in cMetaDiffMgr::processDiff_Package"},
+        {ProcessFiles("", valid, dir.file("missing/d.xml")),
+         "\"" + dir.file("missing/d.xml") + "\" could not be written: cannot create a file in folder " +
+             dir.file("missing") + ": No such file or directory"},
+    };
+    for (const auto& failure : failures) {
+        EXPECT_LT(failure.status, 0);
+        const std::vector<ZULUnicodeString> got = parameters(failure.status);
+        ASSERT_EQ(got.size(), 1u) << failure.parameter;
+        EXPECT_STREQ(got[0].ConvertToChar(), failure.parameter.c_str());
+    }
+    cQORMDApi::Terminate();
 }
 
 // Layout white space: the parser drops blank text beside elements while it
@@ -225,21 +260,29 @@ bool IsBlank(const XMLCh* text) {
            std::u16string::npos;
 }
 
-// The rule, applied after the parse: in an element with element children and
-// no other text (no text but blanks, no CDATA section), blank text nodes go.
-void DropEverywhere(DOMNode* node) {
-    bool hasElement = false, holdsText = false;
-    for (DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling()) {
-        DropEverywhere(child);
-        hasElement = hasElement || child->getNodeType() == DOMNode::ELEMENT_NODE;
-        holdsText = holdsText || child->getNodeType() == DOMNode::CDATA_SECTION_NODE ||
-                    (child->getNodeType() == DOMNode::TEXT_NODE && !IsBlank(child->getNodeValue()));
+// The rule, applied after the parse: an element holds text when it has CDATA
+// or a text other than blanks with a line end, or any text under
+// xml:space="preserve"; in an element with element children that holds no
+// text and is below no element that does, blank text nodes go.
+void DropEverywhere(DOMNode* node, bool preserve = false, bool mixed = false) {
+    if (node->getNodeType() == DOMNode::ELEMENT_NODE) {
+        const std::string space = Utf8(static_cast<xercesc::DOMElement*>(node)->getAttribute(u"xml:space"));
+        if (!space.empty()) preserve = space == "preserve";
     }
-    if (!hasElement || holdsText || node->getNodeType() != DOMNode::ELEMENT_NODE) return;
+    bool hasElement = false;
+    for (DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling()) {
+        const std::string text = Utf8(child->getNodeValue());
+        hasElement = hasElement || child->getNodeType() == DOMNode::ELEMENT_NODE;
+        mixed = mixed || child->getNodeType() == DOMNode::CDATA_SECTION_NODE ||
+                (child->getNodeType() == DOMNode::TEXT_NODE &&
+                 (preserve || !IsBlank(child->getNodeValue()) || text.find_first_of("\r\n") == std::string::npos));
+    }
+    for (DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling())
+        DropEverywhere(child, preserve, mixed);
+    if (!hasElement || mixed || node->getNodeType() != DOMNode::ELEMENT_NODE) return;
     for (DOMNode* child = node->getFirstChild(); child;) {
         DOMNode* next = child->getNextSibling();
-        if (child->getNodeType() == DOMNode::TEXT_NODE && IsBlank(child->getNodeValue()))
-            node->removeChild(child)->release();
+        if (child->getNodeType() == DOMNode::TEXT_NODE) node->removeChild(child)->release();
         child = next;
     }
 }
@@ -277,6 +320,10 @@ TEST(LayoutWhitespace, ParsingDropsWhatTheWriterWouldAndKeepsText) {
                                        "  <Data>  <![CDATA[ ]]>  <A/>\r\n  </Data>\n"
                                        "  <OnlyComment>  <!-- c -->  </OnlyComment>\n"
                                        "  <Deep><D1>\n  <D2>\n    <D3>  </D3>\n  </D2>\n</D1></Deep>\n"
+                                       "  <Pre xml:space=\"preserve\">\n <A/>\n <In xml:space=\"default\">\n<A/>\n</In>\n</Pre>\n"
+                                       "  <Line> <A/> <A/>\n</Line>\n"
+                                       "  <Later><In>\n<A/>\n<!-- c -->\n</In>\n<In2><A/>\n</In2>tail</Later>\n"
+                                       "  <Early>text<In>\n<A/>\n</In></Early>\n"
                                        "</P>\n");
     std::string ours, reference;
     ParseBothWays(path, ours, reference);
@@ -292,6 +339,7 @@ TEST(LayoutWhitespace, ParsingDropsWhatTheWriterWouldAndKeepsText) {
                                 "2 1 A []\n2 3 #text [ ]\n"));
     EXPECT_THAT(ours, HasSubstr("2 3 #text [  ]\n2 8 #comment"));  // a comment-only element
     EXPECT_THAT(ours, Not(HasSubstr("1 3 #text")));              // nothing blank between classes
+    EXPECT_THAT(ours, HasSubstr("1 1 Later []\n2 1 In []\n3 3 #text [\n]\n3 1 A []\n"));  // its text came later
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "QORMDTestSupport.h"
 #include "QORMetaUtil/QORMUArena.h"
+#include "QORMetaUtil/QORMUPrintableLine.h"
 #include "ZULBase/ZULHashDico.h"
 #include "ZULBase/ZULResourceError.h"
 
@@ -89,11 +90,12 @@ TEST(ZULHashDico, IteratesInInsertionOrderAndKeepsTheFirstOfTwoKeys) {
 
 TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
     EXPECT_GE(ZULError::GetReturn(1, nullptr, nullptr, "module", 1), 0);
-    // The file error for the file, with one reason.
+    // The file error for the file, with its one parameter.
     const auto fileError = [](const char* file) {
         ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError("MDFileError_1", "MDErrorCatalog");
-        const ZULUnicodeString name(file), reason("line 1, column 2: bad");
-        error->SetNLSParameters(2, &name, &reason);
+        ZULUnicodeString parameter("\"");
+        parameter.Append(file).Append("\" could not be read: line 1, column 2: bad");
+        error->SetNLSParameters(1, &parameter);
         return error;
     };
     ZULResourceError* error = fileError(u8"données.xml");
@@ -123,6 +125,22 @@ TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
     EXPECT_EQ(ZULError::ZULGetLastError(status, nullptr), error);
     EXPECT_STREQ(ZULError::ZULGetLastError(first, nullptr)->GetText().ConvertToChar(),
                  "The metadata file \"f0\" could not be read: line 1, column 2: bad");
+}
+
+// Control characters are shown escaped, everything else as it is: UTF-8,
+// and bytes that are not UTF-8 but a C1 control.
+TEST(QORMUPrintableLine, EscapesControlCharactersOnly) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain name.xml", "plain name.xml"},
+        {"a\x1b[31mred\x07", "a\\x{1B}[31mred\\x{07}"},
+        {"line\nbreak\r\ttab\x7f\x01", "line\\nbreak\\r\\ttab\\x{7F}\\x{01}"},
+        {"c1 \xc2\x9b and \xc2\x85", "c1 \\u{009B} and \\u{0085}"},
+        {"lone \x9b and \x80", "lone \\x{9B} and \\x{80}"},
+        {u8"données € 中文 😀 \u00a0", u8"données € 中文 😀 \u00a0"},
+        {"latin-1 d\xe9j\xe0 \xff", "latin-1 d\xe9j\xe0 \xff"},
+        {"cut \xe2\x82", "cut \xe2\\x{82}"},
+    };
+    for (const auto& [bytes, shown] : cases) EXPECT_EQ(QORMUPrintableLine(bytes), shown) << bytes;
 }
 
 TEST(ZULMessageCatalog, EveryMessageTheLibraryRaisesHasAText) {

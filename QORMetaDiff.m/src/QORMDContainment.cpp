@@ -48,7 +48,7 @@ std::int32_t QORMDFailureFromException(const char* doing, const ZULUnicodeString
         Trace(memory ? "! the run ran out of memory while" : "! an exception stopped the run while", what,
               QORMUTrace_W3);
         if (memory) return QORMDRaiseWith("MDResourceError_1", what, module, line);
-        return QORMDRaiseWith("MDUnexpectedError_1", what, module, line, cause);
+        return QORMDRaiseWith("MDUnexpectedError_1", what.Append(": ").Append(cause), module, line);
     } catch (...) {  // not even memory for the error: a failure all the same
         return ZULError::kFailureWithoutError;
     }

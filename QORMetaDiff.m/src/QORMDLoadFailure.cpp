@@ -40,10 +40,17 @@ ZULUnicodeString QORMDDescribeElement(const DOMElement* element, bool isClass) {
     return text;
 }
 
-ZULUnicodeString QORMDParserReason(std::int32_t parseStatus) {
+ZULUnicodeString QORMDParserFailure(std::int32_t parseStatus, const ZULUnicodeString& fileName) {
     const ZULError* error = ZULError::ZULGetLastError(parseStatus, nullptr);
-    if (!error || error->GetParameters().size() < 2) return ZULUnicodeString();
-    return error->GetParameters()[1];
+    if (error && error->GetParameters().size() == 1) return error->GetParameters()[0];
+    ZULUnicodeString text("\"");
+    return text.Append(fileName).Append("\" could not be read");
+}
+
+ZULUnicodeString QORMDWithPlace(const char* text, const ZULUnicodeString& where) {
+    ZULUnicodeString parameter(text);
+    if (!where.IsEmpty()) parameter.Append(": ").Append(where);
+    return parameter;
 }
 
 void QORMDMarkLoadFailure(const DOMElement* element, const char* missing) {

@@ -11,9 +11,14 @@
 #include "QORMetaUtil/QORMUDomHandle.h"
 #include "ZULBase/ZULUnicodeString.h"
 
-// Why the parser refused a document: the reason its failure status carries
-// (line, column and what was wrong); empty when it carries none.
-ZULUnicodeString QORMDParserReason(std::int32_t parseStatus);
+// The parameter of MDFileError_1 for fileName, which the parser refused:
+// its quoted name and why it could not be read (line, column and what was
+// wrong), as the parser's failure status says.
+ZULUnicodeString QORMDParserFailure(std::int32_t parseStatus, const ZULUnicodeString& fileName);
+
+// text, then ": " and where when where is not empty: the one parameter of a
+// failure with its place.
+ZULUnicodeString QORMDWithPlace(const char* text, const ZULUnicodeString& where);
 
 // How messages name a class or attribute element: the class <Class
 // Name="Order">, or the attribute <Attribute Name="Id"> of the class <Class

@@ -46,7 +46,7 @@ std::int32_t LoadVersion(const ZULUnicodeString& fileName, cMetaDiffDoc& diffDoc
         const std::int32_t parsed = cDDLXMLParser::parseXMLFile(fileName, document);
         if (parsed < 0) {
             Trace("failed in parsing meta file", fileName, QORMUTrace_W3);
-            return QORMDRaiseWith("MDFileError_1", fileName, kModule, __LINE__, QORMDParserReason(parsed));
+            return QORMDRaiseWith("MDFileError_1", QORMDParserFailure(parsed, fileName), kModule, __LINE__);
         }
         if (document.isNull()) return QORMDRaise(texts.nullDocument, "MDInternalError_1", kModule, __LINE__);
         root = document.share(document->getDocumentElement());
@@ -57,10 +57,8 @@ std::int32_t LoadVersion(const ZULUnicodeString& fileName, cMetaDiffDoc& diffDoc
         // The element where loading stopped, for the message: found again only now.
         Trace(texts.notCreated, QORMUTrace_W3);
         const ZULUnicodeString where = QORMDDescribeLoadFailure(root, fileName);
-        if (where.IsEmpty()) return QORMDRaiseWith("MDInternalError_1", texts.notCreated, kModule, __LINE__);
-        Trace(where.ConvertToChar(), QORMUTrace_W3);
-        return QORMDRaiseWith("MDInternalError_1", texts.notCreated, kModule, __LINE__,
-                              ZULUnicodeString(": ").Append(where));
+        if (!where.IsEmpty()) Trace(where.ConvertToChar(), QORMUTrace_W3);
+        return QORMDRaiseWith("MDInternalError_1", QORMDWithPlace(texts.notCreated, where), kModule, __LINE__);
     }
     return QORMDSucceed(kModule, __LINE__);
 }

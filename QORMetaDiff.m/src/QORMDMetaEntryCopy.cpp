@@ -17,7 +17,7 @@ int QORMDCopyEntryNode(cMetaDiffElem* elem, DOM_Document& doc, DOM_Node& node, c
     const int level = elem->getLevel();
     const bool deep = level != cQORMDMetaElem::kPackage;
     DOMNode* copy = nullptr;
-    if (QORMDDomGuard("! Failed DOM_Node::cloneNode", [&] { copy = QORMUCopyNode(doc.get(), source, deep); }) != 0) return -1;
+    if (QORMDDomGuard("! Failed DOM_Node::cloneNode", [&] { copy = QORMUCopyNodeAsIs(doc.get(), source, deep); }) != 0) return -1;
 
     if (level == cQORMDMetaElem::kAttrib) {
         ZULUnicodeString uuid = elem->getParentUuid();

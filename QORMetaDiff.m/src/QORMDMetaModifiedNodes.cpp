@@ -4,7 +4,6 @@
 #include "QORMDMetaDiffField.h"
 #include "QORMDMetaModified.h"
 #include "QORMetaUtil/QORMUDomString.h"
-#include "QORMetaUtil/QORMUNodeCopy.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
 using namespace xercesc;
@@ -82,9 +81,6 @@ int cMetaModified::getDomNodeForMetaDiffElem(cMetaDiffElem* elem, DOM_Document& 
     CreateDomNode_ModModified(elem, doc, entry);
     CreateDomNode_ModDeleted(elem, doc, entry);
     CreateDomNode_ModAdded(elem, doc, entry);
-    // A prefixed tag or field name needs its namespace declared where it now stands.
-    QORMDDomGuard("! failed DOM_Element::setAttribute(\"xmlns\") in cMetaModified::getDomNodeForMetaDiffElem :",
-                  [&] { QORMUDeclareNamespaces(entry.get(), elem->getDomElement().get(), false); });
     node = entry;
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "QORMDContainment.h"
 #include "QORMDLoadFailure.h"
 #include "QORMDStatus.h"
+#include "QORMetaUtil/QORMUTrace.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 
 namespace {
@@ -14,13 +15,14 @@ namespace {
 std::int32_t Load(const ZULUnicodeString& fileName, std::unique_ptr<cQORMDMetaPackage>& package) {
     DOM_Document document;
     const std::int32_t parsed = cDDLXMLParser::parseXMLFile(fileName, document);
-    if (parsed < 0) return QORMDRaiseWith("MDFileError_1", fileName, kModule, __LINE__, QORMDParserReason(parsed));
+    if (parsed < 0) return QORMDRaiseWith("MDFileError_1", QORMDParserFailure(parsed, fileName), kModule, __LINE__);
     const DOM_Element root = document.share(document->getDocumentElement());
     auto loaded = std::make_unique<cQORMDMetaPackage>(root);
     if (loaded->init() < 0) {
-        const ZULUnicodeString where = QORMDDescribeLoadFailure(root, fileName);
-        return QORMDRaise("the metadata document did not load", "MDInternalError_1", kModule, __LINE__,
-                          where.IsEmpty() ? where : ZULUnicodeString(": ").Append(where));
+        static const char kText[] = "the metadata document did not load";
+        Trace(kText, QORMUTrace_W3);
+        return QORMDRaiseWith("MDInternalError_1", QORMDWithPlace(kText, QORMDDescribeLoadFailure(root, fileName)),
+                              kModule, __LINE__);
     }
     package = std::move(loaded);
     return QORMDSucceed(kModule, __LINE__);

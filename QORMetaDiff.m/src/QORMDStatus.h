@@ -9,12 +9,10 @@
 #include "ZULBase/ZULUnicodeString.h"
 
 std::int32_t QORMDSucceed(const char* module, int line);
-// Traces text, raises messageId with text as its parameter (and detail).
-std::int32_t QORMDRaise(const char* text, const char* messageId, const char* module, int line,
-                        const ZULUnicodeString& detail = ZULUnicodeString());
-// Raises messageId with parameter, and detail as a second parameter when
-// not empty, without a trace (the caller traced already).
-std::int32_t QORMDRaiseWith(const char* messageId, const ZULUnicodeString& parameter, const char* module, int line,
-                            const ZULUnicodeString& detail = ZULUnicodeString());
+// Traces text, raises messageId with text as its one parameter.
+std::int32_t QORMDRaise(const char* text, const char* messageId, const char* module, int line);
+// Raises messageId with its one parameter, without a trace (the caller
+// traced already).
+std::int32_t QORMDRaiseWith(const char* messageId, const ZULUnicodeString& parameter, const char* module, int line);
 // Traces text, fails carrying the error of calleeStatus.
 std::int32_t QORMDPropagate(const char* text, std::int32_t calleeStatus, const char* module, int line);

@@ -19,7 +19,7 @@ struct cCheckProblem {
 
     // The line for file, without its end of line. warningsAsErrors prints a
     // warning as an error marked [-Werror]. Control characters (from a file
-    // name or a value) are escaped as \u{XX}, so that a problem stays one line
-    // and cannot drive a terminal.
+    // name or a value) are escaped (QORMUPrintableLine), so that a problem
+    // stays one line and cannot drive a terminal.
     std::string Line(const std::string& file, bool warningsAsErrors) const;
 };

@@ -1,11 +1,13 @@
 // cMergeArguments: the command line of QORMetaMerge.
-//   QORMetaMerge -Base base.xml -Ours ours.xml -Theirs theirs.xml -Out merged.xml [-Conflicts conflicts.xml]
+//   QORMetaMerge -Base base.xml -Ours ours.xml -Theirs theirs.xml -Out merged.xml
+//                [-Conflicts conflicts.xml] [-Markers [-Labels ours,base,theirs]]
 //   QORMetaMerge -v | -h
 #pragma once
 
 #include <cstdio>
 #include <string>
 
+#include "QORMMergeMarkers.h"
 #include "ZULBase/ZULUnicodeString.h"
 
 class cMergeArguments {
@@ -21,6 +23,9 @@ public:
     const ZULUnicodeString& Out() const { return out_; }
     // Empty when no conflicts file is asked for.
     const ZULUnicodeString& Conflicts() const { return conflicts_; }
+    // Whether the merged file gets conflict markers, and their labels.
+    bool Markers() const { return markers_; }
+    const cMergeMarkers::Labels& Labels() const { return labels_; }
     const std::string& Problem() const { return problem_; }
 
     static void PrintVersion();
@@ -28,6 +33,11 @@ public:
     static void PrintUsage(std::FILE* to);
 
 private:
-    ZULUnicodeString base_, ours_, theirs_, out_, conflicts_;
+    // Reads "ours,base,theirs" (git's %X,%S,%Y); false when it is not three labels.
+    bool ReadLabels(const std::string& text);
+
+    ZULUnicodeString base_, ours_, theirs_, out_, conflicts_, labelsText_;
+    bool markers_ = false;
+    cMergeMarkers::Labels labels_;
     std::string problem_;
 };

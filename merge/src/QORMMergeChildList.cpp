@@ -1,5 +1,6 @@
 #include "QORMMergeChildList.h"
 
+#include "QORMMergeNodeCompare.h"
 #include "QORMetaUtil/QORMUDomString.h"
 
 using namespace xercesc;
@@ -32,6 +33,7 @@ cMergeChildList::cMergeChildList(const DOMNode* element, ZULHashDico* modelled) 
             advance();
             continue;
         }
+        if (QORMMIsLayout(node)) continue;  // goes with the node after it
         if (node->getNodeType() == DOMNode::ELEMENT_NODE) {
             const XMLCh* uuid = static_cast<const DOMElement*>(node)->getAttribute(u"Uuid");
             if (!QORMUIsNullDOMString(uuid)) {

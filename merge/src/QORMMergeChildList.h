@@ -7,6 +7,8 @@
 //   a whole; the first of a key only;
 // - loose: everything else (text, comments, Comment elements, elements
 //   without Uuid, repeated keys), merged as one sequence per element.
+// Layout (blank text in mixed content) is none of these: it goes with the
+// node after it.
 #pragma once
 
 #include <string>

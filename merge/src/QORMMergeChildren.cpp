@@ -5,6 +5,7 @@
 
 #include "QORMMergeEngine.h"
 #include "QORMMergeNodeCompare.h"
+#include "QORMetaUtil/QORMUDomString.h"
 
 using namespace xercesc;
 
@@ -12,7 +13,7 @@ namespace {
 
 // Where the previous child of theirs ended up in the result.
 struct Placement {
-    enum Where { kStart, kAfterOurs, kInList, kNowhere } where = kStart;
+    enum Where { kStart, kAfterOurs, kInList } where = kStart;
     std::size_t slot = 0;                    // kAfterOurs: ours' child
     std::vector<DOMNode*>* list = nullptr;  // kInList: the list it was put in
 };
@@ -28,8 +29,42 @@ cMergeChildren::LooseFrom cMergeChildren::PickLoose(const cMergeChildList& base,
     }
     if (QORMMSameNodes(ours.Loose(), base.Loose())) return kLooseFromTheirs;
     aligned = QORMMSameNodes(ours.Loose(), theirs.Loose());
-    if (!aligned) engine_.Log().Add(holder_.Conflict(cMergeConflict::kContent));
+    if (!aligned) {
+        cMergeConflict conflict = holder_.Conflict(cMergeConflict::kContent);
+        conflict.base = cMergeConflict::ContentText(base.Loose());
+        conflict.ours = cMergeConflict::ContentText(ours.Loose());
+        conflict.theirs = cMergeConflict::ContentText(theirs.Loose());
+        auto run = [](const std::vector<const DOMNode*>& nodes) {
+            return nodes.empty() ? cMergeConflict::Nodes{} : cMergeConflict::Nodes{nodes.front(), nodes.back()};
+        };
+        conflict.inBase = run(base.Loose());
+        conflict.inOurs = run(ours.Loose());
+        conflict.inTheirs = run(theirs.Loose());
+        conflict.holder = conflict.inOurs.first ? nullptr : holder_.Ours();
+        engine_.Log().Add(std::move(conflict));
+    }
     return kLooseFromOurs;
+}
+
+bool cMergeChildren::KeepDeletedByTheirs(const cMergeChildList::Child& child, const DOMNode* inBase) {
+    const cMergeMoves::Move* move = classKey_ && child.kind == cMergeChildList::kModelled
+                                        ? engine_.Moves().From(cMergeMoves::kTheirs, *classKey_, *child.key)
+                                        : nullptr;
+    cMergeConflict::Kind kind;
+    if (!QORMMSameNode(child.node, inBase))
+        kind = move ? cMergeConflict::kMovedByTheirs : cMergeConflict::kDeletedByTheirs;  // ours changed it
+    else if (move && engine_.OursDeletedClass(move->to))
+        kind = cMergeConflict::kMovedIntoDeletedClass;  // moved where it cannot stand
+    else
+        return false;  // deleted (or moved away) by theirs, left as it was by ours: gone
+    cMergeConflict conflict = cMergePlace(inBase, child.node, nullptr, &holder_).Conflict(kind);
+    if (move) {
+        conflict.ours = holder_.Field(u"Uuid");
+        conflict.theirs = DOMToZULUnicodeString(move->moved->GetParent()->GetDomElement()->getAttribute(u"Uuid"));
+        conflict.inTheirs = {move->moved->GetDomElement().get(), move->moved->GetDomElement().get()};
+    }
+    engine_.Log().Add(std::move(conflict));
+    return true;
 }
 
 void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& ours, const cMergeChildList& theirs,
@@ -40,6 +75,7 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
 
     // Ours' children in ours' order.
     std::vector<DOMNode*> merged(mine.size(), nullptr);
+    std::vector<bool> addedByOurs(mine.size(), false);
     std::unordered_map<const DOMNode*, std::size_t> theirsToOurs;  // theirs' node -> ours' slot
     theirsToOurs.reserve(mine.size());
     std::vector<std::size_t> oursLoose;  // slots of ours' loose nodes, when aligned
@@ -65,39 +101,59 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
         }
         if (inTheirs) {
             theirsToOurs.emplace(inTheirs, i);
-            merged[i] = child.kind == cMergeChildList::kModelled
-                            ? engine_.MergeModelled(baseModel, *child.model, *theirsModel, &holder_)
-                            : engine_.MergeWhole(inBase, child.node, inTheirs, &holder_);
+            if (child.kind == cMergeChildList::kModelled) {
+                // Moved here by both sides from one class: merged against the base's copy there.
+                const cMergeMoves::Move* oursMove =
+                    !baseModel && classKey_ ? engine_.Moves().Into(cMergeMoves::kOurs, *classKey_, *child.key) : nullptr;
+                const cMergeMoves::Move* theirsMove =
+                    oursMove ? engine_.Moves().Into(cMergeMoves::kTheirs, *classKey_, *child.key) : nullptr;
+                if (theirsMove && theirsMove->from == oursMove->from) baseModel = oursMove->base;
+                merged[i] = engine_.MergeModelled(baseModel, *child.model, *theirsModel, &holder_);
+            } else {
+                merged[i] = engine_.MergeWhole(inBase, child.node, inTheirs, &holder_);
+            }
         } else if (!inBase) {
             merged[i] = child.node;  // added by ours
-        } else if (!QORMMSameNode(child.node, inBase)) {
-            engine_.Log().Add(cMergePlace(inBase, child.node, nullptr, &holder_).Conflict(cMergeConflict::kDeletedByTheirs));
+            addedByOurs[i] = true;
+        } else if (KeepDeletedByTheirs(child, inBase)) {
             merged[i] = child.node;
-        }  // else deleted by theirs, left as it was by ours: gone
+        }
     }
 
     // What only theirs has, placed after its predecessor in theirs.
     std::vector<std::vector<DOMNode*>> after(mine.size() + 1);  // [0]: before ours' first child
-    std::vector<DOMNode*> atEnd;
     Placement previous;
     std::size_t theirsLoose = 0;
+    // The list a node that follows previous goes to: after ours' child and
+    // what ours added right after it, or after the node placed last.
+    auto next = [&]() -> std::vector<DOMNode*>& {
+        if (previous.where == Placement::kInList) return *previous.list;
+        if (previous.where == Placement::kStart) return after[0];
+        std::size_t slot = previous.slot;
+        while (slot + 1 < mine.size() && addedByOurs[slot + 1]) ++slot;
+        return after[slot + 1];
+    };
     auto place = [&](DOMNode* node) {
-        std::vector<DOMNode*>* list = &atEnd;
-        if (previous.where == Placement::kStart) list = &after[0];
-        if (previous.where == Placement::kAfterOurs) list = &after[previous.slot + 1];
-        if (previous.where == Placement::kInList) list = previous.list;
-        list->push_back(node);
-        previous = {Placement::kInList, 0, list};
+        std::vector<DOMNode*>& list = next();
+        list.push_back(node);
+        previous = {Placement::kInList, 0, &list};
+    };
+    // The result's node that a node following previous comes after; null: first.
+    auto anchor = [&]() -> const DOMNode* {
+        std::vector<DOMNode*>& list = next();
+        if (!list.empty()) return list.back();
+        for (std::size_t slot = &list - after.data(); slot > 0; --slot) {
+            if (merged[slot - 1]) return merged[slot - 1];
+            if (!after[slot - 1].empty()) return after[slot - 1].back();
+        }
+        return nullptr;
     };
     for (const cMergeChildList::Child& child : theirs.Children()) {
         if (child.kind == cMergeChildList::kLoose) {
-            if (looseFrom == kLooseFromTheirs) {
+            if (looseFrom == kLooseFromTheirs)
                 place(engine_.Copy(child.node));
-            } else if (aligned) {
+            else if (aligned)
                 previous = {Placement::kAfterOurs, oursLoose[theirsLoose], nullptr};
-            } else {
-                previous = {Placement::kNowhere, 0, nullptr};
-            }
             ++theirsLoose;
             continue;
         }
@@ -114,24 +170,23 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
             inBase = base.FindOpaque(*child.opaqueKey);
         }
         if (!inBase) {
-            DOMNode* copy = engine_.Copy(child.node);  // added by theirs
-            place(copy);
-            if (child.kind == cMergeChildList::kModelled) engine_.NoteTheirsAdded(*child.model, copy);
-            continue;
+            place(engine_.Copy(child.node));  // added by theirs
+        } else if (!QORMMSameNode(child.node, inBase)) {
+            // Deleted by ours, changed by theirs: stays deleted, with a conflict.
+            cMergeConflict conflict = cMergePlace(inBase, nullptr, child.node, &holder_).Conflict(cMergeConflict::kDeletedByOurs);
+            conflict.after = anchor();
+            conflict.holder = element;
+            engine_.Log().Add(std::move(conflict));
         }
-        // Deleted by ours: gone, but a conflict when theirs changed it.
-        if (!QORMMSameNode(child.node, inBase))
-            engine_.Log().Add(cMergePlace(inBase, nullptr, child.node, &holder_).Conflict(cMergeConflict::kDeletedByOurs));
-        previous = {Placement::kNowhere, 0, nullptr};
     }
 
     // Ours' children as they were, when nothing came or went.
-    bool same = after[0].empty() && atEnd.empty();
-    for (std::size_t i = 0; i < mine.size() && same; ++i)
-        same = merged[i] == mine[i].node && after[i + 1].empty();
+    bool same = after[0].empty();
+    for (std::size_t i = 0; i < mine.size() && same; ++i) same = merged[i] == mine[i].node && after[i + 1].empty();
     if (same) return;
     engine_.Changed();
-    for (const cMergeChildList::Child& child : mine) element->removeChild(child.node);
+    engine_.Edits().Touched(element, static_cast<const DOMElement*>(holder_.Theirs()));
+    while (DOMNode* child = element->getFirstChild()) element->removeChild(child);  // not released: the model points at them
     auto append = [&](const std::vector<DOMNode*>& nodes) {
         for (DOMNode* node : nodes) element->appendChild(node);
     };
@@ -140,5 +195,4 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
         if (merged[i]) element->appendChild(merged[i]);
         append(after[i + 1]);
     }
-    append(atEnd);
 }

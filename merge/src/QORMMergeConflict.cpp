@@ -2,13 +2,18 @@
 
 #include <cstdio>
 
+#include "QORMetaUtil/QORMUDomString.h"
+
+using namespace xercesc;
+
 namespace {
 
-// Control characters escaped C-like, so that text stays on one line.
-std::string Escaped(const char* text, bool quotes) {
+// Control characters escaped C-like, so that text stays on one line; with
+// quotes, backslash and quote too, so that a value reads back exactly.
+std::string Escaped(const std::string& text, bool quotes) {
     std::string out;
-    for (const char* p = text; *p; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
+    for (const char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
         switch (c) {
             case '"': out += quotes ? "\\\"" : "\""; break;
             case '\\': out += quotes ? "\\\\" : "\\"; break;
@@ -28,21 +33,87 @@ std::string Escaped(const char* text, bool quotes) {
     return out;
 }
 
+std::string Quoted(const ZULUnicodeString& value) { return "\"" + Escaped(value.ConvertToChar(), true) + "\""; }
+
 // A value in double quotes, exactly as written but for what would break the
-// line: backslash, quote and control characters are escaped C-like.
-std::string Quoted(const std::optional<ZULUnicodeString>& value) {
-    if (!value) return "(none)";
-    return "\"" + Escaped(value->ConvertToChar(), true) + "\"";
+// line; "(none)" when absent.
+std::string Quoted(const std::optional<ZULUnicodeString>& value) { return value ? Quoted(*value) : "(none)"; }
+
+void Append(std::u16string& out, const XMLCh* text) {
+    if (text) out += reinterpret_cast<const char16_t*>(text);
+}
+
+// node written out as markup, compactly.
+void Write(const DOMNode* node, std::u16string& out) {
+    switch (node->getNodeType()) {
+        case DOMNode::ELEMENT_NODE: {
+            out += u"<";
+            Append(out, node->getNodeName());
+            const DOMNamedNodeMap* attributes = node->getAttributes();
+            for (XMLSize_t i = 0; attributes && i < attributes->getLength(); ++i) {
+                out += u" ";
+                Append(out, attributes->item(i)->getNodeName());
+                out += u"=\"";
+                Append(out, QORMUAttrValue(static_cast<const DOMAttr*>(attributes->item(i))));
+                out += u"\"";
+            }
+            if (!node->getFirstChild()) {
+                out += u"/>";
+                return;
+            }
+            out += u">";
+            for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling()) Write(child, out);
+            out += u"</";
+            Append(out, node->getNodeName());
+            out += u">";
+            return;
+        }
+        case DOMNode::COMMENT_NODE:
+            out += u"<!--";
+            Append(out, node->getNodeValue());
+            out += u"-->";
+            return;
+        case DOMNode::PROCESSING_INSTRUCTION_NODE:
+            out += u"<?";
+            Append(out, node->getNodeName());
+            out += u" ";
+            Append(out, node->getNodeValue());
+            out += u"?>";
+            return;
+        case DOMNode::CDATA_SECTION_NODE:
+            out += u"<![CDATA[";
+            Append(out, node->getNodeValue());
+            out += u"]]>";
+            return;
+        default:
+            Append(out, node->getNodeValue());
+    }
 }
 
 }  // namespace
 
-ZULUnicodeString cMergeConflict::Who::Describe() const {
-    ZULUnicodeString text("<");
-    text.Append(tag);
-    if (!name.IsEmpty()) text.Append(" Name=\"").Append(name).Append("\"");
-    if (!uuid.IsEmpty()) text.Append(" Uuid=\"").Append(uuid).Append("\"");
-    return text.Append(">");
+std::string cMergeConflict::Who::Describe() const {
+    std::string text = "<" + Escaped(tag.ConvertToChar(), false);
+    if (!name.IsEmpty()) text += " Name=" + Quoted(name);
+    if (!uuid.IsEmpty()) text += " Uuid=" + Quoted(uuid);
+    return text + ">";
+}
+
+std::optional<ZULUnicodeString> cMergeConflict::ContentText(const std::vector<const DOMNode*>& nodes) {
+    if (nodes.empty()) return std::nullopt;
+    std::u16string text;
+    for (const DOMNode* node : nodes) {
+        if (!text.empty()) text += u" ";
+        Write(node, text);
+    }
+    constexpr std::size_t kLong = 80, kKept = 38;
+    if (text.size() > kLong) {
+        std::size_t head = kKept, tail = text.size() - kKept;  // not inside a surrogate pair
+        if (text[head - 1] >= 0xD800 && text[head - 1] < 0xDC00) --head;
+        if (text[tail] >= 0xDC00 && text[tail] < 0xE000) ++tail;
+        text = text.substr(0, head) + u" \u2026 " + text.substr(tail);
+    }
+    return ZULUnicodeString(text.c_str());
 }
 
 const char* cMergeConflict::KindName() const {
@@ -52,31 +123,35 @@ const char* cMergeConflict::KindName() const {
         case kContent: return "Content";
         case kDeletedByOurs: return "DeletedByOurs";
         case kDeletedByTheirs: return "DeletedByTheirs";
-        case kAddedTwice: return "AddedInTwoClasses";
         case kMovedByTheirs: return "MovedByTheirs";
+        case kMovedIntoDeletedClass: return "MovedIntoDeletedClass";
+        case kMovedTwice: return "MovedToTwoClasses";
     }
     return "Field";
 }
 
 std::string cMergeConflict::Line() const {
-    std::string where = Escaped(element.Describe().ConvertToChar(), false);
-    if (!parent.tag.IsEmpty()) where += " in " + Escaped(parent.Describe().ConvertToChar(), false);
-    const std::string values = ": base " + Quoted(base) + ", ours " + Quoted(ours) + ", theirs " + Quoted(theirs);
+    std::string where = element.Describe();
+    if (!parent.tag.IsEmpty()) where += " in " + parent.Describe();
+    const std::string values = "base " + Quoted(base) + ", ours " + Quoted(ours) + ", theirs " + Quoted(theirs);
     switch (kind) {
-        case kField: return "CONFLICT (field " + Escaped(field.ConvertToChar(), false) + "): " + where + values;
-        case kTag: return "CONFLICT (tag): " + where + values;
+        case kField: return "CONFLICT (field " + Escaped(field.ConvertToChar(), false) + "): " + where + ": " + values;
+        case kTag: return "CONFLICT (tag): " + where + ": " + values;
         case kContent:
             return "CONFLICT (content): " + where +
-                   ": what the model does not compare (text, comments, skipped elements) changed differently";
+                   ": what the model does not compare (text, comments, skipped elements) changed differently: " + values;
         case kDeletedByOurs: return "CONFLICT (deleted by ours): " + where + ": deleted by ours, changed by theirs";
         case kDeletedByTheirs:
             return "CONFLICT (deleted by theirs): " + where + ": deleted by theirs, changed by ours";
-        case kAddedTwice:
-            return "CONFLICT (added in two classes): " + where + ": added by ours to the class of Uuid " + Quoted(ours) +
-                   ", by theirs to the class of Uuid " + Quoted(theirs);
         case kMovedByTheirs:
             return "CONFLICT (moved by theirs): " + where + ": moved by theirs to the class of Uuid " + Quoted(theirs) +
                    ", changed by ours where it was";
+        case kMovedIntoDeletedClass:
+            return "CONFLICT (moved by theirs): " + where + ": moved by theirs to the class of Uuid " + Quoted(theirs) +
+                   ", which ours deleted";
+        case kMovedTwice:
+            return "CONFLICT (moved by both): " + where + ": moved by ours to the class of Uuid " + Quoted(ours) +
+                   ", by theirs to the class of Uuid " + Quoted(theirs);
     }
     return where;
 }

@@ -4,39 +4,60 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include <xercesc/dom/DOM.hpp>
 
 #include "ZULBase/ZULUnicodeString.h"
 
 class cMergeConflict {
 public:
     enum Kind {
-        kField,            // a field changed differently (deleting counts as a change)
-        kTag,              // an element's tag changed differently
-        kContent,          // what the model does not compare, changed differently
-        kDeletedByOurs,    // deleted by ours, changed by theirs
-        kDeletedByTheirs,  // deleted by theirs, changed by ours
-        kAddedTwice,       // an attribute added to one class by ours, to another by theirs
-        kMovedByTheirs,    // an attribute moved to another class by theirs, changed by ours where it was
+        kField,                  // a field changed differently (deleting counts as a change)
+        kTag,                    // an element's tag changed differently
+        kContent,                // what the model does not compare, changed differently
+        kDeletedByOurs,          // deleted by ours, changed by theirs
+        kDeletedByTheirs,        // deleted by theirs, changed by ours
+        kMovedByTheirs,          // an attribute moved to another class by theirs, changed by ours where it was
+        kMovedIntoDeletedClass,  // an attribute moved by theirs into a class that ours deleted
+        kMovedTwice,             // an attribute moved by ours to one class, by theirs to another
     };
 
     // An element as its tag and its Name and Uuid fields (empty when absent).
     struct Who {
         ZULUnicodeString tag, name, uuid;
-        // <Tag Name="..." Uuid="...">, leaving out what is empty.
-        ZULUnicodeString Describe() const;
+        // <Tag Name="..." Uuid="...">, leaving out what is empty; the values
+        // escaped as the line's values are.
+        std::string Describe() const;
+    };
+    // Sibling nodes of one version, first to last (one element, the element
+    // of a field, or a run of content); null where the version has none.
+    struct Nodes {
+        const xercesc::DOMNode* first = nullptr;
+        const xercesc::DOMNode* last = nullptr;
     };
 
     Kind kind = kField;
     Who element;
     Who parent;               // empty tag for the package
     ZULUnicodeString field;    // the field's name (kField only)
-    // The three values (kField, kTag; for kAddedTwice and kMovedByTheirs the
-    // Uuids of ours' and theirs' class); absent where that version has none.
+    // The three values (kField, kTag; kContent: the content, shortened; the
+    // move kinds: the Uuids of the classes); absent where a version has none.
     std::optional<ZULUnicodeString> base, ours, theirs;
+
+    // Where the conflict stands, for markers: in the base, in the result
+    // (ours' side) and in theirs. Where the result has nothing, it goes
+    // after the result's node after, or first in holder when after is null.
+    Nodes inBase, inOurs, inTheirs;
+    const xercesc::DOMNode* after = nullptr;
+    const xercesc::DOMNode* holder = nullptr;
 
     // The kind as the conflicts document writes it: "Field", "Tag", ...
     const char* KindName() const;
     // One readable line for standard error, without its end:
     //   CONFLICT (field Type): <Attribute Name="Email" Uuid="a-1"> in <Class ...>: base "varchar", ours "text", theirs (none)
     std::string Line() const;
+    // Content nodes as one short text (markup written out, at most about
+    // 80 characters: longer ones are cut in the middle); absent for none.
+    static std::optional<ZULUnicodeString> ContentText(const std::vector<const xercesc::DOMNode*>& nodes);
 };

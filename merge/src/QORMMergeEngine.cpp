@@ -1,15 +1,12 @@
 #include "QORMMergeEngine.h"
 
 #include <string>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include <xercesc/util/XMLString.hpp>
 
 #include "QORMDMetaChildLoader.h"
 #include "QORMDMetaClass.h"
-#include "QORMDMetaPackage.h"
 #include "QORMMergeChildList.h"
 #include "QORMMergeChildren.h"
 #include "QORMMergeFields.h"
@@ -33,12 +30,20 @@ ZULHashDico* ModelledChildren(cQORMDMetaElem* element) {
     }
 }
 
-// The children of a document other than its document element.
-std::vector<const DOMNode*> AroundRoot(const DOMDocument* document) {
+// The children of a document other than its document element, before it
+// (before true) or after it; none for a null document.
+std::vector<const DOMNode*> AroundRoot(const cMergeDocument* version, bool before) {
     std::vector<const DOMNode*> nodes;
-    for (const DOMNode* node = document->getFirstChild(); node; node = node->getNextSibling())
-        if (node != document->getDocumentElement()) nodes.push_back(node);
+    if (!version) return nodes;
+    const DOMNode* root = version->Root();
+    for (const DOMNode* node = before ? version->Document()->getFirstChild() : root->getNextSibling();
+         node && node != root; node = node->getNextSibling())
+        nodes.push_back(node);
     return nodes;
+}
+
+cMergeConflict::Nodes Run(const std::vector<const DOMNode*>& nodes) {
+    return nodes.empty() ? cMergeConflict::Nodes{} : cMergeConflict::Nodes{nodes.front(), nodes.back()};
 }
 
 // The upper-cased Uuid of an element, as the model keys it.
@@ -48,66 +53,112 @@ std::u16string UpperUuid(const DOMNode* element) {
     return std::u16string(uuid.str());
 }
 
+// The Uuid of the class that holds attribute, as written.
+ZULUnicodeString ClassUuid(cQORMDMetaElem* attribute) {
+    return DOMToZULUnicodeString(attribute->GetParent()->GetDomElement()->getAttribute(u"Uuid"));
+}
+
 }  // namespace
 
-cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument& base, const cMergeDocument& ours,
+cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument* base, const cMergeDocument& ours,
                                           const cMergeDocument& theirs) {
-    if (QORMMSameNode(theirs.Document(), base.Document())) return kOursUnchanged;
-    if (QORMMSameNode(ours.Document(), base.Document())) return kTheirsUnchanged;
+    if (base && QORMMSameNode(theirs.Document(), base->Document())) return kOursUnchanged;
+    if (base && QORMMSameNode(ours.Document(), base->Document())) return kTheirsUnchanged;
+    if (!base && QORMMSameNode(ours.Document(), theirs.Document())) return kOursUnchanged;
 
+    base_ = base ? &base->Package() : nullptr;
+    ours_ = &ours.Package();
+    theirs_ = &theirs.Package();
+    if (base_) moves_.Find(*base_, *ours_, *theirs_);
     document_ = ours.Document();
     result_ = ours.Package().GetDomElement().share(document_);
     DOMElement* const oursRoot = ours.Root();
-    DOMNode* root = MergeModelled(&base.Package(), ours.Package(), theirs.Package(), nullptr);
-    if (root != oursRoot) document_->replaceChild(root, oursRoot);
-    // Comments and processing instructions around the package: as any content.
-    const std::vector<const DOMNode*> b = AroundRoot(base.Document());
-    const std::vector<const DOMNode*> o = AroundRoot(ours.Document());
-    const std::vector<const DOMNode*> t = AroundRoot(theirs.Document());
-    if (QORMMSameNodes(o, b) && !QORMMSameNodes(t, b)) {
-        std::vector<DOMNode*> around;
-        for (DOMNode* node = theirs.Document()->getFirstChild(); node; node = node->getNextSibling())
-            around.push_back(node == theirs.Root() ? root : Copy(node));
-        while (DOMNode* node = document_->getFirstChild()) document_->removeChild(node);
-        for (DOMNode* node : around) document_->appendChild(node);
-        Changed();
-    } else if (!QORMMSameNodes(t, b) && !QORMMSameNodes(o, t)) {
-        log_.Add(cMergePlace(base.Root(), ours.Root(), theirs.Root(), nullptr).Conflict(cMergeConflict::kContent));
+    DOMNode* root = MergeModelled(base_, ours.Package(), theirs.Package(), nullptr);
+    if (root != oursRoot) {
+        document_->replaceChild(root, oursRoot);
+        edits_.Touched(document_);
     }
-
-    ResolveAddedTwice(base.Package(), ours.Package());
+    MergeAroundRoot(base, ours, theirs, root);
+    if (!moves_.Empty()) ResolveMoves();
+    // What theirs brings uses the namespaces theirs declares.
+    for (DOMNode* copy : edits_.Copies())
+        if (copy->getNodeType() == DOMNode::ELEMENT_NODE && InResult(copy))
+            QORMMDeclareForPlace(static_cast<DOMElement*>(copy), static_cast<const DOMElement*>(edits_.SourceOf(copy)),
+                                 edits_);
     if (!changed_) return kOursUnchanged;
     if (QORMMSameNode(document_, theirs.Document())) return kTheirsUnchanged;
     return kBuilt;
 }
 
-DOMNode* cMergeEngine::Copy(const DOMNode* source) { return QORMUCopyNode(document_, source, true); }
+void cMergeEngine::MergeAroundRoot(const cMergeDocument* base, const cMergeDocument& ours,
+                                   const cMergeDocument& theirs, DOMNode* root) {
+    std::vector<const DOMNode*> b = AroundRoot(base, true), o = AroundRoot(&ours, true), t = AroundRoot(&theirs, true);
+    const bool beforeSame = QORMMSameNodes(o, t);
+    for (const DOMNode* node : AroundRoot(base, false)) b.push_back(node);
+    for (const DOMNode* node : AroundRoot(&ours, false)) o.push_back(node);
+    for (const DOMNode* node : AroundRoot(&theirs, false)) t.push_back(node);
+    if (QORMMSameNodes(t, b) || QORMMSameNodes(o, t)) return;
+    if (QORMMSameNodes(o, b)) {  // theirs' comments and processing instructions, ours' package
+        std::vector<DOMNode*> around;
+        for (DOMNode* node = theirs.Document()->getFirstChild(); node; node = node->getNextSibling())
+            around.push_back(node == theirs.Root() ? root : Copy(node));
+        while (DOMNode* node = document_->getFirstChild()) document_->removeChild(node);
+        for (DOMNode* node : around) document_->appendChild(node);
+        edits_.Touched(document_);
+        Changed();
+        return;
+    }
+    cMergeConflict conflict =
+        cMergePlace(base ? base->Root() : nullptr, ours.Root(), theirs.Root(), nullptr).Conflict(cMergeConflict::kContent);
+    conflict.base = cMergeConflict::ContentText(b);
+    conflict.ours = cMergeConflict::ContentText(o);
+    conflict.theirs = cMergeConflict::ContentText(t);
+    // Shown where they differ: before the package, else after it.
+    conflict.inBase = Run(AroundRoot(base, beforeSame ? false : true));
+    conflict.inOurs = Run(AroundRoot(&ours, beforeSame ? false : true));
+    conflict.inTheirs = Run(AroundRoot(&theirs, beforeSame ? false : true));
+    conflict.after = beforeSame ? root : nullptr;
+    conflict.holder = document_;
+    log_.Add(std::move(conflict));
+}
+
+DOMNode* cMergeEngine::Copy(const DOMNode* source) {
+    DOMNode* copy = QORMUCopyNodeAsIs(document_, source, true);
+    edits_.Copied(copy, source);
+    return copy;
+}
+
+bool cMergeEngine::OursDeletedClass(const ZULUnicodeString& key) const {
+    return base_ && base_->GetClasses()->Locate(key) && !ours_->GetClasses()->Locate(key);
+}
 
 DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaElem& theirs,
                                      const cMergePlace* parent) {
     DOMElement* o = ours.GetDomElement().get();
     const DOMElement* t = theirs.GetDomElement().get();
     const DOMElement* b = base ? base->GetDomElement().get() : nullptr;
-    // Left as it was by one side, or changed alike by both: taken whole.
+    // Left as it was by one side, or changed alike by both: taken whole;
+    // but a class theirs moved attributes out of is merged child by child,
+    // where a move that cannot stand is found.
     if (b && QORMMSameNode(t, b)) return o;
-    if (b && QORMMSameNode(o, b)) {
+    const bool movedOut = ours.GetLevel() == cQORMDMetaElem::kClass && moves_.AnyFrom(cMergeMoves::kTheirs, ours.GetUuid());
+    if (b && !movedOut && QORMMSameNode(o, b)) {
         Changed();
-        DOMNode* copy = Copy(t);
-        if (theirs.GetLevel() == cQORMDMetaElem::kClass) NoteTheirsAddedIn(theirs, base, copy);
-        return copy;
+        return Copy(t);
     }
     if (QORMMSameNode(o, t)) return o;
 
     const cMergePlace place(b, o, t, parent);
     const XMLCh* tag = MergeTag(b, o, t, place);
-    cMergeFields::Merge(base, ours, theirs, place, *this);
+    if (cMergeFields::Merge(base, ours, theirs, place, log_, edits_)) Changed();
     const cMergeChildList baseChildren(b, ModelledChildren(base));
     const cMergeChildList oursChildren(o, ModelledChildren(&ours));
     const cMergeChildList theirsChildren(t, ModelledChildren(&theirs));
-    cMergeChildren(*this, place).Merge(baseChildren, oursChildren, theirsChildren, o);
+    const bool isClass = ours.GetLevel() == cQORMDMetaElem::kClass;
+    const ZULUnicodeString classKey = isClass ? ours.GetUuid() : ZULUnicodeString();
+    cMergeChildren(*this, place, isClass ? &classKey : nullptr).Merge(baseChildren, oursChildren, theirsChildren, o);
     if (XMLString::equals(tag, o->getTagName())) return o;
-    QORMMDeclarePrefixOf(tag, o, t);  // theirs' tag (Retag keeps the declaration)
-    return Retag(o, tag);
+    return Retag(o, t);
 }
 
 DOMNode* cMergeEngine::MergeWhole(const DOMNode* base, DOMNode* ours, const DOMNode* theirs,
@@ -117,90 +168,21 @@ DOMNode* cMergeEngine::MergeWhole(const DOMNode* base, DOMNode* ours, const DOMN
         Changed();
         return Copy(theirs);
     }
-    if (!QORMMSameNode(ours, theirs))
-        log_.Add(cMergePlace(base, ours, theirs, parent).Conflict(cMergeConflict::kContent));
+    if (!QORMMSameNode(ours, theirs)) {
+        cMergeConflict conflict = cMergePlace(base, ours, theirs, parent).Conflict(cMergeConflict::kContent);
+        conflict.base = cMergeConflict::ContentText(base ? std::vector<const DOMNode*>{base} : std::vector<const DOMNode*>{});
+        conflict.ours = cMergeConflict::ContentText({ours});
+        conflict.theirs = cMergeConflict::ContentText({theirs});
+        log_.Add(std::move(conflict));
+    }
     return ours;
 }
 
-void cMergeEngine::NoteTheirsAdded(cQORMDMetaElem& element, DOMNode* inResult) {
-    if (element.GetLevel() == cQORMDMetaElem::kAttrib) theirsAdded_.push_back({&element, inResult});
-    if (element.GetLevel() == cQORMDMetaElem::kClass) NoteTheirsAddedIn(element, nullptr, inResult);
-}
-
-void cMergeEngine::NoteTheirsAddedIn(cQORMDMetaElem& theirsClass, cQORMDMetaElem* baseClass, DOMNode* classInResult) {
-    // The copy's children stand where the source's do.
-    const cMergeChildList children(theirsClass.GetDomElement().get(), ModelledChildren(&theirsClass));
-    const cMergeChildList inBase(baseClass ? baseClass->GetDomElement().get() : nullptr, ModelledChildren(baseClass));
-    DOMNode* copy = classInResult->getFirstChild();
-    for (const cMergeChildList::Child& child : children.Children()) {
-        if (child.kind == cMergeChildList::kModelled && !inBase.FindModelled(*child.key))
-            theirsAdded_.push_back({child.model, copy});
-        copy = copy->getNextSibling();
-    }
-}
-
-void cMergeEngine::ResolveAddedTwice(cQORMDMetaPackage& base, cQORMDMetaPackage& ours) {
-    if (theirsAdded_.empty()) return;
-    std::vector<ZULUnicodeString> keys;  // upper-cased Uuids, for the views below
-    keys.reserve(theirsAdded_.size());
-    std::unordered_map<std::u16string_view, std::size_t> added;  // -> theirsAdded_
-    for (std::size_t i = 0; i < theirsAdded_.size(); ++i) {
-        keys.push_back(theirsAdded_[i].attribute->GetUuid());
-        added.emplace(keys.back().str(), i);
-    }
-    ZULHashDico& classes = *ours.GetClasses();
-    ZULHashCodeIter eachClass(classes);
-    while (eachClass++) {
-        auto* oursClass = static_cast<cQORMDMetaClass*>(static_cast<cQORMDMetaElem*>(classes[eachClass]));
-        ZULHashDico& attributes = *oursClass->GetAttribs();
-        ZULHashCodeIter eachAttribute(attributes);
-        while (eachAttribute++) {
-            const auto found = added.find(eachAttribute.ItemName().str());
-            if (found == added.end()) continue;
-            Added& theirs = theirsAdded_[found->second];
-            cQORMDMetaElem* theirsClass = theirs.attribute->GetParent();
-            if (!theirs.inResult || eachClass.ItemName() == theirsClass->GetUuid()) continue;
-            auto* oursAttribute = static_cast<cQORMDMetaElem*>(attributes[eachAttribute]);
-            // Where the base had it already, ours did not add it there: theirs
-            // moved it. The move stands unless ours changed it and so kept it
-            // where it was (a conflict there already); then theirs' copy goes.
-            auto* baseClass = static_cast<cQORMDMetaClass*>(static_cast<cQORMDMetaElem*>(base.GetClasses()->Locate(eachClass.ItemName())));
-            const bool inBase = baseClass && baseClass->GetAttribs()->Locate(eachAttribute.ItemName());
-            if (inBase && !InResult(oursAttribute->GetDomElement().get())) continue;
-            const cMergePlace classPlace(nullptr, oursClass->GetDomElement().get(), nullptr, nullptr);
-            cMergeConflict conflict = cMergePlace(nullptr, oursAttribute->GetDomElement().get(), nullptr, &classPlace)
-                                          .Conflict(inBase ? cMergeConflict::kMovedByTheirs : cMergeConflict::kAddedTwice);
-            conflict.ours = classPlace.Field(u"Uuid");
-            conflict.theirs = cMergePlace(nullptr, theirsClass->GetDomElement().get(), nullptr, nullptr).Field(u"Uuid");
-            log_.Add(std::move(conflict));
-            LeaveOut(theirs.inResult);
-            theirs.inResult = nullptr;
-        }
-    }
-}
-
-void cMergeEngine::LeaveOut(DOMNode* attribute) {
-    DOMNode* holder = attribute->getParentNode();
-    const std::u16string key = UpperUuid(attribute);
-    holder->removeChild(attribute);
-    // Later elements of theirs' class that repeat its Uuid (the loader passed
-    // over them) would stand for it once it is gone: they go too.
-    for (DOMNode* node = holder->getFirstChild(); node;) {
-        DOMNode* next = node->getNextSibling();
-        const std::u16string_view tag(reinterpret_cast<const char16_t*>(node->getNodeName()));
-        if (node->getNodeType() == DOMNode::ELEMENT_NODE && QORMDReadsAsChild(tag, kQORMDAttribRules) &&
-            UpperUuid(node) == key)
-            holder->removeChild(node);
-        node = next;
-    }
-}
-
-bool cMergeEngine::InResult(const DOMNode* node) const {
-    while (node && node != document_) node = node->getParentNode();
-    return node != nullptr;
-}
-
-DOMElement* cMergeEngine::Retag(DOMElement* element, const XMLCh* tag) {
+DOMElement* cMergeEngine::Retag(DOMElement* element, const DOMElement* theirs) {
+    const XMLCh* tag = theirs->getTagName();
+    const std::u16string declaration = QORMUPrefixDeclaration(tag);
+    if (const DOMElement* declaredBy = QORMMDeclarePrefixOf(tag, element, theirs))  // Retag keeps the declaration
+        edits_.FieldTaken(element, reinterpret_cast<const XMLCh*>(declaration.c_str()), declaredBy);
     DOMElement* renamed = document_->createElement(tag);
     const DOMNamedNodeMap* attributes = element->getAttributes();
     for (XMLSize_t i = 0; attributes && i < attributes->getLength(); ++i) {
@@ -208,6 +190,7 @@ DOMElement* cMergeEngine::Retag(DOMElement* element, const XMLCh* tag) {
         renamed->setAttribute(attribute->getName(), QORMUAttrValue(attribute));
     }
     while (DOMNode* child = element->getFirstChild()) renamed->appendChild(element->removeChild(child));
+    edits_.Retagged(element, renamed, theirs);
     Changed();
     return renamed;
 }
@@ -224,4 +207,86 @@ const XMLCh* cMergeEngine::MergeTag(const DOMElement* base, const DOMElement* ou
     conflict.theirs = DOMToZULUnicodeString(t);
     log_.Add(std::move(conflict));
     return o;
+}
+
+cQORMDMetaElem* cMergeEngine::AttributeIn(cQORMDMetaPackage* package, const ZULUnicodeString& classKey,
+                                          const ZULUnicodeString& key) {
+    auto* inClass = static_cast<cQORMDMetaElem*>(package->GetClasses()->Locate(classKey));
+    return inClass ? static_cast<cQORMDMetaElem*>(static_cast<cQORMDMetaClass*>(inClass)->GetAttribs()->Locate(key))
+                   : nullptr;
+}
+
+void cMergeEngine::ResolveMoves() {
+    // Theirs moved K from A to C; its copy stands in C unless ours moved K
+    // elsewhere (a conflict), changed it in A (a conflict the walk noted) or
+    // deleted it (a conflict when theirs changed it too).
+    for (const auto& entry : moves_.Of(cMergeMoves::kTheirs)) {
+        const cMergeMoves::Move& move = entry.second;
+        DOMNode* copy = edits_.CopyOf(move.moved->GetDomElement().get());
+        if (!copy || !InResult(copy)) continue;
+        const ZULUnicodeString key(entry.first);
+        cQORMDMetaElem* oursInFrom = AttributeIn(ours_, move.from, key);
+        if (const cMergeMoves::Move* oursMove = moves_.From(cMergeMoves::kOurs, move.from, key)) {
+            cMergeConflict conflict = LeaveOut(copy, cMergeConflict::kMovedTwice, move.base, nullptr, move.moved);
+            conflict.ours = ClassUuid(oursMove->moved);
+            conflict.theirs = ClassUuid(move.moved);
+            log_.Add(std::move(conflict));
+        } else if (oursInFrom) {
+            if (!QORMMSameNode(oursInFrom->GetDomElement().get(), move.base->GetDomElement().get()))
+                LeaveOut(copy, cMergeConflict::kMovedByTheirs, nullptr, nullptr, nullptr);
+        } else {
+            cMergeConflict conflict = LeaveOut(copy, cMergeConflict::kDeletedByOurs, move.base, nullptr, move.moved);
+            if (!QORMMSameNode(move.moved->GetDomElement().get(), move.base->GetDomElement().get()))
+                log_.Add(std::move(conflict));
+        }
+    }
+    // Ours moved K from A to C, and theirs deleted it (moved it nowhere):
+    // the deletion stands unless ours changed it.
+    for (const auto& entry : moves_.Of(cMergeMoves::kOurs)) {
+        const cMergeMoves::Move& move = entry.second;
+        const ZULUnicodeString key(entry.first);
+        DOMNode* moved = move.moved->GetDomElement().get();
+        if (moves_.From(cMergeMoves::kTheirs, move.from, key) || AttributeIn(theirs_, move.from, key) || !InResult(moved))
+            continue;
+        if (QORMMSameNode(moved, move.base->GetDomElement().get())) {
+            LeaveOut(moved, cMergeConflict::kDeletedByTheirs, nullptr, nullptr, nullptr);
+        } else {
+            const cMergePlace inClass(nullptr, moved->getParentNode(), nullptr, nullptr);
+            log_.Add(cMergePlace(move.base->GetDomElement().get(), moved, nullptr, &inClass)
+                         .Conflict(cMergeConflict::kDeletedByTheirs));
+        }
+    }
+}
+
+cMergeConflict cMergeEngine::LeaveOut(DOMNode* attribute, cMergeConflict::Kind kind, cQORMDMetaElem* base,
+                                      cQORMDMetaElem* ours, cQORMDMetaElem* theirs) {
+    DOMNode* holder = attribute->getParentNode();
+    const cMergePlace inClass(nullptr, holder, nullptr, nullptr);
+    auto node = [](cQORMDMetaElem* element) -> const DOMNode* {
+        return element ? element->GetDomElement().get() : nullptr;
+    };
+    cMergeConflict conflict = cMergePlace(node(base), node(ours), node(theirs), &inClass).Conflict(kind);
+    conflict.holder = holder;
+    conflict.after = attribute->getPreviousSibling();
+    while (conflict.after && QORMMIsLayout(conflict.after)) conflict.after = conflict.after->getPreviousSibling();
+    const std::u16string key = UpperUuid(attribute);
+    holder->removeChild(attribute);
+    // Later elements of the class that repeat its Uuid (the loader passed
+    // over them) would stand for it once it is gone: they go too.
+    for (DOMNode* node = holder->getFirstChild(); node;) {
+        DOMNode* next = node->getNextSibling();
+        const std::u16string_view tag(reinterpret_cast<const char16_t*>(node->getNodeName()));
+        if (node->getNodeType() == DOMNode::ELEMENT_NODE && QORMDReadsAsChild(tag, kQORMDAttribRules) &&
+            UpperUuid(node) == key)
+            holder->removeChild(node);
+        node = next;
+    }
+    edits_.Touched(holder);
+    Changed();
+    return conflict;
+}
+
+bool cMergeEngine::InResult(const DOMNode* node) const {
+    while (node && node != document_) node = node->getParentNode();
+    return node != nullptr;
 }

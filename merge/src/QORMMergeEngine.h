@@ -1,10 +1,12 @@
 // cMergeEngine: the three-way merge of three loaded versions. The package is
-// the document element; classes and attributes are matched by the model's
-// keys (upper-cased Uuid), fields by exact name. Each element is merged once,
-// with one dictionary lookup per element and version.
+// the document element; classes are matched by the model's keys (upper-cased
+// Uuid), attributes by their class's key and their own, fields by exact
+// name. Each element is merged once, with one dictionary lookup per element
+// and version.
 // The result is built in ours' document: what theirs did not change stays as
 // it is (most of a large model, at no cost), what theirs changed is copied
-// in (QORMUCopyNode, with the namespace declarations it needs) or set there.
+// in or set there, and every change is noted in the edits, from which the
+// merged file is spliced out of the sources' bytes (cMergeSplicer).
 #pragma once
 
 #include <vector>
@@ -15,6 +17,8 @@
 #include "QORMDMetaPackage.h"
 #include "QORMMergeConflictLog.h"
 #include "QORMMergeDocument.h"
+#include "QORMMergeEdits.h"
+#include "QORMMergeMoves.h"
 #include "QORMMergePlace.h"
 #include "QORMetaUtil/QORMUDomHandle.h"
 
@@ -24,12 +28,13 @@ public:
     // result), or the document Result() holds.
     enum Outcome { kOursUnchanged, kTheirsUnchanged, kBuilt };
 
-    explicit cMergeEngine(cMergeConflictLog& log) : log_(log) {}
+    cMergeEngine(cMergeConflictLog& log, cMergeEdits& edits) : log_(log), edits_(edits) {}
 
     // Merges into ours' document (which the merge changes); conflicts go to
-    // the log, ours' side kept at each. Throws what the DOM throws
-    // (DOMException, std::bad_alloc).
-    Outcome Merge(const cMergeDocument& base, const cMergeDocument& ours, const cMergeDocument& theirs);
+    // the log, ours' side kept at each. base is null when there is no common
+    // version (both added the document): everything merges against nothing.
+    // Throws what the DOM throws (DOMException, std::bad_alloc).
+    Outcome Merge(const cMergeDocument* base, const cMergeDocument& ours, const cMergeDocument& theirs);
     // The merged document (ours', changed).
     const DOM_Document& Result() const { return result_; }
 
@@ -45,41 +50,45 @@ public:
     // node or a copy of theirs.
     xercesc::DOMNode* MergeWhole(const xercesc::DOMNode* base, xercesc::DOMNode* ours, const xercesc::DOMNode* theirs,
                                  const cMergePlace* parent);
-    // Notes a class or attribute that theirs added, as its copy stands in
-    // the result. An attribute that ours and theirs added to different
-    // classes (each moved it elsewhere) would stand twice: that is a
-    // conflict, and theirs' copy is left out.
-    void NoteTheirsAdded(cQORMDMetaElem& element, xercesc::DOMNode* inResult);
     cMergeConflictLog& Log() { return log_; }
+    const cMergeConflictLog& Log() const { return log_; }
+    cMergeEdits& Edits() { return edits_; }
+    const cMergeEdits& Edits() const { return edits_; }
+    const cMergeMoves& Moves() const { return moves_; }
+    // Whether ours deleted the class of that key (the base holds it).
+    bool OursDeletedClass(const ZULUnicodeString& key) const;
     // Notes that the result no longer is ours as it was.
     void Changed() { changed_ = true; }
 
 private:
     const XMLCh* MergeTag(const xercesc::DOMElement* base, const xercesc::DOMElement* ours,
                           const xercesc::DOMElement* theirs, const cMergePlace& place);
-    // A new element of that tag in place of element, with its fields and children.
-    xercesc::DOMElement* Retag(xercesc::DOMElement* element, const XMLCh* tag);
-    // The attributes of theirs' class (copied whole into the result as
-    // classInResult) that the base's class lacks; base null: all of them.
-    void NoteTheirsAddedIn(cQORMDMetaElem& theirsClass, cQORMDMetaElem* baseClass, xercesc::DOMNode* classInResult);
-    // Leaves out theirs' copy of each attribute that ours added to another
-    // class, or that theirs moved while ours changed it where it was: one
-    // pass over ours' attributes, only when theirs added some.
-    void ResolveAddedTwice(cQORMDMetaPackage& base, cQORMDMetaPackage& ours);
-    // Removes theirs' copy of an attribute from the result, with the
-    // elements of its class that repeat its Uuid.
-    void LeaveOut(xercesc::DOMNode* attribute);
+    // A new element of that tag (theirs') in place of element, with its fields and children.
+    xercesc::DOMElement* Retag(xercesc::DOMElement* element, const xercesc::DOMElement* theirs);
+    // Comments and processing instructions around the package, as any content.
+    void MergeAroundRoot(const cMergeDocument* base, const cMergeDocument& ours, const cMergeDocument& theirs,
+                         xercesc::DOMNode* root);
+    // The moves the walk cannot settle where it meets them: theirs' copy of
+    // an attribute whose move does not stand is left out, and so is ours'
+    // moved copy of one that theirs deleted and ours did not change.
+    void ResolveMoves();
+    // Removes an attribute from the result, with the elements of its class
+    // that repeat its Uuid; returns the conflict standing where it stood.
+    cMergeConflict LeaveOut(xercesc::DOMNode* attribute, cMergeConflict::Kind kind, cQORMDMetaElem* base,
+                            cQORMDMetaElem* ours, cQORMDMetaElem* theirs);
     // Whether node is still part of the result document.
     bool InResult(const xercesc::DOMNode* node) const;
-
-    struct Added {
-        cQORMDMetaElem* attribute;  // theirs'
-        xercesc::DOMNode* inResult;
-    };
+    // The attribute of that key in the class of that key, or null.
+    static cQORMDMetaElem* AttributeIn(cQORMDMetaPackage* package, const ZULUnicodeString& classKey,
+                                       const ZULUnicodeString& key);
 
     cMergeConflictLog& log_;
+    cMergeEdits& edits_;
+    cMergeMoves moves_;
+    cQORMDMetaPackage* base_ = nullptr;  // null without a common version
+    cQORMDMetaPackage* ours_ = nullptr;
+    cQORMDMetaPackage* theirs_ = nullptr;
     DOM_Document result_;
     xercesc::DOMDocument* document_ = nullptr;  // result_'s
     bool changed_ = false;
-    std::vector<Added> theirsAdded_;  // attributes, in the order met
 };

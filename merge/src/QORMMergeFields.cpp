@@ -5,10 +5,11 @@
 #include <xercesc/util/XMLString.hpp>
 
 #include "QORMDMetaField.h"
-#include "QORMMergeEngine.h"
+#include "QORMMergeEdits.h"
 #include "QORMMergeNamespaces.h"
 #include "QORMMergeNodeCompare.h"
 #include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/QORMUNodeCopy.h"
 
 using namespace xercesc;
 
@@ -32,13 +33,13 @@ Value Find(ZULHashDico* fields, const ZULUnicodeString& name) {
 
 }  // namespace
 
-void cMergeFields::Merge(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaElem& theirs, const cMergePlace& place,
-                         cMergeEngine& engine) {
+bool cMergeFields::Merge(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaElem& theirs, const cMergePlace& place,
+                         cMergeConflictLog& log, cMergeEdits& edits) {
     DOMElement* o = ours.GetDomElement().get();
     const DOMElement* t = theirs.GetDomElement().get();
     const DOMElement* b = base ? base->GetDomElement().get() : nullptr;
     // Most elements: theirs left every field as it was, or both agree.
-    if ((b && QORMMSameAttributes(t, b)) || QORMMSameAttributes(o, t)) return;
+    if ((b && QORMMSameAttributes(t, b)) || QORMMSameAttributes(o, t)) return false;
 
     ZULHashDico* baseFields = base ? base->GetFields() : nullptr;
     ZULHashDico* oursFields = ours.GetFields();
@@ -49,22 +50,27 @@ void cMergeFields::Merge(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaE
         entry.base = Shown(bv);
         entry.ours = Shown(ov);
         entry.theirs = Shown(tv);
-        engine.Log().Add(std::move(entry));
+        log.Add(std::move(entry));
     };
     // Theirs' value in place of ours' (removed when theirs has none). A
     // prefix only theirs declares is declared; a declaration whose prefix
     // ours' content still uses stays.
+    bool changed = false;
     auto take = [&](const ZULUnicodeString& name, Value tv) {
         const XMLCh* qualified = ZULToDOMString(name);
         if (tv) {
-            QORMMDeclarePrefixOf(qualified, o, t);
+            const std::u16string declaration = QORMUPrefixDeclaration(qualified);
+            if (const DOMElement* declaredBy = QORMMDeclarePrefixOf(qualified, o, t))
+                edits.FieldTaken(o, reinterpret_cast<const XMLCh*>(declaration.c_str()), declaredBy);
             o->setAttribute(qualified, tv->GetDOMValue());
+            edits.FieldTaken(o, qualified, t);
         } else if (QORMMPrefixInUse(qualified, o)) {
             return;
         } else {
             o->removeAttributeNode(o->getAttributeNode(qualified));  // not released: the model points at it
+            edits.FieldTaken(o, qualified, nullptr);
         }
-        engine.Changed();
+        changed = true;
     };
 
     // Ours' fields: kept, changed by theirs, or deleted by theirs. Ours' own
@@ -94,4 +100,5 @@ void cMergeFields::Merge(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaE
             conflict(name, bv, nullptr, tv);  // ours deleted it, theirs changed it: stays deleted
         }
     }
+    return changed;
 }

@@ -30,7 +30,45 @@ std::vector<NameValue> Sorted(const DOMNamedNodeMap* map) {
     return result;
 }
 
+bool IsBlank(XMLCh c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+
+// Whether text has an element for a sibling (mixed content).
+bool BesideElements(const DOMNode* text) {
+    const DOMNode* parent = text->getParentNode();
+    for (const DOMNode* node = parent ? parent->getFirstChild() : nullptr; node; node = node->getNextSibling())
+        if (node->getNodeType() == DOMNode::ELEMENT_NODE) return true;
+    return false;
+}
+
+std::u16string_view Trimmed(const DOMNode* text) {
+    std::u16string_view value = View(text->getNodeValue());
+    while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
+    while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
+    return value;
+}
+
+// The first child of node from child on that is not layout.
+const DOMNode* Content(const DOMNode* child) {
+    while (child && QORMMIsLayout(child)) child = child->getNextSibling();
+    return child;
+}
+
+bool SameChildren(const DOMNode* a, const DOMNode* b) {
+    const DOMNode* x = Content(a->getFirstChild());
+    const DOMNode* y = Content(b->getFirstChild());
+    for (; x && y; x = Content(x->getNextSibling()), y = Content(y->getNextSibling()))
+        if (!QORMMSameNode(x, y)) return false;
+    return !x && !y;
+}
+
 }  // namespace
+
+bool QORMMIsLayout(const DOMNode* node) {
+    if (node->getNodeType() != DOMNode::TEXT_NODE) return false;
+    for (const XMLCh* c = node->getNodeValue(); c && *c; ++c)
+        if (!IsBlank(*c)) return false;
+    return true;
+}
 
 bool QORMMSameAttributes(const DOMElement* a, const DOMElement* b) {
     const DOMNamedNodeMap* mine = a->getAttributes();
@@ -55,23 +93,16 @@ bool QORMMSameNode(const DOMNode* a, const DOMNode* b) {
     if (a->getNodeType() != b->getNodeType()) return false;
     if (!XMLString::equals(a->getNodeName(), b->getNodeName())) return false;
     switch (a->getNodeType()) {
-        case DOMNode::ELEMENT_NODE: {
+        case DOMNode::ELEMENT_NODE:
             if (!QORMMSameAttributes(static_cast<const DOMElement*>(a), static_cast<const DOMElement*>(b)))
                 return false;
-            const DOMNode* x = a->getFirstChild();
-            const DOMNode* y = b->getFirstChild();
-            for (; x && y; x = x->getNextSibling(), y = y->getNextSibling())
-                if (!QORMMSameNode(x, y)) return false;
-            return !x && !y;
-        }
-        case DOMNode::DOCUMENT_NODE: {
-            const DOMNode* x = a->getFirstChild();
-            const DOMNode* y = b->getFirstChild();
-            for (; x && y; x = x->getNextSibling(), y = y->getNextSibling())
-                if (!QORMMSameNode(x, y)) return false;
-            return !x && !y;
-        }
-        default:  // text, CDATA, comment, processing instruction: name and value
+            return SameChildren(a, b);
+        case DOMNode::DOCUMENT_NODE:
+            return SameChildren(a, b);
+        case DOMNode::TEXT_NODE:  // beside elements, its blank ends are layout
+            if (BesideElements(a) || BesideElements(b)) return Trimmed(a) == Trimmed(b);
+            return XMLString::equals(a->getNodeValue(), b->getNodeValue());
+        default:  // CDATA, comment, processing instruction: name and value
             return XMLString::equals(a->getNodeValue(), b->getNodeValue());
     }
 }

@@ -1,12 +1,17 @@
 // Equality of DOM content as the merge sees it: the same nodes in the same
 // order, with the same names, values and attributes (attribute order does not
-// count: XML gives it no meaning). Layout white space never reaches the DOM.
+// count: XML gives it no meaning), layout aside. Layout white space beside
+// elements never reaches the DOM; blank text in mixed content does, and is
+// layout to the merge too: the indentation before an element goes with it,
+// and so do the blank ends of a text beside elements.
 #pragma once
 
 #include <vector>
 
 #include <xercesc/dom/DOM.hpp>
 
+// Whether node is layout: a text node of blanks only.
+bool QORMMIsLayout(const xercesc::DOMNode* node);
 // Whether a and b (with their subtrees) are equal; two nulls are equal.
 bool QORMMSameNode(const xercesc::DOMNode* a, const xercesc::DOMNode* b);
 // Whether a and b hold the same attributes with the same values.

@@ -1,27 +1,33 @@
-// cMergeOutput: writes the merged file and the conflicts document, or
-// nothing at all. The conflicts document goes to a temporary file beside its
-// target first, the merged file is written atomically (a temporary file
-// renamed into place), and only then is the conflicts file renamed into
-// place: a failed run leaves every existing file as it was.
+// cMergeOutput: the files a merge writes (the merged file, the conflicts
+// document), written together or not at all. Every file is staged (written
+// out, synced and named beside its target, which stays untouched) before
+// any is put in place: a failure until then leaves every file as it was; a
+// failure while putting them in place says which files were replaced.
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "QORMMergeConflictLog.h"
-#include "QORMMergeDocument.h"
-#include "QORMMergeEngine.h"
+#include <xercesc/dom/DOM.hpp>
+
+#include "ZULBase/ZULUnicodeString.h"
 
 class cMergeOutput {
 public:
-    // Writes the outcome to out (ours' or theirs' bytes unchanged when the
-    // result is that version, else the built document) and, when conflicts
-    // is not empty, the log there. Returns true, or false with the line that
-    // says why in failure.
-    static bool Write(const cMergeEngine& engine, cMergeEngine::Outcome outcome, const cMergeDocument& ours,
-                      const cMergeDocument& theirs, const ZULUnicodeString& out, const cMergeConflictLog& log,
-                      const ZULUnicodeString& conflicts, const ZULUnicodeString& base, std::string& failure);
+    // A file to write: bytes to target.
+    void Add(const ZULUnicodeString& target, std::string bytes);
+    // Writes the files; true, or false with the line that says what failed
+    // in failure.
+    bool Write(std::string& failure);
+
+    // A document's bytes as the project's writer writes it (UTF-8, laid out
+    // like the diff). Throws std::runtime_error when they cannot be made.
+    static std::string Serialized(const xercesc::DOMDocument* document);
 
 private:
-    static bool WriteMerged(const cMergeEngine& engine, cMergeEngine::Outcome outcome, const cMergeDocument& ours,
-                            const cMergeDocument& theirs, const ZULUnicodeString& out, std::string& failure);
+    struct File {
+        std::string target;
+        std::string bytes;
+    };
+    std::vector<File> files_;
 };

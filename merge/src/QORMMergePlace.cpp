@@ -28,5 +28,8 @@ cMergeConflict cMergePlace::Conflict(cMergeConflict::Kind kind) const {
     conflict.kind = kind;
     conflict.element = Who();
     if (parent_) conflict.parent = parent_->Who();
+    conflict.inBase = {base_, base_};
+    conflict.inOurs = {ours_, ours_};
+    conflict.inTheirs = {theirs_, theirs_};
     return conflict;
 }

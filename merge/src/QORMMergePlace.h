@@ -15,11 +15,14 @@ public:
         : base_(base), ours_(ours), theirs_(theirs), parent_(parent) {}
 
     const cMergePlace* Parent() const { return parent_; }
+    const xercesc::DOMNode* Ours() const { return ours_; }
+    const xercesc::DOMNode* Theirs() const { return theirs_; }
     // The element for a conflict: tag, Name and Uuid as written in ours,
     // else theirs, else base.
     cMergeConflict::Who Who() const;
     ZULUnicodeString Tag() const;
-    // A conflict of that kind about this element (and its parent).
+    // A conflict of that kind about this element (and its parent), standing
+    // where its versions stand.
     cMergeConflict Conflict(cMergeConflict::Kind kind) const;
     // The field's value as written; empty when absent.
     ZULUnicodeString Field(const char16_t* name) const;

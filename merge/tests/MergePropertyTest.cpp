@@ -2,12 +2,16 @@
 // on ours and theirs. Disjoint scenarios must merge cleanly with both change
 // sets in the result (element by element, either way round); overlapping
 // ones must give exactly their conflicts, with ours' side in the result.
+// Triples made of small text edits of one base must merge into exactly the
+// text both edit sets give, byte for byte, and read as the merge's model.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <random>
 
 #include "MergeSupport.h"
+#include "QORMMergeFuzzCase.h"
 
 namespace {
 
@@ -177,8 +181,7 @@ Triple Overlapping(unsigned seed) {
             case 7:  // theirs moves it to the next class, left alone; ours changes it where it was
                 if (i + 1 == 40) break;
                 both(SetField(c, a, "F3", "o"), MoveAttribute(c, next, a), {SetField(c, a, "F3", "o")},
-                     "DeletedByTheirs " + UpperCase(a) + " ");
-                t.conflicts.push_back("MovedByTheirs " + UpperCase(a) + " ");
+                     "MovedByTheirs " + UpperCase(a) + " ");
                 ++i;
                 break;
             case 8:  // the same the other way round: ours' move stands
@@ -240,6 +243,151 @@ TEST_P(MergeProperties, OverlappingChangesGiveExactlyTheirConflicts) {
     Merge(t, false);
     EXPECT_EQ(ReadFile(dir.file("merged.xml")), merged);
     EXPECT_EQ(ReadFile(dir.file("conflicts.xml")), conflicts);
+}
+
+// A base text that real models resemble (namespaces, mixed content, shared
+// attribute Uuids, references, both quotes, non-ASCII, invisible and very
+// long values), with where each of its pieces stands.
+struct Piece {
+    std::size_t layout, begin, end, fieldsEnd;
+    std::vector<std::array<std::size_t, 4>> fields;  // blank before, value, value end, end
+    std::vector<Piece> children;
+};
+
+struct TextBase {
+    std::string text;
+    std::vector<Piece> classes;
+
+    Piece Element(const std::string& indent, const std::string& tag, const std::vector<std::string>& fields,
+                  bool afterText, const std::function<void(Piece&)>& children = nullptr) {
+        Piece piece{};
+        piece.layout = text.size();
+        text += "\n" + indent;
+        piece.begin = text.size();
+        if (afterText) piece.layout = piece.begin;  // the text before holds the line end
+        text += "<" + tag;
+        for (const std::string& field : fields) {  // name="value" or name='value'
+            const std::size_t layout = text.size();
+            text += " " + field;
+            const std::size_t value = text.find_first_of("\"'", layout) + 1;
+            piece.fields.push_back({layout, value, text.size() - 1, text.size()});
+        }
+        piece.fieldsEnd = text.size();
+        if (!children) {
+            text += "/>";
+        } else {
+            text += ">";
+            children(piece);
+            text += "\n" + indent + "</" + tag + ">";
+        }
+        piece.end = text.size();
+        return piece;
+    }
+
+    explicit TextBase(int classes) {
+        text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- generated model -->\n"
+               "<Package Name=\"P\" Uuid=\"pkg\" xmlns:p=\"urn:p\">";
+        for (int i = 0; i < classes; ++i) {
+            const std::string c = "c" + std::to_string(i);
+            const std::string name = i % 7 == 3 ? std::string(300, 'N') + "\u00e9" : "C\u200b" + std::to_string(i);
+            this->classes.push_back(Element("  ", i % 4 == 1 ? "p:Class" : "Class",
+                                            {"Name=\"" + name + "\"", "Uuid=\"" + c + "\"", "F1='one'",
+                                             "Note=\"a &amp; b &#233;\"", "p:Extra=\"x\""},
+                                            false, [&](Piece& owner) {
+                bool afterText = i % 5 == 0;
+                if (afterText) text += "Notes on " + c + " d\u00e9j\u00e0";  // mixed content
+                for (int a = 0; a < 4; ++a) {
+                    const std::string uuid = a == 3 ? "shared-" + std::to_string(i / 2) : c + "-a" + std::to_string(a);
+                    owner.children.push_back(Element("    ", "Attribute",
+                                                     {"Name=\"A" + std::to_string(a) + "\"", "Uuid=\"" + uuid + "\"",
+                                                      "F1=\"v1\"", "F2=\"v\u00a02\""},
+                                                     afterText));
+                    afterText = false;
+                }
+            }));
+        }
+        text += "\n</Package>\n";
+    }
+};
+
+struct TextEdit {
+    std::size_t begin, end;
+    std::string text;
+};
+
+// The base with both sides' edits, which never overlap; edits at one
+// place go in order, the first side's first.
+std::string Apply(const std::string& base, const std::vector<TextEdit>& first, const std::vector<TextEdit>& second) {
+    std::vector<TextEdit> all = first;
+    all.insert(all.end(), second.begin(), second.end());
+    std::stable_sort(all.begin(), all.end(), [](const TextEdit& a, const TextEdit& b) {
+        return a.begin != b.begin ? a.begin < b.begin : (a.begin == a.end && b.begin != b.end);
+    });
+    std::string text;
+    std::size_t at = 0;
+    for (const TextEdit& edit : all) {
+        text += base.substr(at, edit.begin - at) + edit.text;
+        at = edit.end;
+    }
+    return text + base.substr(at);
+}
+
+// Each class gets a scenario of text edits, on one side or split between both.
+void TextScenarios(unsigned seed, const TextBase& base, std::vector<TextEdit>& ours, std::vector<TextEdit>& theirs) {
+    std::mt19937 random(seed);
+    for (std::size_t i = 0; i < base.classes.size(); ++i) {
+        const Piece& c = base.classes[i];
+        const std::string n = std::to_string(i);
+        auto value = [](const Piece& p, std::size_t field, const std::string& text) {
+            return TextEdit{p.fields[field][1], p.fields[field][2], text};
+        };
+        auto dropField = [](const Piece& p, std::size_t field) { return TextEdit{p.fields[field][0], p.fields[field][3], ""}; };
+        auto after = [](const Piece& p, const std::string& text) { return TextEdit{p.end, p.end, text}; };
+        std::vector<TextEdit>& side = random() % 2 ? ours : theirs;
+        const std::string tag = base.text.substr(c.begin + 1, base.text.find(' ', c.begin) - c.begin - 1);
+        switch (random() % 10) {
+            case 0: break;
+            case 9:  // a new tag on one side (in the start and the end tag), a field on the other
+                side.insert(side.end(), {{c.begin + 1, c.begin + 1 + tag.size(), "Entity"},
+                                         {c.end - tag.size() - 1, c.end - 1, "Entity"}});
+                (&side == &ours ? theirs : ours).push_back(value(c, 2, "other"));
+                break;
+            case 1: side.insert(side.end(), {value(c, 2, "two &lt;2&gt;"), dropField(c.children[1], 3)}); break;
+            case 2: side.insert(side.end(), {{c.fieldsEnd, c.fieldsEnd, " Added=\"" + n + "\""}, value(c.children[0], 2, "\u00fc")}); break;
+            case 3: side.push_back({c.children[2].layout, c.children[2].end, ""}); break;
+            case 4:  // a new attribute; every other one with a Uuid that another class holds
+                side.push_back(after(c.children[1], "\n    <Attribute Name=\"New\" Uuid=\"" +
+                                                        (i % 2 ? "shared-" + std::to_string(i / 2 + 1) : "new-" + n) + "\"/>"));
+                break;
+            case 5: side.push_back({c.layout, c.end, ""}); break;
+            case 6:
+                side.push_back(after(c, "\n  <Class Name=\"Added\" Uuid=\"added-" + n + "\" p:Extra='y'>\n    <Attribute "
+                                        "Name=\"A\" Uuid=\"added-" + n + "-a\"/>\n  </Class>"));
+                break;
+            case 7:  // both sides, different fields of the same start tags
+                ours.insert(ours.end(), {value(c, 2, "ours"), dropField(c.children[0], 3)});
+                theirs.insert(theirs.end(), {value(c, 3, "theirs"), value(c.children[0], 2, "t"), value(c, 4, "z")});
+                break;
+            default: side.insert(side.end(), {value(c, 4, "e\u0301"), value(c, 0, "Renamed" + n)});
+        }
+    }
+}
+
+TEST_P(MergeProperties, TextEditsMergeIntoExactlyBothEditSetsEitherWayRound) {
+    const TextBase base(30);
+    std::vector<TextEdit> ours, theirs;
+    TextScenarios(GetParam(), base, ours, theirs);
+    const std::string basePath = dir.write("base.xml", base.text);
+    const std::string oursPath = dir.write("ours.xml", Apply(base.text, ours, {}));
+    const std::string theirsPath = dir.write("theirs.xml", Apply(base.text, theirs, {}));
+    for (bool swapped : {false, true}) {
+        SCOPED_TRACE(swapped ? "swapped" : "as generated");
+        const HostRun run = RunMerge(basePath, swapped ? theirsPath : oursPath, swapped ? oursPath : theirsPath,
+                                     dir.file("merged.xml"));
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(ReadFile(dir.file("merged.xml")), swapped ? Apply(base.text, theirs, ours) : Apply(base.text, ours, theirs));
+        EXPECT_EQ(QORMMCheckSplice(dir.path(), basePath, swapped ? theirsPath : oursPath, swapped ? oursPath : theirsPath), "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, MergeProperties, ::testing::Values(1u, 2u, 3u, 4u));

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "MergeSupport.h"
+#include "QORMMergeFuzzCase.h"
 
 namespace {
 
@@ -48,8 +49,8 @@ std::string Edit(std::string text, const std::vector<std::pair<std::string, std:
 class MergeRules : public ::testing::Test {
 protected:
     // Merges ours and theirs (edits of kBase) into merged.xml, with conflicts.xml.
-    HostRun Merge(const std::string& ours, const std::string& theirs) {
-        return RunMerge(dir.write("base.xml", kBase), dir.write("ours.xml", ours), dir.write("theirs.xml", theirs),
+    HostRun Merge(const std::string& ours, const std::string& theirs, const std::string& base = kBase) {
+        return RunMerge(dir.write("base.xml", base), dir.write("ours.xml", ours), dir.write("theirs.xml", theirs),
                         dir.file("merged.xml"), {"-Conflicts", dir.file("conflicts.xml")});
     }
     std::map<std::string, std::string> Merged() { return Content(dir.file("merged.xml")); }
@@ -138,8 +139,8 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     run = Merge(Edit(kBase, {{region, ""}, {"    <InterfaceImplementation", region + "    <InterfaceImplementation"}}),
                 Edit(kBase, {{region, ""}, {"free text</Attribute>\n", "free text</Attribute>\n" + region}}));
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.err, "CONFLICT (added in two classes): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
-                       "Name=\"Customer\" Uuid=\"c-cust\">: added by ours to the class of Uuid \"c-cust\", by theirs "
+    EXPECT_EQ(run.err, "CONFLICT (moved by both): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
+                       "Name=\"Note\" Uuid=\"c-note\">: moved by ours to the class of Uuid \"c-cust\", by theirs "
                        "to the class of Uuid \"c-note\"\n");
     merged = Merged();
     EXPECT_EQ(merged.count("Attribute C-CUST/A-REGION"), 1u);
@@ -149,8 +150,7 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     run = Merge(Edit(kBase, {{"Uuid=\"a-region\" Type=\"varchar\"", "Uuid=\"a-region\" Type=\"text\""}}),
                 Edit(kBase, {{region, ""}, {"free text</Attribute>\n", "free text</Attribute>\n" + region}}));
     const std::string where = "<Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class Name=\"Order\" Uuid=\"c-order\">: ";
-    EXPECT_EQ(run.err, "CONFLICT (deleted by theirs): " + where + "deleted by theirs, changed by ours\n" +
-                           "CONFLICT (moved by theirs): " + where +
+    EXPECT_EQ(run.err, "CONFLICT (moved by theirs): " + where +
                            "moved by theirs to the class of Uuid \"c-note\", changed by ours where it was\n");
 
     // Both add the same class: its fields merge against nothing.
@@ -178,20 +178,80 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     EXPECT_EQ(ConflictKeys(dir.file("conflicts.xml")), std::vector<std::string>{"DeletedByTheirs C-ORDER "});
     EXPECT_EQ(Merged()["Attribute C-ORDER/A-TOTAL"], "Name=Total Type=money Uuid=a-total");
 
-    // Elements only theirs has follow their predecessor. Theirs adds X after
-    // Total and Y after Region; ours deletes Region (so Y goes last) and adds Z first.
+    // Elements only theirs has follow the nearest node before them in theirs
+    // that the result holds, after what ours added right there. Theirs adds
+    // X after Total and Y after Region; ours deletes Region (so Y follows X),
+    // adds Z first and W after Total (so W comes before X).
     run = Merge(
         Edit(kBase, {{"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
-                     {"<Attribute Name=\"Total\"", "<Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\""}}),
+                     {"<Attribute Name=\"Total\"", "<Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\""},
+                     {"Type=\"decimal\"/>", "Type=\"decimal\"/><Attribute Name=\"W\" Uuid=\"a-w\"/>"}}),
         Edit(kBase, {{"Type=\"decimal\"/>", "Type=\"decimal\"/><Attribute Name=\"X\" Uuid=\"a-x\"/>"},
                      {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/><Attribute Name=\"Y\" Uuid=\"a-y\"/></Class>"}}));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_THAT(MergedText(), HasSubstr("<Class Name=\"Order\" Table=\"ORDERS\" Uuid=\"c-order\">\n"
-                                        "    <Attribute Name=\"Z\" Uuid=\"a-z\"/>\n"
-                                        "    <Attribute Name=\"Total\" Type=\"decimal\" Uuid=\"a-total\"/>\n"
-                                        "    <Attribute Name=\"X\" Uuid=\"a-x\"/>\n"
-                                        "    <Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"
+    EXPECT_THAT(MergedText(), HasSubstr("<Class Name=\"Order\" Uuid=\"c-order\" Table=\"ORDERS\">\n"
+                                        "    <Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\" "
+                                        "Uuid=\"a-total\" Type=\"decimal\"/><Attribute Name=\"W\" Uuid=\"a-w\"/>"
+                                        "<Attribute Name=\"X\" Uuid=\"a-x\"/><Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"
                                         "  </Class>"));
+}
+
+TEST_F(MergeRules, SharedUuidsAndMovesLoseNothing) {
+    // The base gives Customer and Order a copy of one attribute, and Note some text.
+    const std::string audit = "<Attribute Name=\"Audit\" Uuid=\"a-audit\" Type=\"text\"/>";
+    const std::string base = Edit(kBase, {{"<InterfaceImplementation", audit + "\n    <InterfaceImplementation"},
+                                          {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/>\n    " + audit + "\n  </Class>"},
+                                          {"<Class Name=\"Note\" Uuid=\"c-note\">", "<Class Name=\"Note\" Uuid=\"c-note\">notes"}});
+    const std::string region = "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n";
+    const std::string toNote = "free text</Attribute>\n";
+    const std::string note = "  <Class Name=\"Note\" Uuid=\"c-note\">notes\n    <Attribute Name=\"Body\" Uuid=\"a-body\" "
+                             "Type=\"text\">free text</Attribute>\n  </Class>\n";
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> ours, theirs;
+        std::vector<std::string> conflicts;
+        std::map<std::string, std::string> expected;  // "" for absent
+    };
+    const std::vector<Case> cases = {
+        {"theirs gives a third class a copy", {}, {{toNote, toNote + "    " + audit + "\n"}}, {},
+         {{"Attribute C-CUST/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"},
+          {"Attribute C-ORDER/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"},
+          {"Attribute C-NOTE/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"}}},
+        {"theirs moves one class's copy, ours changes the other's", {{"Type=\"text\"/>\n  </Class>", "Type=\"clob\"/>\n  </Class>"}},
+         {{"    " + audit + "\n    <Inter", "    <Inter"}, {toNote, toNote + "    " + audit + "\n"}}, {},
+         {{"Attribute C-CUST/A-AUDIT", ""},
+          {"Attribute C-ORDER/A-AUDIT", "Name=Audit Type=clob Uuid=a-audit"},
+          {"Attribute C-NOTE/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"}}},
+        {"theirs moves it into a class ours deleted", {{note, ""}}, {{region, ""}, {toNote, toNote + region}},
+         {"DeletedByOurs C-NOTE ", "MovedIntoDeletedClass A-REGION "},
+         {{"Attribute C-ORDER/A-REGION", "Name=Region Type=varchar Uuid=a-region"}, {"Class C-NOTE", ""}}},
+        {"ours deletes it, theirs moves and changes it", {{region, ""}},
+         {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "text"}})}}, {"DeletedByOurs A-REGION "},
+         {{"Attribute C-ORDER/A-REGION", ""}, {"Attribute C-NOTE/A-REGION", ""}}},
+        {"ours deletes it, theirs only moves it", {{region, ""}}, {{region, ""}, {toNote, toNote + region}}, {},
+         {{"Attribute C-ORDER/A-REGION", ""}, {"Attribute C-NOTE/A-REGION", ""}}},
+        {"both move it to one class, each changing it", {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "text"}})}},
+         {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "clob"}})}}, {"Field A-REGION Type"},
+         {{"Attribute C-NOTE/A-REGION", "Name=Region Type=text Uuid=a-region"}}},
+        {"both add attributes to the class that holds text", {{toNote, toNote + "    <Attribute Name=\"X\" Uuid=\"a-x\"/>\n"}},
+         {{toNote, toNote + "    <Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"}}, {},
+         {{"Attribute C-NOTE/A-X", "Name=X Uuid=a-x"}, {"Attribute C-NOTE/A-Y", "Name=Y Uuid=a-y"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const HostRun run = RunMerge(dir.write("base.xml", base), dir.write("ours.xml", Edit(base, c.ours)),
+                                     dir.write("theirs.xml", Edit(base, c.theirs)), dir.file("merged.xml"),
+                                     {"-Conflicts", dir.file("conflicts.xml")});
+        EXPECT_EQ(run.exitStatus, c.conflicts.empty() ? 0 : 1) << run.err;
+        EXPECT_EQ(ConflictKeys(dir.file("conflicts.xml")), c.conflicts);
+        std::map<std::string, std::string> merged = Merged();
+        for (const auto& [key, fields] : c.expected)
+            EXPECT_EQ(merged.count(key) ? merged[key] : "", fields) << key;
+    }
+    // The conflict of the two moves shows the base's value.
+    const HostRun run = RunMerge(dir.file("base.xml"), dir.write("ours.xml", Edit(base, cases[5].ours)),
+                                 dir.write("theirs.xml", Edit(base, cases[5].theirs)), dir.file("merged.xml"));
+    EXPECT_THAT(run.err, HasSubstr("base \"varchar\", ours \"text\", theirs \"clob\""));
 }
 
 TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
@@ -207,7 +267,7 @@ TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
     const std::string merged = MergedText();
     for (const char* kept : {"<!-- sales model, v2 -->", "<Comment Text=\"kept as it is\"/>",
                              "<Check Rule=\"like '%@%.%'\"/>", ">free text, longer</Attribute>",
-                             "<Interface Name=\"Auditable\" Scope=\"some\" Uuid=\"i-1\"/>",
+                             "<Interface Name=\"Auditable\" Uuid=\"i-1\" Scope=\"some\"/>",
                              "<InterfaceImplementation Ref=\"i-1\"/>\n    <KIBComment Text=\"new\"/>",
                              "Version=\"1.1\""})
         EXPECT_THAT(merged, HasSubstr(kept));
@@ -216,13 +276,81 @@ TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
     run = Merge(Edit(kBase, {{"free text", "ours' text"}, {"Scope=\"all\"", "Scope=\"ours\""}}),
                 Edit(kBase, {{"free text", "theirs' text"}, {"Scope=\"all\"", "Scope=\"theirs\""}}));
     EXPECT_EQ(run.exitStatus, 1);
+    const std::string differently = "what the model does not compare (text, comments, skipped elements) changed differently: ";
     EXPECT_EQ(run.err,
-              "CONFLICT (content): <Interface Name=\"Auditable\" Uuid=\"i-1\"> in <Package Name=\"Sales\" Uuid=\"pkg-1\">: "
-              "what the model does not compare (text, comments, skipped elements) changed differently\n"
-              "CONFLICT (content): <Attribute Name=\"Body\" Uuid=\"a-body\"> in <Class Name=\"Note\" Uuid=\"c-note\">: "
-              "what the model does not compare (text, comments, skipped elements) changed differently\n");
+              "CONFLICT (content): <Interface Name=\"Auditable\" Uuid=\"i-1\"> in <Package Name=\"Sales\" Uuid=\"pkg-1\">: " +
+                  differently + "base \"<Interface Name=\\\"Auditable\\\" Scope=\\\"all\\\" Uuid=\\\"i-1\\\"/>\", ours "
+                  "\"<Interface Name=\\\"Auditable\\\" Scope=\\\"ours\\\" Uuid=\\\"i-1\\\"/>\", theirs \"<Interface "
+                  "Name=\\\"Auditable\\\" Scope=\\\"theirs\\\" Uuid=\\\"i-1\\\"/>\"\n"
+                  "CONFLICT (content): <Attribute Name=\"Body\" Uuid=\"a-body\"> in <Class Name=\"Note\" Uuid=\"c-note\">: " +
+                  differently + "base \"free text\", ours \"ours' text\", theirs \"theirs' text\"\n");
     EXPECT_THAT(MergedText(), HasSubstr(">ours' text</Attribute>"));
     EXPECT_THAT(MergedText(), HasSubstr("Scope=\"ours\""));
+}
+
+TEST_F(MergeRules, EncodingsAreSplicedOrWrittenAnew) {
+    // ISO-8859-1: spliced byte for byte, the added field in theirs' bytes.
+    const std::string latin = Edit(kBase, {{"encoding=\"UTF-8\"", "encoding=\"ISO-8859-1\""}, {"free text", "d\xe9j\xe0"}});
+    const std::string ours = Edit(latin, {{"Table=\"CUSTOMER\"", "Table=\"CLI\xc9NT\""}});
+    const std::string theirs = Edit(latin, {{"Owner=\"sales\"", "Owner=\"crm\" Note=\"\xfc\""}});
+    EXPECT_EQ(Merge(ours, theirs, latin).exitStatus, 0);
+    EXPECT_EQ(MergedText(), Edit(ours, {{"Owner=\"sales\"", "Owner=\"crm\" Note=\"\xfc\""}}));
+    // UTF-16: written anew in UTF-8, with both changes.
+    auto utf16 = [](const std::string& text) {
+        std::string wide = "\xff\xfe";
+        for (const char c : Edit(text, {{"encoding=\"UTF-8\"", "encoding=\"UTF-16\""}})) wide += {c, '\0'};
+        return wide;
+    };
+    EXPECT_EQ(Merge(utf16(Edit(kBase, {{"Table=\"CUSTOMER\"", "Table=\"CLIENT\""}})),
+                    utf16(Edit(kBase, {{"Owner=\"sales\"", "Owner=\"crm\""}})), utf16(kBase))
+                  .exitStatus,
+              0);
+    EXPECT_THAT(MergedText(), StartsWith("<?xml version=\"1.0\" encoding=\"UTF-8\""));
+    EXPECT_EQ(Merged()["Class C-CUST"], "Name=Customer Owner=crm Table=CLIENT Uuid=c-cust");
+}
+
+TEST_F(MergeRules, MarkersShowEachConflictInItsLines) {
+    const std::string ours = Edit(kBase, {{"Size=\"120\"", "Size=\"254\""},
+                                          {" Owner=\"sales\"", ""},
+                                          {"free text", "ours' text"},
+                                          {"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
+                                          {"Type=\"int\"", "Type=\"bigint\""}});
+    const std::string theirs = Edit(kBase, {{"Size=\"120\"", "Size=\"200\""},
+                                            {"Owner=\"sales\"", "Owner=\"crm\""},
+                                            {"free text", "theirs' text"},
+                                            {"Uuid=\"a-region\" Type=\"varchar\"", "Uuid=\"a-region\" Type=\"text\""},
+                                            {"Table=\"ORDERS\"", "Table=\"ORDER\""}});
+    EXPECT_EQ(Merge(ours, theirs).exitStatus, 1);
+    const std::string plain = MergedText();
+    const HostRun run = RunMerge(dir.file("base.xml"), dir.file("ours.xml"), dir.file("theirs.xml"),
+                                 dir.file("marked.xml"), {"-Markers", "-Labels", "HEAD,merged common ancestors,topic"});
+    EXPECT_EQ(run.exitStatus, 1);
+    const std::string marked = ReadFile(dir.file("marked.xml"));
+    // Outside the blocks the merged text; ours' sections give it back.
+    EXPECT_EQ(QORMMResolved(marked, 0), plain);
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n') - std::count(plain.begin(), plain.end(), '\n'),
+              4 * 4 + 2 + 2 + 1 + 1 + 2);  // four blocks; base and theirs sections of one, two, one and one lines
+    EXPECT_THAT(marked, HasSubstr("<<<<<<< HEAD\n  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\">\n"
+                                  "||||||| merged common ancestors\n"
+                                  "  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\" Owner=\"sales\">\n"
+                                  "=======\n  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\" Owner=\"crm\">\n"
+                                  ">>>>>>> topic\n"));
+    EXPECT_THAT(marked, HasSubstr("  <Class Name=\"Order\" Uuid=\"c-order\" Table=\"ORDER\">\n"
+                                  "    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"decimal\"/>\n"
+                                  "<<<<<<< HEAD\n||||||| merged common ancestors\n"
+                                  "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n=======\n"
+                                  "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"text\"/>\n>>>>>>> topic\n"));
+    // Theirs' sections hold theirs' side of every conflict.
+    EXPECT_THAT(QORMMResolved(marked, 2), HasSubstr("Size=\"200\""));
+    EXPECT_THAT(QORMMResolved(marked, 2), HasSubstr(">theirs' text</Attribute>"));
+    EXPECT_THAT(QORMMResolved(marked, 1), HasSubstr(">free text</Attribute>"));
+    // Labels left as git older than 2.44 passes them: the default ones.
+    RunMerge(dir.file("base.xml"), dir.file("ours.xml"), dir.file("theirs.xml"), dir.file("marked.xml"),
+             {"-Markers", "-Labels", "%X,%S,%Y"});
+    EXPECT_EQ(QORMMResolved(ReadFile(dir.file("marked.xml")), 0), plain);
+    EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr("<<<<<<< ours\n"));
+    EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr("||||||| base\n"));
+    EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr(">>>>>>> theirs\n"));
 }
 
 // What the diff host says of a document it refuses: its error line, whose
@@ -231,9 +359,12 @@ std::string DiffHostReason(const std::string& document, const std::string& workD
     const HostRun run = RunHost({"-New", document, "-Old", "good.xml", "-Diff", "d.xml"}, {workDir});
     EXPECT_EQ(run.exitStatus, 1);
     ::unlink((workDir + "/d.xml").c_str());
+    // A load failure's place follows the stage that failed (in parentheses),
+    // which the merge names its own way.
     const std::string line = run.err.substr(0, run.err.find('\n'));
-    const std::size_t stage = line.find("): ");
-    return stage == std::string::npos ? line : line.substr(stage + 3);
+    const std::size_t open = line.find(" (");
+    const std::size_t stage = open == std::string::npos ? open : line.find(": ", open);
+    return stage == std::string::npos ? line : line.substr(stage + 2);
 }
 
 TEST(MergeFailures, HostileInputOnEachNameWritesNothing) {
@@ -292,6 +423,11 @@ TEST(MergeFailures, FailedWriteLeavesTheOutputsIntact) {
     }
     EXPECT_EQ(ReadFile(dir.file("out.xml")), "earlier merge");
     EXPECT_EQ(ReadFile(dir.file("conflicts.xml")), "earlier conflicts");
+    // A name that would drive the terminal is printed escaped.
+    const HostRun escaped = RunMerge(base, ours, theirs, dir.file("no-such-folder/\x1b]0;title\x07.xml"));
+    EXPECT_EQ(escaped.exitStatus, 3);
+    EXPECT_THAT(escaped.err, HasSubstr("no-such-folder/\\x{1B}]0;title\\x{07}.xml"));
+    EXPECT_EQ(escaped.err.find('\x1b'), std::string::npos);
     // The same run with writable outputs merges.
     EXPECT_EQ(RunMerge(base, ours, theirs, dir.file("out.xml")).exitStatus, 0);
     EXPECT_EQ(Content(dir.file("out.xml"))["Class C-CUST"], "Name=Customer Owner=crm Table=CLIENT Uuid=c-cust");
@@ -349,7 +485,8 @@ protected:
     }
     void UseDrivers() {
         Git({"config", "merge.qormeta.name", "metadata three-way merge"});
-        Git({"config", "merge.qormeta.driver", std::string(QORMM_MERGE_PATH) + " -Base %O -Ours %A -Theirs %B -Out %A"});
+        Git({"config", "merge.qormeta.driver",
+             std::string(QORMM_MERGE_PATH) + " -Base %O -Ours %A -Theirs %B -Out %A -Markers -Labels %X,%S,%Y"});
         Git({"config", "diff.qormeta.command", QORMM_DIFF_DRIVER});
     }
 
@@ -375,6 +512,14 @@ TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannotAndStopsOnAConflict) {
     EXPECT_EQ(merged.count("Attribute C-CUST/A-PHONE"), 1u);
     EXPECT_EQ(merged.count("Attribute C-CUST/A-FAX"), 1u);
     EXPECT_EQ(Git({"status", "--porcelain"}).out, "");
+    // The merge commit changes ours' file on theirs' lines only.
+    EXPECT_EQ(Git({"diff", "--no-ext-diff", "-U0", "HEAD^1", "HEAD"}).out.substr(
+                  Git({"diff", "--no-ext-diff", "-U0", "HEAD^1", "HEAD"}).out.find("@@")),
+              "@@ -5 +5 @@\n"
+              "-  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CLIENT\" Owner=\"sales\">\n"
+              "+  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CLIENT\" Owner=\"crm\">\n"
+              "@@ -7,0 +8 @@\n"
+              "+    <Attribute Name=\"Fax\" Uuid=\"a-fax\" Type=\"varchar\"/>\n");
 
     // A true conflict stops the merge with it listed, ours' value in the file.
     Branch("ours2", Edit(kBase, {{"Type=\"decimal\"", "Type=\"money\""}}));
@@ -385,7 +530,51 @@ TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannotAndStopsOnAConflict) {
                                              "<Class Name=\"Order\" Uuid=\"c-order\">: base \"decimal\", ours "
                                              "\"money\", theirs \"numeric\""));
     EXPECT_EQ(Git({"status", "--porcelain"}).out, "UU model.meta.xml\n");
-    EXPECT_EQ(Content(repo.file("model.meta.xml"))["Attribute C-ORDER/A-TOTAL"], "Name=Total Type=money Uuid=a-total");
+    // The file shows the conflict as git does; ours' side is the merged document.
+    const std::string marked = ReadFile(repo.file("model.meta.xml"));
+    EXPECT_THAT(marked, HasSubstr("    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"money\"/>\n||||||| "));
+    EXPECT_THAT(marked, HasSubstr("=======\n    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"numeric\"/>\n>>>>>>> "));
+    EXPECT_EQ(Content(repo.write("resolved.xml", QORMMResolved(marked, 0)))["Attribute C-ORDER/A-TOTAL"],
+              "Name=Total Type=money Uuid=a-total");
+    EXPECT_THAT(Git({"diff"}).out, HasSubstr("++<<<<<<< "));
+}
+
+TEST_F(GitDrivers, EveryGitPathMerges) {
+    UseDrivers();
+    // Add/add: both branches add a document, each with a class of its own;
+    // git's base is an empty file, so the two merge against nothing.
+    const std::string end = "</Package>";
+    const std::string x = "  <Class Name=\"X\" Uuid=\"c-x\"/>\n", y = "  <Class Name=\"Y\" Uuid=\"c-y\"/>\n";
+    Git({"checkout", "-q", "-b", "one", "main"});
+    repo.write("new.meta.xml", Edit(kBase, {{end, y + end}}));
+    Git({"add", "."});
+    Git({"commit", "-q", "-m", "one adds"});
+    Git({"checkout", "-q", "-b", "two", "main"});
+    repo.write("new.meta.xml", Edit(kBase, {{end, x + end}}));
+    Git({"add", "."});
+    Git({"commit", "-q", "-m", "two adds"});
+    Git({"merge", "-q", "--no-edit", "one"});
+    EXPECT_EQ(ReadFile(repo.file("new.meta.xml")), Edit(kBase, {{end, x + y + end}}));
+
+    // Rebase and cherry-pick through the driver: two fields of one line.
+    Branch("topic", Edit(kBase, {{"Table=\"CUSTOMER\"", "Table=\"CLIENT\""}}));
+    Git({"checkout", "-q", "main"});
+    Commit(Edit(kBase, {{"Owner=\"sales\"", "Owner=\"crm\""}}), "main changes the owner");
+    const std::string both = Edit(kBase, {{"Table=\"CUSTOMER\" Owner=\"sales\"", "Table=\"CLIENT\" Owner=\"crm\""}});
+    Git({"checkout", "-q", "-b", "picked", "main"});
+    Git({"cherry-pick", "topic"});
+    EXPECT_EQ(ReadFile(repo.file("model.meta.xml")), both);
+    Git({"checkout", "-q", "topic"});
+    Git({"rebase", "-q", "main"});
+    EXPECT_EQ(ReadFile(repo.file("model.meta.xml")), both);
+
+    // Modify/delete: git stops before any driver; the diff driver says the path is unmerged.
+    Branch("deletes", kBase);
+    Git({"rm", "-q", "model.meta.xml"});
+    Git({"commit", "-q", "-m", "deleted"});
+    Git({"checkout", "-q", "topic"});
+    Git({"merge", "--no-edit", "deletes"}, 1);
+    EXPECT_EQ(Git({"diff"}).out, "* Unmerged path model.meta.xml\n");
 }
 
 TEST_F(GitDrivers, DiffDriverShowsTheReport) {

@@ -3,9 +3,24 @@
 #include "QORMDMetaDiffInput.h"
 #include "QORMDMetaDiffMgr.h"
 #include "QORMDMetaDomMgr.h"
+#include "QORMDMetaPackage.h"
+#include "QORMetaUtil/cQORMUCallback.h"
+#include "ZULBase/ZULError.h"
+
+namespace {
+
+bool Unnamed(const cQORMDMetaPackage* package) {
+    ZULUnicodeString name;
+    if (package) package->GetFieldValue(ZULUnicodeString("Name"), name);
+    return name.IsEmpty();
+}
+
+}  // namespace
 
 cReportComparison::cReportComparison(const ZULUnicodeString& oldFile, const ZULUnicodeString& newFile)
     : initStatus_(cMetaDiffInput::Init(oldFile, newFile, ZULUnicodeString(), 0)),
+      oldFile_(oldFile.ConvertToChar()),
+      newFile_(newFile.ConvertToChar()),
       document_(std::make_unique<cMetaDiffDoc>()) {}
 
 cReportComparison::~cReportComparison() {
@@ -17,5 +32,17 @@ std::int32_t cReportComparison::Run() {
     if (initStatus_ < 0) return initStatus_;
     const std::int32_t loaded = cMetaDomMgr().processDom(*document_);
     if (loaded < 0) return loaded;
+    loaded_ = true;
     return cMetaDiffMgr().processDiff(*document_);
+}
+
+std::string cReportComparison::FailureLine(std::int32_t status) const {
+    if (!loaded_ || !Unnamed(document_->GetOldPackage()) || !Unnamed(document_->GetNewPackage()))
+        return cQORMUCallback::FormatError(ZULError::ZULGetLastError(status, nullptr));
+    const auto quoted = [](const std::string& file) { return "\"" + file + "\""; };
+    const std::string which = oldFile_.empty()   ? quoted(newFile_) + " does not give"
+                              : newFile_.empty() ? quoted(oldFile_) + " does not give"
+                                                 : "neither " + quoted(oldFile_) + " nor " + quoted(newFile_) + " gives";
+    return "Error: the package has no name: " + which +
+           " its document element a Name field, and the report names the changes by their package.";
 }

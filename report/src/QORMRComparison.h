@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "QORMDMetaDiffDoc.h"
 #include "ZULBase/ZULUnicodeString.h"
@@ -21,9 +22,15 @@ public:
     // whose error (ZULError::ZULGetLastError) says why.
     std::int32_t Run();
     cMetaDiffDoc& Result() { return *document_; }
+    // The error line of a failed Run for a person: the error's own line, or,
+    // for a package that neither document names, what is wrong in plain words.
+    std::string FailureLine(std::int32_t status) const;
 
 private:
     std::int32_t initStatus_;
+    std::string oldFile_;
+    std::string newFile_;
+    bool loaded_ = false;  // both documents loaded: a failure came from the comparison
     // The packages and the diff root, released before the run inputs as the diff host does.
     std::unique_ptr<cMetaDiffDoc> document_;
 };

@@ -56,15 +56,31 @@ std::vector<std::string> cDisplayWidth::Split(std::string_view text, int width) 
 }
 
 std::vector<std::string> cDisplayWidth::Wrap(std::string_view text, int width) {
+    // One pass: the current line, its columns, and the end of its last blank
+    // with the columns up to there.
     std::vector<std::string> lines;
-    while (Of(text) > width) {
-        const std::string first = Split(text, width).front();
-        const std::size_t blank = first.rfind(' ');
-        const bool atBlank = blank != std::string::npos && Of(first.substr(0, blank)) >= width / 2;
-        const std::size_t end = atBlank ? blank : first.size();
-        lines.emplace_back(text.substr(0, end));
-        text.remove_prefix(atBlank ? end + 1 : end);  // the blank a line breaks at is not kept
-    }
-    lines.emplace_back(text);
+    std::size_t lineStart = 0;
+    int used = 0;
+    std::size_t afterBlank = std::string_view::npos;
+    int usedToBlank = 0;
+    ForEachCharacter(text, [&](std::size_t start, std::size_t end, int columns) {
+        if (used + columns > width && start > lineStart) {
+            // After the last blank when the line is at least half full before it (the
+            // blank stays at the line's end: every blank of the text is kept), else here.
+            const bool atBlank = afterBlank != std::string_view::npos && usedToBlank - 1 >= width / 2 &&
+                                 used - usedToBlank + columns <= width;
+            const std::size_t cut = atBlank ? afterBlank : start;
+            lines.emplace_back(text.substr(lineStart, cut - lineStart));
+            lineStart = cut;
+            used = atBlank ? used - usedToBlank : 0;
+            afterBlank = std::string_view::npos;
+        }
+        used += columns;
+        if (text[start] == ' ') {
+            afterBlank = end;
+            usedToBlank = used;
+        }
+    });
+    lines.emplace_back(text.substr(lineStart));
     return lines;
 }

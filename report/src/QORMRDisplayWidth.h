@@ -13,6 +13,7 @@ public:
     // stands alone), cut between characters, a combining mark kept with its base.
     static std::vector<std::string> Split(std::string_view text, int width);
     // Lines of text, each at most width columns, broken after a blank where
-    // the line is at least half full, else cut as Split does.
+    // the line is at least half full (the blank ends its line: joined again,
+    // the lines are the text), else cut as Split does. Linear in the text.
     static std::vector<std::string> Wrap(std::string_view text, int width);
 };

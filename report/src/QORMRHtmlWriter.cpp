@@ -1,5 +1,8 @@
 #include "QORMRHtmlWriter.h"
 
+#include <openssl/evp.h>
+
+#include <cstring>
 #include <utility>
 
 #include "QORMRHtmlAssets.h"
@@ -32,8 +35,17 @@ std::string Html(const std::string& text) {
 
 std::string Code(const std::string& value) { return "<code>" + Html(cShownValue::Of(value)) + "</code>"; }
 
-// A document's name in the one line of an empty report.
-std::string File(const std::string& name) { return name.empty() ? "an empty package" : Code(name); }
+// A content security policy source that allows one inline style or script
+// block, the page's own, by the SHA-256 of its text: 'sha256-<base64>'.
+std::string HashSource(const char* block) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_Digest(block, std::strlen(block), digest, &length, EVP_sha256(), nullptr) != 1) return "'none'";
+    unsigned char base64[(EVP_MAX_MD_SIZE + 2) / 3 * 4 + 1];
+    EVP_EncodeBlock(base64, digest, static_cast<int>(length));
+    return "'sha256-" + std::string(reinterpret_cast<const char*>(base64)) + "'";
+}
+
 
 }  // namespace
 
@@ -41,9 +53,9 @@ std::string cHtmlWriter::Write(const cReport& report) {
     out_.clear();
     depth_ = 0;
     if (report.empty) {
-        Head("No differences");
-        out_ += "<p class=\"none\">No differences between " + File(report.oldFile) + " and " + File(report.newFile) +
-                ".</p>\n</body>\n</html>\n";
+        Head(report.nothingCompared ? "Nothing compared" : "No differences");
+        out_ += "<p class=\"none\">" + cReportWording::NothingDiffers(report, [](const std::string& file) { return Code(file); }) +
+                "</p>\n</body>\n</html>\n";
         return std::move(out_);
     }
     Head("Changes to package " + cShownValue::Of(report.packageName));
@@ -78,8 +90,9 @@ std::string cHtmlWriter::Write(const cRangeReport& range) {
             out_ += "</pre>\n";
         }
         if (file.loaded && file.report.empty) {
-            out_ += "<p class=\"none\">No differences between " + File(file.report.oldFile) + " and " +
-                    File(file.report.newFile) + ".</p>\n";
+            out_ += "<p class=\"none\">" +
+                    cReportWording::NothingDiffers(file.report, [](const std::string& name) { return Code(name); }) +
+                    "</p>\n";
         } else if (file.loaded) {
             depth_ = 2;
             Document(file.report);
@@ -131,8 +144,8 @@ void cHtmlWriter::Finish(const std::string& data) {
 void cHtmlWriter::Head(const std::string& title) {
     out_ +=
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'; "
-        "script-src 'unsafe-inline'; img-src data:\">\n"
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src " +
+        HashSource(kQORMRHtmlStyle) + "; script-src " + HashSource(kQORMRHtmlScript) + "; img-src data:\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
         "<link rel=\"icon\" href=\"data:,\">\n<title>" +
         Html(title) + "</title>\n<style>" + kQORMRHtmlStyle + "</style>\n</head>\n<body>\n";

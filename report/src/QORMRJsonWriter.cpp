@@ -51,7 +51,7 @@ void cJsonWriter::Element(const cReportElement& element, const cReport& report) 
     out_ += "{\"k\":";
     String(out_, kKinds[element.kind]);
     out_ += ",\"t\":";
-    String(out_, element.tag);
+    String(out_, cShownValue::Of(element.tag));
     out_ += ",\"n\":";
     String(out_, element.name.empty() ? std::string() : cShownValue::Of(element.name));
     out_ += ",\"u\":";
@@ -64,7 +64,7 @@ void cJsonWriter::Element(const cReportElement& element, const cReport& report) 
         out_ += i ? ",[" : "[";
         String(out_, std::string(1, cReportWording::Marker(field.kind)));
         out_ += ',';
-        String(out_, field.name);
+        String(out_, cShownValue::Of(field.name));
         out_ += ',';
         if (field.kind == cReportField::kAdded)
             out_ += "null";
@@ -96,11 +96,11 @@ void cJsonWriter::Node(const cReportNode& node) {
     switch (node.kind) {
         case cReportNode::kElement:
             out_ += "{\"e\":";
-            String(out_, node.tag);
+            String(out_, cShownValue::Of(node.tag));
             out_ += ",\"f\":[";
             for (std::size_t i = 0; i < node.fields.size(); ++i) {
                 out_ += i ? ",[" : "[";
-                String(out_, node.fields[i].first);
+                String(out_, cShownValue::Of(node.fields[i].first));
                 out_ += ',';
                 String(out_, cShownValue::Of(node.fields[i].second));
                 out_ += ']';
@@ -116,7 +116,7 @@ void cJsonWriter::Node(const cReportNode& node) {
         case cReportNode::kComment: out_ += "{\"m\":"; break;
         case cReportNode::kInstruction:
             out_ += "{\"p\":";
-            String(out_, node.tag);
+            String(out_, cShownValue::Of(node.tag));
             out_ += ",\"x\":";
             break;
     }

@@ -52,14 +52,12 @@ std::string Code(const std::string& text, bool inTable = false) {
 std::string Shown(const std::string& value, bool inTable = false) { return Code(cShownValue::Of(value), inTable); }
 
 std::string Label(const std::string& tag, const std::string& name, const std::string& uuid) {
-    std::string label = Text(tag);
+    std::string label = cShownValue::IsPlain(tag) ? Text(tag) : Shown(tag);
     if (!name.empty()) label += " " + Shown(name);
     if (!uuid.empty()) label += " (" + Shown(uuid) + ")";
     return label;
 }
 
-// A document's name in the one line of an empty report.
-std::string File(const std::string& name) { return name.empty() ? "an empty package" : Shown(name); }
 
 std::string Count(int count, bool shown = true) { return shown ? std::to_string(count) : std::string(); }
 
@@ -74,7 +72,7 @@ std::string cMarkdownWriter::Write(const cReport& report) {
 
 void cMarkdownWriter::Document(const cReport& report) {
     if (report.empty) {
-        out_ += "No differences between " + File(report.oldFile) + " and " + File(report.newFile) + ".\n";
+        out_ += cReportWording::NothingDiffers(report, [](const std::string& file) { return Shown(file); }) + "\n";
         return;
     }
     out_ += Heading(1) + " Changes to package " + Shown(report.packageName) + "\n\n";
@@ -182,7 +180,7 @@ void cMarkdownWriter::Fields(const cReportElement& element) {
     if (copy) {
         out_ += "\n| field | value |\n|---|---|\n";
         for (const cReportField& field : element.fields)
-            out_ += "| " + Code(field.name, true) + " | " +
+            out_ += "| " + Shown(field.name, true) + " | " +
                     Shown(field.kind == cReportField::kAdded ? field.newValue : field.oldValue, true) + " |\n";
         return;
     }
@@ -192,7 +190,7 @@ void cMarkdownWriter::Fields(const cReportElement& element) {
         const bool hasNew = field.kind != cReportField::kDeleted;
         const std::string change =
             field.note == cReportField::kNoNote ? cReportWording::Of(field.kind) : cReportWording::Of(field.note);
-        out_ += "| " + Code(field.name, true) + " | " + (hasOld ? Shown(field.oldValue, true) : "") + " | " +
+        out_ += "| " + Shown(field.name, true) + " | " + (hasOld ? Shown(field.oldValue, true) : "") + " | " +
                 (hasNew ? Shown(field.newValue, true) : "") + " | " + change + " |\n";
     }
 }
@@ -201,15 +199,15 @@ void cMarkdownWriter::Node(int depth, const cReportNode& node) {
     const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
     switch (node.kind) {
         case cReportNode::kElement:
-            out_ += indent + "- element " + Code(node.tag) + "\n";
+            out_ += indent + "- element " + Shown(node.tag) + "\n";
             for (const auto& [name, value] : node.fields)
-                out_ += indent + "  - field " + Code(name) + ": " + Shown(value) + "\n";
+                out_ += indent + "  - field " + Shown(name) + ": " + Shown(value) + "\n";
             for (const cReportNode& child : node.children) Node(depth + 1, child);
             break;
         case cReportNode::kText: out_ += indent + "- text: " + Shown(node.text) + "\n"; break;
         case cReportNode::kComment: out_ += indent + "- comment: " + Shown(node.text) + "\n"; break;
         case cReportNode::kInstruction:
-            out_ += indent + "- instruction " + Code(node.tag) + ": " + Shown(node.text) + "\n";
+            out_ += indent + "- instruction " + Shown(node.tag) + ": " + Shown(node.text) + "\n";
             break;
     }
 }

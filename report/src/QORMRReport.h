@@ -82,6 +82,7 @@ struct cReport {
     std::string newFile;
     std::string packageName;              // the diff's package name: the old package's Name first
     bool empty = true;                    // nothing differs
+    bool nothingCompared = false;         // neither package holds a class: not even the package's fields were compared
     cReportElement package;               // kUnchanged without fields when the package itself did not change
     std::vector<cReportElement> classes;  // the new document's order, then deleted ones in the old document's order
     std::vector<cReportMove> moves;

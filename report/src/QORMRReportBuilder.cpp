@@ -1,5 +1,6 @@
 #include "QORMRReportBuilder.h"
 
+#include <unordered_set>
 #include <utility>
 
 #include "QORMDMetaAttrib.h"
@@ -8,6 +9,7 @@
 #include "QORMDMetaDiffDoc.h"
 #include "QORMDMetaDiffElem.h"
 #include "QORMDMetaDiffField.h"
+#include "QORMDMetaField.h"
 #include "QORMDMetaPackage.h"
 #include "QORMRNodeReader.h"
 #include "ZULBase/ZULRawCollPV.h"
@@ -44,13 +46,45 @@ void Describe(cReportElement& element, cQORMDMetaElem* oldElem, cQORMDMetaElem* 
     element.uuid = FieldOf(shown, "Uuid");
 }
 
-// The field records of a modified entry: changed fields, then deleted, then added.
-std::vector<cReportField> FieldChanges(cMetaDiffElem* entry) {
+// The value of element's field name; false when it has no such field.
+bool ValueOf(cQORMDMetaElem* element, const ZULUnicodeString& name, ZULUnicodeString& value) {
+    const auto* field = static_cast<const cQORMDMetaField*>(element->GetFields()->Locate(name));
+    if (field) value = field->GetValue();
+    return field != nullptr;
+}
+
+// Whether record, of the given kind, is a change from oldElem to newElem.
+bool HoldsFor(const cMetaDiffField& record, cReportField::Kind kind, cQORMDMetaElem* oldElem, cQORMDMetaElem* newElem) {
+    ZULUnicodeString oldValue, newValue;
+    switch (kind) {
+        case cReportField::kChanged:
+            return ValueOf(oldElem, record.getName(), oldValue) && oldValue == record.getValue() &&
+                   ValueOf(newElem, record.getNewName(), newValue) && newValue == record.getNewValue();
+        case cReportField::kDeleted:
+            return ValueOf(oldElem, record.getName(), oldValue) && oldValue == record.getValue() &&
+                   !ValueOf(newElem, record.getName(), newValue);
+        case cReportField::kAdded:
+            return ValueOf(newElem, record.getName(), newValue) && newValue == record.getValue() &&
+                   !ValueOf(oldElem, record.getName(), oldValue);
+        case cReportField::kSame: break;
+    }
+    return false;
+}
+
+// The field records of a modified entry: changed fields, then deleted, then
+// added. With a pair of elements, only the records true of that pair, each once.
+std::vector<cReportField> FieldChanges(cMetaDiffElem* entry, cQORMDMetaElem* oldElem = nullptr,
+                                       cQORMDMetaElem* newElem = nullptr) {
     std::vector<cReportField> fields;
+    std::unordered_set<std::string> listed;  // kind and name of each field listed for the pair
     const auto read = [&](ZULRawCollPV& list, cReportField::Kind kind) {
         for (int i = 1; i <= list.Size(); ++i) {
             const auto* record = static_cast<const cMetaDiffField*>(list[i]);
             if (!record) continue;
+            if (oldElem && newElem &&
+                (!HoldsFor(*record, kind, oldElem, newElem) ||
+                 !listed.insert(char('0' + kind) + cReportNodeReader::Utf8(record->getName())).second))
+                continue;
             cReportField field{kind, cReportField::kNoNote, cReportNodeReader::Utf8(record->getName()), {}, {}};
             if (kind == cReportField::kAdded)
                 field.newValue = cReportNodeReader::Utf8(record->getValue());
@@ -89,6 +123,9 @@ cReport cReportBuilder::Build() {
     report.oldFile = oldFile_;
     report.newFile = newFile_;
     report.empty = result_.IsEmpty();
+    cQORMDMetaPackage* oldPackage = result_.GetOldPackage();
+    cQORMDMetaPackage* newPackage = result_.GetNewPackage();
+    report.nothingCompared = report.empty && (!oldPackage || oldPackage->IsEmpty()) && (!newPackage || newPackage->IsEmpty());
     cMetaDiff* diff = result_.GetMetaDiff();
     if (report.empty || !diff) return report;
     report.packageName = cReportNodeReader::Utf8(diff->getPackageName());
@@ -96,6 +133,7 @@ cReport cReportBuilder::Build() {
     Collect(diff->getAdded(), cReportElement::kAdded);
     Collect(diff->getDeleted(), cReportElement::kDeleted);
     Collect(diff->getModified(), cReportElement::kChanged);
+    PlaceChangedAttributes();
 
     report.package = PackageSection();
     PlaceClassesOf(result_.GetNewPackage(), report);
@@ -115,9 +153,47 @@ void cReportBuilder::Collect(cMetaDiffBase* category, cReportElement::Kind kind)
         switch (entry->getLevel()) {
             case cQORMDMetaElem::kPackage: packageEntries_.push_back({kind, entry}); break;
             case cQORMDMetaElem::kClass: Group(entry->getUuid()).own.push_back({kind, entry}); break;
-            default: Group(entry->getParentUuid()).attributes.emplace_back(entry->getUuid(), Entry{kind, entry}); break;
+            default:
+                if (kind == cReportElement::kChanged)
+                    changedAttributes_.push_back(entry);
+                else
+                    Group(entry->getParentUuid()).attributes.emplace_back(entry->getUuid(), Entry{kind, entry});
+                break;
         }
     }
+}
+
+void cReportBuilder::PlaceChangedAttributes() {
+    if (changedAttributes_.empty()) return;
+    std::unordered_map<ZULUnicodeString, cMetaDiffElem*, ZULUnicodeStringHash> byKey;
+    for (cMetaDiffElem* entry : changedAttributes_) byKey.emplace(entry->getUuid(), entry);
+    std::unordered_set<cMetaDiffElem*> placed;
+    cQORMDMetaPackage* newPackage = result_.GetNewPackage();
+    ZULHashDico* classes = newPackage->GetClasses();  // a changed attribute: both packages exist
+    ZULHashCodeIter classIt(*classes);
+    while (classIt++) {
+        auto* newClass = static_cast<cQORMDMetaClass*>((*classes)[classIt]);
+        cQORMDMetaClass* oldClass = FindClass(result_.GetOldPackage(), classIt.ItemName());
+        if (!oldClass) continue;
+        ZULHashCodeIter attributeIt(*newClass->GetAttribs());
+        while (attributeIt++) {
+            const auto found = byKey.find(attributeIt.ItemName());
+            cQORMDMetaAttrib* oldAttrib = found == byKey.end() ? nullptr : FindAttribute(oldClass, found->first);
+            if (!oldAttrib) continue;
+            auto* newAttrib = static_cast<cQORMDMetaAttrib*>((*newClass->GetAttribs())[attributeIt]);
+            std::vector<cReportField> fields = FieldChanges(found->second, oldAttrib, newAttrib);
+            if (fields.empty()) continue;  // this class's copy of the attribute did not change
+            Group(classIt.ItemName())
+                .attributes.emplace_back(found->first,
+                                         Entry{cReportElement::kChanged, found->second, oldAttrib, newAttrib, std::move(fields)});
+            placed.insert(found->second);
+        }
+    }
+    // What no pair of classes explains stays with the class the comparison named.
+    for (cMetaDiffElem* entry : changedAttributes_)
+        if (!placed.count(entry))
+            Group(entry->getParentUuid()).attributes.emplace_back(entry->getUuid(), Entry{cReportElement::kChanged, entry});
+    changedAttributes_.clear();
 }
 
 cReportBuilder::ClassGroup& cReportBuilder::Group(const ZULUnicodeString& key) {
@@ -214,12 +290,17 @@ cReportElement cReportBuilder::AttributeItem(const ZULUnicodeString& key, const 
     if (entry.kind == cReportElement::kDeleted) moves_.Departed(key, sectionIndex, itemIndex);
     if (entry.kind != cReportElement::kChanged) return Copy(entry.diff->getDomElement().get(), entry.kind, false, true);
 
-    const ZULUnicodeString parent = entry.diff->getParentUuid();
     cReportElement item;
-    Describe(item, FindAttribute(FindClass(result_.GetOldPackage(), parent), key),
-             FindAttribute(FindClass(result_.GetNewPackage(), parent), key));
     item.kind = cReportElement::kChanged;
-    item.fields = FieldChanges(entry.diff);
+    if (entry.oldAttrib && entry.newAttrib) {
+        Describe(item, entry.oldAttrib, entry.newAttrib);
+        item.fields = entry.fields;
+    } else {
+        const ZULUnicodeString parent = entry.diff->getParentUuid();
+        Describe(item, FindAttribute(FindClass(result_.GetOldPackage(), parent), key),
+                 FindAttribute(FindClass(result_.GetNewPackage(), parent), key));
+        item.fields = FieldChanges(entry.diff);
+    }
     item.NoteRename();
     return item;
 }

@@ -28,10 +28,15 @@ public:
     cReport Build();
 
 private:
-    // One entry of the comparison and the category it came from.
+    // One entry of the comparison and the category it came from. A changed
+    // attribute is placed once per class pair that holds it, with the pair
+    // and the field changes true of it.
     struct Entry {
         cReportElement::Kind kind;
         cMetaDiffElem* diff;
+        cQORMDMetaElem* oldAttrib = nullptr;
+        cQORMDMetaElem* newAttrib = nullptr;
+        std::vector<cReportField> fields = {};
     };
     // The entries of one class: its own, and those of its attributes in recording order.
     struct ClassGroup {
@@ -42,6 +47,13 @@ private:
     };
 
     void Collect(cMetaDiffBase* category, cReportElement::Kind kind);
+    // The comparison keys an attribute by its Uuid alone, and one Uuid may
+    // stand in several classes: their changes then come as one entry, with
+    // the records of every class (a field deleted from two is there twice).
+    // Each class that holds the attribute in both documents gets the
+    // records true of its own pair, once each; found in one pass over the
+    // new document's classes.
+    void PlaceChangedAttributes();
     ClassGroup& Group(const ZULUnicodeString& key);
     void PlaceClassesOf(cQORMDMetaPackage* package, cReport& report);
     cReportElement PackageSection() const;
@@ -64,6 +76,7 @@ private:
     std::string oldFile_;
     std::string newFile_;
     std::vector<Entry> packageEntries_;
+    std::vector<cMetaDiffElem*> changedAttributes_;  // until PlaceChangedAttributes
     std::vector<ClassGroup> groups_;  // in the order the comparison recorded them
     std::unordered_map<ZULUnicodeString, std::size_t, ZULUnicodeStringHash> groupIndex_;
     cReportMoveFinder moves_;

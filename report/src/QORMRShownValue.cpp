@@ -8,18 +8,35 @@
 
 namespace {
 
-// A character a reader would not see, or would see as something else.
+// U+2800 BRAILLE PATTERN BLANK is drawn as a blank, and no Unicode property says so.
+constexpr UChar32 kBlankBraille = 0x2800;
+
+// A character a reader would not see, or would see as something else:
+// controls, format characters (bidi controls among them), separators and
+// white space other than the plain blank, default-ignorable code points
+// (joiners, variation selectors, the combining grapheme joiner, Hangul
+// fillers), and what no font draws for sure (unassigned, private use).
 bool IsInvisible(UChar32 c) {
     switch (u_charType(c)) {
         case U_CONTROL_CHAR:
         case U_FORMAT_CHAR:
         case U_LINE_SEPARATOR:
         case U_PARAGRAPH_SEPARATOR:
-        case U_SURROGATE: return true;
-        case U_SPACE_SEPARATOR: return c != ' ';
-        default: return false;
+        case U_SURROGATE:
+        case U_UNASSIGNED:
+        case U_PRIVATE_USE_CHAR: return true;
+        default: break;
     }
+    return (c != ' ' && u_hasBinaryProperty(c, UCHAR_WHITE_SPACE)) ||
+           u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) || u_hasBinaryProperty(c, UCHAR_BIDI_CONTROL) ||
+           u_hasBinaryProperty(c, UCHAR_VARIATION_SELECTOR) || c == kBlankBraille;
 }
+
+// A combining mark that would join what stands before the value (a quote, a colon).
+bool JoinsWhatPrecedes(UChar32 c) { return u_hasBinaryProperty(c, UCHAR_GRAPHEME_EXTEND); }
+
+// The notes the report puts after a value ("  (renamed)", "  (letter case only)").
+bool EndsLikeANote(std::string_view value) { return value.size() > 3 && value.back() == ')' && value.find("  (") != std::string_view::npos; }
 
 void AppendEscape(std::string& out, const char* format, unsigned value) {
     char buffer[16];
@@ -30,7 +47,7 @@ void AppendEscape(std::string& out, const char* format, unsigned value) {
 }  // namespace
 
 bool cShownValue::IsPlain(std::string_view value) {
-    if (value.empty() || value.front() == '"') return false;
+    if (value.empty() || value.front() == '"' || EndsLikeANote(value)) return false;
     // Most values are printable ASCII: decided without looking up a character's properties.
     if (std::all_of(value.begin(), value.end(), [](char c) { return c > 0x20 && c < 0x7f; })) return true;
     const auto* bytes = reinterpret_cast<const uint8_t*>(value.data());
@@ -43,7 +60,7 @@ bool cShownValue::IsPlain(std::string_view value) {
         if (first < 0) first = c;
         last = c;
     }
-    return !u_isUWhiteSpace(first) && !u_isUWhiteSpace(last);
+    return !u_isUWhiteSpace(first) && !u_isUWhiteSpace(last) && !JoinsWhatPrecedes(first);
 }
 
 std::string cShownValue::Of(std::string_view value) { return IsPlain(value) ? std::string(value) : Quoted(value); }
@@ -69,7 +86,7 @@ std::string cShownValue::Quoted(std::string_view value) {
             case '\r': out += "\\r"; break;
             case '\t': out += "\\t"; break;
             default:
-                if (IsInvisible(c))
+                if (IsInvisible(c) || (start == 0 && JoinsWhatPrecedes(c)))
                     AppendEscape(out, "\\u{%04X}", static_cast<unsigned>(c));
                 else
                     out.append(value.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));

@@ -1,10 +1,13 @@
-// cShownValue: a value as the report shows it, exactly and in one line.
-// A plain value (not empty, no blank at either end, nothing invisible, no
-// leading quote, no arrow) is shown as it is. Any other value is shown in
-// double quotes, with \" and \\ for quote and backslash, \n, \r and \t for
-// line breaks and tabs, \u{XXXX} for other invisible characters (controls,
-// format characters, separators other than the plain blank) and \x{XX} for
-// a byte that is not UTF-8 (a file name can hold one).
+// cShownValue: a value (or a name, a tag) as the report shows it, exactly
+// and in one line. A plain value (not empty, no blank at either end, nothing
+// invisible, no leading quote or combining mark, no arrow, no ending that
+// looks like one of the report's notes) is shown as it is. Any other value
+// is shown in double quotes, with \" and \\ for quote and backslash, \n,
+// \r and \t for line breaks and tabs, \u{XXXX} for other invisible
+// characters (by their Unicode properties: controls, format characters,
+// white space other than the plain blank, default-ignorable code points,
+// fillers) and for a leading combining mark, and \x{XX} for a byte that is
+// not UTF-8 (a file name can hold one).
 #pragma once
 
 #include <string>

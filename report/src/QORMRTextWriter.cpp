@@ -18,8 +18,6 @@ constexpr int kMinPiece = 20;
 
 std::string Count(int count) { return std::to_string(count); }
 
-// A document's name in the one line of an empty report.
-std::string File(const std::string& name) { return name.empty() ? "an empty package" : cShownValue::Of(name); }
 
 }  // namespace
 
@@ -33,7 +31,7 @@ std::string cTextWriter::Write(const cReport& report) {
 
 void cTextWriter::Document(const cReport& report) {
     if (report.empty) {
-        out_ += "No differences between " + File(report.oldFile) + " and " + File(report.newFile) + ".\n";
+        out_ += cReportWording::NothingDiffers(report, [](const std::string& file) { return cShownValue::Of(file); }) + "\n";
         return;
     }
     Line(0, "Changes to package " + cShownValue::Of(report.packageName), kBold);
@@ -193,7 +191,7 @@ void cTextWriter::Element(int indent, const cReportElement& element, const cRepo
 void cTextWriter::Field(int indent, const cReportField& field) {
     static const Style kByKind[] = {kPlain, kYellow, kGreen, kRed};
     const Style style = kByKind[field.kind];
-    const std::string head = std::string(1, cReportWording::Marker(field.kind)) + " " + field.name + ":";
+    const std::string head = std::string(1, cReportWording::Marker(field.kind)) + " " + cShownValue::Of(field.name) + ":";
     if (field.kind != cReportField::kChanged) {
         TextLine(indent, head, field.kind == cReportField::kAdded ? field.newValue : field.oldValue, style);
         return;
@@ -226,7 +224,7 @@ void cTextWriter::Node(int indent, const cReportNode& node, char marker, int dep
         std::string(1, marker) + " " + (indent > kMaxIndent ? "[depth " + std::to_string(depth) + "] " : std::string());
     switch (node.kind) {
         case cReportNode::kElement:
-            Line(indent, lead + node.tag, style);
+            Line(indent, lead + cShownValue::Of(node.tag), style);
             for (const auto& [name, value] : node.fields) {
                 cReportField field{marker == '+' ? cReportField::kAdded : cReportField::kDeleted, cReportField::kNoNote,
                                    name, value, value};
@@ -237,7 +235,7 @@ void cTextWriter::Node(int indent, const cReportNode& node, char marker, int dep
         case cReportNode::kText: TextLine(indent, lead + "text:", node.text, style); break;
         case cReportNode::kComment: TextLine(indent, lead + "comment:", node.text, style); break;
         case cReportNode::kInstruction:
-            TextLine(indent, lead + "instruction " + node.tag + ":", node.text, style);
+            TextLine(indent, lead + "instruction " + cShownValue::Of(node.tag) + ":", node.text, style);
             break;
     }
 }

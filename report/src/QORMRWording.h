@@ -17,8 +17,13 @@ public:
     // The marker of a field line: ' ', '~', '+', '-'.
     static char Marker(cReportField::Kind kind);
 
-    // "Tag Name (Uuid)", name and Uuid in their shown form, each left out when empty.
+    // "Tag Name (Uuid)", each in its shown form; name and Uuid left out when empty.
     static std::string Label(const std::string& tag, const std::string& name, const std::string& uuid);
     // What happened to an element: its kind, the other class of a move, a rename.
     static std::string Status(const cReportElement& element, const cReport& report);
+    // The one sentence of a report in which nothing differs, with each file
+    // name as shown gives it: there were no differences, or, when neither
+    // package holds a class, that nothing was compared (the comparison then
+    // does not look at the package's own fields either).
+    static std::string NothingDiffers(const cReport& report, std::string (*shown)(const std::string& file));
 };

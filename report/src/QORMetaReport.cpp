@@ -19,6 +19,7 @@
 #include "QORMRRangeReportBuilder.h"
 #include "QORMRReportBuilder.h"
 #include "QORMRTextWriter.h"
+#include "QORMetaUtil/QORMUPrintableLine.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULError.h"
@@ -28,7 +29,7 @@ namespace {
 enum ExitStatus { kSuccess = 0, kRunFailed = 1, kUsageError = 2 };
 
 int Fail(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", QORMUPrintableLine(line).c_str());
     return kRunFailed;
 }
 
@@ -61,7 +62,7 @@ int Run(const cReportArguments& arguments) {
         cReportComparison comparison(ZULUnicodeString(arguments.OldFile().c_str()),
                                      ZULUnicodeString(arguments.NewFile().c_str()));
         const std::int32_t compared = comparison.Run();
-        if (compared < 0) return FailWith(compared);
+        if (compared < 0) return Fail(comparison.FailureLine(compared));
         const cReport report = cReportBuilder(comparison.Result(), arguments.OldFile(), arguments.NewFile()).Build();
         output = Render(report, arguments);
     } else {
@@ -69,7 +70,7 @@ int Run(const cReportArguments& arguments) {
         try {
             builder = std::make_unique<cRangeReportBuilder>(".", arguments.GitRange());
         } catch (const cGitError& error) {
-            std::fprintf(stderr, "QORMetaReport: %s\n", error.what());
+            std::fprintf(stderr, "QORMetaReport: %s\n", QORMUPrintableLine(error.what()).c_str());
             return kUsageError;
         }
         const cRangeReport range = builder->Build(arguments.Paths());
@@ -93,7 +94,8 @@ int main(int argc, char* argv[]) {
         case cReportArguments::kHelp: std::fputs(cReportArguments::Usage(), stdout); return kSuccess;
         case cReportArguments::kVersion: std::printf("MetaReport Version: %s\n", QORMD_VERSION); return kSuccess;
         case cReportArguments::kWrong:
-            std::fprintf(stderr, "QORMetaReport: %s\n%s", arguments.Error().c_str(), cReportArguments::Usage());
+            std::fprintf(stderr, "QORMetaReport: %s\n%s", QORMUPrintableLine(arguments.Error()).c_str(),
+                         cReportArguments::Usage());
             return kUsageError;
         case cReportArguments::kRun: break;
     }

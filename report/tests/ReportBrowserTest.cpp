@@ -80,9 +80,15 @@ protected:
     const std::string html = dir.file("report.html");
 };
 
+// The page's own style and script are allowed by their hashes, nothing
+// inline by default: a style or script that does not match is refused (a
+// console message) and draws nothing.
 TEST_F(ReportInBrowser, ExamplePair) {
     const Page page = Report(SourcePath("examples/old.xml"), SourcePath("examples/new.xml"));
     EXPECT_EQ(page.console, "");
+    EXPECT_THAT(ReadFile(html), Not(HasSubstr("unsafe-inline")));
+    EXPECT_TRUE(std::regex_search(ReadFile(html), std::regex("style-src 'sha256-[A-Za-z0-9+/]{43}='; "
+                                                             "script-src 'sha256-[A-Za-z0-9+/]{43}=';")));
     EXPECT_EQ(page.sections, 6);  // the package and five classes
     for (const char* shown : {"Customer", "C-CUSTOMER", "letter case only", "Données & Qualité", "l'expéditeur",
                               "moved from Class Customer (C-CUSTOMER)", "renamed from Adress", "Invoice",

@@ -4,7 +4,10 @@
 // not ask for none. What a person reads: the text form of the example pair
 // names every change by class and attribute names, in the new document's
 // order, within 100 columns; values are shown exactly in every form.
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <chrono>
 #include <sstream>
 
 #include "ReportSupport.h"
@@ -38,8 +41,9 @@ int Find(const std::vector<std::string>& lines, const std::string& wanted) {
     return at == lines.end() ? -1 : static_cast<int>(at - lines.begin());
 }
 
-// Nothing differs: one line (a paragraph in HTML). One side left out:
-// everything added or deleted.
+// Nothing differs: one line (a paragraph in HTML). Neither package holds a
+// class: the line says that nothing was compared, package fields included.
+// One side left out: everything added or deleted.
 TEST(ReportRun, IdenticalAndOneSidedRuns) {
     TempDir dir;
     for (const char* format : {"text", "markdown"}) {
@@ -51,6 +55,17 @@ TEST(ReportRun, IdenticalAndOneSidedRuns) {
     const HostRun html = RunReport({"-Old", kNew, "-New", kNew, "-Format", "html", "-Out", dir.file("r.html")});
     EXPECT_EQ(html.exitStatus, 0) << html.err;
     EXPECT_THAT(ReadFile(dir.file("r.html")), HasSubstr("<p class=\"none\">No differences between <code>"));
+
+    dir.write("bare-old.xml", R"(<Package Name="P" Owner="a"/>)");
+    dir.write("bare-new.xml", R"(<Package Name="Q" Owner="b"/>)");
+    const std::string nothing = ", and without classes the comparison does not look at the package's own fields either.\n";
+    EXPECT_EQ(RunReport({"-Old", "bare-old.xml", "-New", "bare-new.xml"}, {dir.path()}).out,
+              "Nothing was compared: neither bare-old.xml nor bare-new.xml holds a class" + nothing);
+    EXPECT_EQ(RunReport({"-New", "bare-new.xml", "-Format", "markdown"}, {dir.path()}).out,
+              "Nothing was compared: `bare-new.xml` holds no class" + nothing);
+    ASSERT_EQ(RunReport({"-Deleted", "bare-old.xml", "-Format", "html", "-Out", "r.html"}, {dir.path()}).exitStatus, 0);
+    EXPECT_THAT(ReadFile(dir.file("r.html")), HasSubstr("<title>Nothing compared</title>"));
+    EXPECT_THAT(ReadFile(dir.file("r.html")), HasSubstr("<p class=\"none\">Nothing was compared: <code>bare-old.xml</code> holds no class,"));
 
     const HostRun added = RunReport({"-New", kNew});
     ASSERT_EQ(added.exitStatus, 0) << added.err;
@@ -115,9 +130,32 @@ TEST(ReportRun, FailedRunsExitOneAndWriteNothing) {
     const HostRun missing = RunReport({"-New", dir.file("missing.xml")});
     EXPECT_EQ(missing.exitStatus, 1);
     EXPECT_EQ(missing.out, "");
-    const HostRun unwritable = RunReport({"-New", kNew, "-Out", dir.file("no-folder/report.txt")});
-    EXPECT_EQ(unwritable.exitStatus, 1);
-    EXPECT_THAT(unwritable.err, HasSubstr("no-folder/report.txt"));
+    // Control characters of a file name (a terminal title sequence, BEL) are printed escaped.
+    const HostRun control = RunReport({"-New", "t\x1b]0;owned\x07.xml"}, {dir.path()});
+    EXPECT_EQ(control.exitStatus, 1);
+    EXPECT_THAT(control.err, HasSubstr("\"t\\x{1B}]0;owned\\x{07}.xml\" could not be read"));
+    EXPECT_EQ(std::count_if(control.err.begin(), control.err.end(), [](char c) { return c != '\n' && c >= 0 && c < 0x20; }), 0);
+    const HostRun wrongControl = RunReport({"-New", kNew, "-Format", "\x1b[2J"});
+    EXPECT_EQ(wrongControl.exitStatus, 2);
+    EXPECT_THAT(wrongControl.err, StartsWith("QORMetaReport: -Format must be text, markdown or html, not \"\\x{1B}[2J\"\n"));
+    // A report that is not XML is not called one.
+    for (const char* format : {"text", "markdown"}) {
+        const HostRun unwritable = RunReport({"-New", kNew, "-Format", format, "-Out", dir.file("no-folder/report.txt")});
+        EXPECT_EQ(unwritable.exitStatus, 1);
+        EXPECT_EQ(unwritable.err, "Error GDFileWriteError_1: The file \"" + dir.file("no-folder/report.txt") +
+                                      "\" could not be written: cannot create a file in folder " + dir.file("no-folder") +
+                                      ": No such file or directory\n");
+    }
+    // A package that no document names: a sentence, not the comparison's inner message.
+    dir.write("unnamed-old.xml", R"(<Package><Class Name="C" Uuid="c"/></Package>)");
+    dir.write("unnamed-new.xml", R"(<Package Name=""><Class Name="D" Uuid="c"/></Package>)");
+    const HostRun unnamed = RunReport({"-Old", "unnamed-old.xml", "-New", "unnamed-new.xml", "-Out", "r.txt"}, {dir.path()});
+    EXPECT_EQ(unnamed.exitStatus, 1);
+    EXPECT_EQ(unnamed.err, "Error: the package has no name: neither \"unnamed-old.xml\" nor \"unnamed-new.xml\" gives its "
+                           "document element a Name field, and the report names the changes by their package.\n");
+    EXPECT_FALSE(FileExists(dir.file("r.txt")));
+    EXPECT_THAT(RunReport({"-New", "unnamed-old.xml"}, {dir.path()}).err,
+                HasSubstr("no name: \"unnamed-old.xml\" does not give its document element a Name field"));
 }
 
 TEST(ReportReading, ExamplePairInTextAndItsColours) {
@@ -159,9 +197,14 @@ TEST(ReportReading, ExamplePairInTextAndItsColours) {
     EXPECT_EQ(Find(lines, "Class Store (c-store): attributes changed"), -1) << "an unchanged class is listed";
     for (const std::string& line : lines) EXPECT_LE(Columns(line), 100u) << line;
 
-    // Deterministic, and -Out writes what standard output shows.
+    // Deterministic, and -Out writes what standard output shows, over a
+    // private file a private one.
+    ::chmod(dir.write("report.txt", "earlier").c_str(), 0600);
     EXPECT_EQ(RunReport({"-Old", kOld, "-New", kNew, "-Out", dir.file("report.txt")}).exitStatus, 0);
     EXPECT_EQ(ReadFile(dir.file("report.txt")), run.out);
+    struct stat info {};
+    ASSERT_EQ(::stat(dir.file("report.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     // Colour only at a terminal that did not ask for none, and in text only.
     const RunOptions terminal{"", {}, 0, true};
@@ -169,6 +212,41 @@ TEST(ReportReading, ExamplePairInTextAndItsColours) {
     EXPECT_THAT(RunReport({"-Old", kOld, "-New", kNew}, {"", {"NO_COLOR=1"}, 0, true}).out, Not(HasSubstr("\x1b")));
     EXPECT_THAT(run.out, Not(HasSubstr("\x1b")));
     EXPECT_THAT(RunReport({"-Old", kOld, "-New", kNew, "-Format", "markdown"}, terminal).out, Not(HasSubstr("\x1b")));
+}
+
+// Three classes share an attribute Uuid (real models do; the diff merges
+// the field changes of all three into one entry): each change is listed
+// under the class where it happened, the unchanged third class not at all,
+// and a field deleted from two classes is listed and counted once for each.
+TEST(ReportReading, ChangesUnderASharedAttributeUuidGoWhereTheyHappened) {
+    TempDir dir;
+    dir.write("old.xml", "<P Name=\"p\">\n"
+                         "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+                         "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+                         "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+                         "</P>\n");
+    dir.write("new.xml", "<P Name=\"p\">\n"
+                         "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"2\"/></C>\n"
+                         "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"b\" X=\"1\" Z=\"3\"/></C>\n"
+                         "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+                         "</P>\n");
+    const HostRun run = RunReport({"-Old", "old.xml", "-New", "new.xml"}, {dir.path()});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "Changes to package p\n  old: old.xml\n  new: new.xml\n\n"
+              "Summary       added  deleted  changed  moved\n"
+              "  classes         0        0        0\n"
+              "  attributes      0        0        2      0\n"
+              "  fields          1        2        2\n\n"
+              "C One (c1): attributes changed\n"
+              "  A a (s): changed\n"
+              "    ~ X: 1 \u2192 2\n"
+              "    - Y: 1\n\n"
+              "C Two (c2): attributes changed\n"
+              "  A b (s): changed, renamed from a\n"
+              "    ~ Name: a \u2192 b  (renamed)\n"
+              "    - Y: 1\n"
+              "    + Z: 3\n");
 }
 
 TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
@@ -201,6 +279,72 @@ TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
     EXPECT_GT(lines.size(), static_cast<std::size_t>(head + 4)) << "a 300-character value on one line";
     EXPECT_EQ(Unshown(quoted), longValue);
     for (const std::string& line : lines) EXPECT_LE(Columns(line), 100u) << line;
+}
+
+// Nothing invisible passes for something else, in names, tags and values of
+// every form: default-ignorable code points (joiners, bidi controls,
+// variation selectors, the combining grapheme joiner, the Hangul filler),
+// the braille blank and a leading combining mark are shown escaped; a value
+// that ends like one of the report's notes is quoted.
+TEST(ReportReading, InvisibleCharactersAreShownEscapedInEveryForm) {
+    TempDir dir;
+    dir.write("old.xml", "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\" V=\"plain\"/></C></P>");
+    dir.write("new.xml", u8"<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\" V=\"x\u200Dy\u202Ez\u2066\" "
+                         u8"N\u200Cx=\"1\" W=\"\u3164\" B=\"\u2800\" G=\"e\u034F\uFE0Fs\u00AD\" M=\"\u0301x\" "
+                         u8"O=\"ok  (letter case only)\"/>"
+                         u8"<T\u3164 Uuid=\"b\" Name=\"b\"/></C></P>");
+    const std::vector<std::string> escapes = {
+        "x\\u{200D}y\\u{202E}z\\u{2066}", "N\\u{200C}x", "\\u{3164}", "\\u{2800}", "e\\u{034F}\\u{FE0F}s\\u{00AD}",
+        "\\u{0301}x", "T\\u{3164}"};
+    const std::vector<std::string> invisible = {u8"\u200D", u8"\u200C", u8"\u202E", u8"\u2066", u8"\u3164",
+                                                u8"\u2800", u8"\u034F", u8"\uFE0F", u8"\u00AD", u8"\u0301"};
+    for (const char* format : {"text", "markdown", "html"}) {
+        SCOPED_TRACE(format);
+        const HostRun run = RunReport({"-Old", "old.xml", "-New", "new.xml", "-Format", format, "-Out", "r"}, {dir.path()});
+        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        // The page holds the escapes in JSON, its backslashes doubled: compared without them.
+        const auto withoutBackslashes = [&](std::string text) {
+            if (std::string(format) == "html") text.erase(std::remove(text.begin(), text.end(), '\\'), text.end());
+            return text;
+        };
+        const std::string report = withoutBackslashes(ReadFile(dir.file("r")));
+        for (const std::string& escape : escapes) EXPECT_THAT(report, HasSubstr(withoutBackslashes(escape)));
+        for (const std::string& character : invisible) EXPECT_THAT(report, Not(HasSubstr(character)));
+        EXPECT_THAT(report, HasSubstr("\"ok  (letter case only)\""));
+    }
+    const HostRun text = RunReport({"-Old", "old.xml", "-New", "new.xml"}, {dir.path()});
+    EXPECT_THAT(text.out, HasSubstr("    + \"N\\u{200C}x\": 1\n"));
+    EXPECT_THAT(text.out, HasSubstr("  \"T\\u{3164}\" b (b): added\n"));
+    EXPECT_THAT(text.out, HasSubstr("    + O: \"ok  (letter case only)\"\n"));
+}
+
+// A heading with a 1 MiB name is wrapped in linear time (a second at most in
+// a normal build; cutting it once took minutes) and keeps every blank of the
+// name: its lines, joined again, are the heading.
+TEST(ReportReading, AMegabyteNameWrapsFastAndWhole) {
+    TempDir dir;
+    std::string name;
+    for (int i = 0; name.size() < (1u << 20); ++i) name += i % 7 == 0 ? "word  " : "word ";
+    name += "end";
+    dir.write("old.xml", "<P Name=\"p\"><C Uuid=\"c\" Name=\"a\"/></P>");
+    dir.write("new.xml", "<P Name=\"p\"><C Uuid=\"c\" Name=\"" + name + "\"/></P>");
+    const auto start = std::chrono::steady_clock::now();
+    const HostRun run = RunReport({"-Old", "old.xml", "-New", "new.xml"}, {dir.path()});
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    if (!UnderAddressSanitizer()) {
+        EXPECT_LT(took.count(), 1.0);
+    }
+    const std::vector<std::string> lines = Lines(run.out);
+    const auto heads = [](const std::string& line) { return line.rfind("C word  word ", 0) == 0; };
+    const int first = static_cast<int>(std::find_if(lines.begin(), lines.end(), heads) - lines.begin());
+    ASSERT_LT(first, static_cast<int>(lines.size())) << run.out.substr(0, 1000);
+    std::string heading = lines[first];
+    for (std::size_t i = first + 1; i < lines.size() && lines[i].rfind("    ", 0) == 0; ++i) {
+        EXPECT_LE(Columns(lines[i]), 100u);
+        heading += lines[i].substr(4);
+    }
+    EXPECT_EQ(heading, "C " + name + " (c): changed, renamed from a");
 }
 
 }  // namespace

@@ -179,6 +179,7 @@ step_find_package() {
   printf 'find_package(QORMetaDiff %s): %s\n' 5 1 5.13 1 5.13.0.1 1 5.14 0 6 0 4.9 0 >"$probe.expected"
   diff "$probe.expected" "$probe.found" || fail "find_package accepts the wrong versions"
   pass
+  expect_contains "$probe.log" "QORMetaDiff licence: Apache-2.0"
 }
 
 step_pkg_config() {
@@ -186,6 +187,7 @@ step_pkg_config() {
   rm -rf "$work/pkg-config" && mkdir -p "$work/pkg-config"
   export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
   [ "$(pkg-config --modversion QORMetaDiff)" = "$version" ] || fail "pkg-config --modversion"
+  expect_contains "$prefix/$libdir/pkgconfig/QORMetaDiff.pc" "License: Apache-2.0"
   pkg-config --exists 'QORMetaDiff >= 5.13' || fail "pkg-config does not accept QORMetaDiff >= 5.13"
   pass
   # The line of README.md, with the warnings of our own build on top.
@@ -249,6 +251,14 @@ step_debian() {
   expect_contains "$out/dev.depends" "libxerces-c-dev"
   expect_contains "$out/libraries.info" "shlibs"
   expect_contains "$out/libraries.info" "triggers"
+
+  # Each package's copyright file is machine-readable and names the licence.
+  for package in "$libraries" "$runtime" "$dev"; do
+    name=$(dpkg-deb -f "$package" Package)
+    dpkg-deb --fsys-tarfile "$package" | tar -xO "./usr/share/doc/$name/copyright" >"$out/$name.copyright"
+    expect_contains "$out/$name.copyright" "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+    expect_contains "$out/$name.copyright" "License: Apache-2.0"
+  done
 
   # The packaged pkg-config file names /usr, not the staging folder.
   dpkg-deb --fsys-tarfile "$dev" | tar -xO "./usr/$libdir/pkgconfig/QORMetaDiff.pc" >"$out/QORMetaDiff.pc"

@@ -101,8 +101,7 @@ HostRun RunInChild(const std::function<int()>& body, const RunOptions& options =
 // Runs program (a path, or a name looked up on the PATH) with args, without
 // a shell and without QORMD_TRACE unless options set it.
 HostRun RunProgram(const std::string& program, const std::vector<std::string>& args, const RunOptions& options = {});
-// Runs the built diff host QORMetaDiff. A diff file it writes must read with
-// a namespace-aware parser.
+// Runs the built diff host QORMetaDiff. A diff file it writes must parse.
 HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options = {});
 
 // cQORMDApi::Process on files named old (or ""), new (or "") and diff.
@@ -116,8 +115,9 @@ bool UnderAddressSanitizer();
 // The message id and text of the error a failure status carries ("" when none).
 std::string ErrorIdOf(int status);
 std::string ErrorTextOf(int status);
-// A diff file as it was written, after checking that a namespace-aware
-// parser reads it (a failure of the calling test otherwise).
+// A diff file as it was written, after checking that it parses (a failure
+// of the calling test otherwise). A diff is read without namespace
+// processing: its copies may use prefixes declared in their source only.
 std::string ReadDiff(const std::string& path);
 // The file parsed by the project's parser, which is terminated again (its
 // documents outlive it); a failure of the calling test when it does not parse.
@@ -129,7 +129,7 @@ std::string UpperCase(const std::string& text);
 // The XML file parsed with the project's parser and rendered one element a
 // line: two blanks of indent per depth, the tag, then its attributes as
 // name="value" in the DOM's order. Text and comments are left out.
-// Fails the calling test when the file does not parse, also namespace-aware.
+// Fails the calling test when the file does not parse.
 std::string Outline(const std::string& path);
 
 // Path of a file of the source tree, relative to its top.

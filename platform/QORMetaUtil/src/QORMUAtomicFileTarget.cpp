@@ -1,4 +1,4 @@
-#include "QORMUAtomicFileTarget.h"
+#include "QORMetaUtil/QORMUAtomicFileTarget.h"
 
 #include <cerrno>
 #include <climits>
@@ -48,11 +48,14 @@ QORMUAtomicFileTarget::QORMUAtomicFileTarget(const std::string& target) : target
     // A file without a name where the file system offers one, so that a
     // process killed while writing leaves nothing; a named temporary file
     // (removed on every failure) elsewhere.
+    // A named file replacing another is readable by its owner alone until it
+    // takes the replaced file's permissions; a new one is made as any file is.
+    const bool replaces = ::stat(target_.c_str(), &info) == 0;
     fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
             temporary_ = NewTemporaryName();
-            fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replaces ? 0600 : 0666);
             if (fd_ < 0 && errno != EEXIST) break;
         }
     }
@@ -107,9 +110,22 @@ std::string QORMUAtomicFileTarget::NewTemporaryName() const {
     return FolderOf(target_) + "/." + BaseOf(target_) + ".tmp" + std::to_string(random() % 1000000000u);
 }
 
-bool QORMUAtomicFileTarget::Commit() {
-    if (fd_ < 0) return false;
+void QORMUAtomicFileTarget::TakeReplacedPermissions() {
+    struct stat replaced {};
+    if (::stat(target_.c_str(), &replaced) != 0) return;  // a new file: as open made it
+    // The owner only where the process may give files away (root), the group
+    // where it may set it; then the permission bits.
+    const bool ownerKept = ::fchown(fd_, replaced.st_uid, replaced.st_gid) == 0;
+    if (!ownerKept && ::fchown(fd_, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
+        // Neither is allowed: the file keeps the writer's group.
+    }
+    if (::fchmod(fd_, replaced.st_mode & 0777) != 0) Fail("cannot give the file the permissions of the one it replaces", errno);
+}
+
+bool QORMUAtomicFileTarget::Stage() {
+    if (fd_ < 0 || staged_) return false;
     flush();
+    if (error_.empty()) TakeReplacedPermissions();
     if (error_.empty() && ::fsync(fd_) != 0) Fail("cannot sync the file to disk", errno);
     if (error_.empty() && temporary_.empty()) {
         // The file without a name gets one beside the target, for the rename.
@@ -124,7 +140,13 @@ bool QORMUAtomicFileTarget::Commit() {
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Fail("cannot close the file", errno);
-    if (!error_.empty()) return false;
+    staged_ = error_.empty();
+    return staged_;
+}
+
+bool QORMUAtomicFileTarget::Place() {
+    if (!staged_) return false;
+    staged_ = false;
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
         Fail("cannot put the file in place", errno);
         return false;
@@ -132,7 +154,8 @@ bool QORMUAtomicFileTarget::Commit() {
     temporary_.clear();
     // The new name is durable only once the folder is.
     const int folder = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0 || (::fsync(folder) != 0 && errno != EINVAL)) Fail("cannot sync its folder to disk", errno);
+    if (folder < 0 || (::fsync(folder) != 0 && errno != EINVAL))
+        Fail("the file was replaced but may not be durable: cannot sync its folder to disk", errno);
     if (folder >= 0) ::close(folder);
     return error_.empty();
 }

@@ -1,7 +1,8 @@
-#include "QORMUDocumentWriter.h"
+#include "QORMetaUtil/QORMUDocumentWriter.h"
 
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "QORMetaUtil/QORMUDomString.h"
 
@@ -75,16 +76,22 @@ private:
     std::string buffer_;
 };
 
-bool HoldsText(const DOMNode* element) {
+// Whether element's children are laid out: it holds elements and no text,
+// and does not ask for its white space to be kept (xml:space="preserve").
+bool LaysOutChildren(const DOMElement* element) {
+    bool elements = false;
     for (const DOMNode* child = element->getFirstChild(); child; child = child->getNextSibling()) {
         const DOMNode::NodeType type = child->getNodeType();
-        if (type == DOMNode::TEXT_NODE || type == DOMNode::CDATA_SECTION_NODE) return true;
+        if (type == DOMNode::TEXT_NODE || type == DOMNode::CDATA_SECTION_NODE) return false;
+        elements = elements || type == DOMNode::ELEMENT_NODE;
     }
-    return false;
+    static const XMLCh kSpace[] = u"xml:space";
+    return elements && std::u16string_view(reinterpret_cast<const char16_t*>(element->getAttribute(kSpace))) != u"preserve";
 }
 
 // Writes node. Laid out (one child a line, indented) while layout is true;
-// the content of an element that holds text is written as it is, and so is
+// the content of an element that holds text, keeps its white space or
+// holds no element (a lone comment) is written as it is, and so is
 // everything below it.
 void WriteNode(Utf8Out& out, const DOMNode* node, int depth, bool layout) {
     switch (node->getNodeType()) {
@@ -105,7 +112,7 @@ void WriteNode(Utf8Out& out, const DOMNode* node, int depth, bool layout) {
                 return;
             }
             out.Ascii(">");
-            const bool childLayout = layout && !HoldsText(node);
+            const bool childLayout = layout && LaysOutChildren(static_cast<const DOMElement*>(node));
             for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling()) {
                 if (childLayout) out.Indent(depth + 1);
                 WriteNode(out, child, depth + 1, childLayout);

@@ -42,9 +42,10 @@ void QORMUSafeDOMParser::ResetState() {
     recordDepth_ = 0;
     startTags_ = nullptr;
     eventEnd_ = {1, 1};
-    open_.clear();
     std::u16string().swap(heldBlank_);  // a long blank run of the last document is not kept
     holding_ = false;
+    referenceNext_ = false;
+    layout_.Reset();
     errors_.resetErrors();
     names_.clear();
     nameStore_.clear();
@@ -59,12 +60,6 @@ void QORMUSafeDOMParser::CountName(const XMLCh* name, cDDLXMLPosition at) {
                                    at};
     nameStore_.emplace_back(view);
     names_.insert(nameStore_.back());
-}
-
-void QORMUSafeDOMParser::MarkEventEnd() {
-    const Locator* scanned = getScanner()->getLocator();
-    eventEnd_ = {static_cast<unsigned long>(scanned->getLineNumber()),
-                 static_cast<unsigned long>(scanned->getColumnNumber())};
 }
 
 void QORMUSafeDOMParser::startDocument() {
@@ -89,102 +84,107 @@ void QORMUSafeDOMParser::doctypeDecl(const DTDElementDecl&, const XMLCh* const, 
 void QORMUSafeDOMParser::startElement(const XMLElementDecl& elemDecl, const unsigned int urlId,
                                       const XMLCh* const elemPrefix, const RefVectorOf<XMLAttr>& attrList,
                                       const XMLSize_t attrCount, const bool isEmpty, const bool isRoot) {
-    const cDDLXMLPosition start = eventEnd_;  // the tag was read whole: it began where the last event ended
-    MarkEventEnd();
+    // The start tag was read whole: it begins where the event before it ended.
+    const cDDLXMLPosition start = eventEnd_;
     if (elements_++ == stopAt_) throw QORMUStoppedAt{start};
     if (depth_ + 1 > maxDepth_)
         throw QORMURefusedDocument{"elements are nested more than " + std::to_string(maxDepth_) + " levels deep",
                                    start};
     CountName(elemDecl.getFullName(), start);
-    for (XMLSize_t i = 0; i < attrCount; ++i) CountName(attrList.elementAt(i)->getQName(), start);
+    const XMLCh* space = nullptr;
+    for (XMLSize_t i = 0; i < attrCount; ++i) {
+        const XMLAttr* attribute = attrList.elementAt(i);
+        CountName(attribute->getQName(), start);
+        if (std::u16string_view(reinterpret_cast<const char16_t*>(attribute->getQName())) == u"xml:space")
+            space = attribute->getValue();
+    }
     if (startTags_ && depth_ < recordDepth_) startTags_->push_back(start);
-    DropHeldBlank();
+    SettleHeldBlank();
     // Every element ends in endElement, an empty one from within the base's
     // startElement.
     ++depth_;
-    open_.emplace_back();
+    layout_.Open(space);
     XercesDOMParser::startElement(elemDecl, urlId, elemPrefix, attrList, attrCount, isEmpty, isRoot);
+    AfterEvent();
 }
 
 void QORMUSafeDOMParser::endElement(const XMLElementDecl& elemDecl, const unsigned int urlId, const bool isRoot,
                                     const XMLCh* const elemPrefix) {
-    MarkEventEnd();
     if (depth_ > 0) --depth_;
-    const bool holdsText = !open_.empty() && open_.back().holdsText;
-    if (holding_) {  // blank text at the end: content beside text, or in an element without element children
-        holding_ = false;
-        bool besideElements = false;
-        for (DOMNode* child = fCurrentParent ? fCurrentParent->getFirstChild() : nullptr; child && !besideElements;
-             child = child->getNextSibling())
-            besideElements = child->getNodeType() == DOMNode::ELEMENT_NODE;
-        if (holdsText || !besideElements) XercesDOMParser::docCharacters(heldBlank_.data(), heldBlank_.size(), false);
+    bool hasElementChild = false;
+    for (DOMNode* child = fCurrentParent ? fCurrentParent->getFirstChild() : nullptr; child && !hasElementChild;
+         child = child->getNextSibling())
+        hasElementChild = child->getNodeType() == DOMNode::ELEMENT_NODE;
+    if (!hasElementChild) {
+        FlushBlank();  // blank text of an element without element children is its content
+    } else {
+        SettleHeldBlank();
+        layout_.SettleBlankChildren(fCurrentParent, fDocument);
     }
-    if (!open_.empty()) open_.pop_back();
+    layout_.Close();
     XercesDOMParser::endElement(elemDecl, urlId, isRoot, elemPrefix);
-    // What was kept because a comment or PI came between: the element just
-    // ended is complete, so its layout white space is known now.
-    if (!holdsText) QORMUDropLayoutText(getCurrentNode());
+    AfterEvent();
 }
 
 void QORMUSafeDOMParser::docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) {
-    MarkEventEnd();
     const bool startsNode = !fCurrentNode || fCurrentNode->getNodeType() != DOMNode::TEXT_NODE;
-    if (!cdataSection && (startsNode || holding_) && QORMUIsBlank(chars, length)) {
+    if (!cdataSection && !referenceNext_ && (startsNode || holding_) && QORMUIsBlank(chars, length)) {
         if (!holding_) heldBlank_.clear();
         heldBlank_.append(reinterpret_cast<const char16_t*>(chars), length);
         holding_ = true;
+        AfterEvent();
         return;
     }
     FlushBlank();  // more text follows: the held blank is the start of it
     XercesDOMParser::docCharacters(chars, length, cdataSection);
-    if (!open_.empty() && !open_.back().holdsText) KeepDroppedBlanks();
+    if (depth_ > 0) layout_.HoldsText(fDocument);
+    AfterEvent();
 }
 
 void QORMUSafeDOMParser::docComment(const XMLCh* const comment) {
-    MarkEventEnd();
     FlushBlank();
     XercesDOMParser::docComment(comment);
+    AfterEvent();
 }
 
 void QORMUSafeDOMParser::docPI(const XMLCh* const target, const XMLCh* const data) {
-    MarkEventEnd();
     FlushBlank();
     XercesDOMParser::docPI(target, data);
+    AfterEvent();
 }
 
-void QORMUSafeDOMParser::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length,
-                                             const bool cdataSection) {
-    MarkEventEnd();  // the blanks of the prolog and after the document element
-    XercesDOMParser::ignorableWhitespace(chars, length, cdataSection);
+void QORMUSafeDOMParser::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) {
+    XercesDOMParser::ignorableWhitespace(chars, length, cdataSection);  // the blanks of the prolog and the epilog
+    AfterEvent();
 }
 
 void QORMUSafeDOMParser::XMLDecl(const XMLCh* const versionStr, const XMLCh* const encodingStr,
                                  const XMLCh* const standaloneStr, const XMLCh* const actualEncStr) {
-    MarkEventEnd();
     XercesDOMParser::XMLDecl(versionStr, encodingStr, standaloneStr, actualEncStr);
+    AfterEvent();
 }
 
-void QORMUSafeDOMParser::DropHeldBlank() {
+void QORMUSafeDOMParser::AfterEvent() {
+    // A text stops before '<' and after the '&' of a reference; a reference
+    // is the start of the next text.
+    const XMLCh next = const_cast<ReaderMgr*>(getScanner()->getReaderMgr())->peekNextChar();
+    referenceNext_ = next == u'&' || next == u'#';
+    const Locator* scanned = getScanner()->getLocator();
+    eventEnd_ = {static_cast<unsigned long>(scanned->getLineNumber()),
+                 static_cast<unsigned long>(scanned->getColumnNumber())};
+}
+
+void QORMUSafeDOMParser::SettleHeldBlank() {
     if (!holding_) return;
-    if (!open_.empty() && open_.back().holdsText) {
+    if (!layout_.IsLayout(heldBlank_)) {
         FlushBlank();
+        layout_.HoldsText(fDocument);
         return;
     }
     holding_ = false;
     // The node before the blank is the last one added under the element, or
     // none when that is the element itself.
-    DOMNode* after = fCurrentNode == fCurrentParent ? nullptr : fCurrentNode;
-    if (!open_.empty()) open_.back().dropped.emplace_back(after, heldBlank_);
-}
-
-void QORMUSafeDOMParser::KeepDroppedBlanks() {
-    OpenElement& element = open_.back();
-    element.holdsText = true;
-    for (const auto& [after, text] : element.dropped) {
-        DOMNode* blank = fDocument->createTextNode(reinterpret_cast<const XMLCh*>(text.c_str()));
-        fCurrentParent->insertBefore(blank, after ? after->getNextSibling() : fCurrentParent->getFirstChild());
-    }
-    std::vector<std::pair<DOMNode*, std::u16string>>().swap(element.dropped);
+    layout_.Drop(fCurrentParent, fCurrentNode == fCurrentParent ? nullptr : fCurrentNode, heldBlank_);
 }
 
 void QORMUSafeDOMParser::FlushBlank() {

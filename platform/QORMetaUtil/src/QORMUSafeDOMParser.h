@@ -14,6 +14,7 @@
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
 
+#include "QORMULayoutText.h"
 #include "QORMetaUtil/QORMUArena.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 
@@ -70,9 +71,10 @@ public:
                     const XMLCh* const elemPrefix) override;
     // Layout white space (QORMULayoutText.h) is not kept: blank text that
     // would start a text node is held back until the next event shows
-    // whether it sits beside elements (dropped) or is content (kept). In an
-    // element that holds other text (mixed content) every blank is content:
-    // blanks dropped before that showed are put back in their places.
+    // whether it sits beside elements (dropped) or is content (kept). A
+    // character reference is content: it is told by the character that
+    // follows the event before it ('&', or '#' after a text that stopped at
+    // its '&').
     void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override;
     void docComment(const XMLCh* const comment) override;
     void docPI(const XMLCh* const target, const XMLCh* const data) override;
@@ -109,26 +111,16 @@ private:
     // Counts a distinct element or attribute name of the markup that begins
     // at; throws past maxNames_.
     void CountName(const XMLCh* name, cDDLXMLPosition at);
-    // Notes where the scanner stands after an event: the markup it reads
-    // next begins there. The scanner reports each piece of a document (text,
-    // markup, the white space of the prolog) as an event once it has read it
-    // whole, so the last event's end is where a start tag begins.
-    void MarkEventEnd();
     // Adds the held-back blank text to the document as it came.
     void FlushBlank();
-    // The held-back blank text sits beside an element that begins: dropped,
-    // unless its element turns out to hold text.
-    void DropHeldBlank();
-    // The current element holds text: its dropped blanks go back.
-    void KeepDroppedBlanks();
-
-    // An element being parsed: whether it holds text other than blanks, and
-    // the blanks dropped from it so far, each with the child it followed
-    // (null: none).
-    struct OpenElement {
-        bool holdsText = false;
-        std::vector<std::pair<xercesc::DOMNode*, std::u16string>> dropped;
-    };
+    // The held-back blank text sits beside a child element that begins or
+    // the element's end: dropped when it is layout, else kept.
+    void SettleHeldBlank();
+    // After each event: where the next one starts, and whether a reference
+    // follows. The scanner reports each piece of a document (text, markup,
+    // the white space of the prolog) as an event once it has read it whole,
+    // so the last event's end is where a start tag begins.
+    void AfterEvent();
 
     unsigned maxDepth_;
     unsigned depth_ = 0;
@@ -136,7 +128,7 @@ private:
     std::size_t stopAt_ = std::size_t(-1);     // StopAtElement; none by default
     unsigned recordDepth_ = 0;                 // RecordStartTags
     std::vector<cDDLXMLPosition>* startTags_ = nullptr;
-    cDDLXMLPosition eventEnd_;                 // MarkEventEnd
+    cDDLXMLPosition eventEnd_;                 // where the last event ended (AfterEvent)
     // The DOM pools names in a table of fixed size, so that building a document
     // takes time quadratic in its number of distinct names: they are bounded.
     std::size_t maxNames_;
@@ -144,7 +136,8 @@ private:
     std::unordered_set<std::u16string_view> names_;  // views into nameStore_
     std::u16string heldBlank_;
     bool holding_ = false;
-    std::vector<OpenElement> open_;  // the elements being parsed, innermost last
+    bool referenceNext_ = false;  // the next text begins with a character or entity reference
+    QORMULayoutText layout_;
     std::unique_ptr<QORMUArena> documentArena_;
     xercesc::SecurityManager security_;
     ErrorCollector errors_;

@@ -8,8 +8,8 @@
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
-#include "QORMUAtomicFileTarget.h"
-#include "QORMUDocumentWriter.h"
+#include "QORMetaUtil/QORMUAtomicFileTarget.h"
+#include "QORMetaUtil/QORMUDocumentWriter.h"
 #include "QORMUDomDocument.h"
 #include "QORMUFileInputSource.h"
 #include "QORMUSafeDOMParser.h"
@@ -45,11 +45,17 @@ ParserHolder& Holder() {
 
 std::unique_ptr<QORMUSafeDOMParser>& Parser() { return Holder().parser; }
 
-int Fail(const char* messageId, const ZULUnicodeString& first, const std::string& second, int line) {
+int Fail(const char* messageId, const ZULUnicodeString& parameter, int line) {
     ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError(messageId, "GDErrorCatalog");
-    const ZULUnicodeString reason(second.c_str());
-    error->SetNLSParameters(2, &first, &reason);
+    error->SetNLSParameters(1, &parameter);
     return ZULError::GetReturn(2, error, nullptr, kModule, line);
+}
+
+// The one parameter of a file's failure: its quoted name, what failed and why.
+ZULUnicodeString FileFailure(const ZULUnicodeString& fileName, const char* what, const std::string& reason) {
+    ZULUnicodeString text("\"");
+    text.Append(fileName).Append("\" ").Append(what).Append(": ").Append(reason.c_str());
+    return text;
 }
 
 std::string Reason(const XMLCh* message) { return DOMToZULUnicodeString(message).ConvertToChar(); }
@@ -61,7 +67,7 @@ int cDDLXMLParser::init() {
     try {
         QORMUAcquireXerces();
     } catch (const XMLException& e) {
-        return Fail("GDXMLInitError_1", ZULUnicodeString(Reason(e.getMessage()).c_str()), "", __LINE__);
+        return Fail("GDXMLInitError_1", ZULUnicodeString(Reason(e.getMessage()).c_str()), __LINE__);
     }
     try {
         Holder().memory = std::make_unique<QORMUArena>();
@@ -69,8 +75,7 @@ int cDDLXMLParser::init() {
     } catch (...) {
         Holder().memory.reset();
         QORMUReleaseXerces();
-        return Fail("GDXMLInitError_1", ZULUnicodeString("there was not enough memory to create the parser"), "",
-                    __LINE__);
+        return Fail("GDXMLInitError_1", ZULUnicodeString("there was not enough memory to create the parser"), __LINE__);
     }
     return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
 }
@@ -160,7 +165,7 @@ int Conclude(QORMUSafeDOMParser& parser, const ZULUnicodeString& name, ParseFail
         details->failureAt = failure.at;
     }
     Trace("cDDLXMLParser::parseXMLFile refused", ZULUnicodeString(failure.reason.c_str()), QORMUTrace_W3);
-    return Fail("GDXMLParseError_1", name, failure.reason, __LINE__);
+    return Fail("GDXMLParseError_1", FileFailure(name, "could not be read", failure.reason), __LINE__);
 }
 
 }  // namespace
@@ -235,9 +240,10 @@ unsigned long cDDLXMLParser::lineOfElement(const ZULUnicodeString& fileName, con
 
 namespace {
 
-// Writes what fill puts into an atomic target for fileName: 0, or a failure.
+// Writes what fill puts into an atomic target for fileName: 0, or a failure
+// carrying messageId.
 template <class Fill>
-int WriteAtomically(const ZULUnicodeString& fileName, Fill fill) {
+int WriteAtomically(const ZULUnicodeString& fileName, const char* messageId, Fill fill) {
     QORMUAtomicFileTarget target(fileName.ConvertToChar());
     std::string reason = target.Error();
     if (reason.empty()) {
@@ -247,19 +253,19 @@ int WriteAtomically(const ZULUnicodeString& fileName, Fill fill) {
     }
     if (reason.empty()) return 0;
     Trace("cDDLXMLParser::writeXMLFile failed", ZULUnicodeString(reason.c_str()), QORMUTrace_W3);
-    return Fail("GDXMLWriteError_1", fileName, reason, __LINE__);
+    return Fail(messageId, FileFailure(fileName, "could not be written", reason), __LINE__);
 }
 
 }  // namespace
 
 int cDDLXMLParser::writeXMLFile(const DOM_Document& document, const ZULUnicodeString& fileName) {
-    return WriteAtomically(fileName, [&](QORMUAtomicFileTarget& target, std::string& reason) {
+    return WriteAtomically(fileName, "GDXMLWriteError_1", [&](QORMUAtomicFileTarget& target, std::string& reason) {
         return QORMUWriteDocument(document.get(), target, reason);
     });
 }
 
 int cDDLXMLParser::writeFile(const std::string& bytes, const ZULUnicodeString& fileName) {
-    return WriteAtomically(fileName, [&](QORMUAtomicFileTarget& target, std::string&) {
+    return WriteAtomically(fileName, "GDFileWriteError_1", [&](QORMUAtomicFileTarget& target, std::string&) {
         target.writeChars(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), nullptr);
         return true;
     });

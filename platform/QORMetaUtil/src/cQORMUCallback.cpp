@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "QORMetaUtil/QORMUPrintableLine.h"
+
 namespace {
 cQORMUCallback::Sink& CurrentSink() {
     static cQORMUCallback::Sink sink;
@@ -15,7 +17,7 @@ std::string cQORMUCallback::FormatError(const ZULError* error) {
     line += error->GetMessageId();
     line += ": ";
     line += error->GetText().ConvertToChar();
-    return line;
+    return QORMUPrintableLine(line);
 }
 
 void cQORMUCallback::PrintError(ZULError*& error) {

@@ -29,15 +29,19 @@ constexpr Message kMessages[] = {
      "The option -New is missing: name the new metadata file (or use -Deleted alone)."},
     {"MDErrorCatalog", "MDInputInfo_1", "The version was requested; no comparison was made."},
     {"MDErrorCatalog", "MDInputInfo_2", "Help was requested; no comparison was made."},
-    {"MDErrorCatalog", "MDFileError_1", "The metadata file \"%1\" could not be read: %2"},
-    {"MDErrorCatalog", "MDInternalError_1", "The run stopped (%1)%2"},
+    // Each message has one parameter: what differs from one failure to the
+    // next (a file's quoted name with why it could not be read, a trace
+    // text with where it happened).
+    {"MDErrorCatalog", "MDFileError_1", "The metadata file %1"},
+    {"MDErrorCatalog", "MDInternalError_1", "The run stopped (%1)"},
     {"MDErrorCatalog", "MDResourceError_1", "The run ran out of memory while %1; nothing was written."},
-    {"MDErrorCatalog", "MDUnexpectedError_1", "The run stopped while %1: %2; nothing was written."},
+    {"MDErrorCatalog", "MDUnexpectedError_1", "The run stopped while %1; nothing was written."},
     {"GDErrorCatalog", "GDInternalError_1", "The diff document could not be built completely: %1"},
     {"GDErrorCatalog", "GDXMLInitError_1", "The XML library could not be started: %1"},
     {"GDErrorCatalog", "GDXMLStateError_1", "The XML parser was used before cDDLXMLParser::init."},
-    {"GDErrorCatalog", "GDXMLParseError_1", "The XML file \"%1\" was refused: %2"},
-    {"GDErrorCatalog", "GDXMLWriteError_1", "The XML file \"%1\" could not be written: %2"},
+    {"GDErrorCatalog", "GDXMLParseError_1", "The XML file %1"},
+    {"GDErrorCatalog", "GDXMLWriteError_1", "The XML file %1"},
+    {"GDErrorCatalog", "GDFileWriteError_1", "The file %1"},
 };
 
 }  // namespace

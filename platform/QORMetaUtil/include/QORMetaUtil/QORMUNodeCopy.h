@@ -1,8 +1,8 @@
-// Copies of nodes from one document into another, as the diff document
-// takes them from the metadata documents. Documents are parsed without
-// namespace processing, so a prefix is part of a name; a copy that uses a
-// prefix declared on an ancestor in its source gets that declaration, so
-// that it means in its new place what it meant in its source.
+// Copies of nodes from one document into another. Documents are parsed
+// without namespace processing, so a prefix is part of a name: a copy holds
+// exactly the source's names, and whoever places it says what it needs
+// declared there (the merge does, QORMMergeNamespaces.h; the diff document
+// declares nothing).
 #pragma once
 
 #include <string>
@@ -10,17 +10,9 @@
 #include <xercesc/dom/DOM.hpp>
 
 // An unattached copy of source (with its subtree when deep) owned by
-// document, carrying the declarations of the namespaces its names use
-// (QORMUDeclareNamespaces with source's parent as context, default namespace
-// included). Throws DOMException or std::bad_alloc on failure.
-xercesc::DOMNode* QORMUCopyNode(xercesc::DOMDocument* document, const xercesc::DOMNode* source, bool deep);
-
-// Adds to element and its descendants the declarations ("xmlns:p", and
-// "xmlns" when withDefault, for element names without a prefix) that their
-// names need and that neither they nor their ancestors within element make,
-// with the value the declaration has where context (an element of the source
-// document, or its document) stands. A declaration context lacks is left out.
-void QORMUDeclareNamespaces(xercesc::DOMElement* element, const xercesc::DOMNode* context, bool withDefault);
+// document: the same names, attributes, text, comments and processing
+// instructions, nothing added. Throws DOMException or std::bad_alloc on failure.
+xercesc::DOMNode* QORMUCopyNodeAsIs(xercesc::DOMDocument* document, const xercesc::DOMNode* source, bool deep);
 
 // The declaration ("xmlns:p") that a qualified name "p:local" needs; empty
 // for a name without a prefix and for the prefixes xml and xmlns.

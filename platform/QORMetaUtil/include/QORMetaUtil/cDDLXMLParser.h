@@ -3,15 +3,18 @@
 // Reading is set up for untrusted input: a document with a DOCTYPE is
 // refused, no external entity or DTD is ever loaded (nothing is fetched),
 // entity expansion is bounded, and element nesting and the number of
-// distinct names are limited. Layout white space (blank text beside
-// elements) is not kept in the DOM; text of elements without element
-// children is kept as written.
+// distinct names are limited. Layout white space (blank text with line ends
+// among elements; not under xml:space="preserve", in or below an element that
+// holds text, or from a character reference) is not kept in the DOM; all
+// other text is kept as written.
 // Writing is atomic: a temporary file next to the target, then a rename, so a
-// failed write leaves neither a partial file nor a damaged earlier one.
+// failed write leaves neither a partial file nor a damaged earlier one; the
+// new file keeps the permission bits and group of the one it replaces.
 //
 // Statuses follow ZULError: non-negative success, negative failure carrying
-// an error of catalog "GDErrorCatalog" whose parameters are the file name and
-// the reason (for a refused document: line, column and what was wrong).
+// an error of catalog "GDErrorCatalog" with one parameter: the quoted file
+// name, what failed and why (for a refused document: line, column and what
+// was wrong), as in "x.xml" could not be read: the file is empty.
 // Nothing here prints; the reason is also traced.
 #pragma once
 
@@ -67,8 +70,8 @@ public:
     // document writes an empty file. Returns 0 or a negative failure status.
     static int writeXMLFile(const DOM_Document& document, const ZULUnicodeString& fileName);
     // Writes bytes as they are to fileName, atomically as writeXMLFile does
-    // (for a document to be given back byte for byte). Returns 0 or a negative
-    // failure status carrying GDXMLWriteError_1.
+    // (for a document given back byte for byte, or a file of any kind).
+    // Returns 0 or a negative failure status carrying GDFileWriteError_1.
     static int writeFile(const std::string& bytes, const ZULUnicodeString& fileName);
 
     // A new empty DOM document; usable with or without init. Throws the

@@ -1,8 +1,9 @@
 // Writes a DOM document as UTF-8 with an XML declaration. Elements that hold
 // only elements (and comments or processing instructions) are laid out one
 // child a line, two blanks a level; the content of an element that holds
-// text is written exactly as it is, so that mixed content and blank text
-// keep their value. Characters are escaped where a parser would otherwise
+// text, keeps its white space (xml:space="preserve") or holds no element is
+// written exactly as it is, so that mixed content and blank text keep their
+// value. Characters are escaped where a parser would otherwise
 // change them (a line end or tab in an attribute value stays one).
 #pragma once
 
