@@ -10,25 +10,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/bench-common.sh
-build_bench
-cmake --build "$build" -j2 --target QORMetaReport >/dev/null
+build_bench QORMetaReport
 host="$build/host/QORMetaDiff"
 report="$build/report/QORMetaReport"
 out="$data/report-out"
 mkdir -p "$out"
-
-# measure NAME COMMAND...: appends "wall cpu peak-KiB" of one run to $out/NAME.times.
-measure() {
-  local name=$1
-  shift
-  /usr/bin/time -f "%e %U %S %M" -o "$out/time.txt" "$@" >/dev/null
-  awk '{ print $1, $2 + $3, $4 }' "$out/time.txt" >>"$out/$name.times"
-}
-
-# median FILE COLUMN
-median() {
-  sort -g -k"$2","$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
-}
 
 printf '%-12s %-16s %9s %6s %9s %6s %9s %6s\n' pair run "wall s" ratio "cpu s" ratio "peak MiB" ratio
 for size in ${SIZES:-10}; do

@@ -2,6 +2,7 @@
 # triplet> where the platform has one, as Debian's own libraries, else lib):
 #   bin/QORMetaDiff                                the command-line host
 #   bin/QORMetaMerge, bin/qormeta-git-diff         the merge and the git diff driver
+#   bin/QORMetaReport, bin/QORMetaCheck            the change report and the check
 #   LIBDIR/libQORMetaDiff.so, libZULBase.so, libQORMetaUtil.so  (+ SONAME links)
 #   include/QORMetaDiff/*.h, include/ZULBase/*.h, include/QORMetaUtil/*.h
 #   LIBDIR/cmake/QORMetaDiff/                      find_package(QORMetaDiff)
@@ -91,3 +92,12 @@ function(qormd_add_man_page name)
   install(FILES ${compressed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT Runtime)
 endfunction()
 qormd_add_man_page(QORMetaDiff)
+
+# A program beside the host (the report, the check): installed in bin/ with the
+# Runtime component, finding the platform libraries from there as the host
+# does, with its man page doc/<target>.1.in.
+function(qormd_install_program target)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/${QORMD_BIN_TO_LIB}")
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+  qormd_add_man_page(${target})
+endfunction()

@@ -1,7 +1,7 @@
 # Debian packages, built with `cpack -G DEB` from a configured build folder:
 #   libqormetadiff5  the shared libraries (named after their SONAME, .so.5)
-#   qormetadiff      the programs QORMetaDiff, QORMetaMerge, qormeta-git-diff
-#                    and their man pages
+#   qormetadiff      the programs QORMetaDiff, QORMetaMerge, qormeta-git-diff,
+#                    QORMetaReport, QORMetaCheck and their man pages
 #   qormetadiff-dev  headers, link-time symlinks, CMake and pkg-config files
 # Each carries the copyright file and the changelog in
 # /usr/share/doc/<package>/. Runtime dependencies (libxerces-c3.2,
@@ -55,12 +55,14 @@ set(CPACK_DEBIAN_LIBRARIES_DESCRIPTION "libraries that compare versions of a met
 The QORMetaDiff libraries compare an old and a new version of a metadata
 document (package, classes, attributes) and find the added, deleted and
 modified elements. This package holds the shared libraries.")
-set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "compares and merges versions of a metadata document
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "compares, merges and checks versions of a metadata document
 QORMetaDiff compares an old and a new version of a metadata document
 (package, classes, attributes) and writes the added, deleted and modified
 elements as a diff document. QORMetaMerge merges two versions edited from
 a common one, keyed by Uuid, with a git merge driver; qormeta-git-diff is
-a git diff driver that shows the diff document.")
+a git diff driver that shows the change report. QORMetaReport reports the
+changes for people, of two documents or of every document a git revision
+range changed; QORMetaCheck lists every problem of a document.")
 set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "development files for the QORMetaDiff library
 Headers, CMake package (find_package(QORMetaDiff)) and pkg-config file
 (QORMetaDiff.pc) for programs that compare metadata documents with

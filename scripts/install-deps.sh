@@ -6,6 +6,8 @@ packages=(cmake make g++ libxerces-c-dev libicu-dev libssl-dev libgtest-dev libb
   locales  # a locale compiled by the tests (Turkish letter case)
   valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build
   git lintian  # the merge's git drivers test; lintian on the Debian packages
+  libgit2-dev  # the report over a revision range reads the repository through libgit2
+  pre-commit python3-yaml  # the pre-commit hook and the CI recipes run in their tests
   chromium python3  # the HTML report loaded in a headless browser; document pairs generated for tests
   "$@")
 missing=()

@@ -31,6 +31,15 @@ ZULUnicodeString Sketch(const DOMElement* element) {
 
 }  // namespace
 
+ZULUnicodeString QORMDDescribeElement(const DOMElement* element, bool isClass) {
+    ZULUnicodeString text(isClass ? "the class " : "the attribute ");
+    text.Append(Sketch(element));
+    const DOMNode* parent = element->getParentNode();
+    if (!isClass && parent && parent->getNodeType() == DOMNode::ELEMENT_NODE)
+        text.Append(" of the class ").Append(Sketch(static_cast<const DOMElement*>(parent)));
+    return text;
+}
+
 ZULUnicodeString QORMDParserFailure(std::int32_t parseStatus, const ZULUnicodeString& fileName) {
     const ZULError* error = ZULError::ZULGetLastError(parseStatus, nullptr);
     if (error && error->GetParameters().size() == 1) return error->GetParameters()[0];
@@ -55,12 +64,7 @@ ZULUnicodeString QORMDDescribeLoadFailure(const DOM_Element& root, const ZULUnic
     const auto* element = document ? static_cast<const DOMElement*>(document->getUserData(kFailedElement)) : nullptr;
     if (!element) return ZULUnicodeString();
     const auto* missing = static_cast<const char*>(document->getUserData(kMissing));
-    const DOMNode* parent = element->getParentNode();
-    const bool isClass = parent == root.get();
-    ZULUnicodeString text(isClass ? "the class " : "the attribute ");
-    text.Append(Sketch(element));
-    if (!isClass && parent && parent->getNodeType() == DOMNode::ELEMENT_NODE)
-        text.Append(" of the class ").Append(Sketch(static_cast<const DOMElement*>(parent)));
+    ZULUnicodeString text = QORMDDescribeElement(element, element->getParentNode() == root.get());
     const unsigned long line = cDDLXMLParser::lineOfElement(fileName, element);
     if (line > 0) {
         char number[24];

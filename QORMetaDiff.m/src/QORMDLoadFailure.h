@@ -20,6 +20,11 @@ ZULUnicodeString QORMDParserFailure(std::int32_t parseStatus, const ZULUnicodeSt
 // failure with its place.
 ZULUnicodeString QORMDWithPlace(const char* text, const ZULUnicodeString& where);
 
+// How messages name a class or attribute element: the class <Class
+// Name="Order">, or the attribute <Attribute Name="Id"> of the class <Class
+// Name="Order"> (an element's Name, else its Uuid, is what a person knows it by).
+ZULUnicodeString QORMDDescribeElement(const xercesc::DOMElement* element, bool isClass);
+
 // Marks element, a class or attribute element, as lacking the XML attribute
 // missing ("Uuid" or "Name", a literal).
 void QORMDMarkLoadFailure(const xercesc::DOMElement* element, const char* missing);

@@ -13,10 +13,11 @@ using namespace xercesc;
 
 namespace {
 
+bool IsCommentTag(std::u16string_view tag) { return tag == u"Comment" || tag == u"KIBComment"; }
 
-// The values of the XML attributes Uuid and Name of element (null when
-// absent), read in one pass over its attributes.
-void ReadUuidAndName(const DOMElement* element, const XMLCh*& uuid, const XMLCh*& name) {
+}  // namespace
+
+void QORMDReadUuidAndName(const DOMElement* element, const XMLCh*& uuid, const XMLCh*& name) {
     uuid = name = nullptr;
     const DOMNamedNodeMap* attributes = element->getAttributes();
     const XMLSize_t count = attributes ? attributes->getLength() : 0;
@@ -27,10 +28,6 @@ void ReadUuidAndName(const DOMElement* element, const XMLCh*& uuid, const XMLCh*
         if (!name && XMLString::equals(attributeName, u"Name")) name = QORMUAttrValue(attribute);
     }
 }
-
-bool IsCommentTag(std::u16string_view tag) { return tag == u"Comment" || tag == u"KIBComment"; }
-
-}  // namespace
 
 bool QORMDReadsAsChild(std::u16string_view tag, const QORMDChildRules& rules) {
     return !IsCommentTag(tag) && tag != rules.discardedTag1 && tag != rules.discardedTag2;
@@ -53,7 +50,7 @@ int QORMDLoadChildren(cQORMDMetaElem* parent, const DOM_Element& container, ZULH
 
         const XMLCh* uuid = nullptr;
         const XMLCh* name = nullptr;
-        ReadUuidAndName(element.get(), uuid, name);
+        QORMDReadUuidAndName(element.get(), uuid, name);
         if (QORMUIsNullDOMString(uuid)) {
             Trace(rules.noUuidTrace, QORMUTrace_W3);
             QORMDMarkLoadFailure(element.get(), "Uuid");

@@ -19,12 +19,19 @@ struct QORMDChildRules {
     const char* duplicateUuidTrace;
 };
 
-// The rules of a class's children, its attributes.
+// The rules of a package's children, its classes, and of a class's
+// children, its attributes.
+extern const QORMDChildRules kQORMDClassRules;
 extern const QORMDChildRules kQORMDAttribRules;
 
 // Whether the walk reads an element child of that tag as a child: neither a
 // comment tag nor one of the rules' discarded tags.
 bool QORMDReadsAsChild(std::u16string_view tag, const QORMDChildRules& rules);
+
+// The values of the XML attributes Uuid and Name of element, read in one
+// pass over its attributes; null when absent, and a null string (see
+// QORMUIsNullDOMString) when written empty.
+void QORMDReadUuidAndName(const xercesc::DOMElement* element, const XMLCh*& uuid, const XMLCh*& name);
 
 // Builds (not yet initialised) the child element of parent for a DOM child,
 // in the arena of the container's document.

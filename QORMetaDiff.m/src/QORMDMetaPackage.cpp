@@ -5,8 +5,7 @@
 #include "QORMDOwnedItems.h"
 #include "QORMetaUtil/QORMUTrace.h"
 
-namespace {
-const QORMDChildRules kClassRules = {
+const QORMDChildRules kQORMDClassRules = {
     u"Interface",
     u"Enum",
     " <Interface> or <Enum> is discarded",
@@ -14,7 +13,6 @@ const QORMDChildRules kClassRules = {
     "Level2 Elem (Class level) has no Name attribute",
     "Level2 Elem (Class level) repeats the Uuid of an earlier class and is discarded; Uuid :",
 };
-}  // namespace
 
 cQORMDMetaPackage::cQORMDMetaPackage(const DOM_Element& element_)
     : cQORMDMetaElem(element_, kPackage), classes(10, fields.Memory()) {}
@@ -27,7 +25,7 @@ int cQORMDMetaPackage::init() {
     const int status = cQORMDMetaElem::init();
     if (status < 0) return status;
     if (element.isNull()) return 0;
-    return QORMDLoadChildren(this, element, classes, kClassRules,
+    return QORMDLoadChildren(this, element, classes, kQORMDClassRules,
                              [](QORMUArena& arena, cQORMDMetaElem* package, const DOM_Element& child) -> cQORMDMetaElem* {
                                  return new (arena) cQORMDMetaClass(package, child);
                              });

@@ -21,14 +21,20 @@ bool SameFile(const std::string& a, const std::string& b) {
 const char* cReportArguments::Usage() {
     return "Usage: QORMetaReport -New new.xml [-Old old.xml] [-Format text|markdown|html] [-Out report]\n"
            "       QORMetaReport -Deleted old.xml [-Format text|markdown|html] [-Out report]\n"
+           "       QORMetaReport -Git A..B [-Path GLOB]... [-Format text|markdown|html] [-Out report]\n"
            "       QORMetaReport -h | -v\n"
            "Reports what changed between two versions of a metadata document, class by class.\n"
            "  -New     the new version (required)\n"
            "  -Old     the old version; without it, everything in the new one is added\n"
            "  -Deleted a document compared with nothing: everything in it is deleted\n"
+           "  -Git     every metadata document changed between two revisions of the repository\n"
+           "           of the current folder: A..B, or A...B (from where B left A)\n"
+           "  -Path    with -Git, the files that are metadata documents (git pathspec, repeatable);\n"
+           "           without it, those .gitattributes marks diff=qormeta\n"
            "  -Format  text (the default), markdown or html\n"
            "  -Out     the file to write; without it, standard output\n"
-           "Exit status: 0 report written, 1 failed run (nothing written), 2 wrong arguments.\n";
+           "Exit status: 0 report written, 1 failed run (nothing written; with -Git: a version does not\n"
+           "load, the report is written), 2 wrong arguments or a range git cannot resolve.\n";
 }
 
 cReportArguments::Outcome cReportArguments::Parse(int argc, const char* const argv[]) {
@@ -36,14 +42,16 @@ cReportArguments::Outcome cReportArguments::Parse(int argc, const char* const ar
     if (argc == 2 && std::strcmp(argv[1], "-v") == 0) return kVersion;
     std::string format;
     const std::pair<const char*, std::string*> options[] = {
-        {"-New", &newFile_}, {"-Old", &oldFile_}, {"-Deleted", &deletedFile_}, {"-Out", &outFile_}, {"-Format", &format}};
+        {"-New", &newFile_}, {"-Old", &oldFile_}, {"-Deleted", &deletedFile_}, {"-Out", &outFile_}, {"-Format", &format},
+        {"-Git", &gitRange_}, {"-Path", nullptr}};
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        std::string* value = nullptr;
-        for (const auto& [name, target] : options)
-            if (option == name) value = target;
-        if (!value) return Wrong("unknown argument \"" + option + "\"");
+        const auto known = std::find_if(std::begin(options), std::end(options),
+                                        [&](const auto& entry) { return option == entry.first; });
+        if (known == std::end(options)) return Wrong("unknown argument \"" + option + "\"");
         if (i + 1 >= argc || argv[i + 1][0] == '\0') return Wrong(option + " must be followed by a value");
+        std::string* value = known->second;
+        if (!value) value = &paths_.emplace_back();  // -Path, repeatable
         if (!value->empty()) return Wrong(option + " is given twice");
         *value = argv[++i];
     }
@@ -52,7 +60,12 @@ cReportArguments::Outcome cReportArguments::Parse(int argc, const char* const ar
                                     [&](const auto& entry) { return format == entry.first; });
     if (known != std::end(formats)) format_ = known->second;
     else if (!format.empty()) return Wrong("-Format must be text, markdown or html, not \"" + format + "\"");
-    if (!deletedFile_.empty()) {
+    if (!gitRange_.empty()) {
+        if (!newFile_.empty() || !oldFile_.empty() || !deletedFile_.empty())
+            return Wrong("-Git cannot be combined with -New, -Old or -Deleted");
+    } else if (!paths_.empty()) {
+        return Wrong("-Path goes with -Git");
+    } else if (!deletedFile_.empty()) {
         if (!newFile_.empty() || !oldFile_.empty()) return Wrong("-Deleted cannot be combined with -New or -Old");
         oldFile_ = deletedFile_;
     } else if (newFile_.empty()) {

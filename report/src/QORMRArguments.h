@@ -1,10 +1,12 @@
 // cReportArguments: the command line of QORMetaReport.
 //   QORMetaReport -New new.xml [-Old old.xml] [-Format text|markdown|html] [-Out report]
 //   QORMetaReport -Deleted old.xml [-Format ...] [-Out report]   (everything deleted, as the diff host)
+//   QORMetaReport -Git A..B [-Path GLOB]... [-Format ...] [-Out report]   (a revision range)
 //   QORMetaReport -h | -v
 #pragma once
 
 #include <string>
+#include <vector>
 
 class cReportArguments {
 public:
@@ -17,6 +19,8 @@ public:
     const std::string& NewFile() const { return newFile_; }  // empty: -Deleted, no new document
     const std::string& OldFile() const { return oldFile_; }  // empty: no old document
     const std::string& OutFile() const { return outFile_; }  // empty: standard output
+    const std::string& GitRange() const { return gitRange_; }  // empty: two documents
+    const std::vector<std::string>& Paths() const { return paths_; }  // -Path, in the order given
     Format GetFormat() const { return format_; }
     const std::string& Error() const { return error_; }
 
@@ -31,6 +35,8 @@ private:
     std::string oldFile_;
     std::string outFile_;
     std::string deletedFile_;
+    std::string gitRange_;
+    std::vector<std::string> paths_;
     Format format_ = kText;
     std::string error_;
 };

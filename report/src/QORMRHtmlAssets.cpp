@@ -15,6 +15,7 @@ table { border-collapse: collapse; }
 th, td { border: 1px solid #d0d7de; padding: 2px 8px; text-align: left; vertical-align: top; }
 th { background: #f6f8fa; font-weight: 600; }
 .counts td:not(:first-child) { text-align: right; min-width: 4em; }
+.counts td.change { text-align: left; }
 .fields { width: 100%; table-layout: fixed; margin: .3rem 0; }
 .fields th:first-child { width: 16%; } .fields th:last-child { width: 12%; }
 .fields th.value { width: 36%; }
@@ -45,14 +46,19 @@ details.section[open] > summary { border-bottom: 1px solid #d0d7de; border-radiu
 ul.below { margin: .3rem 0; }
 .none { font-size: 1.1rem; }
 details.moves > summary { cursor: pointer; }
-details.moves > summary h2 { display: inline; }
+details.moves > summary h2, details.moves > summary h4 { display: inline; }
+h4 { font-size: 1rem; margin: .8rem 0 .3rem; }
+section.file { border-top: 2px solid #d0d7de; margin-top: 1.5rem; }
+section.file > h2 code { font-size: inherit; }
+.failure { color: #cf222e; }
 )CSS";
 
 const char* const kQORMRHtmlScript = R"JS(
 (function () {
   "use strict";
-  var sections = JSON.parse(document.getElementById("report-data").textContent);
-  var list = document.getElementById("sections");
+  // The sections of each place that shows them (one per document's report), in page order.
+  var groups = JSON.parse(document.getElementById("report-data").textContent);
+  var lists = document.querySelectorAll("main.sections");
   var filter = document.getElementById("filter");
   var shown = document.getElementById("shown");
   var OPEN_AT_START = 50;  // sections drawn open at once; the others when opened
@@ -162,20 +168,22 @@ const char* const kQORMRHtmlScript = R"JS(
     return out;
   }
 
-  sections.forEach(function (section, index) {
-    var details = make("details", "section k-" + section.k);
-    heading(section, details.appendChild(make("summary")));
-    var body = details.appendChild(make("div", "body"));
-    var entry = { section: section, details: details, drawn: false, text: null };
-    entry.draw = function () {
-      if (entry.drawn) return;
-      entry.drawn = true;
-      fill(section, body);
-    };
-    details.addEventListener("toggle", function () { if (details.open) entry.draw(); });
-    if (index < OPEN_AT_START) { entry.draw(); details.open = true; }
-    list.appendChild(details);
-    entries.push(entry);
+  groups.forEach(function (sections, group) {
+    sections.forEach(function (section) {
+      var details = make("details", "section k-" + section.k);
+      heading(section, details.appendChild(make("summary")));
+      var body = details.appendChild(make("div", "body"));
+      var entry = { section: section, details: details, drawn: false, text: null };
+      entry.draw = function () {
+        if (entry.drawn) return;
+        entry.drawn = true;
+        fill(section, body);
+      };
+      details.addEventListener("toggle", function () { if (details.open) entry.draw(); });
+      if (entries.length < OPEN_AT_START) { entry.draw(); details.open = true; }
+      lists[group].appendChild(details);
+      entries.push(entry);
+    });
   });
 
   function applyFilter() {

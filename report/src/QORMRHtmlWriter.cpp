@@ -51,6 +51,7 @@ std::string HashSource(const char* block) {
 
 std::string cHtmlWriter::Write(const cReport& report) {
     out_.clear();
+    depth_ = 0;
     if (report.empty) {
         Head(report.nothingCompared ? "Nothing compared" : "No differences");
         out_ += "<p class=\"none\">" + cReportWording::NothingDiffers(report, [](const std::string& file) { return Code(file); }) +
@@ -58,26 +59,86 @@ std::string cHtmlWriter::Write(const cReport& report) {
         return std::move(out_);
     }
     Head("Changes to package " + cShownValue::Of(report.packageName));
-    out_ += "<header>\n<h1>Changes to package " + Code(report.packageName) + "</h1>\n<p class=\"files\">old: " +
+    Document(report);
+    Tools();
+    std::string data;
+    Sections(report, data);
+    Finish(data);
+    return std::move(out_);
+}
+
+std::string cHtmlWriter::Write(const cRangeReport& range) {
+    out_.clear();
+    depth_ = 0;
+    Head("Metadata documents changed in " + cShownValue::Of(range.range));
+    out_ += "<header>\n<h1>Metadata documents changed in " + Code(range.range) + "</h1>\n<p class=\"files\">from: " +
+            Code(range.from) + " &middot; to: " + Code(range.to) + "</p>\n</header>\n";
+    if (range.files.empty()) {
+        out_ += "<p class=\"none\">No metadata document differs.</p>\n</body>\n</html>\n";
+        return std::move(out_);
+    }
+    RangeSummary(range);
+    Tools();
+    std::string data;
+    for (const cRangeFile& file : range.files) {
+        out_ += "<section class=\"file\">\n<h2>" + Code(file.path) + ": " + cRangeFile::Word(file.change);
+        if (!file.oldPath.empty()) out_ += " from " + Code(file.oldPath);
+        out_ += "</h2>\n";
+        for (const cRangeFailure& failure : file.failures) {
+            out_ += "<p class=\"failure\">The version " + Code(failure.version) + " does not load:</p>\n<pre>";
+            for (const std::string& line : failure.lines) out_ += Html(line) + "\n";
+            out_ += "</pre>\n";
+        }
+        if (file.loaded && file.report.empty) {
+            out_ += "<p class=\"none\">" +
+                    cReportWording::NothingDiffers(file.report, [](const std::string& name) { return Code(name); }) +
+                    "</p>\n";
+        } else if (file.loaded) {
+            depth_ = 2;
+            Document(file.report);
+            Sections(file.report, data);
+            depth_ = 0;
+        }
+        out_ += "</section>\n";
+    }
+    Finish(data);
+    return std::move(out_);
+}
+
+void cHtmlWriter::Document(const cReport& report) {
+    const std::string h = Heading(1);
+    out_ += "<header>\n<" + h + ">Changes to package " + Code(report.packageName) + "</" + h +
+            ">\n<p class=\"files\">old: " +
             (report.oldFile.empty() ? std::string("none (everything is added)") : Code(report.oldFile)) +
             " &middot; new: " +
             (report.newFile.empty() ? std::string("none (everything is deleted)") : Code(report.newFile)) +
             "</p>\n</header>\n";
     Summary(report);
     Moves(report);
+}
+
+void cHtmlWriter::Tools() {
     out_ +=
         "<div class=\"tools\"><input type=\"search\" id=\"filter\" aria-label=\"Filter\" "
         "placeholder=\"Filter by class, attribute, field or value\">"
         "<button type=\"button\" id=\"expand\">Expand all</button>"
-        "<button type=\"button\" id=\"collapse\">Collapse all</button><span id=\"shown\"></span></div>\n"
-        "<main id=\"sections\"></main>\n"
+        "<button type=\"button\" id=\"collapse\">Collapse all</button><span id=\"shown\"></span></div>\n";
+}
+
+void cHtmlWriter::Sections(const cReport& report, std::string& data) {
+    out_ += "<main class=\"sections\"></main>\n";
+    data += data.empty() ? "[" : ",";
+    data += cJsonWriter().Write(report);
+}
+
+void cHtmlWriter::Finish(const std::string& data) {
+    out_ +=
         "<noscript><p>The page's own script draws the sections: allow scripts, or read the text or markdown "
         "form.</p></noscript>\n<script type=\"application/json\" id=\"report-data\">";
-    out_ += cJsonWriter().Write(report);
+    out_ += data.empty() ? "[]" : data + "]";
     out_ += "</script>\n<script>";
     out_ += kQORMRHtmlScript;
     out_ += "</script>\n</body>\n</html>\n";
-    return std::move(out_);
 }
 
 void cHtmlWriter::Head(const std::string& title) {
@@ -92,8 +153,8 @@ void cHtmlWriter::Head(const std::string& title) {
 
 void cHtmlWriter::Summary(const cReport& report) {
     const cReportSummary summary(report);
-    out_ +=
-        "<section class=\"summary\">\n<div><h2>Summary</h2>\n<table class=\"counts\">\n"
+    out_ += "<section class=\"summary\">\n<div><" + Heading(2) + ">Summary</" + Heading(2) +
+            ">\n<table class=\"counts\">\n"
         "<tr><th></th><th>added</th><th>deleted</th><th>changed</th><th>moved</th></tr>\n";
     const auto row = [&](const char* what, const cReportSummary::Counts& counts, bool moves) {
         out_ += std::string("<tr><td>") + what + "</td><td>" + std::to_string(counts.added) + "</td><td>" +
@@ -106,12 +167,36 @@ void cHtmlWriter::Summary(const cReport& report) {
     out_ += "</table>\n</div>\n" + cSvgChart::Of(summary) + "\n</section>\n";
 }
 
+void cHtmlWriter::RangeSummary(const cRangeReport& range) {
+    out_ +=
+        "<section class=\"summary\">\n<div><h2>Summary</h2>\n<table class=\"counts\">\n"
+        "<tr><th rowspan=\"2\">file</th><th rowspan=\"2\">change</th><th colspan=\"3\">classes</th>"
+        "<th colspan=\"4\">attributes</th></tr>\n<tr><th>added</th><th>deleted</th><th>changed</th>"
+        "<th>added</th><th>deleted</th><th>changed</th><th>moved</th></tr>\n";
+    for (const cRangeFile& file : range.files) {
+        out_ += "<tr><td>" + Code(file.path) + "</td><td class=\"change\">" + cRangeFile::Word(file.change);
+        if (!file.oldPath.empty()) out_ += " from " + Code(file.oldPath);
+        if (!file.loaded) {
+            out_ += ", does not load</td><td colspan=\"7\"></td></tr>\n";
+            continue;
+        }
+        out_ += "</td>";
+        const cReportSummary summary(file.report);
+        for (const int count : {summary.Classes().added, summary.Classes().deleted, summary.Classes().changed,
+                                summary.Attributes().added, summary.Attributes().deleted, summary.Attributes().changed,
+                                summary.Attributes().moved})
+            out_ += "<td>" + std::to_string(count) + "</td>";
+        out_ += "</tr>\n";
+    }
+    out_ += "</table>\n</div>\n</section>\n";
+}
+
 void cHtmlWriter::Moves(const cReport& report) {
     if (report.moves.empty()) return;
     // A long list of moves is folded, so that the sections stay in reach.
     const bool open = report.moves.size() <= kMovesShownOpen;
-    out_ += std::string("<details class=\"moves\"") + (open ? " open" : "") + "><summary><h2>Moves (" +
-            std::to_string(report.moves.size()) + ")</h2></summary>\n<ul>\n";
+    out_ += std::string("<details class=\"moves\"") + (open ? " open" : "") + "><summary><" + Heading(2) + ">Moves (" +
+            std::to_string(report.moves.size()) + ")</" + Heading(2) + "></summary>\n<ul>\n";
     for (const cReportMove& move : report.moves)
         out_ += "<li>" + Html(cReportWording::Label(move.tag, move.name, move.uuid)) + ": from " +
                 Html(cReportWording::Label(move.fromTag, move.fromName, move.fromUuid)) + " to " +

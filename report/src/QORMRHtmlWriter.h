@@ -8,16 +8,33 @@
 
 #include <string>
 
+#include "QORMRRangeReport.h"
 #include "QORMRReport.h"
 
 class cHtmlWriter {
 public:
     std::string Write(const cReport& report);
+    // A revision range on one page: its ends, a table of the files with the
+    // counts of their summaries, one filter box, then a part per file (its
+    // report with its own summary and sections, or the errors of the version
+    // that does not load).
+    std::string Write(const cRangeReport& range);
 
 private:
     void Head(const std::string& title);
+    // A report's heading, summary and moves.
+    void Document(const cReport& report);
     void Summary(const cReport& report);
+    void RangeSummary(const cRangeReport& range);
     void Moves(const cReport& report);
+    void Tools();
+    // The place where the script draws the report's sections; their data is
+    // added to data, the JSON array of every such place's sections.
+    void Sections(const cReport& report, std::string& data);
+    // The data and the script that draws the sections from it, and the page's end.
+    void Finish(const std::string& data);
+    std::string Heading(int level) const { return "h" + std::to_string(level + depth_); }
 
     std::string out_;
+    int depth_ = 0;  // levels a report's headings go down (within a range's page)
 };

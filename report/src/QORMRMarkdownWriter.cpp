@@ -22,14 +22,19 @@ std::string Text(const std::string& text) {
     return out;
 }
 
-// A code span holding text exactly; inTable escapes its pipes for a table cell.
-std::string Code(const std::string& text, bool inTable = false) {
+// A run of mark longer than any in text, at least shortest long.
+std::string Fence(const std::string& text, char mark, std::size_t shortest = 3) {
     std::size_t longest = 0, run = 0;
     for (char c : text) {
-        run = c == '`' ? run + 1 : 0;
+        run = c == mark ? run + 1 : 0;
         longest = std::max(longest, run);
     }
-    const std::string fence(longest + 1, '`');
+    return std::string(std::max(shortest, longest + 1), mark);
+}
+
+// A code span holding text exactly; inTable escapes its pipes for a table cell.
+std::string Code(const std::string& text, bool inTable = false) {
+    const std::string fence = Fence(text, '`', 1);
     const bool pad =
         !text.empty() && (text.front() == '`' || text.back() == '`' || (text.front() == ' ' && text.back() == ' '));
     std::string body = pad ? " " + text + " " : text;
@@ -60,28 +65,82 @@ std::string Count(int count, bool shown = true) { return shown ? std::to_string(
 
 std::string cMarkdownWriter::Write(const cReport& report) {
     out_.clear();
+    depth_ = 0;
+    Document(report);
+    return std::move(out_);
+}
+
+void cMarkdownWriter::Document(const cReport& report) {
     if (report.empty) {
-        out_ = cReportWording::NothingDiffers(report, [](const std::string& file) { return Shown(file); }) + "\n";
-        return std::move(out_);
+        out_ += cReportWording::NothingDiffers(report, [](const std::string& file) { return Shown(file); }) + "\n";
+        return;
     }
-    out_ += "# Changes to package " + Shown(report.packageName) + "\n\n";
+    out_ += Heading(1) + " Changes to package " + Shown(report.packageName) + "\n\n";
     out_ +=
         "- old: " + (report.oldFile.empty() ? std::string("none (everything is added)") : Shown(report.oldFile)) + "\n";
     out_ += "- new: " + (report.newFile.empty() ? std::string("none (everything is deleted)") : Shown(report.newFile)) +
             "\n";
     Summary(report);
     Moves(report);
-    if (report.package.kind != cReportElement::kUnchanged) Element("##", report.package, report);
+    if (report.package.kind != cReportElement::kUnchanged) Element(2, report.package, report);
     for (const cReportElement& section : report.classes) {
-        Element("##", section, report);
-        for (const cReportElement& item : section.items) Element("###", item, report);
+        Element(2, section, report);
+        for (const cReportElement& item : section.items) Element(3, item, report);
+    }
+}
+
+std::string cMarkdownWriter::Write(const cRangeReport& range) {
+    out_.clear();
+    depth_ = 0;
+    out_ += "# Metadata documents changed in " + Shown(range.range) + "\n\n- from: " + Shown(range.from) +
+            "\n- to: " + Shown(range.to) + "\n";
+    if (range.files.empty()) {
+        out_ += "\nNo metadata document differs.\n";
+        return std::move(out_);
+    }
+    RangeSummary(range);
+    for (const cRangeFile& file : range.files) {
+        out_ += "\n## " + Shown(file.path) + ": " + cRangeFile::Word(file.change);
+        if (!file.oldPath.empty()) out_ += " from " + Shown(file.oldPath);
+        out_ += "\n\n";
+        if (file.loaded) {
+            depth_ = 2;
+            Document(file.report);
+            depth_ = 0;
+            continue;
+        }
+        for (const cRangeFailure& failure : file.failures) {
+            out_ += "The version " + Shown(failure.version) + " does not load:\n\n";
+            std::string lines;
+            for (const std::string& line : failure.lines) lines += line + "\n";
+            const std::string fence = Fence(lines, '~');
+            out_ += fence + "text\n" + lines + fence + "\n";
+        }
     }
     return std::move(out_);
 }
 
+void cMarkdownWriter::RangeSummary(const cRangeReport& range) {
+    out_ += "\n## Summary\n\n| file | change | classes added | classes deleted | classes changed | attributes added "
+            "| attributes deleted | attributes changed | attributes moved |\n"
+            "|---|---|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (const cRangeFile& file : range.files) {
+        out_ += "| " + Shown(file.path, true) + " | " + cRangeFile::Word(file.change);
+        if (!file.oldPath.empty()) out_ += " from " + Shown(file.oldPath, true);
+        if (!file.loaded) {
+            out_ += ", does not load | | | | | | | |\n";
+            continue;
+        }
+        const cReportSummary summary(file.report);
+        for (const cReportSummary::Counts* counts : {&summary.Classes(), &summary.Attributes()})
+            out_ += " | " + Count(counts->added) + " | " + Count(counts->deleted) + " | " + Count(counts->changed);
+        out_ += " | " + Count(summary.Attributes().moved) + " |\n";
+    }
+}
+
 void cMarkdownWriter::Summary(const cReport& report) {
     const cReportSummary summary(report);
-    out_ += "\n## Summary\n\n| | added | deleted | changed | moved |\n|---|---:|---:|---:|---:|\n";
+    out_ += "\n" + Heading(2) + " Summary\n\n| | added | deleted | changed | moved |\n|---|---:|---:|---:|---:|\n";
     const auto row = [&](const char* what, const cReportSummary::Counts& counts, bool moves) {
         out_ += std::string("| ") + what + " | " + Count(counts.added) + " | " + Count(counts.deleted) + " | " +
                 Count(counts.changed) + " | " + Count(counts.moved, moves) + " |\n";
@@ -93,15 +152,15 @@ void cMarkdownWriter::Summary(const cReport& report) {
 
 void cMarkdownWriter::Moves(const cReport& report) {
     if (report.moves.empty()) return;
-    out_ += "\n## Moves\n\n";
+    out_ += "\n" + Heading(2) + " Moves\n\n";
     for (const cReportMove& move : report.moves)
         out_ += "- " + Label(move.tag, move.name, move.uuid) + ": from " +
                 Label(move.fromTag, move.fromName, move.fromUuid) + " to " +
                 Label(move.toTag, move.toName, move.toUuid) + "\n";
 }
 
-void cMarkdownWriter::Element(const char* heading, const cReportElement& element, const cReport& report) {
-    out_ += std::string("\n") + heading + " " + Label(element.tag, element.name, element.uuid) + ": " +
+void cMarkdownWriter::Element(int level, const cReportElement& element, const cReport& report) {
+    out_ += "\n" + Heading(level) + " " + Label(element.tag, element.name, element.uuid) + ": " +
             cReportWording::Of(element.kind);
     if (element.move >= 0) {
         const cReportMove& move = report.moves[static_cast<std::size_t>(element.move)];

@@ -7,18 +7,28 @@
 
 #include <string>
 
+#include "QORMRRangeReport.h"
 #include "QORMRReport.h"
 
 class cMarkdownWriter {
 public:
     std::string Write(const cReport& report);
+    // A revision range: its ends, a table of the files with the counts of
+    // their summaries, then a section per file (its report, its headings two
+    // levels down, or the errors of the version that does not load).
+    std::string Write(const cRangeReport& range);
 
 private:
+    void Document(const cReport& report);
+    // The marks of a heading of level (1 to 3 in a document's report).
+    std::string Heading(int level) const { return std::string(static_cast<std::size_t>(level + depth_), '#'); }
     void Summary(const cReport& report);
+    void RangeSummary(const cRangeReport& range);
     void Moves(const cReport& report);
-    void Element(const char* heading, const cReportElement& element, const cReport& report);
+    void Element(int level, const cReportElement& element, const cReport& report);
     void Fields(const cReportElement& element);
     void Node(int depth, const cReportNode& node);
 
     std::string out_;
+    int depth_ = 0;  // levels a document's headings go down (within a range's report)
 };

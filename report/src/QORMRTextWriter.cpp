@@ -25,9 +25,14 @@ cTextWriter::cTextWriter(bool colour, int width) : colour_(colour), width_(width
 
 std::string cTextWriter::Write(const cReport& report) {
     out_.clear();
+    Document(report);
+    return std::move(out_);
+}
+
+void cTextWriter::Document(const cReport& report) {
     if (report.empty) {
-        out_ = cReportWording::NothingDiffers(report, [](const std::string& file) { return cShownValue::Of(file); }) + "\n";
-        return std::move(out_);
+        out_ += cReportWording::NothingDiffers(report, [](const std::string& file) { return cShownValue::Of(file); }) + "\n";
+        return;
     }
     Line(0, "Changes to package " + cShownValue::Of(report.packageName), kBold);
     Line(2, "old: " + (report.oldFile.empty() ? "none (everything is added)" : cShownValue::Of(report.oldFile)));
@@ -43,7 +48,72 @@ std::string cTextWriter::Write(const cReport& report) {
         Blank();
         Element(0, section, report);
     }
+}
+
+std::string cTextWriter::Write(const cRangeReport& range) {
+    out_.clear();
+    Line(0, "Metadata documents changed in " + cShownValue::Of(range.range), kBold);
+    Line(2, "from: " + range.from);
+    Line(2, "to:   " + range.to);
+    Blank();
+    if (range.files.empty()) {
+        Line(0, "No metadata document differs.");
+        return std::move(out_);
+    }
+    RangeSummary(range);
+    for (const cRangeFile& file : range.files) {
+        Blank();
+        std::string heading = "== " + cShownValue::Of(file.path) + ": " + cRangeFile::Word(file.change);
+        if (!file.oldPath.empty()) heading += " from " + cShownValue::Of(file.oldPath);
+        Line(0, heading, kBold);
+        if (file.loaded) {
+            Document(file.report);
+            continue;
+        }
+        for (const cRangeFailure& failure : file.failures) {
+            Line(2, "The version " + cShownValue::Of(failure.version) + " does not load:", kRed);
+            for (const std::string& line : failure.lines) Line(4, line, kRed);
+        }
+    }
     return std::move(out_);
+}
+
+void cTextWriter::RangeSummary(const cRangeReport& range) {
+    // Paths wider than this stand on a line of their own, their counts below.
+    constexpr int kFileColumn = 34;
+    const auto pad = [](std::string text, int width) {
+        return text + std::string(static_cast<std::size_t>(std::max(0, width - cDisplayWidth::Of(text))), ' ');
+    };
+    int fileWidth = 4;
+    for (const cRangeFile& file : range.files)
+        fileWidth = std::max(fileWidth, std::min(kFileColumn, cDisplayWidth::Of(cShownValue::Of(file.path))));
+    char counts[128];
+    Line(0, pad("Summary", 2 + fileWidth + 2 + 9) + pad(" classes", 25) + "attributes", kBold);
+    std::snprintf(counts, sizeof counts, "%6s%8s%8s   %6s%8s%8s%6s", "added", "deleted", "changed", "added", "deleted",
+                  "changed", "moved");
+    Line(2, pad("file", fileWidth) + "  " + pad("change", 9) + counts);
+    for (const cRangeFile& file : range.files) {
+        const std::string path = cShownValue::Of(file.path);
+        std::string row = std::string(2, ' ');
+        if (cDisplayWidth::Of(path) > fileWidth) {
+            Line(2, path);
+            row += std::string(static_cast<std::size_t>(fileWidth), ' ');
+        } else {
+            row += pad(path, fileWidth);
+        }
+        row += "  " + pad(cRangeFile::Word(file.change), 9);
+        if (file.loaded) {
+            const cReportSummary summary(file.report);
+            const cReportSummary::Counts& classes = summary.Classes();
+            const cReportSummary::Counts& attributes = summary.Attributes();
+            std::snprintf(counts, sizeof counts, "%6d%8d%8d   %6d%8d%8d%6d", classes.added, classes.deleted,
+                          classes.changed, attributes.added, attributes.deleted, attributes.changed, attributes.moved);
+            row += counts;
+        } else {
+            row += "  does not load";
+        }
+        Line(0, row);
+    }
 }
 
 void cTextWriter::Line(int indent, const std::string& text, Style style) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "QORMRRangeReport.h"
 #include "QORMRReport.h"
 
 class cTextWriter {
@@ -15,13 +16,19 @@ public:
 
     explicit cTextWriter(bool colour, int width = kWidth);
     std::string Write(const cReport& report);
+    // A revision range: its ends, a table of the files with the counts of
+    // their summaries, then a section per file (its report, or the errors of
+    // the version that does not load).
+    std::string Write(const cRangeReport& range);
 
 private:
     enum Style { kPlain, kBold, kGreen, kRed, kYellow, kCyan };
 
     void Line(int indent, const std::string& text, Style style = kPlain);
     void Blank() { out_ += '\n'; }
+    void Document(const cReport& report);
     void Summary(const cReport& report);
+    void RangeSummary(const cRangeReport& range);
     void Moves(const cReport& report);
     void Element(int indent, const cReportElement& element, const cReport& report);
     void Field(int indent, const cReportField& field);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "QORMDVersion.h"
@@ -15,6 +16,7 @@
 #include "QORMRComparison.h"
 #include "QORMRHtmlWriter.h"
 #include "QORMRMarkdownWriter.h"
+#include "QORMRRangeReportBuilder.h"
 #include "QORMRReportBuilder.h"
 #include "QORMRTextWriter.h"
 #include "QORMetaUtil/QORMUPrintableLine.h"
@@ -42,7 +44,9 @@ bool UseColour(const cReportArguments& arguments) {
            !(noColour && *noColour);
 }
 
-std::string Render(const cReport& report, const cReportArguments& arguments) {
+// A document's report (cReport) or a revision range's (cRangeReport).
+template <class Report>
+std::string Render(const Report& report, const cReportArguments& arguments) {
     switch (arguments.GetFormat()) {
         case cReportArguments::kMarkdown: return cMarkdownWriter().Write(report);
         case cReportArguments::kHtml: return cHtmlWriter().Write(report);
@@ -53,21 +57,33 @@ std::string Render(const cReport& report, const cReportArguments& arguments) {
 
 int Run(const cReportArguments& arguments) {
     std::string output;
-    {
+    int status = kSuccess;
+    if (arguments.GitRange().empty()) {
         cReportComparison comparison(ZULUnicodeString(arguments.OldFile().c_str()),
                                      ZULUnicodeString(arguments.NewFile().c_str()));
-        const std::int32_t status = comparison.Run();
-        if (status < 0) return Fail(comparison.FailureLine(status));
+        const std::int32_t compared = comparison.Run();
+        if (compared < 0) return Fail(comparison.FailureLine(compared));
         const cReport report = cReportBuilder(comparison.Result(), arguments.OldFile(), arguments.NewFile()).Build();
         output = Render(report, arguments);
+    } else {
+        std::unique_ptr<cRangeReportBuilder> builder;
+        try {
+            builder = std::make_unique<cRangeReportBuilder>(".", arguments.GitRange());
+        } catch (const cGitError& error) {
+            std::fprintf(stderr, "QORMetaReport: %s\n", QORMUPrintableLine(error.what()).c_str());
+            return kUsageError;
+        }
+        const cRangeReport range = builder->Build(arguments.Paths());
+        output = Render(range, arguments);
+        status = range.AllLoaded() ? kSuccess : kRunFailed;
     }
     if (!arguments.OutFile().empty()) {
         const int written = cDDLXMLParser::writeFile(output, ZULUnicodeString(arguments.OutFile().c_str()));
-        return written < 0 ? FailWith(written) : kSuccess;
+        return written < 0 ? FailWith(written) : status;
     }
     if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() || std::fflush(stdout) != 0)
         return Fail("Error: the report could not be written to standard output.");
-    return kSuccess;
+    return status;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The HTML report in a real browser: Debian's Chromium, headless, loads the
-// report of the example pair and of a generated 10 MB pair without a message
-// in its console (script errors, blocked loads), and the page its script
-// drew holds the classes and values of the report.
+// report of the example pair, of a generated 10 MB pair and of a revision
+// range without a message in its console (script errors, blocked loads), and
+// the page its script drew holds the classes and values of the report.
 #include <cstring>
 #include <filesystem>
 #include <regex>
@@ -108,6 +108,32 @@ TEST_F(ReportInBrowser, ValuesThatLookLikeMarkupStayText) {
     EXPECT_THAT(page.text, HasSubstr("\"line\\n\\u{2028}break\""));
     EXPECT_THAT(page.text, HasSubstr("<b>C</b>"));
     EXPECT_THAT(page.dom, Not(HasSubstr("<title>hacked")));
+}
+
+// A revision range on one page: each file's sections drawn in that file's
+// part, one filter box counting them all.
+TEST_F(ReportInBrowser, RevisionRange) {
+    ScratchRepository repo;
+    const std::string oldModel = ReadFile(SourcePath("examples/old.xml"));
+    const std::string newModel = ReadFile(SourcePath("examples/new.xml"));
+    repo.Commit({{".gitattributes", "*.xml diff=qormeta\n"}, {"a.xml", oldModel}, {"b.xml", oldModel}}, "base");
+    repo.Commit({{"a.xml", newModel}, {"b.xml", newModel}}, "change");
+    const HostRun run = RunReport({"-Git", "HEAD~1..HEAD", "-Format", "html", "-Out", html}, {repo.path()});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const Page page = Load(html);
+    EXPECT_EQ(page.console, "");
+    EXPECT_EQ(page.sections, 12);
+    const std::size_t first = page.dom.find("<main class=\"sections\">");
+    const std::size_t second = page.dom.find("<main class=\"sections\">", first + 1);
+    ASSERT_NE(second, std::string::npos);
+    for (const std::string& part : {page.dom.substr(first, second - first), page.dom.substr(second)}) {
+        int sections = 0;
+        for (std::size_t at = 0; (at = part.find("<details class=\"section", at)) != std::string::npos; ++at)
+            ++sections;
+        EXPECT_EQ(sections, 6) << "the package and five classes of each file";
+    }
+    for (const char* shown : {"a.xml: modified", "b.xml: modified", "12 of 12 sections", "renamed from Adress"})
+        EXPECT_THAT(page.text, HasSubstr(shown));
 }
 
 TEST_F(ReportInBrowser, GeneratedTenMegabytePair) {

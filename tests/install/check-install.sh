@@ -2,11 +2,11 @@
 # Checks the library the way its users get it, one path per step:
 #   install       cmake --install into a fresh prefix: files, SONAME links,
 #                 exported symbols, the installed host, merge, git diff
-#                 driver and man pages
+#                 driver, report over a revision range, check and man pages
 #   find-package  examples/host built with find_package(QORMetaDiff), run
 #   pkg-config    examples/host built with the pkg-config line of README.md, run
-#   debian        cpack -G DEB: file lists, dependencies, the packaged host and
-#                 merge run, lintian quiet on the three packages
+#   debian        cpack -G DEB: file lists, dependencies, the packaged host,
+#                 merge and check run, lintian quiet on the three packages
 #
 # check-install.sh STEP BUILD_DIR SOURCE_DIR WORK_DIR
 # Environment: CMAKE, CPACK, CXX (the tools of the build), HOST (the in-tree
@@ -92,7 +92,7 @@ step_install() {
   rm -rf "$prefix"
   "$CMAKE" --install "$build" --prefix "$prefix" >"$work/install.log" || fail "cmake --install failed"
 
-  for program in QORMetaDiff QORMetaMerge QORMetaReport qormeta-git-diff; do
+  for program in QORMetaDiff QORMetaMerge QORMetaReport QORMetaCheck qormeta-git-diff; do
     expect_file "$prefix/bin/$program"
     expect_file "$prefix/share/man/man1/$program.1.gz"
   done
@@ -144,6 +144,16 @@ EOF
   (cd "$work/run-installed" && PATH=/usr/bin:/bin "$prefix/bin/qormeta-git-diff" m.xml old.xml 0 100644 new.xml 0 100644) \
     >"$work/git-diff.txt" || fail "the installed git diff driver failed"
   expect_contains "$work/git-diff.txt" 'Changes to package Sales'
+  # The installed check and the report over a revision range (libgit2) run from the prefix.
+  (cd "$work/run-installed" && "$prefix/bin/QORMetaCheck" old.xml new.xml) || fail "the installed check failed"
+  pass
+  rm -rf "$work/range" && git init -q -b main "$work/range"
+  cp "$source/examples/old.xml" "$work/range/sales.xml"
+  (cd "$work/range" && git add -A && git -c user.name=t -c user.email=t@t commit -q -m old \
+    && cp "$source/examples/new.xml" sales.xml && git -c user.name=t -c user.email=t@t commit -q -a -m new \
+    && "$prefix/bin/QORMetaReport" -Git HEAD~1..HEAD -Path '*.xml') >"$work/range.txt" \
+    || fail "the installed report over a revision range failed"
+  expect_contains "$work/range.txt" '== sales.xml: modified'
 
   # The man pages render without a single roff warning.
   for page in "$prefix"/share/man/man1/*.1.gz; do
@@ -210,9 +220,9 @@ step_debian() {
     grep -qx -- "$file" "$out/libraries.files" || fail "libqormetadiff5 lacks $file"
     pass
   done
-  for file in ./usr/bin/QORMetaDiff ./usr/bin/QORMetaMerge ./usr/bin/QORMetaReport ./usr/bin/qormeta-git-diff \
-              ./usr/share/man/man1/QORMetaDiff.1.gz ./usr/share/man/man1/QORMetaMerge.1.gz \
-              ./usr/share/man/man1/QORMetaReport.1.gz \
+  for file in ./usr/bin/QORMetaDiff ./usr/bin/QORMetaMerge ./usr/bin/QORMetaReport ./usr/bin/QORMetaCheck \
+              ./usr/bin/qormeta-git-diff ./usr/share/man/man1/QORMetaDiff.1.gz ./usr/share/man/man1/QORMetaMerge.1.gz \
+              ./usr/share/man/man1/QORMetaReport.1.gz ./usr/share/man/man1/QORMetaCheck.1.gz \
               ./usr/share/man/man1/qormeta-git-diff.1.gz ./usr/share/doc/qormetadiff/copyright; do
     grep -qx -- "$file" "$out/runtime.files" || fail "qormetadiff lacks $file"
     pass
@@ -236,6 +246,7 @@ step_debian() {
   expect_contains "$out/libraries.depends" "libxerces-c3.2"
   expect_contains "$out/libraries.depends" "libstdc++6"
   expect_contains "$out/runtime.depends" "libqormetadiff5 (= $version)"
+  expect_contains "$out/runtime.depends" "libgit2-1.5"
   expect_contains "$out/dev.depends" "libqormetadiff5 (= $version)"
   expect_contains "$out/dev.depends" "libxerces-c-dev"
   expect_contains "$out/libraries.info" "shlibs"
@@ -265,6 +276,8 @@ step_debian() {
   (cd "$out/run" && "$out/root/usr/bin/QORMetaMerge" -Base old.xml -Ours old.xml -Theirs new.xml -Out merged.xml) \
     || fail "the packaged merge failed on the examples"
   cmp "$out/run/new.xml" "$out/run/merged.xml" || fail "packaged merge: not theirs unchanged"
+  pass
+  (cd "$out/run" && "$out/root/usr/bin/QORMetaCheck" old.xml new.xml) || fail "the packaged check failed"
   pass
 
   # lintian has nothing to say (when it is there: scripts/install-deps.sh installs it).

@@ -23,6 +23,7 @@ QORMUSafeDOMParser::QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames, 
     security_.setEntityExpansionLimit(16);
     setSecurityManager(&security_);
     setErrorHandler(&errors_);
+    resolver_.markupAt = &eventEnd_;
     setXMLEntityResolver(&resolver_);
 }
 
@@ -37,22 +38,26 @@ void QORMUSafeDOMParser::DropDocument() {
 void QORMUSafeDOMParser::ResetState() {
     depth_ = 0;
     elements_ = 0;
+    stopAt_ = std::size_t(-1);
+    recordDepth_ = 0;
+    startTags_ = nullptr;
+    eventEnd_ = {1, 1};
     std::u16string().swap(heldBlank_);  // a long blank run of the last document is not kept
     holding_ = false;
     referenceNext_ = false;
-    eventEndLine_ = 1;
     layout_.Reset();
-    errors_.first.clear();
+    errors_.resetErrors();
     names_.clear();
     nameStore_.clear();
 }
 
-void QORMUSafeDOMParser::CountName(const XMLCh* name) {
+void QORMUSafeDOMParser::CountName(const XMLCh* name, cDDLXMLPosition at) {
     const std::u16string_view view(reinterpret_cast<const char16_t*>(name ? name : u""));
     if (names_.count(view)) return;
     if (names_.size() >= maxNames_)
         throw QORMURefusedDocument{"the document uses more than " + std::to_string(maxNames_) +
-                                   " distinct element and attribute names"};
+                                       " distinct element and attribute names",
+                                   at};
     nameStore_.emplace_back(view);
     names_.insert(nameStore_.back());
 }
@@ -72,24 +77,28 @@ void QORMUSafeDOMParser::startDocument() {
 
 void QORMUSafeDOMParser::doctypeDecl(const DTDElementDecl&, const XMLCh* const, const XMLCh* const, const bool,
                                      const bool) {
-    throw QORMURefusedDocument{"the document has a DOCTYPE declaration, which metadata documents may not have"};
+    throw QORMURefusedDocument{"the document has a DOCTYPE declaration, which metadata documents may not have",
+                               eventEnd_};
 }
 
 void QORMUSafeDOMParser::startElement(const XMLElementDecl& elemDecl, const unsigned int urlId,
                                       const XMLCh* const elemPrefix, const RefVectorOf<XMLAttr>& attrList,
                                       const XMLSize_t attrCount, const bool isEmpty, const bool isRoot) {
-    // The start tag begins where the event before it ended.
-    if (elements_++ == stopAt_) throw QORMUStoppedAt{eventEndLine_};
+    // The start tag was read whole: it begins where the event before it ended.
+    const cDDLXMLPosition start = eventEnd_;
+    if (elements_++ == stopAt_) throw QORMUStoppedAt{start};
     if (depth_ + 1 > maxDepth_)
-        throw QORMURefusedDocument{"elements are nested more than " + std::to_string(maxDepth_) + " levels deep"};
-    CountName(elemDecl.getFullName());
+        throw QORMURefusedDocument{"elements are nested more than " + std::to_string(maxDepth_) + " levels deep",
+                                   start};
+    CountName(elemDecl.getFullName(), start);
     const XMLCh* space = nullptr;
     for (XMLSize_t i = 0; i < attrCount; ++i) {
         const XMLAttr* attribute = attrList.elementAt(i);
-        CountName(attribute->getQName());
+        CountName(attribute->getQName(), start);
         if (std::u16string_view(reinterpret_cast<const char16_t*>(attribute->getQName())) == u"xml:space")
             space = attribute->getValue();
     }
+    if (startTags_ && depth_ < recordDepth_) startTags_->push_back(start);
     SettleHeldBlank();
     // Every element ends in endElement, an empty one from within the base's
     // startElement.
@@ -145,7 +154,7 @@ void QORMUSafeDOMParser::docPI(const XMLCh* const target, const XMLCh* const dat
 }
 
 void QORMUSafeDOMParser::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) {
-    XercesDOMParser::ignorableWhitespace(chars, length, cdataSection);
+    XercesDOMParser::ignorableWhitespace(chars, length, cdataSection);  // the blanks of the prolog and the epilog
     AfterEvent();
 }
 
@@ -160,7 +169,9 @@ void QORMUSafeDOMParser::AfterEvent() {
     // is the start of the next text.
     const XMLCh next = const_cast<ReaderMgr*>(getScanner()->getReaderMgr())->peekNextChar();
     referenceNext_ = next == u'&' || next == u'#';
-    if (stopAt_ != std::size_t(-1)) eventEndLine_ = getScanner()->getLocator()->getLineNumber();
+    const Locator* scanned = getScanner()->getLocator();
+    eventEnd_ = {static_cast<unsigned long>(scanned->getLineNumber()),
+                 static_cast<unsigned long>(scanned->getColumnNumber())};
 }
 
 void QORMUSafeDOMParser::SettleHeldBlank() {
@@ -184,13 +195,14 @@ void QORMUSafeDOMParser::FlushBlank() {
 
 void QORMUSafeDOMParser::ErrorCollector::Record(const SAXParseException& e) {
     if (!first.empty()) return;
-    first = "line " + std::to_string(e.getLineNumber()) + ", column " + std::to_string(e.getColumnNumber()) + ": " +
-            DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
+    firstAt = {static_cast<unsigned long>(e.getLineNumber()), static_cast<unsigned long>(e.getColumnNumber())};
+    firstText = DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
+    first = "line " + std::to_string(firstAt.line) + ", column " + std::to_string(firstAt.column) + ": " + firstText;
 }
 
 InputSource* QORMUSafeDOMParser::RefusingResolver::resolveEntity(XMLResourceIdentifier* resource) {
     std::string what = "the document refers to an external resource";
     if (resource && !QORMUIsNullDOMString(resource->getSystemId()))
         what += std::string(" (") + DOMToZULUnicodeString(resource->getSystemId()).ConvertToChar() + ")";
-    throw QORMURefusedDocument{what + ", which is never loaded"};
+    throw QORMURefusedDocument{what + ", which is never loaded", *markupAt};
 }

@@ -16,15 +16,19 @@
 
 #include "QORMULayoutText.h"
 #include "QORMetaUtil/QORMUArena.h"
+#include "QORMetaUtil/cDDLXMLParser.h"
 
-// Thrown from inside the parse when the document is refused outright.
+// Thrown from inside the parse when the document is refused outright, with
+// where the markup that made it refused begins.
 struct QORMURefusedDocument {
     std::string reason;
+    cDDLXMLPosition at;
 };
 
-// Thrown from inside the parse when it reaches the element it was to stop at.
+// Thrown from inside the parse when it reaches the element it was to stop at,
+// with where its start tag begins.
 struct QORMUStoppedAt {
-    XMLFileLoc line;
+    cDDLXMLPosition at;
 };
 
 class QORMUSafeDOMParser : public xercesc::XercesDOMParser {
@@ -34,12 +38,19 @@ public:
     QORMUSafeDOMParser(unsigned maxDepth, std::size_t maxNames, xercesc::MemoryManager* parserMemory);
     ~QORMUSafeDOMParser() override;
 
-    // Clears what an earlier parse left (first error, depth, names); call before each parse.
+    // Clears what an earlier parse left (first error, depth, names, what to
+    // record or stop at); call before each parse.
     void ResetState();
     // Makes the next parse stop at the start of its elementIndex-th element
     // (0 for the document element, in document order), throwing
-    // QORMUStoppedAt with the line its start tag begins on.
+    // QORMUStoppedAt with where its start tag begins.
     void StopAtElement(std::size_t elementIndex) { stopAt_ = elementIndex; }
+    // Makes the next parse append to startTags where the start tag of each
+    // element nested depth deep or less begins, in document order.
+    void RecordStartTags(unsigned depth, std::vector<cDDLXMLPosition>* startTags) {
+        recordDepth_ = depth;
+        startTags_ = startTags;
+    }
     // The document of the parse that begins, in a new arena.
     void startDocument() override;
     // The arena of the document that adoptDocument hands over; null when
@@ -73,34 +84,51 @@ public:
 
     // The first fatal error or error of the last parse, with its position; empty if none.
     const std::string& FirstError() const { return errors_.first; }
+    // The same error without its position, and the position.
+    const std::string& FirstErrorText() const { return errors_.firstText; }
+    cDDLXMLPosition FirstErrorAt() const { return errors_.firstAt; }
 
 private:
     struct ErrorCollector : xercesc::ErrorHandler {
         void warning(const xercesc::SAXParseException&) override {}
         void error(const xercesc::SAXParseException& e) override { Record(e); }
         void fatalError(const xercesc::SAXParseException& e) override { Record(e); }
-        void resetErrors() override { first.clear(); }
+        void resetErrors() override {
+            first.clear();
+            firstText.clear();
+            firstAt = {};
+        }
         void Record(const xercesc::SAXParseException& e);
         std::string first;
+        std::string firstText;
+        cDDLXMLPosition firstAt;
     };
     struct RefusingResolver : xercesc::XMLEntityResolver {
         xercesc::InputSource* resolveEntity(xercesc::XMLResourceIdentifier* resource) override;
+        const cDDLXMLPosition* markupAt = nullptr;  // where the markup that refers to it begins
     };
 
-    // Counts a distinct element or attribute name; throws past maxNames_.
-    void CountName(const XMLCh* name);
+    // Counts a distinct element or attribute name of the markup that begins
+    // at; throws past maxNames_.
+    void CountName(const XMLCh* name, cDDLXMLPosition at);
     // Adds the held-back blank text to the document as it came.
     void FlushBlank();
     // The held-back blank text sits beside a child element that begins or
     // the element's end: dropped when it is layout, else kept.
     void SettleHeldBlank();
-    // After each event: where the next one starts, and whether a reference follows.
+    // After each event: where the next one starts, and whether a reference
+    // follows. The scanner reports each piece of a document (text, markup,
+    // the white space of the prolog) as an event once it has read it whole,
+    // so the last event's end is where a start tag begins.
     void AfterEvent();
 
     unsigned maxDepth_;
     unsigned depth_ = 0;
     std::size_t elements_ = 0;                 // started in this parse
     std::size_t stopAt_ = std::size_t(-1);     // StopAtElement; none by default
+    unsigned recordDepth_ = 0;                 // RecordStartTags
+    std::vector<cDDLXMLPosition>* startTags_ = nullptr;
+    cDDLXMLPosition eventEnd_;                 // where the last event ended (AfterEvent)
     // The DOM pools names in a table of fixed size, so that building a document
     // takes time quadratic in its number of distinct names: they are bounded.
     std::size_t maxNames_;
@@ -109,7 +137,6 @@ private:
     std::u16string heldBlank_;
     bool holding_ = false;
     bool referenceNext_ = false;  // the next text begins with a character or entity reference
-    XMLFileLoc eventEndLine_ = 1;  // where the last event ended (StopAtElement only)
     QORMULayoutText layout_;
     std::unique_ptr<QORMUArena> documentArena_;
     xercesc::SecurityManager security_;

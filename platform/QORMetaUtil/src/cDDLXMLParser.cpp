@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/sax/SAXException.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -86,61 +87,115 @@ int cDDLXMLParser::terminate() {
 
 namespace {
 
-// Parses fileName with parser: true with the document in the parser, or
-// false with the reason. The input source is gone when this returns: it
-// needs the Xerces runtime, which a parser released below may take with it.
-bool ParseInto(QORMUSafeDOMParser& parser, const ZULUnicodeString& fileName, std::string& reason, bool& outOfMemory) {
-    QORMUFileInputSource source(fileName);
-    if (!source.OpenError().empty()) {
-        reason = "cannot open it: " + source.OpenError();
-        return false;
+// Why a parse failed: the reason that the error carries and, for details,
+// the same without its place, and the place.
+struct ParseFailure {
+    std::string reason;
+    std::string text;
+    cDDLXMLPosition at;
+    bool outOfMemory = false;
+
+    bool Failed() const { return !reason.empty() || outOfMemory; }
+    // A failure whose reason shows its place, as the scanner's errors do.
+    void Placed(const std::string& what, cDDLXMLPosition where) {
+        text = what;
+        at = where;
+        reason = "line " + std::to_string(at.line) + ", column " + std::to_string(at.column) + ": " + what;
     }
+    void Unplaced(const std::string& what, cDDLXMLPosition where = {}) {
+        reason = text = what;
+        at = where;
+    }
+};
+
+// Parses source with parser into the parser's document, or fills failure.
+// nothingRead tells, after the parse, whether the source gave no byte.
+template <class NothingRead>
+void ParseSource(QORMUSafeDOMParser& parser, InputSource& source, NothingRead nothingRead,
+                 cDDLXMLParseDetails* details, ParseFailure& failure) {
     try {
         parser.ResetState();
+        if (details) parser.RecordStartTags(details->recordDepth, &details->startTags);
         parser.parse(source);
-        if (!parser.FirstError().empty()) reason = parser.FirstError();
-        if (!reason.empty() && source.BytesRead() == 0) reason = "the file is empty";
+        if (nothingRead()) {
+            if (!parser.FirstError().empty()) failure.Unplaced("the file is empty", {1, 1});
+        } else if (!parser.FirstError().empty()) {
+            failure.Placed(parser.FirstErrorText(), parser.FirstErrorAt());
+        }
     } catch (const QORMURefusedDocument& refused) {
-        reason = refused.reason;
+        failure.Unplaced(refused.reason, refused.at);
     } catch (const OutOfMemoryException&) {
-        outOfMemory = true;
+        failure.outOfMemory = true;
     } catch (const std::bad_alloc&) {
-        outOfMemory = true;
+        failure.outOfMemory = true;
     } catch (const XMLException& e) {
-        reason = Reason(e.getMessage());
+        failure.Unplaced(Reason(e.getMessage()));
     } catch (const DOMException& e) {
-        reason = Reason(e.getMessage());
+        failure.Unplaced(Reason(e.getMessage()));
     } catch (const SAXException& e) {
-        reason = Reason(e.getMessage());
+        failure.Unplaced(Reason(e.getMessage()));
     }
-    if (outOfMemory) reason = "the run ran out of memory while reading it";
-    return reason.empty();
+    if (failure.outOfMemory) failure.Unplaced("the run ran out of memory while reading it");
+}
+
+int NotInitialised(int line) {
+    ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError("GDXMLStateError_1", "GDErrorCatalog");
+    return ZULError::GetReturn(2, error, nullptr, kModule, line);
+}
+
+// What a parse of name ends with: document adopted from the parser, or the
+// failure (also into details). The parse's input source is gone by now: it
+// needs the Xerces runtime, which a parser released here may take with it.
+int Conclude(QORMUSafeDOMParser& parser, const ZULUnicodeString& name, ParseFailure& failure,
+             DOM_Document& document, cDDLXMLParseDetails* details) {
+    if (!failure.Failed()) {
+        DOMDocument* parsed = parser.adoptDocument();
+        if (parsed) {
+            document = QORMUAdoptDocument(parsed, parser.TakeDocumentArena());
+            return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
+        }
+        failure.Unplaced("the parser produced no document");
+    }
+    parser.DropDocument();
+    // A Xerces parser that ran out of memory may not be used again: it goes,
+    // and the next init makes another.
+    if (failure.outOfMemory) Holder().Release();
+    if (details) {
+        details->failure = failure.text;
+        details->failureAt = failure.at;
+    }
+    Trace("cDDLXMLParser::parseXMLFile refused", ZULUnicodeString(failure.reason.c_str()), QORMUTrace_W3);
+    return Fail("GDXMLParseError_1", FileFailure(name, "could not be read", failure.reason), __LINE__);
 }
 
 }  // namespace
 
-int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& document) {
+int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& document,
+                                cDDLXMLParseDetails* details) {
     QORMUSafeDOMParser* parser = Parser().get();
-    if (!parser) {
-        ZULResourceError* error = new (ZULBaseUnknown{}) ZULResourceError("GDXMLStateError_1", "GDErrorCatalog");
-        return ZULError::GetReturn(2, error, nullptr, kModule, __LINE__);
+    if (!parser) return NotInitialised(__LINE__);
+    ParseFailure failure;
+    {
+        QORMUFileInputSource source(fileName);
+        if (source.OpenError().empty())
+            ParseSource(*parser, source, [&] { return source.BytesRead() == 0; }, details, failure);
+        else
+            failure.Unplaced("cannot open it: " + source.OpenError());
     }
-    std::string reason;
-    bool outOfMemory = false;
-    if (ParseInto(*parser, fileName, reason, outOfMemory)) {
-        DOMDocument* parsed = parser->adoptDocument();
-        if (parsed) {
-            document = QORMUAdoptDocument(parsed, parser->TakeDocumentArena());
-            return ZULError::GetReturn(1, nullptr, nullptr, kModule, __LINE__);
-        }
-        reason = "the parser produced no document";
+    return Conclude(*parser, fileName, failure, document, details);
+}
+
+int cDDLXMLParser::parseXMLBytes(const std::string& bytes, const ZULUnicodeString& name, DOM_Document& document,
+                                 cDDLXMLParseDetails* details) {
+    QORMUSafeDOMParser* parser = Parser().get();
+    if (!parser) return NotInitialised(__LINE__);
+    ParseFailure failure;
+    {
+        MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(),
+                                 ZULToDOMString(name));
+        ParseSource(*parser, source, [&] { return bytes.empty(); }, details, failure);
     }
-    parser->DropDocument();
-    // A Xerces parser that ran out of memory may not be used again: it goes,
-    // and the next init makes another.
-    if (outOfMemory) Holder().Release();
-    Trace("cDDLXMLParser::parseXMLFile refused", ZULUnicodeString(reason.c_str()), QORMUTrace_W3);
-    return Fail("GDXMLParseError_1", FileFailure(fileName, "could not be read", reason), __LINE__);
+    return Conclude(*parser, name, failure, document, details);
 }
 
 unsigned long cDDLXMLParser::lineOfElement(const ZULUnicodeString& fileName, const DOMElement* element) {
@@ -174,7 +229,7 @@ unsigned long cDDLXMLParser::lineOfElement(const ZULUnicodeString& fileName, con
             parser.StopAtElement(index);
             if (source.OpenError().empty()) parser.parse(source);
         } catch (const QORMUStoppedAt& stopped) {
-            line = static_cast<unsigned long>(stopped.line);
+            line = stopped.at.line;
         } catch (...) {  // the file changed since, or cannot be read again: no line
         }
         parser.DropDocument();

@@ -20,11 +20,34 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include <xercesc/dom/DOMElement.hpp>
 
 #include "QORMetaUtil/QORMUDomHandle.h"
 #include "ZULBase/ZULUnicodeString.h"
+
+// A place in a parsed document as the parser counts it: line and column
+// from 1, a column in UTF-16 units (a character beyond U+FFFF counts two);
+// 0 when there is no place (a file that cannot be opened).
+struct cDDLXMLPosition {
+    unsigned long line = 0;
+    unsigned long column = 0;
+};
+
+// What a parse tells besides the document, for a check that lists every
+// problem with its place: where the start tag of each element begins, and
+// why and where a refused document was refused.
+struct cDDLXMLParseDetails {
+    // Set by the caller: the start tags of elements nested this deep or less
+    // are recorded (1: the document element only; 0: none).
+    unsigned recordDepth = 0;
+    // Where the start tag of each recorded element begins, in document order.
+    std::vector<cDDLXMLPosition> startTags;
+    // A failed parse: what was wrong (without its place) and where.
+    std::string failure;
+    cDDLXMLPosition failureAt;
+};
 
 class cDDLXMLParser {
 public:
@@ -34,8 +57,13 @@ public:
     static constexpr std::size_t kMaxNames = 10000;
 
     static int init();
-    // Parses fileName (UTF-8 path) into document.
-    static int parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& document);
+    // Parses fileName (UTF-8 path) into document; details, when given, are filled.
+    static int parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& document,
+                            cDDLXMLParseDetails* details = nullptr);
+    // Parses a document held in memory (a version read from a repository);
+    // name stands for it in errors. bytes must outlive the call only.
+    static int parseXMLBytes(const std::string& bytes, const ZULUnicodeString& name, DOM_Document& document,
+                             cDDLXMLParseDetails* details = nullptr);
     static int terminate();
 
     // Writes document (UTF-8, XML declaration, indented) to fileName. A null
@@ -50,9 +78,9 @@ public:
     // Xerces exception on failure.
     static DOM_Document createDocument();
 
-    // The line of fileName on which element (of a document parsed from it)
-    // starts, found by reading the file again up to it; 0 when it cannot be
-    // told. For messages about a document that parsed but did not load:
+    // The line of fileName on which the start tag of element (of a document
+    // parsed from it) begins, found by reading the file again up to it; 0 when
+    // it cannot be told. For messages about a document that parsed but did not load:
     // nothing is kept while parsing for it. Usable with or without init.
     static unsigned long lineOfElement(const ZULUnicodeString& fileName, const xercesc::DOMElement* element);
 };

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: Apache-2.0
+// cCheckArguments: the command line of QORMetaCheck.
+//   QORMetaCheck [-Werror] [--] FILE...
+//   QORMetaCheck -h | -v
+#pragma once
+
+#include <string>
+#include <vector>
+
+class cCheckArguments {
+public:
+    enum Outcome { kRun, kHelp, kVersion, kWrong };
+
+    // Reads the arguments; on kWrong, Error() says what is wrong.
+    Outcome Parse(int argc, const char* const argv[]);
+
+    const std::vector<std::string>& Files() const { return files_; }
+    bool WarningsAsErrors() const { return warningsAsErrors_; }
+    const std::string& Error() const { return error_; }
+
+    static const char* Usage();
+
+private:
+    std::vector<std::string> files_;
+    bool warningsAsErrors_ = false;
+    std::string error_;
+};

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: Apache-2.0
+// cDocumentCheck: a metadata document read by the loader's rules, with every
+// problem listed in document order instead of the first one alone: what the
+// parser refuses (a DOCTYPE, markup that is not well-formed, nesting too
+// deep...), then the classes and attributes as cContainerCheck looks at them.
+// One parse and one pass over the classes and attributes: linear time.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "QORMCheckProblem.h"
+#include "QORMetaUtil/QORMUDomHandle.h"
+
+class cDocumentCheck {
+public:
+    // The problems of the file fileName (UTF-8 path). Needs cDDLXMLParser::init.
+    static std::vector<cCheckProblem> OfFile(const std::string& fileName);
+    // The problems of a document held in memory, known as name. Needs cDDLXMLParser::init.
+    static std::vector<cCheckProblem> OfBytes(const std::string& bytes, const std::string& name);
+
+private:
+    // The problems of a parse that returned status, with details recorded for
+    // three levels (package, classes, attributes).
+    static std::vector<cCheckProblem> Of(int status, const DOM_Document& document,
+                                         const cDDLXMLParseDetails& details);
+    static constexpr unsigned kLevels = 3;
+};

@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: Apache-2.0
+// QORMetaCheck run as a program on real files: every planted problem of a
+// document, and nothing else, at the place where its start tag begins;
+// refused input at the place the parser refused it; warnings, errors and
+// -Werror in the exit status; and agreement with the diff host, which loads
+// what the check passes and names the same line for what it refuses.
+#include <sys/stat.h>
+
+#include <regex>
+
+#include "QORMDTestSupport.h"
+
+namespace {
+
+HostRun RunCheck(const std::vector<std::string>& args, const std::string& folder) {
+    return RunProgram(QORMC_CHECK_PATH, args, {folder});
+}
+
+class Check : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+// A document in which every kind of problem is planted, with the layouts
+// that make a place hard to tell: start tags over several lines, a tab and
+// characters of one and two UTF-16 units before a tag on its line. The
+// elements the loader skips, what lies below attributes and an attribute Uuid
+// shared by two classes are not problems.
+TEST_F(Check, PlantedProblemsGiveExactlyTheirLinesAndPlaces) {
+    dir.write("model.xml",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<Package Name=\"Sales\" xmlns:x=\"urn:x\">\n"
+              "  <Comment Text=\"no Uuid, skipped\"/>\n"
+              "  <Class Name=\"Order\" Uuid=\"c-order\">\n"
+              "    <Attribute Name=\"Id\" Uuid=\"a-id\"><Rule Uuid=\"\"/></Attribute>\n"
+              "    <Attribute\n"
+              "        Name=\"Total\"\n"
+              "        Uuid=\"a-id\"/>\n"
+              "\t<Attribute Name=\"Id\" Uuid=\"A-ID\"/><Attribute Name=\"\" Uuid=\"a-x\"/>\n"
+              "    <Enumerator/><KIBComment/><x:Note Name=\"Total\" Uuid=\"a-note\"/>\n"
+              "  </Class>\n"
+              "  <Interface Name=\"I\"><Attribute/></Interface>\n"
+              "  <Class Name=\"Order\" Uuid=\"C-ORDER\"><Attribute Name=\"Id\" Uuid=\"a-id\"/></Class>\n"
+              "  <!-- é😀 --><Class Name=\"Invoice\" uuid=\"c-inv\"><Attribute Uuid=\"a-n\"/></Class>\n"
+              "  <Class Uuid=\"c-order\" Name=\"Copy\"/><Class Name=\"Shipment\" Uuid=\"c-ship\">\n"
+              "    <Attribute Name=\"Id\" Uuid=\"a-id\"/>\n"
+              "  </Class>\n"
+              "</Package>\n");
+    const std::string order = "the attribute <Attribute Name=\"%\"> of the class <Class Name=\"Order\"> ";
+    const auto in = [&](const std::string& name) { return std::regex_replace(order, std::regex("%"), name); };
+    const HostRun run = RunCheck({"model.xml"}, dir.path());
+    EXPECT_EQ(run.out,
+              "model.xml:6:5: warning: " + in("Total") +
+                  "repeats the Uuid \"a-id\" of the attribute on line 5; the comparison keeps that one and ignores "
+                  "this one\n"
+                  "model.xml:9:2: warning: " + in("Id") +
+                  "has the Uuid \"A-ID\", which differs only in letter case from \"a-id\" of the attribute on line 5; "
+                  "the comparison takes them for one attribute, keeps that one and ignores this one\n"
+                  "model.xml:9:2: warning: " + in("Id") + "has the same Name as the attribute on line 5\n"
+                  "model.xml:9:36: error: the attribute <Attribute Uuid=\"a-x\"> of the class <Class Name=\"Order\"> "
+                  "has no Name (or an empty one)\n"
+                  "model.xml:10:31: warning: the attribute <x:Note Name=\"Total\"> of the class <Class "
+                  "Name=\"Order\"> has the same Name as the attribute on line 6\n"
+                  "model.xml:13:3: warning: the class <Class Name=\"Order\"> has the Uuid \"C-ORDER\", which differs "
+                  "only in letter case from \"c-order\" of the class on line 4; the comparison takes them for one "
+                  "class, keeps that one and ignores this one\n"
+                  "model.xml:13:3: warning: the class <Class Name=\"Order\"> has the same Name as the class on line "
+                  "4\n"
+                  "model.xml:14:15: error: the class <Class Name=\"Invoice\"> has no Uuid (or an empty one)\n"
+                  "model.xml:14:50: error: the attribute <Attribute Uuid=\"a-n\"> of the class <Class "
+                  "Name=\"Invoice\"> has no Name (or an empty one)\n"
+                  "model.xml:15:3: warning: the class <Class Name=\"Copy\"> repeats the Uuid \"c-order\" of the class "
+                  "on line 4; the comparison keeps that one and ignores this one\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.exitStatus, 1);
+}
+
+// What the parser refuses is one error where it refused it: nothing after
+// that place can be read. The diff host refuses each of these documents too.
+TEST_F(Check, RefusedInputIsOneErrorAtItsPlace) {
+    std::string deep = "<P>\n";
+    for (int i = 0; i < 1000; ++i) deep += "<e>";
+    std::string names = "<P>";
+    for (int i = 0; i < 10000; ++i) names += "<C" + std::to_string(i) + "/>";
+    const struct {
+        std::string name, content, line;
+    } cases[] = {
+        {"doctype.xml", "<?xml version=\"1.0\"?>\n  <!DOCTYPE P [<!ENTITY x \"y\">]>\n<P/>",
+         "doctype.xml:2:3: error: the document has a DOCTYPE declaration, which metadata documents may not have"},
+        {"broken.xml", "<P Name='p'>\n  <C Uuid='c' Name='n'>\n</P>", "broken.xml:3:3: error: expected end of tag 'C'"},
+        {"deep.xml", deep, "deep.xml:2:2998: error: elements are nested more than 1000 levels deep"},
+        {"names.xml", names,
+         "names.xml:1:78886: error: the document uses more than 10000 distinct element and attribute names"},
+        {"empty.xml", "", "empty.xml:1:1: error: the file is empty"},
+        {"missing.xml", "", "missing.xml: error: cannot open it: No such file or directory"},
+        {"folder", "", "folder: error: cannot open it: it is a directory, not a file"},
+    };
+    ASSERT_EQ(::mkdir(dir.file("folder").c_str(), 0700), 0);
+    dir.write("good.xml", "<P Name=\"p\"/>");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.name != "missing.xml" && c.name != "folder") dir.write(c.name, c.content);
+        const HostRun run = RunCheck({c.name}, dir.path());
+        EXPECT_EQ(run.out, c.line + "\n");
+        EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_EQ(RunHost({"-Old", c.name, "-New", "good.xml", "-Diff", "d.xml"}, {dir.path()}).exitStatus, 1);
+    }
+}
+
+// Warnings alone leave the status 0 unless -Werror; every file is checked and
+// reported in the order given; wrong arguments are status 2.
+TEST_F(Check, ExitStatusTellsErrorsFromWarnings) {
+    dir.write("warned.xml", "<P><C Name=\"a\" Uuid=\"c\"/><C Name=\"a\" Uuid=\"d\"/></P>");
+    dir.write("clean.xml", "<P><C Name=\"a\" Uuid=\"c\"/></P>");
+    dir.write("-dash.xml", "<P><C Name=\"a\"/></P>");
+    const std::string warning = "warned.xml:1:26: warning: the class <C Name=\"a\"> has the same Name as the class on "
+                                "line 1\n";
+    HostRun run = RunCheck({"warned.xml", "clean.xml"}, dir.path());
+    EXPECT_EQ(run.out, warning);
+    EXPECT_EQ(run.exitStatus, 0);
+
+    run = RunCheck({"clean.xml", "-Werror", "warned.xml"}, dir.path());
+    EXPECT_EQ(run.out, std::regex_replace(warning, std::regex(" warning: (.*)\n"), " error: $1 [-Werror]\n"));
+    EXPECT_EQ(run.exitStatus, 1);
+
+    run = RunCheck({"--", "-dash.xml", "warned.xml"}, dir.path());
+    EXPECT_EQ(run.out, "-dash.xml:1:4: error: the class <C Name=\"a\"> has no Uuid (or an empty one)\n" + warning);
+    EXPECT_EQ(run.exitStatus, 1);
+
+    for (const std::vector<std::string>& wrong :
+         std::vector<std::vector<std::string>>{{}, {"-Werror"}, {"-W", "clean.xml"}, {"-dash.xml"}, {""}}) {
+        run = RunCheck(wrong, dir.path());
+        EXPECT_EQ(run.exitStatus, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_THAT(run.err, HasSubstr("Usage: QORMetaCheck [-Werror] [--] FILE..."));
+    }
+    EXPECT_EQ(RunCheck({"-v"}, dir.path()).exitStatus, 0);
+}
+
+// On generated models (shared attribute Uuids across classes, skipped
+// elements, non-ASCII values) the check finds nothing, as the host loads
+// them; with a Uuid or a Name taken out of one element somewhere, the check
+// finds that one error, on the line the host's message names.
+TEST_F(Check, AgreesWithTheLoaderOnGeneratedModels) {
+    const HostRun generated = RunProgram("python3", {SourcePath("bench/generate-metadata.py"), "--size-mb", "1",
+                                                     "--changes", "0.2", "--seed", "7", dir.file("old.xml"),
+                                                     dir.file("new.xml")});
+    ASSERT_EQ(generated.exitStatus, 0) << generated.err;
+    for (const char* file : {"old.xml", "new.xml"}) {
+        const HostRun run = RunCheck({file}, dir.path());
+        EXPECT_EQ(run.out, "") << file;
+        EXPECT_EQ(run.exitStatus, 0) << file;
+    }
+    const std::string model = ReadFile(dir.file("new.xml"));
+    const std::regex field(" (Uuid|Name)=\"[^\"]*\"");
+    const std::vector<std::smatch> fields(std::sregex_iterator(model.begin(), model.end(), field),
+                                          std::sregex_iterator());
+    ASSERT_GT(fields.size(), 1000u);
+    // A start tag over several lines is named by the line where it begins.
+    std::vector<std::string> brokenModels = {"<P>\n  <C Name=\"c\" Uuid=\"c\"/>\n  <C\n    Name=\"d\"\n  />\n</P>\n"};
+    for (std::size_t i = 1; i <= 6; ++i) {  // a few, from all over the document
+        const std::smatch& match = fields[i * (fields.size() - 1) / 6 - (i % 2)];
+        brokenModels.push_back(model);
+        brokenModels.back().erase(static_cast<std::size_t>(match.position()), static_cast<std::size_t>(match.length()));
+    }
+    for (const std::string& broken : brokenModels) {
+        dir.write("broken.xml", broken);
+        const HostRun check = RunCheck({"broken.xml"}, dir.path());
+        const HostRun host = RunHost({"-New", "broken.xml", "-Diff", "d.xml"}, {dir.path()});
+        std::smatch place, named;
+        ASSERT_TRUE(std::regex_match(check.out, place, std::regex("broken\\.xml:([0-9]+):[0-9]+: error: (.*)\n")))
+            << check.out;
+        ASSERT_TRUE(std::regex_search(host.err, named, std::regex("on line ([0-9]+) of \"broken.xml\" has no (\\w+)")))
+            << host.err;
+        EXPECT_EQ(place[1], named[1]);
+        EXPECT_THAT(place[2].str(), HasSubstr("has no " + named[2].str()));
+        EXPECT_EQ(check.exitStatus, 1);
+        if (&broken == &brokenModels.front()) {
+            EXPECT_EQ(place[1], "3");
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "QORMRGitRepository.h"
+
+#include <git2.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// A libgit2 object owned: freed by its own function.
+template <auto Free>
+struct Freer {
+    template <class T>
+    void operator()(T* object) const {
+        Free(object);
+    }
+};
+template <class T, auto Free>
+using Owned = std::unique_ptr<T, Freer<Free>>;
+
+// Throws libgit2's reason for a failed call (result < 0), after what.
+void Check(int result, const std::string& what) {
+    if (result >= 0) return;
+    const git_error* error = git_error_last();
+    throw cGitError(what + ": " + (error && error->message ? error->message : "libgit2 failed"));
+}
+
+std::string Hex(const git_oid& id) {
+    char text[GIT_OID_HEXSZ + 1];
+    git_oid_tostr(text, sizeof text, &id);
+    return text;
+}
+
+git_oid Oid(const std::string& hex) {
+    git_oid id;
+    Check(git_oid_fromstr(&id, hex.c_str()), "not an object id: " + hex);
+    return id;
+}
+
+bool IsRegularFile(std::uint32_t mode) { return mode == GIT_FILEMODE_BLOB || mode == GIT_FILEMODE_BLOB_EXECUTABLE; }
+
+}  // namespace
+
+cGitRepository::cGitRepository(const std::string& folder) {
+    git_libgit2_init();
+    if (git_repository_open_ext(&repository_, folder.c_str(), 0, nullptr) < 0) {
+        const git_error* error = git_error_last();
+        const std::string reason = error && error->message ? error->message : "no repository found";
+        repository_ = nullptr;
+        git_libgit2_shutdown();
+        throw cGitError("\"" + folder + "\" is not in a git repository: " + reason);
+    }
+}
+
+cGitRepository::~cGitRepository() {
+    git_repository_free(repository_);
+    git_libgit2_shutdown();
+}
+
+cGitRepository::Range cGitRepository::Resolve(const std::string& range) const {
+    const std::size_t dots = range.find("..");
+    if (dots == std::string::npos)
+        throw cGitError("\"" + range + "\" is not a range: give A..B (what B has that A has not) or A...B (what B "
+                        "changed since it left A)");
+    const bool threeDots = range.compare(dots, 3, "...") == 0;
+    const std::string first = range.substr(0, dots);
+    const std::string second = range.substr(dots + (threeDots ? 3 : 2));
+
+    git_revspec spec{};
+    const int parsed = git_revparse(&spec, repository_, range.c_str());
+    // A range whose second end does not resolve leaves the first one set.
+    Owned<git_object, git_object_free> fromObject(spec.from), toObject(spec.to);
+    Check(parsed, "the range \"" + range + "\" cannot be resolved");
+    if (!(spec.flags & GIT_REVSPEC_RANGE) || !fromObject || !toObject)
+        throw cGitError("\"" + range + "\" is not a range of two revisions");
+    Owned<git_object, git_object_free> fromCommit, toCommit;
+    git_object* peeled = nullptr;
+    Check(git_object_peel(&peeled, fromObject.get(), GIT_OBJECT_COMMIT), "\"" + first + "\" is not a commit");
+    fromCommit.reset(peeled);
+    Check(git_object_peel(&peeled, toObject.get(), GIT_OBJECT_COMMIT), "\"" + second + "\" is not a commit");
+    toCommit.reset(peeled);
+
+    const auto revision = [&](const git_oid& id, std::string name) {
+        Owned<git_object, git_object_free> commit;
+        git_object* found = nullptr;
+        Check(git_object_lookup(&found, repository_, &id, GIT_OBJECT_COMMIT), "reading the commit " + Hex(id));
+        commit.reset(found);
+        git_buf shortId{};
+        Check(git_object_short_id(&shortId, commit.get()), "naming the commit " + Hex(id));
+        Revision result{std::move(name), Hex(id), std::string(shortId.ptr, shortId.size)};
+        git_buf_dispose(&shortId);
+        return result;
+    };
+    const std::string fromName = first.empty() ? "HEAD" : first;
+    const std::string toName = second.empty() ? "HEAD" : second;
+    Range resolved;
+    resolved.to = revision(*git_object_id(toCommit.get()), toName);
+    if (!threeDots) {
+        resolved.from = revision(*git_object_id(fromCommit.get()), fromName);
+        return resolved;
+    }
+    git_oid base;
+    Check(git_merge_base(&base, repository_, git_object_id(fromCommit.get()), git_object_id(toCommit.get())),
+          "\"" + fromName + "\" and \"" + toName + "\" have no common commit");
+    resolved.from = revision(base, "merge base of " + fromName + " and " + toName);
+    return resolved;
+}
+
+bool cGitRepository::MarkedAsMetadata(const std::string& path, const Revision& end) const {
+    git_attr_options options = GIT_ATTR_OPTIONS_INIT;
+    options.flags = GIT_ATTR_CHECK_FILE_THEN_INDEX | GIT_ATTR_CHECK_INCLUDE_COMMIT;
+    options.attr_commit_id = Oid(end.id);
+    const char* value = nullptr;
+    Check(git_attr_get_ext(&value, repository_, &options, path.c_str(), "diff"),
+          "reading the attributes of \"" + path + "\"");
+    return git_attr_value(value) == GIT_ATTR_VALUE_STRING && std::strcmp(value, "qormeta") == 0;
+}
+
+std::vector<cGitRepository::Change> cGitRepository::Changes(const Range& range,
+                                                            const std::vector<std::string>& pathspecs) const {
+    const auto treeOf = [&](const Revision& revision) {
+        git_commit* commit = nullptr;
+        const git_oid id = Oid(revision.id);
+        Check(git_commit_lookup(&commit, repository_, &id), "reading the commit " + revision.id);
+        Owned<git_commit, git_commit_free> owned(commit);
+        git_tree* tree = nullptr;
+        Check(git_commit_tree(&tree, commit), "reading the tree of " + revision.id);
+        return Owned<git_tree, git_tree_free>(tree);
+    };
+    const auto fromTree = treeOf(range.from);
+    const auto toTree = treeOf(range.to);
+    git_diff* found = nullptr;
+    Check(git_diff_tree_to_tree(&found, repository_, fromTree.get(), toTree.get(), nullptr), "comparing the trees");
+    Owned<git_diff, git_diff_free> diff(found);
+    git_diff_find_options renames = GIT_DIFF_FIND_OPTIONS_INIT;
+    renames.flags = GIT_DIFF_FIND_RENAMES;
+    Check(git_diff_find_similar(diff.get(), &renames), "finding renamed files");
+
+    Owned<git_pathspec, git_pathspec_free> selection;
+    if (!pathspecs.empty()) {
+        std::vector<char*> patterns;
+        for (const std::string& pathspec : pathspecs) patterns.push_back(const_cast<char*>(pathspec.c_str()));
+        const git_strarray array{patterns.data(), patterns.size()};
+        git_pathspec* made = nullptr;
+        Check(git_pathspec_new(&made, &array), "reading the -Path patterns");
+        selection.reset(made);
+    }
+    const auto selected = [&](const std::string& path) {
+        if (path.empty()) return false;
+        if (selection) return git_pathspec_matches_path(selection.get(), 0, path.c_str()) == 1;
+        return MarkedAsMetadata(path, range.to);
+    };
+
+    std::vector<Change> changes;
+    for (std::size_t i = 0; i < git_diff_num_deltas(diff.get()); ++i) {
+        const git_diff_delta* delta = git_diff_get_delta(diff.get(), i);
+        Change change;
+        // A side counts when it is a regular file (not a link, not a submodule).
+        if (delta->status != GIT_DELTA_ADDED && IsRegularFile(delta->old_file.mode)) {
+            change.oldPath = delta->old_file.path;
+            change.oldBlob = Hex(delta->old_file.id);
+        }
+        if (delta->status != GIT_DELTA_DELETED && IsRegularFile(delta->new_file.mode)) {
+            change.newPath = delta->new_file.path;
+            change.newBlob = Hex(delta->new_file.id);
+        }
+        if (!selected(change.oldPath) && !selected(change.newPath)) continue;
+        if (change.oldPath.empty()) {
+            change.kind = Change::kAdded;
+        } else if (change.newPath.empty()) {
+            change.kind = Change::kDeleted;
+        } else {
+            change.kind = change.oldPath == change.newPath ? Change::kModified : Change::kRenamed;
+        }
+        changes.push_back(std::move(change));
+    }
+    std::sort(changes.begin(), changes.end(),
+              [](const Change& a, const Change& b) { return a.Path() < b.Path(); });
+    return changes;
+}
+
+std::string cGitRepository::Read(const std::string& blobId) const {
+    const git_oid id = Oid(blobId);
+    git_blob* blob = nullptr;
+    Check(git_blob_lookup(&blob, repository_, &id), "reading the blob " + blobId);
+    const Owned<git_blob, git_blob_free> owned(blob);
+    return std::string(static_cast<const char*>(git_blob_rawcontent(blob)), static_cast<std::size_t>(git_blob_rawsize(blob)));
+}

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: Apache-2.0
+// cGitRepository: a git repository read through libgit2, for a report over a
+// revision range: the range resolved as git resolves it, the metadata
+// documents that differ between its two ends (renames followed, as git's
+// rename detection finds them), and their contents. It only reads: nothing is
+// written to the work tree, the index or the object database.
+// Failures throw cGitError with libgit2's reason.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct git_repository;
+
+struct cGitError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class cGitRepository {
+public:
+    // Opens the repository that holds folder (the folder or one above it, as git finds it).
+    explicit cGitRepository(const std::string& folder);
+    ~cGitRepository();
+    cGitRepository(const cGitRepository&) = delete;
+    cGitRepository& operator=(const cGitRepository&) = delete;
+
+    struct Revision {
+        std::string name;  // as the range names it, or how it was found ("merge base of A and B")
+        std::string id;    // the commit's full id (hex)
+        std::string shortId;
+    };
+    // The two commits of a range, "A..B" or "A...B" (from the merge base of A
+    // and B), A and B anything git resolves to a commit (branches, tags, ids,
+    // HEAD~2, ...); an end left out is HEAD.
+    struct Range {
+        Revision from, to;
+    };
+    Range Resolve(const std::string& range) const;
+
+    // One metadata document that differs between the range's ends.
+    struct Change {
+        enum Kind { kAdded, kDeleted, kModified, kRenamed };
+        Kind kind = kModified;
+        std::string oldPath, newPath;  // empty where there is no such version
+        std::string oldBlob, newBlob;  // the versions' blob ids (hex); empty where there is none
+        // The path that names it: its new one, or the old one of a deleted file.
+        const std::string& Path() const { return newPath.empty() ? oldPath : newPath; }
+    };
+    // The regular files that differ between the ends and are metadata
+    // documents, in path order: by default those that .gitattributes marks
+    // diff=qormeta (as the range's end commit, the work tree and the index
+    // say, like git), else those matching one of the pathspecs (git's
+    // globbing: * also crosses /).
+    std::vector<Change> Changes(const Range& range, const std::vector<std::string>& pathspecs) const;
+
+    // The content of a blob.
+    std::string Read(const std::string& blobId) const;
+
+private:
+    // Whether path is a metadata document by the range's end's attributes.
+    bool MarkedAsMetadata(const std::string& path, const Revision& end) const;
+
+    git_repository* repository_ = nullptr;
+};

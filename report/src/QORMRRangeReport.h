@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: Apache-2.0
+// The report of a revision range: every metadata document that the range
+// changed, in path order, each with its own report (cReport) or, when a
+// version of it does not load, that version's problems. Built by
+// cRangeReportBuilder, written by cRangeWriter.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "QORMRReport.h"
+
+// A version of a file that does not load, and why.
+struct cRangeFailure {
+    std::string version;             // rev:path, as git names a file's version
+    std::vector<std::string> lines;  // its errors: path:line:column: error: text
+};
+
+struct cRangeFile {
+    enum Change { kAdded, kDeleted, kModified, kRenamed };
+
+    Change change = kModified;
+    std::string path;     // at the range's end; a deleted file's at its start
+    std::string oldPath;  // kRenamed: at the range's start
+    bool loaded = false;
+    cReport report;                      // loaded: the changes from the old version to the new one
+    std::vector<cRangeFailure> failures;  // not loaded
+
+    // "added", "deleted", "modified", "renamed".
+    static const char* Word(Change change);
+};
+
+struct cRangeReport {
+    std::string range;  // as given
+    std::string from;   // the range's ends: their names and short ids
+    std::string to;
+    std::vector<cRangeFile> files;
+
+    // True when every file loaded.
+    bool AllLoaded() const;
+};
