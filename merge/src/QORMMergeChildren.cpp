@@ -186,6 +186,7 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
     if (same) return;
     engine_.Changed();
     engine_.Edits().Touched(element, static_cast<const DOMElement*>(holder_.Theirs()));
+    engine_.ChangingChildren(element);
     while (DOMNode* child = element->getFirstChild()) element->removeChild(child);  // not released: the model points at them
     auto append = [&](const std::vector<DOMNode*>& nodes) {
         for (DOMNode* node : nodes) element->appendChild(node);

@@ -145,7 +145,7 @@ std::string cMergeConflict::Line() const {
             return "CONFLICT (deleted by theirs): " + where + ": deleted by theirs, changed by ours";
         case kMovedByTheirs:
             return "CONFLICT (moved by theirs): " + where + ": moved by theirs to the class of Uuid " + Quoted(theirs) +
-                   ", changed by ours where it was";
+                   ", kept by ours where it was";
         case kMovedIntoDeletedClass:
             return "CONFLICT (moved by theirs): " + where + ": moved by theirs to the class of Uuid " + Quoted(theirs) +
                    ", which ours deleted";

@@ -18,7 +18,8 @@ public:
         kContent,                // what the model does not compare, changed differently
         kDeletedByOurs,          // deleted by ours, changed by theirs
         kDeletedByTheirs,        // deleted by theirs, changed by ours
-        kMovedByTheirs,          // an attribute moved to another class by theirs, changed by ours where it was
+        kMovedByTheirs,          // an attribute moved to another class by theirs, kept by ours where it was
+                                 // (changed there, or in a class ours changed and theirs deleted)
         kMovedIntoDeletedClass,  // an attribute moved by theirs into a class that ours deleted
         kMovedTwice,             // an attribute moved by ours to one class, by theirs to another
     };

@@ -69,12 +69,13 @@ cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument* base, const cMer
     base_ = base ? &base->Package() : nullptr;
     ours_ = &ours.Package();
     theirs_ = &theirs.Package();
-    if (base_) moves_.Find(*base_, *ours_, *theirs_);
+    if (base_) moves_.Find(*base_, *ours_, *theirs_, baseText_, oursText_, theirsText_);
     document_ = ours.Document();
     result_ = ours.Package().GetDomElement().share(document_);
     DOMElement* const oursRoot = ours.Root();
     DOMNode* root = MergeModelled(base_, ours.Package(), theirs.Package(), nullptr);
     if (root != oursRoot) {
+        ChangingChildren(document_);
         document_->replaceChild(root, oursRoot);
         edits_.Touched(document_);
     }
@@ -102,6 +103,7 @@ void cMergeEngine::MergeAroundRoot(const cMergeDocument* base, const cMergeDocum
         std::vector<DOMNode*> around;
         for (DOMNode* node = theirs.Document()->getFirstChild(); node; node = node->getNextSibling())
             around.push_back(node == theirs.Root() ? root : Copy(node));
+        ChangingChildren(document_);
         while (DOMNode* node = document_->getFirstChild()) document_->removeChild(node);
         for (DOMNode* node : around) document_->appendChild(node);
         edits_.Touched(document_);
@@ -140,9 +142,9 @@ DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours,
     // Left as it was by one side, or changed alike by both: taken whole;
     // but a class theirs moved attributes out of is merged child by child,
     // where a move that cannot stand is found.
-    if (b && QORMMSameNode(t, b)) return o;
+    if (b && Same(theirsText_, t, baseText_, b)) return o;
     const bool movedOut = ours.GetLevel() == cQORMDMetaElem::kClass && moves_.AnyFrom(cMergeMoves::kTheirs, ours.GetUuid());
-    if (b && !movedOut && QORMMSameNode(o, b)) {
+    if (b && !movedOut && Same(oursText_, o, baseText_, b)) {
         Changed();
         return Copy(t);
     }
@@ -183,6 +185,7 @@ DOMElement* cMergeEngine::Retag(DOMElement* element, const DOMElement* theirs) {
     const std::u16string declaration = QORMUPrefixDeclaration(tag);
     if (const DOMElement* declaredBy = QORMMDeclarePrefixOf(tag, element, theirs))  // Retag keeps the declaration
         edits_.FieldTaken(element, reinterpret_cast<const XMLCh*>(declaration.c_str()), declaredBy);
+    ChangingChildren(element);
     DOMElement* renamed = document_->createElement(tag);
     const DOMNamedNodeMap* attributes = element->getAttributes();
     for (XMLSize_t i = 0; attributes && i < attributes->getLength(); ++i) {
@@ -218,8 +221,9 @@ cQORMDMetaElem* cMergeEngine::AttributeIn(cQORMDMetaPackage* package, const ZULU
 
 void cMergeEngine::ResolveMoves() {
     // Theirs moved K from A to C; its copy stands in C unless ours moved K
-    // elsewhere (a conflict), changed it in A (a conflict the walk noted) or
-    // deleted it (a conflict when theirs changed it too).
+    // elsewhere (a conflict), changed it in A (a conflict the walk noted),
+    // keeps A whole against theirs' deletion of it (a conflict), or deleted
+    // it (a conflict when theirs changed it too).
     for (const auto& entry : moves_.Of(cMergeMoves::kTheirs)) {
         const cMergeMoves::Move& move = entry.second;
         DOMNode* copy = edits_.CopyOf(move.moved->GetDomElement().get());
@@ -231,10 +235,16 @@ void cMergeEngine::ResolveMoves() {
             conflict.ours = ClassUuid(oursMove->moved);
             conflict.theirs = ClassUuid(move.moved);
             log_.Add(std::move(conflict));
-        } else if (oursInFrom) {
-            if (!QORMMSameNode(oursInFrom->GetDomElement().get(), move.base->GetDomElement().get()))
-                LeaveOut(copy, cMergeConflict::kMovedByTheirs, nullptr, nullptr, nullptr);
-        } else {
+        } else if (oursInFrom && !QORMMSameNode(oursInFrom->GetDomElement().get(), move.base->GetDomElement().get())) {
+            LeaveOut(copy, cMergeConflict::kMovedByTheirs, nullptr, nullptr, nullptr);  // the walk said so
+        } else if (oursInFrom && !theirs_->GetClasses()->Locate(move.from) &&
+                   InResult(oursInFrom->GetDomElement().get())) {
+            // Theirs deleted the class, and ours' side of that conflict keeps it whole, with K.
+            cMergeConflict conflict = LeaveOut(copy, cMergeConflict::kMovedByTheirs, move.base, oursInFrom, move.moved);
+            conflict.ours = ClassUuid(oursInFrom);
+            conflict.theirs = ClassUuid(move.moved);
+            log_.Add(std::move(conflict));
+        } else if (!oursInFrom) {
             cMergeConflict conflict = LeaveOut(copy, cMergeConflict::kDeletedByOurs, move.base, nullptr, move.moved);
             if (!QORMMSameNode(move.moved->GetDomElement().get(), move.base->GetDomElement().get()))
                 log_.Add(std::move(conflict));
@@ -270,6 +280,7 @@ cMergeConflict cMergeEngine::LeaveOut(DOMNode* attribute, cMergeConflict::Kind k
     conflict.after = attribute->getPreviousSibling();
     while (conflict.after && QORMMIsLayout(conflict.after)) conflict.after = conflict.after->getPreviousSibling();
     const std::u16string key = UpperUuid(attribute);
+    ChangingChildren(holder);
     holder->removeChild(attribute);
     // Later elements of the class that repeat its Uuid (the loader passed
     // over them) would stand for it once it is gone: they go too.
@@ -284,6 +295,10 @@ cMergeConflict cMergeEngine::LeaveOut(DOMNode* attribute, cMergeConflict::Kind k
     edits_.Touched(holder);
     Changed();
     return conflict;
+}
+
+bool cMergeEngine::Same(const cMergeSource* as, const DOMNode* a, const cMergeSource* bs, const DOMNode* b) {
+    return (as && bs && as->SameText(a, *bs, b)) || QORMMSameNode(a, b);
 }
 
 bool cMergeEngine::InResult(const DOMNode* node) const {

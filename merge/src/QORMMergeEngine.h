@@ -20,6 +20,7 @@
 #include "QORMMergeEdits.h"
 #include "QORMMergeMoves.h"
 #include "QORMMergePlace.h"
+#include "QORMMergeSource.h"
 #include "QORMetaUtil/QORMUDomHandle.h"
 
 class cMergeEngine {
@@ -30,6 +31,18 @@ public:
 
     cMergeEngine(cMergeConflictLog& log, cMergeEdits& edits) : log_(log), edits_(edits) {}
 
+    // The three versions' bytes (base may be null), by which a node that is
+    // the same text in two versions is known the same at once; without them
+    // every comparison walks the DOM.
+    // Whether it was given source (as ours' bytes), which the merged file
+    // can be spliced from only then: ours' bytes are mapped to a node's
+    // children before they change.
+    bool UsesOurs(const cMergeSource* source) const { return source && source == oursText_; }
+    void UseSources(const cMergeSource* base, const cMergeSource* ours, const cMergeSource* theirs) {
+        baseText_ = base;
+        oursText_ = ours;
+        theirsText_ = theirs;
+    }
     // Merges into ours' document (which the merge changes); conflicts go to
     // the log, ours' side kept at each. base is null when there is no common
     // version (both added the document): everything merges against nothing.
@@ -59,6 +72,11 @@ public:
     bool OursDeletedClass(const ZULUnicodeString& key) const;
     // Notes that the result no longer is ours as it was.
     void Changed() { changed_ = true; }
+    // Before node's children change: ours' bytes are mapped to them while
+    // they are the file's.
+    void ChangingChildren(const xercesc::DOMNode* node) {
+        if (oursText_) oursText_->Content(node);
+    }
 
 private:
     const XMLCh* MergeTag(const xercesc::DOMElement* base, const xercesc::DOMElement* ours,
@@ -76,6 +94,8 @@ private:
     // that repeat its Uuid; returns the conflict standing where it stood.
     cMergeConflict LeaveOut(xercesc::DOMNode* attribute, cMergeConflict::Kind kind, cQORMDMetaElem* base,
                             cQORMDMetaElem* ours, cQORMDMetaElem* theirs);
+    // Whether a (of the version whose bytes are in as) and b are the same content.
+    static bool Same(const cMergeSource* as, const xercesc::DOMNode* a, const cMergeSource* bs, const xercesc::DOMNode* b);
     // Whether node is still part of the result document.
     bool InResult(const xercesc::DOMNode* node) const;
     // The attribute of that key in the class of that key, or null.
@@ -85,6 +105,9 @@ private:
     cMergeConflictLog& log_;
     cMergeEdits& edits_;
     cMergeMoves moves_;
+    const cMergeSource* baseText_ = nullptr;
+    const cMergeSource* oursText_ = nullptr;
+    const cMergeSource* theirsText_ = nullptr;
     cQORMDMetaPackage* base_ = nullptr;  // null without a common version
     cQORMDMetaPackage* ours_ = nullptr;
     cQORMDMetaPackage* theirs_ = nullptr;

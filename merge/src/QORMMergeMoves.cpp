@@ -21,15 +21,23 @@ bool SameKeys(const ZULHashDico& a, const ZULHashDico& b) {
     return true;
 }
 
+cQORMDMetaElem* Element(void* value) { return static_cast<cQORMDMetaElem*>(value); }
+
 // For each attribute key, the first copy that classes hold and other lacks
-// (other's class of the same key lacks it, or other lacks the class).
-std::unordered_map<std::u16string, Attribute> Missing(ZULHashDico& classes, ZULHashDico& other) {
+// (other's class of the same key lacks it, or other lacks the class); text
+// and otherText, when given, are the two versions' bytes.
+std::unordered_map<std::u16string, Attribute> Missing(ZULHashDico& classes, ZULHashDico& other,
+                                                      const cMergeSource* text, const cMergeSource* otherText) {
     std::unordered_map<std::u16string, Attribute> missing;
     ZULHashCodeIter eachClass(classes);
     while (eachClass++) {
         ZULHashDico& attributes = *AttributesOf(classes[eachClass]);
         void* otherClass = other.Locate(eachClass.ItemName());
         ZULHashDico* otherAttributes = otherClass ? AttributesOf(otherClass) : nullptr;
+        if (otherAttributes && text && otherText &&
+            text->SameText(Element(classes[eachClass])->GetDomElement().get(), *otherText,
+                           Element(otherClass)->GetDomElement().get()))
+            continue;
         if (otherAttributes && SameKeys(attributes, *otherAttributes)) continue;
         ZULHashCodeIter eachAttribute(attributes);
         while (eachAttribute++) {
@@ -43,14 +51,16 @@ std::unordered_map<std::u16string, Attribute> Missing(ZULHashDico& classes, ZULH
 
 }  // namespace
 
-void cMergeMoves::Find(cQORMDMetaPackage& base, cQORMDMetaPackage& ours, cQORMDMetaPackage& theirs) {
+void cMergeMoves::Find(cQORMDMetaPackage& base, cQORMDMetaPackage& ours, cQORMDMetaPackage& theirs,
+                       const cMergeSource* baseText, const cMergeSource* oursText, const cMergeSource* theirsText) {
     cQORMDMetaPackage* sides[2] = {&ours, &theirs};
+    const cMergeSource* texts[2] = {oursText, theirsText};
     for (int side = kOurs; side <= kTheirs; ++side) {
         moves_[side].clear();
         sources_[side].clear();
-        const auto gone = Missing(*base.GetClasses(), *sides[side]->GetClasses());
+        const auto gone = Missing(*base.GetClasses(), *sides[side]->GetClasses(), baseText, texts[side]);
         if (gone.empty()) continue;
-        for (const auto& [key, added] : Missing(*sides[side]->GetClasses(), *base.GetClasses())) {
+        for (const auto& [key, added] : Missing(*sides[side]->GetClasses(), *base.GetClasses(), texts[side], baseText)) {
             const auto left = gone.find(key);
             if (left == gone.end()) continue;
             moves_[side].emplace(key, Move{*left->second.first, *added.first, left->second.second, added.second});

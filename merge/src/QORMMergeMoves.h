@@ -7,7 +7,8 @@
 // K has a new copy in another class C there; the first copy gone pairs with
 // the first new one, in document order.
 // Found before the merge, in one pass over the classes of the three
-// versions (a class whose attributes match the base's key for key costs one
+// versions (a class that is the same text as the base's costs a comparison
+// of bytes, one whose attributes match the base's key for key one
 // comparison per attribute).
 #pragma once
 
@@ -17,6 +18,7 @@
 
 #include "QORMDMetaElem.h"
 #include "QORMDMetaPackage.h"
+#include "QORMMergeSource.h"
 
 class cMergeMoves {
 public:
@@ -27,7 +29,11 @@ public:
         cQORMDMetaElem* moved;         // the side's attribute in to
     };
 
-    void Find(cQORMDMetaPackage& base, cQORMDMetaPackage& ours, cQORMDMetaPackage& theirs);
+    // The texts, when given, pass over a class that is the same bytes in a
+    // side as in the base at once.
+    void Find(cQORMDMetaPackage& base, cQORMDMetaPackage& ours, cQORMDMetaPackage& theirs,
+              const cMergeSource* baseText = nullptr, const cMergeSource* oursText = nullptr,
+              const cMergeSource* theirsText = nullptr);
     bool Empty() const { return moves_[kOurs].empty() && moves_[kTheirs].empty(); }
 
     // side's move of attribute out of class from; null when none.

@@ -91,6 +91,7 @@ cMergeRun::ExitStatus cMergeRun::Execute(const cMergeArguments& arguments, std::
         cMergeConflictLog log;
         cMergeEdits edits;
         cMergeEngine engine(log, edits);
+        engine.UseSources(text.Base(), text.Ours(), text.Theirs());
         // A side that left the file as it was gives the other side's bytes.
         cMergeEngine::Outcome outcome = text.Untouched();
         if (outcome == cMergeEngine::kBuilt) outcome = engine.Merge(base, ours, theirs);

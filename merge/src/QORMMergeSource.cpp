@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include <xercesc/util/XMLString.hpp>
@@ -43,6 +44,7 @@ std::string Upper(const XMLCh* text) {
 bool cMergeSource::Build(std::string bytes, const DOMDocument* document) {
     built_ = false;
     spans_.clear();
+    aligned_.clear();
     bytes_ = std::move(bytes);
     const std::string encoding = Upper(document->getInputEncoding());
     if (encoding == "UTF-8" || encoding == "UTF8") {
@@ -61,15 +63,68 @@ bool cMergeSource::Build(std::string bytes, const DOMDocument* document) {
     if (At(pos, "<?xml") && pos + 5 < bytes_.size() && IsBlank(bytes_[pos + 5])) pos = After("?>", pos);
     prologEnd_ = pos;
     try {
-        spans_.reserve(bytes_.size() / 32);
         AlignChildren(document, pos, trailing_);
         if (pos != bytes_.size()) throw Mismatch{};
     } catch (const Mismatch&) {
         spans_.clear();
         return false;
     }
+    aligned_.insert(document);
     built_ = true;
     return true;
+}
+
+bool cMergeSource::AlignLevel(const DOMNode* parent) const {
+    if (aligned_.count(parent)) return true;
+    auto found = spans_.find(parent);
+    if (found == spans_.end()) {
+        const DOMNode* above = parent->getParentNode();
+        if (!above || !AlignLevel(above)) return false;
+        found = spans_.find(parent);
+    }
+    if (found == spans_.end() || parent->getNodeType() != DOMNode::ELEMENT_NODE) return false;
+    Span& span = found->second;
+    bool empty = false;
+    Offset pos = StartTagEnd(span.begin, empty);
+    try {
+        if (!empty) AlignChildren(parent, pos, span.closing);
+        if (pos != span.endTag) throw Mismatch{};
+    } catch (const Mismatch&) {
+        return false;
+    }
+    aligned_.insert(parent);
+    return true;
+}
+
+cMergeSource::Offset cMergeSource::ContentEnd(Offset pos) const {
+    // Start and end tags counted; comments, CDATA and processing
+    // instructions passed over whole.
+    for (int depth = 1;;) {
+        const std::size_t at = bytes_.find('<', pos);
+        if (at == std::string::npos) throw Mismatch{};
+        const Offset open = static_cast<Offset>(at);
+        if (At(open, "</")) {
+            if (--depth == 0) return open;
+            pos = After(">", open);
+        } else if (At(open, "<!--")) {
+            pos = After("-->", open + 4);
+        } else if (At(open, "<![CDATA[")) {
+            pos = After("]]>", open + 9);
+        } else if (At(open, "<?")) {
+            pos = After("?>", open + 2);
+        } else {
+            bool empty = false;
+            pos = StartTagEnd(open, empty);
+            if (!empty) ++depth;
+        }
+    }
+}
+
+bool cMergeSource::SameText(const DOMNode* node, const cMergeSource& other, const DOMNode* otherNode) const {
+    if (!built_ || !other.built_ || encoding_ != other.encoding_) return false;
+    const Span* mine = Find(node);
+    const Span* theirs = mine ? other.Find(otherNode) : nullptr;
+    return theirs && Text(mine->begin, mine->end) == other.Text(theirs->begin, theirs->end);
 }
 
 bool cMergeSource::Accepts(const cMergeSource& other) const {
@@ -77,8 +132,14 @@ bool cMergeSource::Accepts(const cMergeSource& other) const {
 }
 
 const cMergeSource::Span* cMergeSource::Find(const DOMNode* node) const {
-    const auto found = spans_.find(node);
+    auto found = spans_.find(node);
+    if (found == spans_.end() && node->getParentNode() && AlignLevel(node->getParentNode())) found = spans_.find(node);
     return found == spans_.end() ? nullptr : &found->second;
+}
+
+const cMergeSource::Span* cMergeSource::Content(const DOMNode* element) const {
+    const Span* span = Find(element);
+    return span && AlignLevel(element) ? span : nullptr;
 }
 
 cMergeSource::Offset cMergeSource::TextEnd(Offset pos) const {
@@ -106,7 +167,7 @@ cMergeSource::Offset cMergeSource::After(std::string_view what, Offset from) con
     return static_cast<Offset>(at + what.size());
 }
 
-void cMergeSource::AlignChildren(const DOMNode* parent, Offset& pos, Offset& closing) {
+void cMergeSource::AlignChildren(const DOMNode* parent, Offset& pos, Offset& closing) const {
     // Where the blank run before the next node begins: a gap the DOM does not
     // keep, or blank text nodes (mixed content), which go with that node.
     Offset layout = pos;
@@ -131,8 +192,7 @@ void cMergeSource::AlignChildren(const DOMNode* parent, Offset& pos, Offset& clo
                 const Offset tagEnd = StartTagEnd(begin, empty);
                 span.end = span.closing = span.endTag = tagEnd;
                 if (!empty) {
-                    pos = tagEnd;
-                    AlignChildren(child, pos, span.closing);
+                    pos = ContentEnd(tagEnd);  // its children when asked for
                     if (!At(pos, "</")) throw Mismatch{};
                     span.endTag = pos;
                     span.end = After(">", pos);
@@ -165,17 +225,16 @@ void cMergeSource::AlignChildren(const DOMNode* parent, Offset& pos, Offset& clo
 }
 
 cMergeSource::Offset cMergeSource::StartTagEnd(Offset begin, bool& empty) const {
-    // The first '>' outside a quoted value.
-    const std::size_t size = bytes_.size();
-    for (std::size_t p = begin + 1; p < size; ++p) {
-        const char c = bytes_[p];
-        if (c == '"' || c == '\'') {
-            p = bytes_.find(c, p + 1);
-            if (p == std::string::npos) break;
-        } else if (c == '>') {
-            empty = bytes_[p - 1] == '/';
-            return static_cast<Offset>(p + 1);
+    // The first '>' outside a quoted value (the bytes end in a NUL, and XML
+    // holds none before it).
+    const char* const text = bytes_.c_str();
+    for (const char* p = text + begin + 1; (p = std::strpbrk(p, "\"'>"));) {
+        if (*p == '>') {
+            empty = p[-1] == '/';
+            return static_cast<Offset>(p + 1 - text);
         }
+        p = static_cast<const char*>(std::memchr(p + 1, *p, bytes_.size() - static_cast<std::size_t>(p + 1 - text)));
+        if (!p++) break;
     }
     throw Mismatch{};
 }

@@ -3,9 +3,13 @@
 // its DOM stands in them, so that the merged file can be ours' bytes with
 // theirs' changes spliced in (cMergeSplicer) and a conflict can be shown in
 // the lines that hold it (cMergeMarkers).
-// Build scans the bytes once, in step with the DOM that Xerces built from
-// them: the text is well-formed by then and has no DOCTYPE, so a small
-// scanner is enough. It says no, and the merge writes its document anew,
+// The bytes are scanned in step with the DOM that Xerces built from them,
+// level by level, as far as a node asked for lies (a class's bytes found,
+// its attributes' only when one is asked for): the text is well-formed by
+// then and has no DOCTYPE, so a small scanner is enough. Ours' document,
+// which the merge changes in place, has the children of an element mapped
+// before the merge changes them (Content). Build says no, and the merge
+// writes its document anew,
 // where bytes and DOM disagree (the file changed since it was parsed) or
 // where markup is not plain ASCII bytes: only UTF-8 (US-ASCII), ISO-8859-1
 // and windows-1252 documents are spliced. Offsets are 32-bit: larger files
@@ -16,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <xercesc/dom/DOM.hpp>
@@ -47,18 +52,25 @@ public:
         bool empty;  // "/>"
     };
 
-    // Takes the bytes the document was parsed from; false when they cannot
-    // be spliced (see above).
+    // Takes the bytes the document was parsed from and maps the document's
+    // children; false when they cannot be spliced (see above).
     bool Build(std::string bytes, const xercesc::DOMDocument* document);
     bool Built() const { return built_; }
     // Whether bytes of other can stand in this source's file: the same
     // encoding, or other in US-ASCII.
     bool Accepts(const cMergeSource& other) const;
+    // Whether node here and otherNode in other are the same bytes in the
+    // same encoding (then they are the same content); false when unknown.
+    bool SameText(const xercesc::DOMNode* node, const cMergeSource& other, const xercesc::DOMNode* otherNode) const;
 
     const std::string& Bytes() const { return bytes_; }
     std::string_view Text(Offset begin, Offset end) const { return std::string_view(bytes_).substr(begin, end - begin); }
     // The node's span; null for a node of another document or a new one.
+    // An element's closing run is known once its children are (Content).
     const Span* Find(const xercesc::DOMNode* node) const;
+    // The span of element with its children mapped; null as Find. Call it
+    // before changing the element's children, while they are the file's.
+    const Span* Content(const xercesc::DOMNode* element) const;
     // End of the byte order mark and the XML declaration.
     Offset PrologEnd() const { return prologEnd_; }
     // Start of the blank run that ends the file.
@@ -79,7 +91,12 @@ private:
     enum Encoding { kUtf8, kAscii, kLatin1, kWindows1252 };
 
     // Aligns the children of parent with the bytes at pos; throws Mismatch.
-    void AlignChildren(const xercesc::DOMNode* parent, Offset& pos, Offset& closing);
+    void AlignChildren(const xercesc::DOMNode* parent, Offset& pos, Offset& closing) const;
+    // Maps the children of parent unless they are (and parent first, when
+    // its span is not known); false when that fails.
+    bool AlignLevel(const xercesc::DOMNode* parent) const;
+    // Where the end tag of the element whose content begins at pos begins.
+    Offset ContentEnd(Offset pos) const;
     // Just after the start tag at begin; empty: it ends in "/>".
     Offset StartTagEnd(Offset begin, bool& empty) const;
     // End of the character data at pos (the next '<', or the end).
@@ -93,7 +110,9 @@ private:
     bool At(Offset pos, std::string_view what) const { return bytes_.compare(pos, what.size(), what) == 0; }
 
     std::string bytes_;
-    std::unordered_map<const xercesc::DOMNode*, Span> spans_;
+    // Filled as far as asked: a cache of what the bytes say.
+    mutable std::unordered_map<const xercesc::DOMNode*, Span> spans_;
+    mutable std::unordered_set<const xercesc::DOMNode*> aligned_;  // whose children are in spans_
     Encoding encoding_ = kUtf8;
     Offset prologEnd_ = 0;
     Offset trailing_ = 0;

@@ -89,6 +89,7 @@ void cMergeSplicer::Children(const DOMNode* node) {
 
 void cMergeSplicer::Element(const DOMElement* element, const Origin& origin) {
     const cMergeSource& source = *origin.source;
+    if (!source.Content(origin.node)) throw Unplaced{};  // its closing run, mapped with its children
     const cMergeSource::StartTag tag = source.ReadStartTag(origin.span->begin);
     bool hasChildren = false;
     for (const DOMNode* child = element->getFirstChild(); child && !hasChildren; child = child->getNextSibling())
@@ -100,7 +101,7 @@ void cMergeSplicer::Element(const DOMElement* element, const Origin& origin) {
     // had no content to close.
     const cMergeEdits::Element* noted = edits_.Of(element);
     const cMergeSource::Span* counterpart =
-        noted && noted->counterpart ? theirs_.Find(noted->counterpart) : nullptr;
+        noted && noted->counterpart ? theirs_.Content(noted->counterpart) : nullptr;
     if (!tag.empty)
         Emit(source, origin.span->closing, origin.span->endTag);
     else if (counterpart)

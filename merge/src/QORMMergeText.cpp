@@ -17,7 +17,10 @@ void cMergeText::Read(const cMergeDocument* base, const cMergeDocument& ours, co
         versions[i]->document = documents[i];
         versions[i]->read = documents[i] && documents[i]->ReadBytes(versions[i]->bytes);
     }
+    if (Untouched() != cMergeEngine::kBuilt) return;  // no merge: nothing to map
     ours_.Map();  // before the merge changes its document
+    base_.Map();
+    theirs_.Map();
 }
 
 cMergeEngine::Outcome cMergeText::Untouched() const {
@@ -34,7 +37,7 @@ std::string cMergeText::Make(cMergeEngine::Outcome outcome, const cMergeEngine& 
         return ours_.read ? ours_.Bytes() : cMergeOutput::Serialized(ours.Document());
     if (outcome == cMergeEngine::kTheirsUnchanged)
         return theirs_.read ? theirs_.Bytes() : cMergeOutput::Serialized(theirs.Document());
-    if (theirs_.Map() && ours_.source.Accepts(theirs_.source)) {
+    if (theirs_.Map() && ours_.source.Accepts(theirs_.source) && engine.UsesOurs(&ours_.source)) {
         auto splicer = std::make_unique<cMergeSplicer>(ours_.source, theirs_.source, engine.Edits());
         std::string merged;
         if (splicer->Render(engine.Result().get(), merged)) {
@@ -46,7 +49,7 @@ std::string cMergeText::Make(cMergeEngine::Outcome outcome, const cMergeEngine& 
 }
 
 std::string cMergeText::Marked(const std::string& merged, const cMergeEngine& engine, const cMergeMarkers::Labels& labels) {
-    if (!splicer_ && engine.Result() && ours_.source.Built() && merged == ours_.Bytes() && theirs_.Map()) {
+    if (!splicer_ && engine.Result() && engine.UsesOurs(&ours_.source) && merged == ours_.Bytes() && theirs_.Map()) {
         // Ours unchanged at every conflict: its bytes, mapped for the markers.
         std::string same;
         splicer_ = std::make_unique<cMergeSplicer>(ours_.source, theirs_.source, engine.Edits());

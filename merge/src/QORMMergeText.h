@@ -22,6 +22,11 @@ class cMergeText {
 public:
     // Before the merge: reads the three files (base null: none) and maps ours'.
     void Read(const cMergeDocument* base, const cMergeDocument& ours, const cMergeDocument& theirs);
+    // The versions' bytes, for the engine (cMergeEngine::UseSources); null
+    // where a version was not read or cannot be mapped.
+    const cMergeSource* Base() const { return Mapped(base_); }
+    const cMergeSource* Ours() const { return Mapped(ours_); }
+    const cMergeSource* Theirs() const { return Mapped(theirs_); }
     // kTheirsUnchanged when ours' file is the base's byte for byte,
     // kOursUnchanged when theirs' is; else kBuilt: the merge decides.
     cMergeEngine::Outcome Untouched() const;
@@ -45,6 +50,10 @@ private:
         bool Map();
         const std::string& Bytes() const { return source.Bytes().empty() ? bytes : source.Bytes(); }
     };
+    static const cMergeSource* Mapped(const Version& version) {
+        return version.source.Built() ? &version.source : nullptr;
+    }
+
     Version base_, ours_, theirs_;
     std::unique_ptr<cMergeSplicer> splicer_;
 };

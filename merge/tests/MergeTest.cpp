@@ -151,7 +151,7 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
                 Edit(kBase, {{region, ""}, {"free text</Attribute>\n", "free text</Attribute>\n" + region}}));
     const std::string where = "<Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class Name=\"Order\" Uuid=\"c-order\">: ";
     EXPECT_EQ(run.err, "CONFLICT (moved by theirs): " + where +
-                           "moved by theirs to the class of Uuid \"c-note\", changed by ours where it was\n");
+                           "moved by theirs to the class of Uuid \"c-note\", kept by ours where it was\n");
 
     // Both add the same class: its fields merge against nothing.
     const std::string added = "  <Class Name=\"Shipment\" Uuid=\"c-ship\" Table=\"%\"/>\n</Package>";
