@@ -8,7 +8,7 @@
 
 #include <xercesc/util/XMLString.hpp>
 
-#include "QORMDFuzzFiles.h"
+#include "QORMDFiles.h"
 #include "QORMDMetaDiffApi.h"
 #include "QORMetaUtil/QORMUDomHandle.h"
 #include "QORMetaUtil/QORMUDomString.h"
@@ -39,7 +39,7 @@ bool Holds(const std::uint8_t* data, std::size_t size, std::string_view text) {
 
 bool HoldsInFile(const std::string& path, std::string_view text) {
     std::string bytes;
-    return QORMDFuzzReadFile(path, bytes) && bytes.find(text) != std::string::npos;
+    return QORMDReadFile(path, bytes) && bytes.find(text) != std::string::npos;
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ std::string QORMDRunFuzzCase(const std::string& folder, const std::uint8_t* data
     const std::size_t newSize = cut ? size - oldSize - 1 : size;
     const bool hasOld = oldSize > 0;
     const bool hasNew = newSize > 0;
-    if ((hasOld && !QORMDFuzzWriteFile(oldPath, data, oldSize)) || (hasNew && !QORMDFuzzWriteFile(newPath, newData, newSize)))
+    if ((hasOld && !QORMDWriteFile(oldPath, data, oldSize)) || (hasNew && !QORMDWriteFile(newPath, newData, newSize)))
         return "cannot write the inputs to " + folder;
 
     const std::int32_t status = cQORMDApi::Process(ZULUnicodeString(hasOld ? oldPath.c_str() : ""),
@@ -79,6 +79,6 @@ std::string QORMDRunFuzzCase(const std::string& folder, const std::uint8_t* data
             return "the diff declares a namespace that neither document declares";
         expected.insert("diff.xml");
     }
-    if (QORMDFuzzEntries(folder) != expected) return "the run left other files in the folder";
+    if (QORMDEntries(folder) != expected) return "the run left other files in the folder";
     return "";
 }

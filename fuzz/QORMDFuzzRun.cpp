@@ -1,7 +1,7 @@
 // libFuzzer entry: each input is one whole run (see QORMDFuzzCase.h); a
 // broken rule aborts, so that libFuzzer keeps the input.
 #include "QORMDFuzzCase.h"
-#include "QORMDFuzzFiles.h"
+#include "QORMDFuzzSetUp.h"
 
 namespace {
 const std::string* folder = nullptr;

@@ -1,6 +1,6 @@
 // libFuzzer entry of the three-way merge: each input is one whole merge (see
 // QORMMergeFuzzCase.h); a broken rule aborts, so that libFuzzer keeps the input.
-#include "QORMDFuzzFiles.h"
+#include "QORMDFuzzSetUp.h"
 #include "QORMMergeFuzzCase.h"
 
 namespace {

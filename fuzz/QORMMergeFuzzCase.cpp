@@ -16,8 +16,9 @@
 
 #include <xercesc/util/XMLString.hpp>
 
-#include "QORMDFuzzFiles.h"
+#include "QORMDFiles.h"
 #include "QORMDPackageLoad.h"
+#include "QORMMSpliceCheck.h"
 #include "QORMMergeFuzzScript.h"
 #include "QORMMergeEngine.h"
 #include "QORMMergeNodeCompare.h"
@@ -110,7 +111,7 @@ bool HasMarkerLines(const std::string& text) {
 // "" when path holds exactly expected, else how it differs.
 std::string Differs(const std::string& path, const std::string& expected) {
     std::string bytes;
-    if (!QORMDFuzzReadFile(path, bytes)) return path + " cannot be read: " + std::strerror(errno);
+    if (!QORMDReadFile(path, bytes)) return path + " cannot be read: " + std::strerror(errno);
     if (bytes != expected)
         return path + " holds " + std::to_string(bytes.size()) + " bytes, not the " + std::to_string(expected.size()) +
                " expected";
@@ -145,7 +146,7 @@ int Merge(const std::vector<std::string>& args, int& printed) {
 }  // namespace
 
 std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data, std::size_t size) {
-    for (const std::string& name : QORMDFuzzEntries(folder)) ::unlink((folder + "/" + name).c_str());
+    for (const std::string& name : QORMDEntries(folder)) ::unlink((folder + "/" + name).c_str());
     std::string_view rest(reinterpret_cast<const char*>(data), size);
     const std::string base(Part(rest));
     const std::string ours = QORMMFuzzSide(base, Part(rest));
@@ -155,9 +156,9 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
     const std::string basePath = folder + "/base.xml", oursPath = folder + "/ours.xml",
                       theirsPath = folder + "/theirs.xml", conflictsPath = folder + "/conflicts.xml";
     const std::string outPath = mode == 2 ? oursPath : folder + "/merged.xml";
-    if (!QORMDFuzzWriteFile(basePath, base) || !QORMDFuzzWriteFile(oursPath, ours) ||
-        !QORMDFuzzWriteFile(theirsPath, theirs) ||
-        (mode == 1 && (!QORMDFuzzWriteFile(outPath, kEarlierOut) || !QORMDFuzzWriteFile(conflictsPath, kEarlierConflicts))))
+    if (!QORMDWriteFile(basePath, base) || !QORMDWriteFile(oursPath, ours) ||
+        !QORMDWriteFile(theirsPath, theirs) ||
+        (mode == 1 && (!QORMDWriteFile(outPath, kEarlierOut) || !QORMDWriteFile(conflictsPath, kEarlierConflicts))))
         return "cannot write the inputs to " + folder;
     // An empty base is none: both sides added the document.
     const Loaded loaded[3] = {base.empty() ? Loaded{true, {}} : Load(basePath), Load(oursPath), Load(theirsPath)};
@@ -210,7 +211,7 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
             if (count > 1 && classes(0, key) == 1 && classes(1, key) <= 1 && classes(2, key) <= 1)
                 return "the merged file holds an attribute Uuid in two classes that a move doubled";
         std::string bytes;
-        if (!QORMDFuzzReadFile(outPath, bytes)) return "the merged file cannot be read";
+        if (!QORMDReadFile(outPath, bytes)) return "the merged file cannot be read";
         // A side equal to the base gives the other side byte for byte.
         if (ours == base && (status != cMergeRun::kMerged || bytes != theirs))
             return "ours is the base, yet the result is not theirs";
@@ -224,61 +225,11 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
             std::string marked;
             Merge({"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", markedPath, "-Markers"},
                   markedPrinted);
-            if (!QORMDFuzzReadFile(markedPath, marked) || QORMMResolved(marked, 0) != bytes)
+            if (!QORMDReadFile(markedPath, marked) || QORMMResolved(marked, 0) != bytes)
                 return "with markers, ours' sections do not give the merged file";
             ::unlink(markedPath.c_str());
         }
     }
-    if (QORMDFuzzEntries(folder) != expected) return "the run left other files in the folder";
+    if (QORMDEntries(folder) != expected) return "the run left other files in the folder";
     return "";
-}
-
-std::string QORMMCheckSplice(const std::string& folder, const std::string& base, const std::string& ours,
-                             const std::string& theirs) {
-    if (cDDLXMLParser::init() < 0) return "";
-    std::string problem;
-    {
-        cMergeDocument versions[3];
-        std::string bytes;
-        cMergeDocument* common = QORMDFuzzReadFile(base, bytes) && bytes.empty() ? nullptr : &versions[0];
-        if ((!common || common->Load(ZULUnicodeString(base.c_str())) >= 0) &&
-            versions[1].Load(ZULUnicodeString(ours.c_str())) >= 0 &&
-            versions[2].Load(ZULUnicodeString(theirs.c_str())) >= 0) {
-            cMergeText text;
-            text.Read(common, versions[1], versions[2]);
-            cMergeConflictLog log;
-            cMergeEdits edits;
-            cMergeEngine engine(log, edits);
-            const cMergeEngine::Outcome outcome = engine.Merge(common, versions[1], versions[2]);
-            const std::string merged = text.Make(outcome, engine, versions[1], versions[2]);
-            const std::string path = folder + "/.spliced.xml";
-            DOM_Document read;
-            if (text.Spliced() && (!QORMDFuzzWriteFile(path, merged) ||
-                                   cDDLXMLParser::parseXMLFile(ZULUnicodeString(path.c_str()), read) < 0))
-                problem = "the spliced merged file does not parse";
-            else if (text.Spliced() && !QORMMSameNode(read.get(), engine.Result().get()))
-                problem = "the spliced merged file does not read as the merge's result";
-            ::unlink(path.c_str());
-        }
-    }
-    cDDLXMLParser::terminate();
-    return problem;
-}
-
-std::string QORMMResolved(const std::string& text, int section) {
-    // Each marker ends the part before it: outside, ours', the base's, theirs'.
-    static const char* const kMarkers[] = {"<<<<<<< ", "||||||| ", "=======", ">>>>>>> "};
-    std::string out;
-    int at = -1;  // the section being read; -1 outside a block
-    for (std::size_t begin = 0; begin < text.size();) {
-        const std::size_t end = std::min(text.find('\n', begin), text.size() - 1) + 1;
-        const std::string line = text.substr(begin, end - begin);
-        const int next = at == 2 ? -1 : at + 1;
-        if (line.rfind(kMarkers[at + 1], 0) == 0 && (at != 1 || line == "=======\n"))
-            at = next;
-        else if (at < 0 || at == section)
-            out += line;
-        begin = end;
-    }
-    return out;
 }

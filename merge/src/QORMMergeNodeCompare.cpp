@@ -40,25 +40,67 @@ bool BesideElements(const DOMNode* text) {
     return false;
 }
 
-std::u16string_view Trimmed(const DOMNode* text) {
-    std::u16string_view value = View(text->getNodeValue());
+std::u16string_view Trim(std::u16string_view value) {
     while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
     while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
     return value;
 }
 
-// The first child of node from child on that is not layout.
-const DOMNode* Content(const DOMNode* child) {
-    while (child && QORMMIsLayout(child)) child = child->getNextSibling();
-    return child;
+std::u16string_view Trimmed(const DOMNode* text) { return Trim(View(text->getNodeValue())); }
+
+bool HasElementChild(const DOMNode* node) {
+    for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling())
+        if (child->getNodeType() == DOMNode::ELEMENT_NODE) return true;
+    return false;
 }
 
+// An element's content as the merge compares it, one item at a time: a node
+// that is not text, or the text of adjacent text nodes joined (a merged
+// document may hold two where a parser reads one); blank text is layout and
+// left out.
+class ContentItems {
+public:
+    explicit ContentItems(const DOMNode* parent) : next_(parent->getFirstChild()) { Advance(); }
+    bool Done() const { return !node_ && !isText_; }
+    const DOMNode* Node() const { return node_; }
+    bool IsText() const { return isText_; }
+    std::u16string_view Text() const { return text_; }
+    void Advance() {
+        node_ = nullptr;
+        isText_ = false;
+        while (next_) {
+            if (next_->getNodeType() != DOMNode::TEXT_NODE) {
+                node_ = next_;
+                next_ = next_->getNextSibling();
+                return;
+            }
+            text_.clear();
+            for (; next_ && next_->getNodeType() == DOMNode::TEXT_NODE; next_ = next_->getNextSibling())
+                text_ += View(next_->getNodeValue());
+            if (!Trim(text_).empty()) {
+                isText_ = true;
+                return;
+            }
+        }
+    }
+
+private:
+    const DOMNode* next_;
+    const DOMNode* node_ = nullptr;
+    bool isText_ = false;
+    std::u16string text_;
+};
+
 bool SameChildren(const DOMNode* a, const DOMNode* b) {
-    const DOMNode* x = Content(a->getFirstChild());
-    const DOMNode* y = Content(b->getFirstChild());
-    for (; x && y; x = Content(x->getNextSibling()), y = Content(y->getNextSibling()))
-        if (!QORMMSameNode(x, y)) return false;
-    return !x && !y;
+    const bool mixed = HasElementChild(a) || HasElementChild(b);  // blank ends of text are layout
+    ContentItems x(a), y(b);
+    for (; !x.Done() && !y.Done(); x.Advance(), y.Advance()) {
+        if (x.IsText() != y.IsText()) return false;
+        if (x.IsText() ? (mixed ? Trim(x.Text()) != Trim(y.Text()) : x.Text() != y.Text())
+                       : !QORMMSameNode(x.Node(), y.Node()))
+            return false;
+    }
+    return x.Done() && y.Done();
 }
 
 }  // namespace

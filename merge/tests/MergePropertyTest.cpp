@@ -11,7 +11,7 @@
 #include <random>
 
 #include "MergeSupport.h"
-#include "QORMMergeFuzzCase.h"
+#include "QORMMSpliceCheck.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "MergeSupport.h"
-#include "QORMMergeFuzzCase.h"
+#include "QORMMSpliceCheck.h"
 
 namespace {
 

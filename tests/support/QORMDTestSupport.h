@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "QORMDFuzzFiles.h"
+#include "QORMDFiles.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
 #include "QORMetaUtil/cDDLXMLParser.h"

@@ -1,11 +1,9 @@
-#include "QORMDFuzzFiles.h"
+#include "QORMDFiles.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include <xercesc/framework/LocalFileInputSource.hpp>
@@ -15,9 +13,8 @@
 #include <xercesc/util/PlatformUtils.hpp>
 
 #include "QORMetaUtil/QORMUDomString.h"
-#include "QORMetaUtil/cQORMUCallback.h"
 
-bool QORMDFuzzWriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
+bool QORMDWriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     bool ok = true;
@@ -32,7 +29,7 @@ bool QORMDFuzzWriteFile(const std::string& path, const std::uint8_t* data, std::
     return ::close(fd) == 0 && ok;
 }
 
-bool QORMDFuzzReadFile(const std::string& path, std::string& bytes) {
+bool QORMDReadFile(const std::string& path, std::string& bytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     bytes.clear();
@@ -43,7 +40,7 @@ bool QORMDFuzzReadFile(const std::string& path, std::string& bytes) {
     return got == 0;
 }
 
-std::set<std::string> QORMDFuzzEntries(const std::string& folder) {
+std::set<std::string> QORMDEntries(const std::string& folder) {
     std::set<std::string> names;
     if (DIR* dir = ::opendir(folder.c_str())) {
         while (const dirent* entry = ::readdir(dir))
@@ -78,34 +75,4 @@ std::string QORMDNamespaceError(const std::string& path) {
     }
     xercesc::XMLPlatformUtils::Terminate();
     return errors.first;
-}
-
-namespace {
-std::string& Folder() {
-    static std::string folder;
-    return folder;
-}
-
-void RemoveFolder() {
-    for (const std::string& name : QORMDFuzzEntries(Folder())) ::unlink((Folder() + "/" + name).c_str());
-    ::rmdir(Folder().c_str());
-}
-}  // namespace
-
-const std::string& QORMDFuzzSetUp(const std::string& name) {
-    // Under TMPDIR when set: fork mode starts one process, and folder, per job.
-    const char* temporary = std::getenv("TMPDIR");
-    std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") + "/" + name + "-XXXXXX";
-    if (!::mkdtemp(pattern.data())) std::abort();
-    Folder() = pattern;
-    std::atexit(RemoveFolder);
-    cQORMUCallback::SetSink([](const std::string&) {});
-    xercesc::XMLPlatformUtils::Initialize();
-    return Folder();
-}
-
-void QORMDFuzzCheck(const char* fuzzer, const std::string& problem) {
-    if (problem.empty()) return;
-    std::fprintf(stderr, "%s: %s\n", fuzzer, problem.c_str());
-    std::abort();
 }
