@@ -4,7 +4,7 @@
 #                 exported symbols, the installed host, merge, git diff
 #                 driver, report over a revision range, check and man pages
 #   find-package  examples/host built with find_package(QORMetaDiff), run
-#   pkg-config    examples/host built with the pkg-config line of README.md, run
+#   pkg-config    examples/host built with the pkg-config line of doc/library.md, run
 #   debian        cpack -G DEB: file lists, dependencies, the packaged host,
 #                 merge and check run, lintian quiet on the three packages
 #
@@ -190,7 +190,7 @@ step_pkg_config() {
   expect_contains "$prefix/$libdir/pkgconfig/QORMetaDiff.pc" "License: Apache-2.0"
   pkg-config --exists 'QORMetaDiff >= 5.13' || fail "pkg-config does not accept QORMetaDiff >= 5.13"
   pass
-  # The line of README.md, with the warnings of our own build on top.
+  # The line of doc/library.md, with the warnings of our own build on top.
   "$CXX" -std=c++17 -Wall -Wextra -Werror -o "$work/pkg-config/qormd-example-host" \
     "$source/examples/host/QORMDExampleHost.cpp" \
     $(pkg-config --cflags --libs QORMetaDiff) -Wl,-rpath,"$(pkg-config --variable=libdir QORMetaDiff)" \

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
-# Runs what the README and examples/ci/ tell teams to run, on scratch
-# repositories, so that none of it can rot:
-#   pre-commit  the README's .pre-commit-config.yaml with the hook of
+# Runs what doc/check-and-ci.md and examples/ci/ tell teams to run, on
+# scratch repositories, so that none of it can rot:
+#   pre-commit  the page's .pre-commit-config.yaml with the hook of
 #               .pre-commit-hooks.yaml: a broken document is refused with its
 #               line, a good one committed
 #   github      the run steps of examples/ci/github-actions.yml on a pull
@@ -139,15 +139,15 @@ step_pre_commit() {
   git init -q "$work/QORMetaDiff"
   cp "$source/.pre-commit-hooks.yaml" "$work/QORMetaDiff/"
   git -C "$work/QORMetaDiff" add -A && git -C "$work/QORMetaDiff" commit -q -m hooks
-  # The README's configuration, with the clone's folder for the placeholder.
-  python3 - "$source/README.md" "$work/QORMetaDiff" >"$work/pre-commit-config.yaml" <<'EOF'
+  # The page's configuration, with the clone's folder for the placeholder.
+  python3 - "$source/doc/check-and-ci.md" "$work/QORMetaDiff" >"$work/pre-commit-config.yaml" <<'EOF'
 import re, sys
-readme, clone = sys.argv[1:]
-blocks = [b for b in re.findall(r"```yaml\n(.*?)```", open(readme).read(), re.S) if "id: qormeta-check" in b]
-assert len(blocks) == 1, "the README has no (or more than one) pre-commit configuration"
+page, clone = sys.argv[1:]
+blocks = [b for b in re.findall(r"```yaml\n(.*?)```", open(page).read(), re.S) if "id: qormeta-check" in b]
+assert len(blocks) == 1, "doc/check-and-ci.md has no (or more than one) pre-commit configuration"
 print(blocks[0].replace("/path/to/QORMetaDiff", clone), end="")
 EOF
-  [ "$(grep -c . "$work/pre-commit-config.yaml")" -eq 4 ] || fail "the README's configuration is not four lines"
+  [ "$(grep -c . "$work/pre-commit-config.yaml")" -eq 4 ] || fail "the page's configuration is not four lines"
   pass
   git init -q "$work/consumer" && cd "$work/consumer"
   cp "$work/pre-commit-config.yaml" .pre-commit-config.yaml
