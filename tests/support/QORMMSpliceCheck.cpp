@@ -27,6 +27,7 @@ std::string QORMMCheckSplice(const std::string& folder, const std::string& base,
             cMergeConflictLog log;
             cMergeEdits edits;
             cMergeEngine engine(log, edits);
+            engine.UseSources(text.Base(), text.Ours(), text.Theirs());
             const cMergeEngine::Outcome outcome = engine.Merge(common, versions[1], versions[2]);
             const std::string merged = text.Make(outcome, engine, versions[1], versions[2]);
             const std::string path = folder + "/.spliced.xml";
