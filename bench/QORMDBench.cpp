@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // QORMDBench: measures a whole diff run against two floors of parsing.
 //
 //   QORMDBench [--reps N] [--work DIR] LABEL OLD NEW [LABEL OLD NEW ...]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // QORMMergeBench: measures a whole three-way merge against parsing its three
 // documents with the library's parser.
 //

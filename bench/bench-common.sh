@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Shared by the benchmark scripts: the build folder and the document pairs.
 build=${BUILD_DIR:-build-bench}
 data="$build/data"

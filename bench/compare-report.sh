@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # QORMetaReport against QORMetaDiff on the same document pairs, side by side
 # in one run: each repetition runs the diff host, then the report in each
 # form, on the same pair, one after the other. Prints the medians of wall

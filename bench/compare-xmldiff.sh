@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Times QORMetaDiff against xmldiff (Debian package xmldiff) on the same
 # pairs, both under /usr/bin/time -v, and prints the ratios.
 #   bench/compare-xmldiff.sh              # 1 and 10 MB pairs with 1% changes

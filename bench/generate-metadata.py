@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """Writes an old/new pair of metadata documents for benchmarking.
 
 The old document is a package of classes, each holding attributes. The new

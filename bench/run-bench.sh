@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds the benchmark, generates the document pairs it needs (kept between
 # runs) and measures every pair in one run of the harness: the stock floor,
 # the tuned floor and the whole run side by side (QORMDBench.cpp says what each is).

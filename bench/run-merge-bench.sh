@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds the merge's benchmark, generates the base/ours/theirs triples it
 # needs (kept between runs) and measures each: the whole merge against
 # parsing the three documents, side by side in one run.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # What `cmake --install` puts under the prefix (LIBDIR: lib/<multiarch
 # triplet> where the platform has one, as Debian's own libraries, else lib):
 #   bin/QORMetaDiff                                the command-line host

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Debian packages, built with `cpack -G DEB` from a configured build folder:
 #   libqormetadiff5  the shared libraries (named after their SONAME, .so.5)
 #   qormetadiff      the programs QORMetaDiff, QORMetaMerge, qormeta-git-diff,

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Runs at install time (see QORMetaDiffInstall.cmake): writes QORMetaDiff.pc
 # for the prefix being installed to. Relative directories are written
 # relative to ${prefix}, as pkg-config users expect.

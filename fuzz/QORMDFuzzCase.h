@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One fuzz case: an input cut at its first NUL byte (which no XML document
 // may hold) into an old and a new metadata document, written to files and
 // compared by cQORMDApi::Process. Without a NUL byte the input is the new

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // libFuzzer entry: each input is one whole run (see QORMDFuzzCase.h); a
 // broken rule aborts, so that libFuzzer keeps the input.
 #include "QORMDFuzzCase.h"

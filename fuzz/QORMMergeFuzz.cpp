@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // libFuzzer entry of the three-way merge: each input is one whole merge (see
 // QORMMergeFuzzCase.h); a broken rule aborts, so that libFuzzer keeps the input.
 #include "QORMDFuzzSetUp.h"

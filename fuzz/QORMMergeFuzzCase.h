@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One merge fuzz case: an input cut at its NUL bytes (which no XML document
 // may hold) into base, ours, theirs and a mode:
 //   base \0 ours \0 theirs \0 mode

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The side parts of a merge fuzz input: a side is either a whole document or
 // an edit script over the base's lines, so that most inputs are versions of
 // one document that differ by a few edits, as real merges are.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The host's trace sink. Traces go where the environment variable
 // QORMD_TRACE says: a file path (appended to), or "-" for standard error;
 // unset or empty, they are not written. Either way the last few are kept,

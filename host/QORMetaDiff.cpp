@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // QORMetaDiff: the command-line host of the metadata diff library.
 // Exit status: 0 on success and for -v / -h, 2 for a command-line error,
 // 1 for a failed run.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs the dependencies, builds, and compares the shipped example
 # documents: examples/old.xml -> examples/new.xml, diff in build/example-diff.xml.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Whole runs on real files: what the diff document holds for each kind of
 // change, when no file is written, letter case matched the same under any
 // locale, and file names that are not UTF-8.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The diff model and its writer, on a pair loaded and compared by the real
 // loader and comparison. The model: categories come with their first entry,
 // field differences group per upper-cased Uuid, lists and their ownership.

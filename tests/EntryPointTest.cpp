@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The library's entry points (Initialize, ProcessMetaDiff, Process,
 // Terminate) and the host on top of them: the command line's rules,
 // messages, usage text and exit statuses, the run inputs they leave behind,

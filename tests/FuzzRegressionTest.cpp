@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Replays the fuzzer's seed corpus and every input it ever found failing
 // (fuzz/regressions/) through the same whole-run checks as the fuzzer.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Runs on a bad condition through the real host: hostile and broken
 // documents (each given as the old and as the new version), diff files that
 // cannot be written (a missing or read-only folder, a full file system, a

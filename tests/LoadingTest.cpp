@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Loading metadata documents into the model: the three levels, skipped
 // tags, the Uuid and Name checks in their order, keys, field values, the
 // loader's old/new/neither cases and the lifetime of the loaded DOM; and the

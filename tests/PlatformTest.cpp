@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The platform services the library stands on: strings, the arena, the
 // ordered dictionary, errors and their catalogs. (The XML reader and writer
 // are seen through whole runs: LoadingTest, ComparisonTest.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Property: for generated old/new document pairs, every change the
 // generator made appears in the diff file, and nothing else does.
 #include <random>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // QORMetaDiff: compares two versions of a metadata document and writes their
 // differences as a diff document (root "Diff", sections "Added", "Deleted"
 // and "Modified"). Link with the CMake target QORMetaDiff::QORMetaDiff

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Classes, attributes and fields are created by the element that owns them
 // and live in the arena of the document they were read from (QORMUArenaOf):
 // millions of small objects, released all at once with the document instead

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Nothing thrown below the library's operations leaves them: memory running
 // out (std::bad_alloc, Xerces' OutOfMemoryException), a Xerces or standard
 // exception, anything else becomes a failure status whose error says, in

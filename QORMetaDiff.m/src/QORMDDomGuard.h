@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The DOM guard: every single call into the DOM while the diff document is
 // built runs in its own guarded region. An exception is traced with the
 // guard text, printed as GDInternalError_1 of "GDErrorCatalog", and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Where loading a metadata document stopped. The loader marks the element
 // that failed a check on its DOM document (nothing is kept when all goes
 // well); a caller that is left with a failed load describes it for the user:

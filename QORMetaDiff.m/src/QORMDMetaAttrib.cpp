@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "QORMDMetaAttrib.h"
 
 cQORMDMetaAttrib::cQORMDMetaAttrib(cQORMDMetaElem* parent_, const DOM_Element& element_)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cQORMDMetaAttrib: an attribute-level element; its init reads its fields
 // only. Lives in the arena of its document.
 #pragma once

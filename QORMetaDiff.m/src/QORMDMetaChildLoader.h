@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The walk that cQORMDMetaPackage::init and cQORMDMetaClass::init share:
 // read each element child of a container element into a child element
 // keyed by its upper-cased Uuid, skipping the comment tags silently and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cQORMDMetaClass: a class-level element; owns its attribute elements,
 // keyed by upper-cased Uuid. Lives in the arena of its document.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDeleted: the "Deleted" category; its entries, in the order of recording,
 // are written as copies of their source elements.
 #pragma once

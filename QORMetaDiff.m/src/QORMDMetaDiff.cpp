@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "QORMDMetaDiff.h"
 
 cMetaDiff::cMetaDiff(const ZULUnicodeString& tagName_) : tagName(tagName_) {}

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiff: the diff root. Owns the three categories, each created with
 // its first entry, and holds the package name.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiffAttrib: an added or deleted entry recorded at the attrib level.
 #pragma once
 

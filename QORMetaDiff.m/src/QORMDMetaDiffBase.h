@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiffBase: a category of the diff (added, deleted, modified) and the
 // diff root. The default bodies trace that they should not be reached.
 #pragma once

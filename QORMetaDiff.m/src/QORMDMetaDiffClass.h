@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiffClass: an added or deleted entry recorded at the class level.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiffDoc: the diff result of one run. Owns the old and new packages
 // and the diff root; lives on the stack of cQORMDApi::ProcessMetaDiff.
 #pragma once

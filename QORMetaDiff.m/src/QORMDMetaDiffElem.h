@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiffElem: one differing element. Points at the element (not owned)
 // and owns the field records of its deleted, added and changed fields.
 #pragma once

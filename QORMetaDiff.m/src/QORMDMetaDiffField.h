@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiffField: one differing field. metaField is the deleted field, the
 // added field, or for a change the old one; metaField1 the new one of a
 // change. Neither is owned.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiffInput: the inputs of the current run, one process-wide instance
 // owned by this class. Filled from a command line (Initialize) or from three
 // names and a flag (Process), read by the stages through the static getters.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiffMgr: the comparison. Matches classes and attributes by
 // upper-cased Uuid, fields by exact name, compares field values exactly, and
 // records every finding in the diff root. One pass over each dictionary,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiffPackage: an added or deleted entry recorded at the package level.
 #pragma once
 

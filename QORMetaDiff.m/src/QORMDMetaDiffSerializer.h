@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaDiffSerializer: turns the diff result into the diff document (root
 // "Diff" with "New", "Old", "PackageName", then the sections "Added",
 // "Deleted", "Modified" that have entries) and writes it to the diff file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cQORMDMetaElem: one loaded element (package, class or attribute). Keeps
 // the handle of the DOM element it was read from for its whole life and owns
 // one cQORMDMetaField per XML attribute, keyed by the attribute's name as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What cMetaAdded and cMetaDeleted share: the entry node, a copy of the
 // entry's source element imported into the diff document (shallow for a
 // package, deep otherwise; an attribute gets "ParentUuid", its class's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cQORMDMetaField: one field of a loaded element, standing for one XML
 // attribute. Name and value are read from the attribute node on demand.
 // Lives in the arena of its document (QORMDArenaAllocated.h).

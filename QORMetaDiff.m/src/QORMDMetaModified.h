@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaModified: the "Modified" category. One cMetaDiffElem per element
 // whose fields differ, keyed by the element's upper-cased Uuid; each entry
 // is written as an element with the element's tag and "Uuid", holding one

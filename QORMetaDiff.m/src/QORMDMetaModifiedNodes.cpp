@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMetaModified: building the "Modified" entry of one element in the diff document.
 #include "QORMDDomGuard.h"
 #include "QORMDMetaDiffElem.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cQORMDMetaPackage: the document element; owns its classes, keyed by
 // upper-cased Uuid. Built on a null element it loads empty.
 #pragma once

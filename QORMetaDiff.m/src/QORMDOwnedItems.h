@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Containers of the framework hold untyped pointers and never own them; the
 // model's containers own theirs. These release every owned object (through
 // its virtual destructor) and then empty the container.

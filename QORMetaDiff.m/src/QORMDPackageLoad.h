@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A metadata document loaded by the same rules as the diff's documents
 // (hardened parser, the package's checks of every class and attribute), for
 // the programs beside the diff that work on the same model (merge, report).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The three outcomes of a library operation: succeed, raise (trace, create
 // an error of catalog "MDErrorCatalog", return a failure carrying it) and
 // propagate (trace, return a failure carrying the callee's error).

@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     cCheckArguments arguments;
     switch (arguments.Parse(argc, argv)) {
         case cCheckArguments::kHelp: std::fputs(cCheckArguments::Usage(), stdout); return kClean;
-        case cCheckArguments::kVersion: std::printf("MetaCheck Version: %s\n", QORMD_VERSION); return kClean;
+        case cCheckArguments::kVersion: std::printf("MetaCheck Version: %s\n", QORMD_PACKAGE_VERSION); return kClean;
         case cCheckArguments::kWrong:
             std::fprintf(stderr, "QORMetaCheck: %s\n%s", arguments.Error().c_str(), cCheckArguments::Usage());
             return kUsageError;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // qormd-example-host: compares two metadata documents through the library's
 // one-call entry, cQORMDApi::Process, as a program host would.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "QORMMergeArguments.h"
 
 #include <cstdio>
@@ -81,7 +82,7 @@ cMergeArguments::Outcome cMergeArguments::Parse(int argc, const char* const argv
     return kRun;
 }
 
-void cMergeArguments::PrintVersion() { std::fprintf(stdout, "MetaMerge Version: %s\n", QORMD_VERSION); }
+void cMergeArguments::PrintVersion() { std::fprintf(stdout, "MetaMerge Version: %s\n", QORMD_PACKAGE_VERSION); }
 
 void cMergeArguments::PrintUsage(std::FILE* to) {
     static const char* const kUsage[] = {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergeArguments: the command line of QORMetaMerge.
 //   QORMetaMerge -Base base.xml -Ours ours.xml -Theirs theirs.xml -Out merged.xml
 //                [-Conflicts conflicts.xml] [-Markers [-Labels ours,base,theirs]]

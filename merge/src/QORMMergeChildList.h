@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergeChildList: the child nodes of one version of an element, sorted out
 // for the merge, in document order:
 // - modelled: a class or attribute of the diff's model, keyed by its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergeChildren: the children of one merged element.
 // - A class or attribute, or an opaque element, held by both sides is
 //   merged; added by one side it is added; deleted by one side and left as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergeConflict: one place where ours and theirs changed the same thing
 // differently. The merged file holds ours' side there.
 #pragma once

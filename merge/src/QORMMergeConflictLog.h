@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergeConflictLog: the conflicts of one merge, in the order they were met
 // (the order of the documents), printed one line each and written as an XML
 // document:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergeDocument: one of the three versions of a merge, loaded by the
 // diff's rules (QORMDLoadPackage: the hardened parser, every class and
 // attribute checked). Its package keeps the parsed document alive.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergeEngine: the three-way merge of three loaded versions. The package is
 // the document element; classes are matched by the model's keys (upper-cased
 // Uuid), attributes by their class's key and their own, fields by exact

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergeFields: the fields (XML attributes) of one modelled element, merged
 // three ways by exact name. A field is taken from the side that changed it
 // relative to base; both changing it to the same value is no conflict; to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Namespace declarations in the merged document. The result is built in
 // ours' document: a tag or field name that theirs brings may use a prefix
 // that only theirs declares, and a declaration that theirs deletes may be

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Equality of DOM content as the merge sees it: the same nodes in the same
 // order, with the same names, values and attributes (attribute order does not
 // count: XML gives it no meaning), layout aside. Layout white space beside

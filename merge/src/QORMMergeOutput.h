@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergeOutput: the files a merge writes (the merged file, the conflicts
 // document), written together or not at all. Every file is staged (written
 // out, synced and named beside its target, which stays untouched) before

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergePlace: an element being merged, as its three versions hold it (any
 // of them may be absent), and the place of its parent. Conflicts name
 // elements through it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMergeRun: one run of QORMetaMerge, from the command line to the exit
 // status. Loads the three versions between one cDDLXMLParser::init and
 // terminate, merges, prints each conflict on one line, writes.

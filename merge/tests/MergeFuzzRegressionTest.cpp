@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Replays the merge fuzzer's seed corpus and every input it once found
 // failing (fuzz/merge-regressions/) through the fuzzer's checks.
 #include "MergeSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Generated triples: each class of a base model gets a scenario of changes
 // on ours and theirs. Disjoint scenarios must merge cleanly with both change
 // sets in the result (element by element, either way round); overlapping

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Helpers of the merge's tests: runs of QORMetaMerge, and a merged document
 // read back as content keyed like the merge.
 #pragma once

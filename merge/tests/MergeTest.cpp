@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // QORMetaMerge through the real program, on edits of one base model: the
 // merge rules (fields, elements, content the model does not compare, order,
 // versions left as in the base), runs that must not merge (wrong arguments

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cReportArguments: the command line of QORMetaReport.
 //   QORMetaReport -New new.xml [-Old old.xml] [-Format text|markdown|html] [-Out report]
 //   QORMetaReport -Deleted old.xml [-Format ...] [-Out report]   (everything deleted, as the diff host)

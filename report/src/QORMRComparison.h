@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cReportComparison: the diff's own comparison of two documents, run the way
 // the diff host runs it (same run inputs, loading, parser and comparison), so
 // that the report holds exactly what the diff document would.

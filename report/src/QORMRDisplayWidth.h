@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cDisplayWidth: how many terminal columns UTF-8 text takes (East Asian wide
 // characters two, combining marks none), and how to cut it to a width.
 #pragma once

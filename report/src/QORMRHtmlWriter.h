@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cHtmlWriter: the report as one self-contained HTML page: the summary with
 // its chart and the moves written in the page, the sections as JSON that the
 // page's own script draws (the first ones open, the others when opened, so

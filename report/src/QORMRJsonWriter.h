@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cJsonWriter: the sections of a report (package first, then the classes)
 // as JSON for the HTML page's script, which renders them. Values are in
 // their shown form (cShownValue); the text is safe inside a <script> element:

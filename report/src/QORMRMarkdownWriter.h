@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cMarkdownWriter: the report as markdown for a pull request: a summary
 // table, the moves, then a heading per class and per attribute with a table
 // of its fields. Every value is in a code span in its shown form

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cReportMoveFinder: attributes that left one class and arrived in another.
 // The comparison matches attributes only within a pair of matched classes,
 // so such an attribute is a deleted one there and an added one here (alone

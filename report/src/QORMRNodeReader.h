@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cReportNodeReader: reads what the report shows of a DOM element as its
 // document holds it: fields in document order and the nodes below it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The report model: what changed between two metadata documents, grouped the
 // way a person reads a model (package, then class by class, attributes inside
 // their class), as plain UTF-8 values. Built from the comparison by

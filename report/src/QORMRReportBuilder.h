@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cReportBuilder: reads the result of the diff's comparison into the report
 // model. Every entry of the comparison's three categories lands in exactly one
 // place of the report; nothing is compared again, the model of the two

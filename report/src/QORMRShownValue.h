@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cShownValue: a value (or a name, a tag) as the report shows it, exactly
 // and in one line. A plain value (not empty, no blank at either end, nothing
 // invisible, no leading quote or combining mark, no arrow, no ending that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cReportSummary: the counts a report opens with. Classes and attributes
 // count the elements the comparison reported on their own (the attributes
 // of an added or deleted class travel with it); a move is counted as a move,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cSvgChart: the summary's counts as a small inline SVG bar chart, one bar
 // per kind of change that occurred (classes, attributes, fields).
 #pragma once

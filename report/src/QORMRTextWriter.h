@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cTextWriter: the report as plain text for a terminal or a git pager: one
 // block per class, a marker per field line (~ changed, + added, - deleted),
 // every line within the width (long values continue on the next lines, in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // cReportWording: the words every form of the report uses for kinds of
 // change, so that text, markdown and HTML say the same thing.
 #pragma once

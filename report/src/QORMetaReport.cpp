@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // QORMetaReport: a report of what changed between two versions of a metadata
 // document, for people: text (terminals, git), markdown (pull requests) or
 // HTML (reviews). Same loading and comparison as the diff host.
@@ -92,7 +93,7 @@ int main(int argc, char* argv[]) {
     cReportArguments arguments;
     switch (arguments.Parse(argc, argv)) {
         case cReportArguments::kHelp: std::fputs(cReportArguments::Usage(), stdout); return kSuccess;
-        case cReportArguments::kVersion: std::printf("MetaReport Version: %s\n", QORMD_VERSION); return kSuccess;
+        case cReportArguments::kVersion: std::printf("MetaReport Version: %s\n", QORMD_PACKAGE_VERSION); return kSuccess;
         case cReportArguments::kWrong:
             std::fprintf(stderr, "QORMetaReport: %s\n%s", QORMUPrintableLine(arguments.Error()).c_str(),
                          cReportArguments::Usage());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The HTML report in a real browser: Debian's Chromium, headless, loads the
 // report of the example pair, of a generated 10 MB pair and of a revision
 // range without a message in its console (script errors, blocked loads), and

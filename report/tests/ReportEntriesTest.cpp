@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Nothing the diff document reports is missing from the report: the real
 // QORMetaDiff writes the diff document of a pair, the real QORMetaReport its
 // markdown report, and the report read back gives the same entries, entry by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // QORMetaReport through the real program. Its contract: exit 0 with a
 // report (one line when nothing differs), 2 for wrong arguments, 1 for a
 // failed run, and then nothing written; colour only for a terminal that did

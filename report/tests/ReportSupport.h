@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Helpers of the report's tests: runs of the real program, generated
 // document pairs, scratch git repositories, and the inverse of the report's
 // shown form of a value.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Checks the library the way its users get it, one path per step:
 #   install       cmake --install into a fresh prefix: files, SONAME links,
 #                 exported symbols, the installed host, merge, git diff
@@ -18,6 +19,7 @@ set -euo pipefail
 step=$1 build=$2 source=$3 work=$4
 prefix=$work/prefix
 version=${VERSION:?"the project's version, which CMake passes"}
+metadiff_version=${METADIFF_VERSION:?"the version the library reports, which CMake passes"}
 # The libraries' folder: lib/<multiarch triplet> where the platform has one.
 multiarch=$("${CXX:-c++}" -print-multiarch 2>/dev/null || true)
 libdir=lib${multiarch:+/$multiarch}
@@ -128,7 +130,8 @@ EOF
   pass
 
   # The installed host runs from the prefix alone and matches the in-tree host.
-  [ "$("$prefix/bin/QORMetaDiff" -v)" = "MetaDiff Version: $version" ] || fail "installed host -v"
+  [ "$("$prefix/bin/QORMetaDiff" -v)" = "MetaDiff Version: $metadiff_version" ] || fail "installed host -v"
+  [ "$("$prefix/bin/QORMetaMerge" -v)" = "MetaMerge Version: $version" ] || fail "installed merge -v"
   prepare_run_dir "$work/run-installed"
   (cd "$work/run-installed" && "$prefix/bin/QORMetaDiff" -New new.xml -Old old.xml -Diff diff.xml) \
     || fail "the installed host failed on the examples"
@@ -176,7 +179,7 @@ step_find_package() {
   "$CMAKE" -S "$source/tests/install/version-probe" -B "$probe" -DCMAKE_PREFIX_PATH="$prefix" \
     -DCMAKE_CXX_COMPILER="$CXX" >"$probe.log" 2>&1 || { cat "$probe.log" >&2; fail "the version probe failed"; }
   grep -o 'find_package(QORMetaDiff .*' "$probe.log" >"$probe.found"
-  printf 'find_package(QORMetaDiff %s): %s\n' 5 1 5.13 1 5.13.0.1 1 5.14 0 6 0 4.9 0 >"$probe.expected"
+  printf 'find_package(QORMetaDiff %s): %s\n' 5 1 5.13 1 5.14 1 5.14.0 1 5.15 0 6 0 4.9 0 >"$probe.expected"
   diff "$probe.expected" "$probe.found" || fail "find_package accepts the wrong versions"
   pass
   expect_contains "$probe.log" "QORMetaDiff licence: Apache-2.0"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // File helpers of the tests and of the fuzz cases (which the tests replay):
 // whole files written and read back, a folder's entries, and whether a
 // namespace-aware parser reads a file. No test framework: the fuzzers link

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Test helpers shared by the suites of the diff, the merge and the report:
 // temporary folders and files, capture of traces and printed errors, runs of
 // the real programs, and documents read back with the project's parser.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Documents owned by DOM handles, each holding one use of the Xerces runtime
 // (XMLPlatformUtils::Initialize / Terminate count their calls) and the
 // arena its nodes live in.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A Xerces input source reading a file through a POSIX descriptor, so that
 // file names are used byte for byte and open errors are reported precisely.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Layout white space: blank text (spaces, tabs, line ends) that only
 // indents, one element a line; the writer indents by itself. Blank text is
 // content instead, and kept, where it means something: under

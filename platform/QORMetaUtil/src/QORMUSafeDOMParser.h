@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A XercesDOMParser set up for untrusted metadata documents.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The framework's keeper of error objects and of the failure statuses that
 // carry them. An error made with the framework allocation waits here until
 // a status takes it; then it is kept, once per distinct content, for as long

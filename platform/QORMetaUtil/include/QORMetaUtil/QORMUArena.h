@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // QORMUArena: memory for things that are all released together (a parsed
 // document with the model read from it, a parser, the diff document). Requests are cut from large
 // regions advised for transparent huge pages, and nothing is given back

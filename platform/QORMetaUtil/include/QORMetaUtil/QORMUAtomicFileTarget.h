@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // An output file written atomically and durably: the bytes go to a file
 // without a name in the target's folder (O_TMPFILE; a named temporary file
 // where the file system has no such thing). Stage syncs it, gives it the

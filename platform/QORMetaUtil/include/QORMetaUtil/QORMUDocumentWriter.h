@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writes a DOM document as UTF-8 with an XML declaration. Elements that hold
 // only elements (and comments or processing instructions) are laid out one
 // child a line, two blanks a level; the content of an element that holds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // DOM handles on Xerces-C 3 nodes.
 //
 // A handle points at one node. A shared handle shares the ownership of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Conversions between DOM strings (XMLCh, UTF-16) and ZULUnicodeString.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Copies of nodes from one document into another. Documents are parsed
 // without namespace processing, so a prefix is part of a name: a copy holds
 // exactly the source's names, and whoever places it says what it needs

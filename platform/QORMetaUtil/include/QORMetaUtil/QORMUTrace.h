@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The framework's trace service. Traces go to a pluggable sink; with no sink
 // set (the default) they are dropped. Nothing a program does may depend on a trace.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // XML file reading and writing on Xerces-C.
 //
 // Reading is set up for untrusted input: a document with a DOCTYPE is

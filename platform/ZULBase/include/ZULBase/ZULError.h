@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ZULError: error objects and the statuses that carry them.
 //
 // A status is a 32-bit signed value: non-negative is success, negative is a

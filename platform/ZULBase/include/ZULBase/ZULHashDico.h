@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ZULHashDico: dictionary from ZULUnicodeString to untyped pointer.
 //
 // Iteration follows insertion order, so whatever is built from a dictionary

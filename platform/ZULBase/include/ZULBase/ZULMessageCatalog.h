@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ZULMessageCatalog: the English texts of the framework's message catalogs
 // "MDErrorCatalog" (the metadata diff library) and "GDErrorCatalog" (the
 // generation framework and its XML services). "%1", "%2"... in a text stand

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ZULRawCollPV: a growable list of untyped pointers, indexed from 1.
 // The list never owns what its pointers point to.
 #pragma once

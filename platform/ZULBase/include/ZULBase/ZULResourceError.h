@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ZULResourceError: an error built from a message id of a message catalog.
 // Created only through the framework's allocation, which hands the object to
 // the framework's keeper (see ZULError.h):

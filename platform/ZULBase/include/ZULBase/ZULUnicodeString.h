@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ZULUnicodeString: the framework's string. Held as UTF-16 so that Xerces
 // strings (XMLCh is char16_t) pass in and out without transcoding; the narrow
 // form (ConvertToChar) is UTF-8, made on demand and cached until the next change.
