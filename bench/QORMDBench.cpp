@@ -128,9 +128,9 @@ bool TunedFloor(const Pair& pair, const std::string& outFile) {
 }
 
 bool RunDiff(const Pair& pair, const std::string& diffFile) {
-    const std::int32_t status = cQORMDApi::Process(ZULUnicodeString(pair.oldFile.c_str()),
-                                                   ZULUnicodeString(pair.newFile.c_str()),
-                                                   ZULUnicodeString(diffFile.c_str()), 1);
+    const std::int32_t status =
+        cQORMDApi::Process(ZULUnicodeString(pair.oldFile.c_str()), ZULUnicodeString(pair.newFile.c_str()),
+                           ZULUnicodeString(diffFile.c_str()), 1);
     std::remove(diffFile.c_str());
     return status >= 0;
 }
@@ -180,14 +180,16 @@ bool SplitLabel(const std::string& label, double& size, std::string& share) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: QORMDBench [--reps N] [--work DIR] LABEL OLD NEW [LABEL OLD NEW ...]\n"
-                         "       QORMDBench --once stock|tuned|run [--work DIR] LABEL OLD NEW\n");
+    std::fprintf(stderr,
+                 "usage: QORMDBench [--reps N] [--work DIR] LABEL OLD NEW [LABEL OLD NEW ...]\n"
+                 "       QORMDBench --once stock|tuned|run [--work DIR] LABEL OLD NEW\n");
     return 2;
 }
 
 void PrintTable(const std::vector<Pair>& pairs, const std::vector<Best>& results) {
-    std::printf("| pair | stock s | tuned s | run s | run/stock | run/tuned | stock MiB | tuned MiB | run MiB | "
-                "run/stock mem |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf(
+        "| pair | stock s | tuned s | run s | run/stock | run/tuned | stock MiB | tuned MiB | run MiB | "
+        "run/stock mem |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (std::size_t p = 0; p < pairs.size(); ++p) {
         const Best& b = results[p];
         std::printf("| %s | %.3f | %.3f | %.3f | %.2f | %.2f | %.1f | %.1f | %.1f | %.2f |\n", pairs[p].label.c_str(),
@@ -207,8 +209,8 @@ void PrintTable(const std::vector<Pair>& pairs, const std::vector<Best>& results
         double previousSize = 0;
         for (const auto& [size, best] : sizes) {
             if (previous)
-                std::printf("growth %s %gMB/%gMB (size x%.1f): run %.2f, stock %.2f, tuned %.2f\n", share.c_str(),
-                            size, previousSize, size / previousSize, (*best)[kRun].seconds / (*previous)[kRun].seconds,
+                std::printf("growth %s %gMB/%gMB (size x%.1f): run %.2f, stock %.2f, tuned %.2f\n", share.c_str(), size,
+                            previousSize, size / previousSize, (*best)[kRun].seconds / (*previous)[kRun].seconds,
                             (*best)[kStock].seconds / (*previous)[kStock].seconds,
                             (*best)[kTuned].seconds / (*previous)[kTuned].seconds);
             previous = best;
@@ -254,8 +256,8 @@ int main(int argc, char** argv) {
             for (int k = 0; k < kKinds; ++k) {
                 Sample sample;
                 if (!Measure(measured[k], pairs[p], outFile, sample)) {
-                    std::fprintf(stderr, "\nQORMDBench: %s %s failed (%s, %s)\n", kKindNames[k],
-                                 pairs[p].label.c_str(), pairs[p].oldFile.c_str(), pairs[p].newFile.c_str());
+                    std::fprintf(stderr, "\nQORMDBench: %s %s failed (%s, %s)\n", kKindNames[k], pairs[p].label.c_str(),
+                                 pairs[p].oldFile.c_str(), pairs[p].newFile.c_str());
                     return 1;
                 }
                 Keep(results[p][k], sample);

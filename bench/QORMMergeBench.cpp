@@ -51,7 +51,8 @@ bool ParseAll(const Triple& t) {
     DOM_Document documents[3];
     const std::string* names[3] = {&t.base, &t.ours, &t.theirs};
     bool ok = true;
-    for (int i = 0; i < 3 && ok; ++i) ok = cDDLXMLParser::parseXMLFile(ZULUnicodeString(names[i]->c_str()), documents[i]) >= 0;
+    for (int i = 0; i < 3 && ok; ++i)
+        ok = cDDLXMLParser::parseXMLFile(ZULUnicodeString(names[i]->c_str()), documents[i]) >= 0;
     cDDLXMLParser::terminate();
     return ok;
 }
@@ -69,8 +70,8 @@ bool LoadAll(const Triple& t) {
 bool MergeAll(const Triple& t, const std::string& work) {
     const std::string out = work + "/merged-" + t.label + ".xml";
     const std::string conflicts = work + "/conflicts-" + t.label + ".xml";
-    const char* argv[] = {"QORMetaMerge", "-Base", t.base.c_str(), "-Ours", t.ours.c_str(), "-Theirs",
-                          t.theirs.c_str(), "-Out", out.c_str(), "-Conflicts", conflicts.c_str()};
+    const char* argv[] = {"QORMetaMerge",   "-Base", t.base.c_str(), "-Ours",      t.ours.c_str(),   "-Theirs",
+                          t.theirs.c_str(), "-Out",  out.c_str(),    "-Conflicts", conflicts.c_str()};
     cMergeArguments arguments;
     if (arguments.Parse(11, argv) != cMergeArguments::kRun) return false;
     return cMergeRun::Execute(arguments, nullptr) != cMergeRun::kFailed;
@@ -133,8 +134,8 @@ int main(int argc, char* argv[]) {
         }
         const double parse = best[kParse].seconds;
         std::printf("%-12s %10.3f %10.3f %10.3f %8.2f %8.2f %10.1f %10.1f %10.1f\n", t.label.c_str(), parse,
-                    best[kLoad].seconds, best[kMerge].seconds, best[kLoad].seconds / parse, best[kMerge].seconds / parse,
-                    best[kParse].peakMiB, best[kLoad].peakMiB, best[kMerge].peakMiB);
+                    best[kLoad].seconds, best[kMerge].seconds, best[kLoad].seconds / parse,
+                    best[kMerge].seconds / parse, best[kParse].peakMiB, best[kLoad].peakMiB, best[kMerge].peakMiB);
     }
     return 0;
 }

@@ -62,9 +62,9 @@ std::string QORMDRunFuzzCase(const std::string& folder, const std::uint8_t* data
     if ((hasOld && !QORMDWriteFile(oldPath, data, oldSize)) || (hasNew && !QORMDWriteFile(newPath, newData, newSize)))
         return "cannot write the inputs to " + folder;
 
-    const std::int32_t status = cQORMDApi::Process(ZULUnicodeString(hasOld ? oldPath.c_str() : ""),
-                                                   ZULUnicodeString(hasNew ? newPath.c_str() : ""),
-                                                   ZULUnicodeString(diffPath.c_str()), 0);
+    const std::int32_t status =
+        cQORMDApi::Process(ZULUnicodeString(hasOld ? oldPath.c_str() : ""),
+                           ZULUnicodeString(hasNew ? newPath.c_str() : ""), ZULUnicodeString(diffPath.c_str()), 0);
     cQORMDApi::Terminate();  // a failed Process leaves its inputs behind
 
     std::set<std::string> expected;

@@ -20,8 +20,8 @@
 #include "QORMDFiles.h"
 #include "QORMDPackageLoad.h"
 #include "QORMMSpliceCheck.h"
-#include "QORMMergeFuzzScript.h"
 #include "QORMMergeEngine.h"
+#include "QORMMergeFuzzScript.h"
 #include "QORMMergeNodeCompare.h"
 #include "QORMMergeRun.h"
 #include "QORMMergeText.h"
@@ -157,8 +157,7 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
     const std::string basePath = folder + "/base.xml", oursPath = folder + "/ours.xml",
                       theirsPath = folder + "/theirs.xml", conflictsPath = folder + "/conflicts.xml";
     const std::string outPath = mode == 2 ? oursPath : folder + "/merged.xml";
-    if (!QORMDWriteFile(basePath, base) || !QORMDWriteFile(oursPath, ours) ||
-        !QORMDWriteFile(theirsPath, theirs) ||
+    if (!QORMDWriteFile(basePath, base) || !QORMDWriteFile(oursPath, ours) || !QORMDWriteFile(theirsPath, theirs) ||
         (mode == 1 && (!QORMDWriteFile(outPath, kEarlierOut) || !QORMDWriteFile(conflictsPath, kEarlierConflicts))))
         return "cannot write the inputs to " + folder;
     // An empty base is none: both sides added the document.
@@ -172,15 +171,15 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
         if (!spliced.empty()) return spliced;
     }
     int printed = 0;
-    const int status = Merge({"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", outPath,
-                              "-Conflicts", conflictsPath},
-                             printed);
+    const int status = Merge(
+        {"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", outPath, "-Conflicts", conflictsPath},
+        printed);
     if (status != cMergeRun::kMerged && status != cMergeRun::kConflicts && status != cMergeRun::kFailed)
         return "exit status " + std::to_string(status);
     if (allLoad && status == cMergeRun::kFailed) return "the versions load, yet the run failed";
     if (!allLoad && status != cMergeRun::kFailed) return "a version does not load, yet the run did not fail";
-    if ((status == cMergeRun::kMerged) != (printed == 0)) return "status " + std::to_string(status) + " with " +
-                                                                  std::to_string(printed) + " lines printed";
+    if ((status == cMergeRun::kMerged) != (printed == 0))
+        return "status " + std::to_string(status) + " with " + std::to_string(printed) + " lines printed";
 
     std::string changed = Differs(basePath, base) + Differs(theirsPath, theirs);
     if (mode != 2 || status == cMergeRun::kFailed) changed += Differs(oursPath, ours);

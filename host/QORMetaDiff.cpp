@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "QORMDMetaDiffApi.h"
 #include "QORMDHostTraces.h"
+#include "QORMDMetaDiffApi.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULError.h"
 
@@ -14,9 +14,7 @@ namespace {
 
 enum ExitStatus { kSuccess = 0, kRunFailed = 1, kUsageError = 2 };
 
-bool IsCommandLineError(const ZULError* error) {
-    return error && error->GetMessageId().rfind("MDInputError_", 0) == 0;
-}
+bool IsCommandLineError(const ZULError* error) { return error && error->GetMessageId().rfind("MDInputError_", 0) == 0; }
 
 void Print(std::int32_t status) {
     ZULError* error = ZULError::ZULGetLastError(status, nullptr);

@@ -56,8 +56,8 @@ TEST_F(Comparison, RecordsEachKindOfChangeInTheDocumentsOrder) {
          "  Modified\n"
          "    Attr Uuid=\"A1\"\n"
          "      Modified New=\"Type='long'\" Old=\"Type='int'\"\n"},
-        {"new only", "", R"(<Package Name="P" Version="2"><Class Uuid="c1" Name="C1"/><Class Uuid="c2" Name="C2"/></Package>)",
-         "P",
+        {"new only", "",
+         R"(<Package Name="P" Version="2"><Class Uuid="c1" Name="C1"/><Class Uuid="c2" Name="C2"/></Package>)", "P",
          "  Added\n"
          "    Class Name=\"C1\" Uuid=\"c1\"\n"
          "    Class Name=\"C2\" Uuid=\"c2\"\n"
@@ -82,7 +82,8 @@ TEST_F(Comparison, RecordsEachKindOfChangeInTheDocumentsOrder) {
         // Uuid case is ignored, but field names and values are exact.
         {"letter case",
          R"(<P Name="p"><C Uuid="abc" Name="c" Size="10" Note="x" Empty="" Gone=""><A Uuid="a" Name="a"/></C></P>)",
-         R"(<P Name="p"><C Uuid="ABC" Name="c" size="10" Note="X" Empty="y" New=""><A Uuid="A" Name="a "/></C></P>)", "p",
+         R"(<P Name="p"><C Uuid="ABC" Name="c" size="10" Note="X" Empty="y" New=""><A Uuid="A" Name="a "/></C></P>)",
+         "p",
          "  Modified\n"
          "    A Uuid=\"A\"\n"
          "      Modified New=\"Name='a '\" Old=\"Name='a'\"\n"
@@ -132,7 +133,8 @@ TEST_F(Comparison, NothingDifferentWritesNoFileUnlessAskedTo) {
     EXPECT_TRUE(traces.contains("Both package are Empty in cMetaDiffMgr::processDiff_Package"));
     EXPECT_FALSE(FileExists(diff));
 
-    const int status = Run(R"(<Package><C Uuid="c" Name="c"/></Package>)", R"(<Package><C Uuid="c" Name="d"/></Package>)");
+    const int status =
+        Run(R"(<Package><C Uuid="c" Name="c"/></Package>)", R"(<Package><C Uuid="c" Name="d"/></Package>)");
     EXPECT_LT(status, 0);
     EXPECT_EQ(ErrorIdOf(status), "MDInternalError_1");
     EXPECT_THAT(ErrorTextOf(status), HasSubstr("0 length packName in cMetaDiffMgr::processDiff_Package"));
@@ -153,17 +155,18 @@ TEST_F(Comparison, NothingDifferentWritesNoFileUnlessAskedTo) {
 // documents that declare prefixes on the package element is XML 1.0 that a
 // namespace-aware parser refuses.
 TEST_F(Comparison, CopiesKeepTheirTextAndAddNoNamespace) {
-    ASSERT_GE(Run("<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" xmlns=\"urn:d\" Name=\"p\">\n"
-                  "  <q:C Uuid=\"keep\" Name=\"k\" r:Size=\"1\" r:Gone=\"g\"/>\n"
-                  "  <q:C Uuid=\"gone\" Name=\"g\" Doc=\"two&#10;lines&#9;tab\">\n"
-                  "    <Comment>Use <b>bold</b> <i>text</i>\n here</Comment>\n"
-                  "    <q:A Uuid=\"a\" Name=\"a\"><Doc> <x/> <y/>tail </Doc></q:A>\n"
-                  "  </q:C>\n"
-                  "  <D Uuid=\"plain\" Name=\"d\"/>\n"
-                  "  <q:C Uuid=\"own\" Name=\"o\" xmlns:s=\"urn:s\"><s:A Uuid=\"s\" Name=\"s\"/></q:C>\n</q:P>\n",
-                  "<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" xmlns:p=\"urn:p\" Name=\"p\">"
-                  "<q:C Uuid=\"keep\" Name=\"k\" r:Size=\"2\" p:x=\"1\"/><r:C Uuid=\"new\" Name=\"n\" p:y=\"2\"/></q:P>"),
-              0);
+    ASSERT_GE(
+        Run("<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" xmlns=\"urn:d\" Name=\"p\">\n"
+            "  <q:C Uuid=\"keep\" Name=\"k\" r:Size=\"1\" r:Gone=\"g\"/>\n"
+            "  <q:C Uuid=\"gone\" Name=\"g\" Doc=\"two&#10;lines&#9;tab\">\n"
+            "    <Comment>Use <b>bold</b> <i>text</i>\n here</Comment>\n"
+            "    <q:A Uuid=\"a\" Name=\"a\"><Doc> <x/> <y/>tail </Doc></q:A>\n"
+            "  </q:C>\n"
+            "  <D Uuid=\"plain\" Name=\"d\"/>\n"
+            "  <q:C Uuid=\"own\" Name=\"o\" xmlns:s=\"urn:s\"><s:A Uuid=\"s\" Name=\"s\"/></q:C>\n</q:P>\n",
+            "<q:P xmlns:q=\"urn:q\" xmlns:r=\"urn:r\" xmlns:p=\"urn:p\" Name=\"p\">"
+            "<q:C Uuid=\"keep\" Name=\"k\" r:Size=\"2\" p:x=\"1\"/><r:C Uuid=\"new\" Name=\"n\" p:y=\"2\"/></q:P>"),
+        0);
     const std::string written = ReadFile(diff);
     EXPECT_THAT(written, HasSubstr("<q:C Doc=\"two&#10;lines&#9;tab\" Name=\"g\" Uuid=\"gone\">\n"
                                    "      <Comment>Use <b>bold</b> <i>text</i>\n here</Comment>\n"
@@ -205,16 +208,17 @@ TEST_F(Comparison, CopiesKeepTheirTextAndAddNoNamespace) {
 // that comes after the blanks), none added around a lone comment. Layout
 // (blanks with line ends among elements only) is the writer's.
 TEST_F(Comparison, CopiesKeepTheirWhiteSpaceWhereItMeansSomething) {
-    ASSERT_GE(Run("", "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\">\n"
-                      "<Pre xml:space=\"preserve\">\n  <x>a</x>   <y>b</y>\n</Pre>\n"
-                      "<Tight xml:space=\"preserve\"><x/><y/></Tight>\n"
-                      "<Inline><x>a</x> <y>b</y></Inline>\n"
-                      "<Nested>text <s><x>a</x>\n<y>b</y></s></Nested>\n"
-                      "<Later><s><x>a</x>\n <y>b</y>\n</s> text</Later>\n"
-                      "<Ref><x>a</x>&#32;<y>b</y></Ref>\n"
-                      "<Lone><!-- c --></Lone>\n"
-                      "<Layout>\n      <x/>\n <!-- c -->\n   <y/>\n</Layout>\n"
-                      "</A></C></P>"),
+    ASSERT_GE(Run("",
+                  "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\">\n"
+                  "<Pre xml:space=\"preserve\">\n  <x>a</x>   <y>b</y>\n</Pre>\n"
+                  "<Tight xml:space=\"preserve\"><x/><y/></Tight>\n"
+                  "<Inline><x>a</x> <y>b</y></Inline>\n"
+                  "<Nested>text <s><x>a</x>\n<y>b</y></s></Nested>\n"
+                  "<Later><s><x>a</x>\n <y>b</y>\n</s> text</Later>\n"
+                  "<Ref><x>a</x>&#32;<y>b</y></Ref>\n"
+                  "<Lone><!-- c --></Lone>\n"
+                  "<Layout>\n      <x/>\n <!-- c -->\n   <y/>\n</Layout>\n"
+                  "</A></C></P>"),
               0);
     EXPECT_THAT(ReadDiff(diff), HasSubstr("      <A Name=\"a\" Uuid=\"a\">\n"
                                           "        <Pre xml:space=\"preserve\">\n  <x>a</x>   <y>b</y>\n</Pre>\n"
@@ -232,8 +236,8 @@ TEST_F(Comparison, CopiesKeepTheirWhiteSpaceWhereItMeansSomething) {
 // Uuids whose letter case differs in scripts beyond Latin, one beyond U+FFFF:
 // each pair is one element whose Uuid field changed, under any locale.
 TEST_F(Comparison, LetterCaseMatchesTheSameWhateverTheLocale) {
-    const char* const pairs[][2] = {{"i-1", "I-1"}, {"σ-2", "Σ-2"}, {"д-3", "Д-3"}, {"ա-4", "Ա-4"},
-                                    {"é-5", "É-5"}, {"\U00010428x", "\U00010400X"}};
+    const char* const pairs[][2] = {{"i-1", "I-1"}, {"σ-2", "Σ-2"}, {"д-3", "Д-3"},
+                                    {"ա-4", "Ա-4"}, {"é-5", "É-5"}, {"\U00010428x", "\U00010400X"}};
     std::string oldXml = "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\">", newXml = oldXml;
     for (const auto& pair : pairs) {
         oldXml += std::string("<A Uuid=\"") + pair[0] + "\" Name=\"n\"/>";
@@ -260,7 +264,8 @@ TEST_F(Comparison, LetterCaseMatchesTheSameWhateverTheLocale) {
         EXPECT_THAT(outline, Not(HasSubstr("  Added")));
         EXPECT_THAT(outline, Not(HasSubstr("  Deleted")));
         for (const auto& pair : pairs)
-            EXPECT_THAT(outline, HasSubstr(std::string("New=\"Uuid='") + pair[1] + "'\" Old=\"Uuid='" + pair[0] + "'\""));
+            EXPECT_THAT(outline,
+                        HasSubstr(std::string("New=\"Uuid='") + pair[1] + "'\" Old=\"Uuid='" + pair[0] + "'\""));
     }
 }
 

@@ -112,8 +112,8 @@ TEST_F(DiffModel, CategoriesComeWithTheirFirstEntryAndFieldsGroupPerElement) {
 
 TEST_F(DiffModel, AFailingFieldDropsOnlyItsChildOfTheEntry) {
     cMetaDiffElem record(FieldOf(old, "C1", "Size")->GetOwner());
-    record.AppendModModified(new cMetaDiffField(FieldOf(old, "C1", "Size"),
-                                                FieldOf(doc.GetNewPackage(), "C1", "Size")));
+    record.AppendModModified(
+        new cMetaDiffField(FieldOf(old, "C1", "Size"), FieldOf(doc.GetNewPackage(), "C1", "Size")));
     record.AppendModDeleted(new cMetaDiffField(FieldOf(old, "C1", "Gone")));
     record.AppendModDeleted(nullptr);
     record.AppendModAdded(new cMetaDiffField(FieldOf(doc.GetNewPackage(), "C1", "Extra")));

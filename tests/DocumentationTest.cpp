@@ -29,12 +29,12 @@ namespace fs = std::filesystem;
 
 // Where a session runs. Every scene starts from a fresh copy of examples/.
 enum class Scene {
-    kNone,            // not a session
-    kExamples,        // examples/
-    kMergeExamples,   // examples/merge/
-    kTeamRepository,  // a repository: main holds merge/ours.xml, branch other theirs.xml, branch drop none
-    kRangeRepository, // a repository: branch feature changes sales.meta.xml and adds stock.meta.xml
-    kAsBefore,        // where the page's previous session ran, as it left it
+    kNone,             // not a session
+    kExamples,         // examples/
+    kMergeExamples,    // examples/merge/
+    kTeamRepository,   // a repository: main holds merge/ours.xml, branch other theirs.xml, branch drop none
+    kRangeRepository,  // a repository: branch feature changes sales.meta.xml and adds stock.meta.xml
+    kAsBefore,         // where the page's previous session ran, as it left it
 };
 
 struct Known {
@@ -57,9 +57,11 @@ const char kBuilds[] = "builds the release tree; the Install.* tests do each ste
 const char kBench[] = "a benchmark run takes an hour: not part of the tests";
 
 const Known kBlocks[] = {
-    Elsewhere("README.md", "scripts/run-example.sh   # builds, compares examples/old.xml and examples/new.xml, prints the diff",
+    Elsewhere("README.md",
+              "scripts/run-example.sh   # builds, compares examples/old.xml and examples/new.xml, prints the diff",
               "the test command itself, and the example run it starts with"),
-    Elsewhere("README.md", "export PATH=$PWD/build/host:$PWD/build/merge:$PWD/build/report:$PWD/build/check:$PWD/merge/git:$PATH",
+    Elsewhere("README.md",
+              "export PATH=$PWD/build/host:$PWD/build/merge:$PWD/build/report:$PWD/build/check:$PWD/merge/git:$PATH",
               "the PATH every session here runs with"),
     Session("README.md", "$ QORMetaDiff -Old merge/base.xml -New merge/ours.xml -Diff diff.xml", Scene::kExamples),
     Session("README.md", "$ echo '*.meta.xml merge=qormeta diff=qormeta' >> .gitattributes", Scene::kTeamRepository),
@@ -73,7 +75,8 @@ const Known kBlocks[] = {
             Scene::kExamples),
 
     Session("doc/merge.md", "$ diff base.xml ours.xml", Scene::kMergeExamples),
-    Session("doc/merge.md", "$ QORMetaMerge -Base base.xml -Ours ours.xml -Theirs theirs.xml -Out merged.xml -Conflicts conflicts.xml",
+    Session("doc/merge.md",
+            "$ QORMetaMerge -Base base.xml -Ours ours.xml -Theirs theirs.xml -Out merged.xml -Conflicts conflicts.xml",
             Scene::kAsBefore),
     Session("doc/merge.md", "$ diff ours.xml merged.xml", Scene::kAsBefore),
     Session("doc/merge.md", "$ cat conflicts.xml", Scene::kAsBefore),
@@ -89,7 +92,8 @@ const Known kBlocks[] = {
     Session("doc/report.md", "$ QORMetaReport -Old old.xml -New new.xml", Scene::kExamples),
     Session("doc/report.md", "$ QORMetaReport -Old merge/base.xml -New merge/ours.xml -Format markdown | head -n 13",
             Scene::kExamples),
-    Session("doc/report.md", "$ QORMetaReport -Old old.xml -New new.xml -Format html -Out report.html", Scene::kExamples),
+    Session("doc/report.md", "$ QORMetaReport -Old old.xml -New new.xml -Format html -Out report.html",
+            Scene::kExamples),
     Session("doc/report.md", "$ QORMetaReport -Git main...feature | head -n 8", Scene::kRangeRepository),
     Session("doc/report.md", "$ QORMetaReport -Git main...feature -Format markdown -Out changes.md", Scene::kAsBefore),
 
@@ -98,23 +102,30 @@ const Known kBlocks[] = {
     Elsewhere("doc/check-and-ci.md", "repos:", "tests/recipes/check-recipes.sh commits with it (Recipes.pre-commit)"),
     Elsewhere("doc/check-and-ci.md", "pre-commit install", "tests/recipes/check-recipes.sh (Recipes.pre-commit)"),
 
-    Elsewhere("doc/library.md", "cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQORMD_BUILD_TESTS=OFF", kBuilds),
-    Excerpt("doc/library.md", "    const std::int32_t status = cQORMDApi::Process(argv[1], argv[2], argv[3], writeEmpty ? 1 : 0);",
+    Elsewhere("doc/library.md", "cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQORMD_BUILD_TESTS=OFF",
+              kBuilds),
+    Excerpt("doc/library.md",
+            "    const std::int32_t status = cQORMDApi::Process(argv[1], argv[2], argv[3], writeEmpty ? 1 : 0);",
             "examples/host/QORMDExampleHost.cpp"),
     Excerpt("doc/library.md", "find_package(QORMetaDiff 5.13 CONFIG REQUIRED)", "examples/host/CMakeLists.txt"),
     Elsewhere("doc/library.md", "cmake -S examples/host -B build-host -DCMAKE_PREFIX_PATH=~/.local", kBuilds),
-    Elsewhere("doc/library.md", "export PKG_CONFIG_PATH=~/.local/lib/$(gcc -print-multiarch)/pkgconfig   # lib/x86_64-linux-gnu on amd64",
+    Elsewhere("doc/library.md",
+              "export PKG_CONFIG_PATH=~/.local/lib/$(gcc -print-multiarch)/pkgconfig   # lib/x86_64-linux-gnu on amd64",
               kBuilds),
-    Elsewhere("doc/library.md", "cpack -G DEB -B build-release/packages --config build-release/CPackConfig.cmake", kBuilds),
+    Elsewhere("doc/library.md", "cpack -G DEB -B build-release/packages --config build-release/CPackConfig.cmake",
+              kBuilds),
 
-    Elsewhere("doc/benchmarks.md", "bench/run-bench.sh          # builds with -DQORMD_BUILD_BENCH=ON in build-bench/, then measures",
+    Elsewhere("doc/benchmarks.md",
+              "bench/run-bench.sh          # builds with -DQORMD_BUILD_BENCH=ON in build-bench/, then measures",
               kBench),
     Elsewhere("doc/benchmarks.md", "bench/run-merge-bench.sh", kBench),
-    Elsewhere("doc/benchmarks.md", "bench/compare-report.sh     # the report against a diff run of the same pair", kBench),
+    Elsewhere("doc/benchmarks.md", "bench/compare-report.sh     # the report against a diff run of the same pair",
+              kBench),
 
     Elsewhere("doc/internals.md", "  QORMetaDiff -New new.xml -Old old.xml -Diff diff.xml", "a picture"),
     Elsewhere("doc/internals.md", "  cMergeRun::Execute", "a picture"),
-    Elsewhere("doc/internals.md", "CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DQORMD_FUZZ=ON -DQORMD_BUILD_TESTS=OFF",
+    Elsewhere("doc/internals.md",
+              "CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DQORMD_FUZZ=ON -DQORMD_BUILD_TESTS=OFF",
               "scripts/run-tests.sh builds both fuzzers so and runs each for half a minute"),
 };
 
@@ -140,7 +151,8 @@ std::vector<Block> BlocksOf(const std::string& page) {
             blocks.push_back({page, line.substr(3), ""});
             open = &blocks.back();
         } else if (line.find("```") != std::string::npos) {
-            EXPECT_NE(line.find_first_not_of(' '), line.find("```")) << page << ": a fence must start its line: " << line;
+            EXPECT_NE(line.find_first_not_of(' '), line.find("```"))
+                << page << ": a fence must start its line: " << line;
         }
     }
     EXPECT_EQ(open, nullptr) << page << ": a block is not closed";
@@ -187,8 +199,9 @@ public:
     explicit Stage(const std::string& pathLine) : pathLine_(pathLine) {
         fs::copy(SourcePath("examples"), dir_.file("examples"), fs::copy_options::recursive);
         fs::create_directories(dir_.file("home"));
-        dir_.write("home/.gitconfig", "[user]\n\tname = Documentation\n\temail = documentation@localhost\n"
-                                      "[init]\n\tdefaultBranch = main\n");
+        dir_.write("home/.gitconfig",
+                   "[user]\n\tname = Documentation\n\temail = documentation@localhost\n"
+                   "[init]\n\tdefaultBranch = main\n");
         fs::create_directories(dir_.file("tree"));
         const std::string host = QORMD_HOST_PATH, hostInBuild = "/host/QORMetaDiff";
         EXPECT_EQ(host.substr(host.size() - hostInBuild.size()), hostInBuild);
@@ -201,10 +214,15 @@ public:
         const std::string prologue =
             "exec 2>&1\n"
             "for name in $(compgen -e); do case $name in GIT_*) unset \"$name\";; esac; done\n"
-            "export HOME='" + dir_.file("home") + "' GIT_CONFIG_NOSYSTEM=1 LC_ALL=C.UTF-8 TZ=UTC GIT_EDITOR=true\n"
+            "export HOME='" +
+            dir_.file("home") +
+            "' GIT_CONFIG_NOSYSTEM=1 LC_ALL=C.UTF-8 TZ=UTC GIT_EDITOR=true\n"
             "export GIT_AUTHOR_DATE=2026-01-05T10:00:00Z GIT_COMMITTER_DATE=2026-01-05T10:00:00Z\n"
-            "cd '" + dir_.file("tree") + "' && " + pathLine_ + "\n"
-            "cd '" + dir_.file(folder) + "' || exit 99\n";
+            "cd '" +
+            dir_.file("tree") + "' && " + pathLine_ +
+            "\n"
+            "cd '" +
+            dir_.file(folder) + "' || exit 99\n";
         return RunProgram("timeout", {"120", "bash", "--noprofile", "--norc", "-c", prologue + script});
     }
 
@@ -318,7 +336,8 @@ TEST(Documentation, LinksLeadToFilesAndTheReadmeMapsEveryFolder) {
         for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it) {
             const std::string target = (*it)[1];
             if (target.find("://") != std::string::npos) continue;
-            EXPECT_TRUE(fs::exists(fs::path(SourcePath(page)).parent_path() / target)) << page << " links to " << target;
+            EXPECT_TRUE(fs::exists(fs::path(SourcePath(page)).parent_path() / target))
+                << page << " links to " << target;
         }
     }
     // The first screen of the README: its first 40 lines.

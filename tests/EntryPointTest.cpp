@@ -62,17 +62,24 @@ TEST(HostCommandLine, OptionErrorsExitWithTwoAndPrintTheirMessage) {
         {{}, banner("Too few arguments"), "MDInputError_1"},
         {{"-New", "x"}, banner("Too few OR wrong arguments"), "MDInputError_2"},
         {{"-New", "n", "-Diff"}, banner("Too few OR wrong arguments"), "MDInputError_2"},
-        {{"-New", "n", "-Old", "-Diff", "d"}, banner(invalid + "-Old must be followed by the Old Meta Name"), "MDInputError_3"},
-        {{"-Diff", "d", "x", "-Deleted"}, banner(invalid + "-Deleted must be followed by the Deleted Meta Name"),
+        {{"-New", "n", "-Old", "-Diff", "d"},
+         banner(invalid + "-Old must be followed by the Old Meta Name"),
+         "MDInputError_3"},
+        {{"-Diff", "d", "x", "-Deleted"},
+         banner(invalid + "-Deleted must be followed by the Deleted Meta Name"),
          "MDInputError_4"},
         {{"-Diff", "d", "x", "-New"}, banner(invalid + "-new must be followed by the New Meta Name"), "MDInputError_5"},
-        {{"-New", "n", "x", "-Diff"}, banner(invalid + "-diff must be followed by the output Diff file Name"),
+        {{"-New", "n", "x", "-Diff"},
+         banner(invalid + "-diff must be followed by the output Diff file Name"),
          "MDInputError_6"},
-        {{"-New", "n", "-Diff", "d", "-iDir"}, banner(invalid + "-iDir must be followed by the concatenated input Path"),
+        {{"-New", "n", "-Diff", "d", "-iDir"},
+         banner(invalid + "-iDir must be followed by the concatenated input Path"),
          "MDInputError_7"},
-        {{"-New", "n", "-Diff", "d", "-oDir", "-x"}, banner(invalid + "-oDir must be followed by the ouput Path"),
+        {{"-New", "n", "-Diff", "d", "-oDir", "-x"},
+         banner(invalid + "-oDir must be followed by the ouput Path"),
          "MDInputError_8"},
-        {{"-New", "n", "-Diff", "d", "-oDir", "/no/such/folder"}, banner("oDir doesn't exist or no write permission"),
+        {{"-New", "n", "-Diff", "d", "-oDir", "/no/such/folder"},
+         banner("oDir doesn't exist or no write permission"),
          "MDInputError_9"},
         {{"-New", "n", "-Old", "o"}, "Missing Mandatory Parameter : -Diff", "MDInputError_10"},
         {{"-Deleted", "x", "-New", "n", "-Diff", "d"}, "Improper arguments", "MDInputError_11"},
@@ -141,11 +148,14 @@ TEST(HostRun, ExitsOneWithAReadableMessageTheLastTracesAndNoDiffFile) {
 // host's standard error holds no control character but its line ends.
 TEST(HostRun, ControlCharactersInFileNamesArePrintedEscaped) {
     TempDir dir;
-    const std::string name = "n\x1b]0;owned\x07\x9b" "2J\xc2\x9b.xml";
+    const std::string name =
+        "n\x1b]0;owned\x07\x9b"
+        "2J\xc2\x9b.xml";
     const HostRun run = RunHost({"-New", name, "-Diff", "d.xml"}, {dir.path()});
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_THAT(run.err, StartsWith("Error MDFileError_1: The metadata file \"n\\x{1B}]0;owned\\x{07}\\x{9B}2J\\u{009B}.xml\" "
-                                    "could not be read: cannot open it: No such file or directory\n"));
+    EXPECT_THAT(run.err,
+                StartsWith("Error MDFileError_1: The metadata file \"n\\x{1B}]0;owned\\x{07}\\x{9B}2J\\u{009B}.xml\" "
+                           "could not be read: cannot open it: No such file or directory\n"));
     EXPECT_THAT(run.err, HasSubstr("argv[2] = n\\x{1B}]0;owned"));
     for (const char c : run.err) {
         const auto byte = static_cast<unsigned char>(c);
@@ -196,7 +206,7 @@ TEST_F(EntryPoints, WithoutInputsGettersTraceAndProcessMetaDiffFailsInLoading) {
     ASSERT_GE(stage, 0);
     EXPECT_EQ(traces.indexOf("! Failed cMetaDomMgr::ProcessDom"), stage + 1);
     EXPECT_FALSE(traces.contains("Empty meta diff"));  // the writer was never created
-    EXPECT_GE(cQORMDApi::Terminate(), 0);               // twice is fine
+    EXPECT_GE(cQORMDApi::Terminate(), 0);              // twice is fine
 }
 
 // A failed Process keeps its inputs until Terminate; one that succeeds
@@ -269,8 +279,10 @@ TEST(RepeatedRuns, AThousandRunsMatchSingleRunsAndKeepMemoryFlat) {
     TempDir dir;
     const std::string oldXml = dir.write("old.xml", ReadFile(SourcePath("examples/old.xml")));
     const std::string newXml = dir.write("new.xml", ReadFile(SourcePath("examples/new.xml")));
-    const std::string a = dir.write("a.xml", R"(<P Name="p" V="1"><C Uuid="c1" Name="one"><A Uuid="a1" Name="id"/></C></P>)");
-    const std::string b = dir.write("b.xml", R"(<P Name="p" V="2"><C Uuid="C1" Name="uno"/><C Uuid="c2" Name="two"/></P>)");
+    const std::string a =
+        dir.write("a.xml", R"(<P Name="p" V="1"><C Uuid="c1" Name="one"><A Uuid="a1" Name="id"/></C></P>)");
+    const std::string b =
+        dir.write("b.xml", R"(<P Name="p" V="2"><C Uuid="C1" Name="uno"/><C Uuid="c2" Name="two"/></P>)");
     const std::string broken = dir.write("broken.xml", "<P Name='p'><C Uuid='c' Name='n'></P>");
     const std::string noUuid = dir.write("nouuid.xml", R"(<P Name="p"><C Name="no uuid"/></P>)");
     const std::string d = dir.file("d.xml");
@@ -291,12 +303,12 @@ TEST(RepeatedRuns, AThousandRunsMatchSingleRunsAndKeepMemoryFlat) {
     for (const Case& c : cases) {
         std::remove(c.diffName.c_str());
         std::vector<std::string> args = c.newName.empty() ? std::vector<std::string>{"-Deleted", c.oldName}
-                                                           : std::vector<std::string>{"-New", c.newName};
+                                                          : std::vector<std::string>{"-New", c.newName};
         if (!c.newName.empty() && !c.oldName.empty()) args.insert(args.end(), {"-Old", c.oldName});
         args.insert(args.end(), {"-Diff", c.diffName});
         const HostRun run = RunHost(args);
-        expected.push_back(Outcome(run.exitStatus != 0, run.err.substr(0, run.err.find("Last traces of the run:\n")),
-                                   c.diffName));
+        expected.push_back(
+            Outcome(run.exitStatus != 0, run.err.substr(0, run.err.find("Last traces of the run:\n")), c.diffName));
     }
     for (int failing : {3, 5, 7}) EXPECT_THAT(expected[failing], StartsWith("failed"));
     for (int writing : {0, 1}) EXPECT_THAT(expected[writing], Not(testing::EndsWith("diff:\n")));

@@ -8,12 +8,12 @@
 // temporary file. Valid but unusual documents give the right diff.
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <netinet/in.h>
 #include <sched.h>
 #include <signal.h>
-#include <grp.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
@@ -68,7 +68,8 @@ protected:
             const HostRun run = asOld ? Run(name, "good.xml") : Run("good.xml", name);
             EXPECT_EQ(run.exitStatus, 1);
             const std::string firstLine = run.err.substr(0, run.err.find('\n'));
-            EXPECT_THAT(firstLine, StartsWith("Error MDFileError_1: The metadata file \"" + name + "\" could not be read: "));
+            EXPECT_THAT(firstLine,
+                        StartsWith("Error MDFileError_1: The metadata file \"" + name + "\" could not be read: "));
             EXPECT_THAT(firstLine, HasSubstr(reason));
             EXPECT_EQ(Listing(dir.path(), true), before);
             EXPECT_EQ(ReadFile(dir.file("d.xml")), kEarlierDiff);
@@ -121,7 +122,8 @@ TEST_F(Hostile, UnreadableDocumentsAreRefusedWithTheirReason) {
     std::string wide = "<P Name=\"p\"><C Uuid=\"c1\" Name=\"one\"";
     for (int i = 0; i < 100000; ++i) wide += " f" + std::to_string(i) + "=\"v\"";
     std::string tags = "<P Name=\"p\">";
-    for (int i = 0; i < 20000; ++i) tags += "<C" + std::to_string(i) + " Uuid=\"u" + std::to_string(i) + "\" Name=\"n\"/>";
+    for (int i = 0; i < 20000; ++i)
+        tags += "<C" + std::to_string(i) + " Uuid=\"u" + std::to_string(i) + "\" Name=\"n\"/>";
     const std::string tooDeep = "elements are nested more than 1000 levels deep";
     const std::string tooMany = "the document uses more than 10000 distinct element and attribute names";
     const struct {
@@ -165,7 +167,8 @@ TEST(Permissions, AFileWithoutReadPermissionIsRefused) {
         const std::string secret = own.write("secret.xml", kGood), good = own.write("good.xml", kGood);
         ::chmod(secret.c_str(), 0200);
         for (const bool asOld : {true, false}) {
-            const int status = asOld ? ProcessFiles(secret, good, own.file("d.xml")) : ProcessFiles(good, secret, own.file("d.xml"));
+            const int status =
+                asOld ? ProcessFiles(secret, good, own.file("d.xml")) : ProcessFiles(good, secret, own.file("d.xml"));
             cQORMDApi::Terminate();
             std::printf("%s\n", ErrorTextOf(status).c_str());
             if (status >= 0 || FileExists(own.file("d.xml"))) return 1;
@@ -174,7 +177,8 @@ TEST(Permissions, AFileWithoutReadPermissionIsRefused) {
     });
     ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
     const std::string refused = "secret.xml\" could not be read: cannot open it: Permission denied\n";
-    EXPECT_THAT(run.out, testing::MatchesRegex("The metadata file \".*/" + refused + "The metadata file \".*/" + refused));
+    EXPECT_THAT(run.out,
+                testing::MatchesRegex("The metadata file \".*/" + refused + "The metadata file \".*/" + refused));
 }
 
 TEST_F(Hostile, DoctypesAreRefusedWithoutReadingOrFetchingAnything) {
@@ -200,8 +204,10 @@ TEST_F(Hostile, DoctypesAreRefusedWithoutReadingOrFetchingAnything) {
                           "<?xml version=\"1.0\"?>\n<!DOCTYPE P [<!ENTITY x SYSTEM \"file://" + secret +
                               "\">]>\n<P Name=\"&x;\"><C Uuid=\"c1\" Name=\"&x;\"/></P>",
                           refused);
-    ExpectRefusedBothWays("dtd.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE P SYSTEM \"" + url + "\">\n<P Name=\"p\"/>", refused);
-    ExpectRefusedBothWays("param.xml", "<!DOCTYPE P [<!ENTITY % ext SYSTEM \"" + url + "\"> %ext;]>\n<P Name=\"p\"/>", refused);
+    ExpectRefusedBothWays("dtd.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE P SYSTEM \"" + url + "\">\n<P Name=\"p\"/>",
+                          refused);
+    ExpectRefusedBothWays("param.xml", "<!DOCTYPE P [<!ENTITY % ext SYSTEM \"" + url + "\"> %ext;]>\n<P Name=\"p\"/>",
+                          refused);
     std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE P [\n<!ENTITY l0 \"ha\">\n";
     for (int i = 1; i <= 10; ++i) {
         laughs += "<!ENTITY l" + std::to_string(i) + " \"";
@@ -230,21 +236,25 @@ TEST_F(Hostile, HonestEncodingsRead) {
     dir.write("utf8b.xml", u8"<P Name=\"café 😀\"><C Uuid=\"c1\" Name=\"Grüße\"/></P>");
     EXPECT_EQ(DiffOf("utf16.xml", "utf8.xml"), "");
     EXPECT_EQ(DiffOf("utf8.xml", "utf16.xml"), "");
-    EXPECT_EQ(DiffOf("utf16.xml", "utf8b.xml"), u8"Diff New=\"utf8b.xml\" Old=\"utf16.xml\" PackageName=\"café 😀\"\n"
-                                                u8"  Modified\n"
-                                                u8"    C Uuid=\"C1\"\n"
-                                                u8"      Modified New=\"Name='Grüße'\" Old=\"Name='Größe'\"\n");
+    EXPECT_EQ(DiffOf("utf16.xml", "utf8b.xml"),
+              u8"Diff New=\"utf8b.xml\" Old=\"utf16.xml\" PackageName=\"café 😀\"\n"
+              u8"  Modified\n"
+              u8"    C Uuid=\"C1\"\n"
+              u8"      Modified New=\"Name='Grüße'\" Old=\"Name='Größe'\"\n");
     // A UTF-16 declaration on UTF-8 bytes: the bytes tell, and they are read right.
-    dir.write("says16.xml", u8"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
-                            u8"<P Name=\"café 😀\"><C Uuid=\"c1\" Name=\"Größe\"/></P>");
+    dir.write("says16.xml",
+              u8"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
+              u8"<P Name=\"café 😀\"><C Uuid=\"c1\" Name=\"Größe\"/></P>");
     EXPECT_EQ(DiffOf("says16.xml", "utf8.xml"), "");
     EXPECT_EQ(DiffOf("utf8.xml", "says16.xml"), "");
 }
 
 TEST_F(Hostile, AFiftyMegabyteValueTravelsWhole) {
     const std::string value(50u << 20, 'v');
-    dir.write("big.xml", "<P Name=\"pkg\"><C Uuid=\"c1\" Name=\"one\"><A Uuid=\"a1\" Name=\"id\"/></C>"
-                         "<C Uuid=\"big\" Name=\"b\" Doc=\"" + value + "\"/></P>");
+    dir.write("big.xml",
+              "<P Name=\"pkg\"><C Uuid=\"c1\" Name=\"one\"><A Uuid=\"a1\" Name=\"id\"/></C>"
+              "<C Uuid=\"big\" Name=\"b\" Doc=\"" +
+                  value + "\"/></P>");
     for (const bool asOld : {true, false}) {
         SCOPED_TRACE(asOld ? "as old" : "as new");
         const HostRun run = asOld ? Run("big.xml", "good.xml") : Run("good.xml", "big.xml");
@@ -266,21 +276,22 @@ TEST_F(Hostile, AMillionClassesCompare) {
         for (int i = 0; i < kClasses; ++i) {
             const std::string uuid = std::to_string(i);
             const std::string line = "<C Uuid=\"u" + uuid + "\" Name=\"n" + uuid + "\"/>\n";
-            if (i != 1) oldDoc << line;                    // u1 is added
-            if (i != 2 && i != 500000) newDoc << line;     // u2 is deleted
+            if (i != 1) oldDoc << line;                 // u1 is added
+            if (i != 2 && i != 500000) newDoc << line;  // u2 is deleted
             if (i == 500000) newDoc << "<C Uuid=\"u500000\" Name=\"renamed\"/>\n";
         }
         oldDoc << "</P>\n";
         newDoc << "</P>\n";
     }
-    EXPECT_EQ(DiffOf("old.xml", "new.xml"), "Diff New=\"new.xml\" Old=\"old.xml\" PackageName=\"pkg\"\n"
-                                            "  Added\n"
-                                            "    C Name=\"n1\" Uuid=\"u1\"\n"
-                                            "  Deleted\n"
-                                            "    C Name=\"n2\" Uuid=\"u2\"\n"
-                                            "  Modified\n"
-                                            "    C Uuid=\"U500000\"\n"
-                                            "      Modified New=\"Name='renamed'\" Old=\"Name='n500000'\"\n");
+    EXPECT_EQ(DiffOf("old.xml", "new.xml"),
+              "Diff New=\"new.xml\" Old=\"old.xml\" PackageName=\"pkg\"\n"
+              "  Added\n"
+              "    C Name=\"n1\" Uuid=\"u1\"\n"
+              "  Deleted\n"
+              "    C Name=\"n2\" Uuid=\"u2\"\n"
+              "  Modified\n"
+              "    C Uuid=\"U500000\"\n"
+              "      Modified New=\"Name='renamed'\" Old=\"Name='n500000'\"\n");
     EXPECT_LT(PeakChildMiB(), 6 * 1024);
 }
 
@@ -463,14 +474,16 @@ TEST(Replacement, StagingThenPlacingAndAFolderThatCannotBeSynced) {
             BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
         };
         const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
-        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+            ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
             return 2;
         if (file.Place()) return 3;
         std::printf("%s", file.Error().c_str());
         return 0;
     });
     ASSERT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.out, "the file was replaced but may not be durable: cannot sync its folder to disk: Input/output error");
+    EXPECT_EQ(run.out,
+              "the file was replaced but may not be durable: cannot sync its folder to disk: Input/output error");
     EXPECT_EQ(ReadFile(target), "new bytes");
     EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"out.xml"});
 }
@@ -494,9 +507,11 @@ protected:
             for (int a = 0; a < 6; ++a)
                 body += "    <Attribute Uuid=\"a" + id + "-" + std::to_string(a) + "\" Name=\"Attribute" +
                         std::to_string(a) + "\" Type=\"varchar\" Size=\"" + std::to_string(10 + a) + "\"/>\n";
-            oldXml += "  <Class Uuid=\"c" + id + "\" Name=\"Class" + id + "\" Table=\"T" + id + "\">\n" + body + "  </Class>\n";
+            oldXml += "  <Class Uuid=\"c" + id + "\" Name=\"Class" + id + "\" Table=\"T" + id + "\">\n" + body +
+                      "  </Class>\n";
             const std::string name = c % 10 == 0 ? "Renamed" + id : "Class" + id;
-            newXml += "  <Class Uuid=\"C" + id + "\" Name=\"" + name + "\" Table=\"T" + id + "\">\n" + body + "  </Class>\n";
+            newXml +=
+                "  <Class Uuid=\"C" + id + "\" Name=\"" + name + "\" Table=\"T" + id + "\">\n" + body + "  </Class>\n";
         }
         dir.write("old.xml", oldXml + "</Package>\n");
         dir.write("new.xml", newXml + "</Package>\n");
@@ -526,8 +541,8 @@ protected:
 
 TEST_F(MemoryRunsOut, TheHostFailsWithAMessage) {
     Ladder([&](std::size_t limit) {
-        const HostRun run = RunHost({"-New", dir.file("new.xml"), "-Old", dir.file("old.xml"), "-Diff", dir.file("d.xml")},
-                                    {"", {}, limit});
+        const HostRun run = RunHost(
+            {"-New", dir.file("new.xml"), "-Old", dir.file("old.xml"), "-Diff", dir.file("d.xml")}, {"", {}, limit});
         if (run.exitStatus == 127) return false;  // too small for the loader to map the libraries
         EXPECT_LT(run.exitStatus, 2) << run.err;  // neither a signal nor an abort
         if (run.exitStatus == 0) {
@@ -548,7 +563,8 @@ TEST_F(MemoryRunsOut, AProgramHostGoesOnAndItsNextRunWorks) {
             [&] {
                 const std::int32_t status = cQORMDApi::Process(oldName, newName, diffName, 0);
                 if (status < 0) {
-                    std::printf("%s\n", cQORMUCallback::FormatError(ZULError::ZULGetLastError(status, nullptr)).c_str());
+                    std::printf("%s\n",
+                                cQORMUCallback::FormatError(ZULError::ZULGetLastError(status, nullptr)).c_str());
                     if (FileExists(diffName.ConvertToChar())) return 3;
                     cQORMDApi::Terminate();
                 }

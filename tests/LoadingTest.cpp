@@ -8,11 +8,11 @@
 
 #include "QORMDMetaAttrib.h"
 #include "QORMDMetaClass.h"
+#include "QORMDMetaDiffApi.h"
 #include "QORMDMetaDiffDoc.h"
 #include "QORMDMetaDiffInput.h"
 #include "QORMDMetaDomMgr.h"
 #include "QORMDMetaField.h"
-#include "QORMDMetaDiffApi.h"
 #include "QORMDTestSupport.h"
 
 using xercesc::DOMNode;
@@ -177,8 +177,10 @@ protected:
     const std::string valid = dir.write("valid.xml", R"(<P Name="p"><C Uuid="c" Name="n"/></P>)");
     const std::string broken = dir.write("broken.xml", "<P Name='p'><C></P>");
     // The faulty class's start tag begins on line 4 and ends on line 6.
-    const std::string faulty = dir.write("faulty.xml", "<?xml version=\"1.0\"?>\n<!-- c -->\n<P Name=\"p\"><C Uuid=\"ok\" Name=\"ok\"/>\n"
-                                                       "  <C Size=\"1\"\n     Name=\"no uuid\"\n  />\n</P>\n");
+    const std::string faulty =
+        dir.write("faulty.xml",
+                  "<?xml version=\"1.0\"?>\n<!-- c -->\n<P Name=\"p\"><C Uuid=\"ok\" Name=\"ok\"/>\n"
+                  "  <C Size=\"1\"\n     Name=\"no uuid\"\n  />\n</P>\n");
 };
 
 // An old file that does not parse stops before the new one is read, with
@@ -208,8 +210,10 @@ TEST_F(Loader, AFailingFileStopsTheLoadWhereItFails) {
     ASSERT_GE(level, 0);
     EXPECT_EQ(traces.indexOf("cMetaDiffDoc::CreateNewPackage -- package didn't initialize"), level + 1);
     EXPECT_EQ(traces.indexOf("failed processDom_Doc for newPackage"), level + 2);
-    EXPECT_EQ(ErrorTextOf(status), "The run stopped (failed processDom_Doc for newPackage: the class <C Name=\"no uuid\"> "
-                                   "on line 4 of \"" + faulty + "\" has no Uuid (or an empty one))");
+    EXPECT_EQ(ErrorTextOf(status),
+              "The run stopped (failed processDom_Doc for newPackage: the class <C Name=\"no uuid\"> "
+              "on line 4 of \"" +
+                  faulty + "\" has no Uuid (or an empty one))");
 }
 
 // Every error a failed run hands over has one parameter, which holds all
@@ -225,9 +229,11 @@ TEST_F(Loader, EachErrorHasOneParameter) {
         int status;
         std::string parameter;
     } failures[] = {
-        {ProcessFiles(broken, valid, diff), "\"" + broken + "\" could not be read: line 1, column 18: expected end of tag 'C'"},
-        {ProcessFiles(valid, faulty, diff), "failed processDom_Doc for newPackage: the class <C Name=\"no uuid\"> on line 4 of \"" +
-                                                faulty + "\" has no Uuid (or an empty one)"},
+        {ProcessFiles(broken, valid, diff),
+         "\"" + broken + "\" could not be read: line 1, column 18: expected end of tag 'C'"},
+        {ProcessFiles(valid, faulty, diff),
+         "failed processDom_Doc for newPackage: the class <C Name=\"no uuid\"> on line 4 of \"" + faulty +
+             "\" has no Uuid (or an empty one)"},
         {ProcessFiles("", "", diff), "Both old and New Metadata not available"},
         {ProcessFiles("", dir.write("unnamed.xml", R"(<P><C Uuid="c" Name="n"/></P>)"), diff),
          "0 length packName in cMetaDiffMgr::processDiff_Package"},
@@ -250,8 +256,8 @@ TEST_F(Loader, EachErrorHasOneParameter) {
 
 // One line per node: depth, type, name and value.
 void Dump(const DOMNode* node, int depth, std::string& out) {
-    out += std::to_string(depth) + " " + std::to_string(node->getNodeType()) + " " +
-           Utf8(node->getNodeName()) + " [" + Utf8(node->getNodeValue()) + "]\n";
+    out += std::to_string(depth) + " " + std::to_string(node->getNodeType()) + " " + Utf8(node->getNodeName()) + " [" +
+           Utf8(node->getNodeValue()) + "]\n";
     for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling())
         Dump(child, depth + 1, out);
 }
@@ -307,25 +313,26 @@ void ParseBothWays(const std::string& path, std::string& ours, std::string& refe
 
 TEST(LayoutWhitespace, ParsingDropsWhatTheWriterWouldAndKeepsText) {
     TempDir dir;
-    const std::string path = dir.write("layout.xml",
-                                       "<P Name=\"p\">\n"
-                                       "  <C Uuid=\"c\" Name=\"c\">\n"
-                                       "    <A Uuid=\"a\" Name=\"a\"/>\n"
-                                       "    <!-- between -->\n"
-                                       "    <?pi data?>\n"
-                                       "    <A Uuid=\"b\" Name=\"b\"/>\n"
-                                       "  </C>\n"
-                                       "  <Blank>  \t </Blank>\n"
-                                       "  <Mixed>  &#65;  <A/>  x  <A/>  &amp;</Mixed>\n"
-                                       "  <Spaced> <A/> <A/>x<A/> </Spaced>\n"
-                                       "  <Data>  <![CDATA[ ]]>  <A/>\r\n  </Data>\n"
-                                       "  <OnlyComment>  <!-- c -->  </OnlyComment>\n"
-                                       "  <Deep><D1>\n  <D2>\n    <D3>  </D3>\n  </D2>\n</D1></Deep>\n"
-                                       "  <Pre xml:space=\"preserve\">\n <A/>\n <In xml:space=\"default\">\n<A/>\n</In>\n</Pre>\n"
-                                       "  <Line> <A/> <A/>\n</Line>\n"
-                                       "  <Later><In>\n<A/>\n<!-- c -->\n</In>\n<In2><A/>\n</In2>tail</Later>\n"
-                                       "  <Early>text<In>\n<A/>\n</In></Early>\n"
-                                       "</P>\n");
+    const std::string path =
+        dir.write("layout.xml",
+                  "<P Name=\"p\">\n"
+                  "  <C Uuid=\"c\" Name=\"c\">\n"
+                  "    <A Uuid=\"a\" Name=\"a\"/>\n"
+                  "    <!-- between -->\n"
+                  "    <?pi data?>\n"
+                  "    <A Uuid=\"b\" Name=\"b\"/>\n"
+                  "  </C>\n"
+                  "  <Blank>  \t </Blank>\n"
+                  "  <Mixed>  &#65;  <A/>  x  <A/>  &amp;</Mixed>\n"
+                  "  <Spaced> <A/> <A/>x<A/> </Spaced>\n"
+                  "  <Data>  <![CDATA[ ]]>  <A/>\r\n  </Data>\n"
+                  "  <OnlyComment>  <!-- c -->  </OnlyComment>\n"
+                  "  <Deep><D1>\n  <D2>\n    <D3>  </D3>\n  </D2>\n</D1></Deep>\n"
+                  "  <Pre xml:space=\"preserve\">\n <A/>\n <In xml:space=\"default\">\n<A/>\n</In>\n</Pre>\n"
+                  "  <Line> <A/> <A/>\n</Line>\n"
+                  "  <Later><In>\n<A/>\n<!-- c -->\n</In>\n<In2><A/>\n</In2>tail</Later>\n"
+                  "  <Early>text<In>\n<A/>\n</In></Early>\n"
+                  "</P>\n");
     std::string ours, reference;
     ParseBothWays(path, ours, reference);
     EXPECT_EQ(ours, reference);
@@ -339,7 +346,7 @@ TEST(LayoutWhitespace, ParsingDropsWhatTheWriterWouldAndKeepsText) {
     EXPECT_THAT(ours, HasSubstr("1 1 Spaced []\n2 3 #text [ ]\n2 1 A []\n2 3 #text [ ]\n2 1 A []\n2 3 #text [x]\n"
                                 "2 1 A []\n2 3 #text [ ]\n"));
     EXPECT_THAT(ours, HasSubstr("2 3 #text [  ]\n2 8 #comment"));  // a comment-only element
-    EXPECT_THAT(ours, Not(HasSubstr("1 3 #text")));              // nothing blank between classes
+    EXPECT_THAT(ours, Not(HasSubstr("1 3 #text")));                // nothing blank between classes
     EXPECT_THAT(ours, HasSubstr("1 1 Later []\n2 1 In []\n3 3 #text [\n]\n3 1 A []\n"));  // its text came later
 }
 

@@ -25,10 +25,14 @@ struct Document {
 std::string Escape(const std::string& s) {
     std::string out;
     for (char c : s) {
-        if (c == '&') out += "&amp;";
-        else if (c == '<') out += "&lt;";
-        else if (c == '"') out += "&quot;";
-        else out += c;
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '"')
+            out += "&quot;";
+        else
+            out += c;
     }
     return out;
 }
@@ -82,7 +86,8 @@ public:
             std::vector<Element> attribs;
             for (Element& a : c.attribs) {
                 if (Chance(10)) {
-                    facts.insert("deleted Attr " + a.uuid + " parent " + UpperCase(old.classes[&c - d.classes.data()].self.uuid));
+                    facts.insert("deleted Attr " + a.uuid + " parent " +
+                                 UpperCase(old.classes[&c - d.classes.data()].self.uuid));
                     continue;
                 }
                 ChangeFields(a, facts);
@@ -106,7 +111,8 @@ public:
             if (!oldUuid.empty()) {
                 // Its field changes no longer show: it is deleted here and added there.
                 for (auto it = facts.begin(); it != facts.end();)
-                    it = it->find(" " + UpperCase(moved.uuid) + " ") != std::string::npos ? facts.erase(it) : std::next(it);
+                    it = it->find(" " + UpperCase(moved.uuid) + " ") != std::string::npos ? facts.erase(it)
+                                                                                          : std::next(it);
                 facts.insert("deleted Attr " + oldUuid + " parent " + UpperCase(kept[0].self.uuid));
             }
             facts.insert("added Attr " + moved.uuid + " parent " + UpperCase(kept[1].self.uuid));
@@ -217,7 +223,8 @@ std::set<std::string> FactsOf(const std::string& path) {
                 const auto* fields = child->getAttributes();
                 for (XMLSize_t i = 0; i < fields->getLength(); ++i)
                     facts.insert((what == "Deleted" ? "fielddel " : "fieldadd ") + uuid + " " +
-                                 Utf8(fields->item(i)->getNodeName()) + " '" + Utf8(fields->item(i)->getNodeValue()) + "'");
+                                 Utf8(fields->item(i)->getNodeName()) + " '" + Utf8(fields->item(i)->getNodeValue()) +
+                                 "'");
             }
         }
     }

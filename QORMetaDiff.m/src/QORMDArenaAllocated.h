@@ -12,7 +12,7 @@
 
 #include "QORMetaUtil/QORMUArena.h"
 
-#define QORMD_ARENA_ALLOCATED                                                                              \
-    static void* operator new(std::size_t size, QORMUArena& arena) { return arena.allocate(size); }        \
-    static void operator delete(void* object, QORMUArena&) noexcept { QORMUArena::Release(object); }       \
+#define QORMD_ARENA_ALLOCATED                                                                        \
+    static void* operator new(std::size_t size, QORMUArena& arena) { return arena.allocate(size); }  \
+    static void operator delete(void* object, QORMUArena&) noexcept { QORMUArena::Release(object); } \
     static void operator delete(void* object) noexcept { QORMUArena::Release(object); }

@@ -29,12 +29,30 @@ cMetaModified& cMetaDiff::Modified() {
     return *modified;
 }
 
-int cMetaDiff::AppendAddedPackage(cQORMDMetaPackage* elem) { Added().AppendPackage(elem); return 0; }
-int cMetaDiff::AppendAddedClass(cQORMDMetaClass* elem) { Added().AppendClass(elem); return 0; }
-int cMetaDiff::AppendAddedAttrib(cQORMDMetaAttrib* elem) { Added().AppendAttrib(elem); return 0; }
-int cMetaDiff::AppendDeletedPackage(cQORMDMetaPackage* elem) { Deleted().AppendPackage(elem); return 0; }
-int cMetaDiff::AppendDeletedClass(cQORMDMetaClass* elem) { Deleted().AppendClass(elem); return 0; }
-int cMetaDiff::AppendDeletedAttrib(cQORMDMetaAttrib* elem) { Deleted().AppendAttrib(elem); return 0; }
+int cMetaDiff::AppendAddedPackage(cQORMDMetaPackage* elem) {
+    Added().AppendPackage(elem);
+    return 0;
+}
+int cMetaDiff::AppendAddedClass(cQORMDMetaClass* elem) {
+    Added().AppendClass(elem);
+    return 0;
+}
+int cMetaDiff::AppendAddedAttrib(cQORMDMetaAttrib* elem) {
+    Added().AppendAttrib(elem);
+    return 0;
+}
+int cMetaDiff::AppendDeletedPackage(cQORMDMetaPackage* elem) {
+    Deleted().AppendPackage(elem);
+    return 0;
+}
+int cMetaDiff::AppendDeletedClass(cQORMDMetaClass* elem) {
+    Deleted().AppendClass(elem);
+    return 0;
+}
+int cMetaDiff::AppendDeletedAttrib(cQORMDMetaAttrib* elem) {
+    Deleted().AppendAttrib(elem);
+    return 0;
+}
 
 int cMetaDiff::AppendModDeleted(cQORMDMetaField* field) {
     Modified().AppendModDeleted(field);

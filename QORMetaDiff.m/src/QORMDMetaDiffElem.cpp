@@ -28,9 +28,7 @@ DOM_Element& cMetaDiffElem::getDomElement() {
     return metaElem ? metaElem->GetDomElement() : none;
 }
 
-ZULUnicodeString cMetaDiffElem::getTagName() const {
-    return metaElem ? metaElem->GetTagName() : ZULUnicodeString();
-}
+ZULUnicodeString cMetaDiffElem::getTagName() const { return metaElem ? metaElem->GetTagName() : ZULUnicodeString(); }
 
 int cMetaDiffElem::getLevel() const { return metaElem ? metaElem->GetLevel() : -1; }
 

@@ -77,8 +77,8 @@ std::int32_t cMetaDiffMgr::processDiff_Package(cQORMDMetaPackage* iOldMeta, cQOR
         [&](cQORMDMetaClass* oldClass, cQORMDMetaClass* newClass) {
             const std::int32_t status = processDiff_Class(oldClass, newClass, ioDiff);
             if (status < 0)
-                return QORMDPropagate("failed processDiff_Class in cMetaDiffMgr::processDiff_Package", status,
-                                      kModule, __LINE__);
+                return QORMDPropagate("failed processDiff_Class in cMetaDiffMgr::processDiff_Package", status, kModule,
+                                      __LINE__);
             return status;
         },
         [&](cQORMDMetaClass* newClass) { ioDiff->AppendAddedClass(newClass); });

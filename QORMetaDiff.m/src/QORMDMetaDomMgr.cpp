@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMDMetaDomMgr.h"
 
-#include "QORMDMetaDiffDoc.h"
 #include "QORMDContainment.h"
 #include "QORMDLoadFailure.h"
+#include "QORMDMetaDiffDoc.h"
 #include "QORMDMetaDiffInput.h"
 #include "QORMDStatus.h"
 #include "QORMetaUtil/QORMUTrace.h"

@@ -18,8 +18,7 @@ const char kModule[] = "QORMetaDiff.m\\src\\QORMDMetaElem";
 const XMLCh kUuid[] = {u'U', u'u', u'i', u'd', 0};
 }  // namespace
 
-cQORMDMetaElem::cQORMDMetaElem(const DOM_Element& element_, int level_)
-    : cQORMDMetaElem(element_, level_, nullptr) {}
+cQORMDMetaElem::cQORMDMetaElem(const DOM_Element& element_, int level_) : cQORMDMetaElem(element_, level_, nullptr) {}
 
 cQORMDMetaElem::cQORMDMetaElem(const DOM_Element& element_, int level_, cQORMDMetaElem* parent_)
     : parent(parent_),
@@ -55,8 +54,8 @@ ZULHashDico& cQORMDMetaElem::Fields() const {
             Trace("Field has no Name", QORMUTrace_W3);
             continue;
         }
-        auto* field = new (arena) cQORMDMetaField(element.borrow(static_cast<DOMAttr*>(item)),
-                                                  const_cast<cQORMDMetaElem*>(this));
+        auto* field =
+            new (arena) cQORMDMetaField(element.borrow(static_cast<DOMAttr*>(item)), const_cast<cQORMDMetaElem*>(this));
         // Well-formed XML never repeats an attribute; should it happen, the
         // first one stays and the field is not lost track of.
         if (fields.Insert(DOMToZULUnicodeString(item->getNodeName()), field) != ZULHashDico::kInserted) delete field;

@@ -18,15 +18,16 @@ int QORMDCopyEntryNode(cMetaDiffElem* elem, DOM_Document& doc, DOM_Node& node, c
     const int level = elem->getLevel();
     const bool deep = level != cQORMDMetaElem::kPackage;
     DOMNode* copy = nullptr;
-    if (QORMDDomGuard("! Failed DOM_Node::cloneNode", [&] { copy = QORMUCopyNodeAsIs(doc.get(), source, deep); }) != 0) return -1;
+    if (QORMDDomGuard("! Failed DOM_Node::cloneNode", [&] { copy = QORMUCopyNodeAsIs(doc.get(), source, deep); }) != 0)
+        return -1;
 
     if (level == cQORMDMetaElem::kAttrib) {
         ZULUnicodeString uuid = elem->getParentUuid();
         uuid.ToUpper();
         static const XMLCh kParentUuid[] = {u'P', u'a', u'r', u'e', u'n', u't', u'U', u'u', u'i', u'd', 0};
         auto* element = static_cast<DOMElement*>(copy);
-        if (QORMDDomGuard(texts.parentUuidGuard,
-                          [&] { element->setAttribute(kParentUuid, ZULToDOMString(uuid)); }) != 0) {
+        if (QORMDDomGuard(texts.parentUuidGuard, [&] { element->setAttribute(kParentUuid, ZULToDOMString(uuid)); }) !=
+            0) {
             copy->release();  // never attached: give it back to the diff document
             return -1;
         }

@@ -31,6 +31,6 @@ public:
     QORMD_ARENA_ALLOCATED
 
 private:
-    DOM_Attr attribute;  // borrowed: the package keeps the document alive
+    DOM_Attr attribute;     // borrowed: the package keeps the document alive
     cQORMDMetaElem* owner;  // not owned
 };

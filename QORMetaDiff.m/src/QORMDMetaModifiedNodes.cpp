@@ -31,8 +31,7 @@ struct FieldChildTexts {
 
 // One child carrying each field of list as an attribute name="value",
 // attached only once all its attributes are set.
-int CreateFieldChild(ZULRawCollPV& list, DOM_Document& doc, DOM_Element& entry,
-                     const FieldChildTexts& texts) {
+int CreateFieldChild(ZULRawCollPV& list, DOM_Document& doc, DOM_Element& entry, const FieldChildTexts& texts) {
     const int count = list.Size();
     if (count == 0) return 0;
     DOMElement* child = nullptr;

@@ -26,10 +26,11 @@ int cQORMDMetaPackage::init() {
     const int status = cQORMDMetaElem::init();
     if (status < 0) return status;
     if (element.isNull()) return 0;
-    return QORMDLoadChildren(this, element, classes, kQORMDClassRules,
-                             [](QORMUArena& arena, cQORMDMetaElem* package, const DOM_Element& child) -> cQORMDMetaElem* {
-                                 return new (arena) cQORMDMetaClass(package, child);
-                             });
+    return QORMDLoadChildren(
+        this, element, classes, kQORMDClassRules,
+        [](QORMUArena& arena, cQORMDMetaElem* package, const DOM_Element& child) -> cQORMDMetaElem* {
+            return new (arena) cQORMDMetaClass(package, child);
+        });
 }
 
 int cQORMDMetaPackage::terminate() {

@@ -9,9 +9,7 @@ using namespace xercesc;
 
 namespace {
 
-std::string Utf8(std::u16string_view text) {
-    return ZULUnicodeString(text.data(), text.size()).ConvertToChar();
-}
+std::string Utf8(std::u16string_view text) { return ZULUnicodeString(text.data(), text.size()).ConvertToChar(); }
 
 }  // namespace
 
@@ -20,7 +18,8 @@ cContainerCheck::cContainerCheck(bool isClasses, std::vector<cCheckProblem>& pro
 
 void cContainerCheck::Report(cCheckProblem::Severity severity, cDDLXMLPosition at, const DOMElement* child,
                              const std::string& what) {
-    problems_.push_back({severity, at, std::string(QORMDDescribeElement(child, isClasses_).ConvertToChar()) + " " + what});
+    problems_.push_back(
+        {severity, at, std::string(QORMDDescribeElement(child, isClasses_).ConvertToChar()) + " " + what});
 }
 
 void cContainerCheck::Child(const DOMElement* child, cDDLXMLPosition at) {
@@ -44,8 +43,9 @@ void cContainerCheck::Uuid(const DOMElement* child, cDDLXMLPosition at, std::u16
     if (isFirst) return;
     const std::string where = " of the " + Kind() + " on line " + std::to_string(first->second.line);
     if (first->second.uuid == uuid)
-        Report(cCheckProblem::kWarning, at, child,
-               "repeats the Uuid \"" + Utf8(uuid) + "\"" + where + "; the comparison keeps that one and ignores this one");
+        Report(
+            cCheckProblem::kWarning, at, child,
+            "repeats the Uuid \"" + Utf8(uuid) + "\"" + where + "; the comparison keeps that one and ignores this one");
     else
         Report(cCheckProblem::kWarning, at, child,
                "has the Uuid \"" + Utf8(uuid) + "\", which differs only in letter case from \"" +

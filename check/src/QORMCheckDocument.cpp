@@ -58,14 +58,17 @@ std::vector<cCheckProblem> cDocumentCheck::Of(int status, const DOM_Document& do
     // levels in document order, read or skipped: the walk visits them all in
     // that order, so the next one is always the current element's.
     std::size_t next = 1;
-    const auto startOf = [&]() { return next < details.startTags.size() ? details.startTags[next++] : cDDLXMLPosition{}; };
+    const auto startOf = [&]() {
+        return next < details.startTags.size() ? details.startTags[next++] : cDDLXMLPosition{};
+    };
     cContainerCheck classes(true, problems);
     for (const DOMElement* cls = FirstChildElement(package); cls; cls = NextSiblingElement(cls)) {
         const cDDLXMLPosition classAt = startOf();
         const bool isClass = QORMDReadsAsChild(TagOf(cls), kQORMDClassRules);
         if (isClass) classes.Child(cls, classAt);
         cContainerCheck attributes(false, problems);
-        for (const DOMElement* attribute = FirstChildElement(cls); attribute; attribute = NextSiblingElement(attribute)) {
+        for (const DOMElement* attribute = FirstChildElement(cls); attribute;
+             attribute = NextSiblingElement(attribute)) {
             const cDDLXMLPosition attributeAt = startOf();
             if (isClass && QORMDReadsAsChild(TagOf(attribute), kQORMDAttribRules))
                 attributes.Child(attribute, attributeAt);

@@ -22,7 +22,6 @@ public:
 private:
     // The problems of a parse that returned status, with details recorded for
     // three levels (package, classes, attributes).
-    static std::vector<cCheckProblem> Of(int status, const DOM_Document& document,
-                                         const cDDLXMLParseDetails& details);
+    static std::vector<cCheckProblem> Of(int status, const DOM_Document& document, const cDDLXMLParseDetails& details);
     static constexpr unsigned kLevels = 3;
 };

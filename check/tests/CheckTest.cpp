@@ -53,10 +53,13 @@ TEST_F(Check, PlantedProblemsGiveExactlyTheirLinesAndPlaces) {
               "model.xml:6:5: warning: " + in("Total") +
                   "repeats the Uuid \"a-id\" of the attribute on line 5; the comparison keeps that one and ignores "
                   "this one\n"
-                  "model.xml:9:2: warning: " + in("Id") +
+                  "model.xml:9:2: warning: " +
+                  in("Id") +
                   "has the Uuid \"A-ID\", which differs only in letter case from \"a-id\" of the attribute on line 5; "
                   "the comparison takes them for one attribute, keeps that one and ignores this one\n"
-                  "model.xml:9:2: warning: " + in("Id") + "has the same Name as the attribute on line 5\n"
+                  "model.xml:9:2: warning: " +
+                  in("Id") +
+                  "has the same Name as the attribute on line 5\n"
                   "model.xml:9:36: error: the attribute <Attribute Uuid=\"a-x\"> of the class <Class Name=\"Order\"> "
                   "has no Name (or an empty one)\n"
                   "model.xml:10:31: warning: the attribute <x:Note Name=\"Total\"> of the class <Class "
@@ -113,8 +116,9 @@ TEST_F(Check, ExitStatusTellsErrorsFromWarnings) {
     dir.write("warned.xml", "<P><C Name=\"a\" Uuid=\"c\"/><C Name=\"a\" Uuid=\"d\"/></P>");
     dir.write("clean.xml", "<P><C Name=\"a\" Uuid=\"c\"/></P>");
     dir.write("-dash.xml", "<P><C Name=\"a\"/></P>");
-    const std::string warning = "warned.xml:1:26: warning: the class <C Name=\"a\"> has the same Name as the class on "
-                                "line 1\n";
+    const std::string warning =
+        "warned.xml:1:26: warning: the class <C Name=\"a\"> has the same Name as the class on "
+        "line 1\n";
     HostRun run = RunCheck({"warned.xml", "clean.xml"}, dir.path());
     EXPECT_EQ(run.out, warning);
     EXPECT_EQ(run.exitStatus, 0);
@@ -142,9 +146,9 @@ TEST_F(Check, ExitStatusTellsErrorsFromWarnings) {
 // them; with a Uuid or a Name taken out of one element somewhere, the check
 // finds that one error, on the line the host's message names.
 TEST_F(Check, AgreesWithTheLoaderOnGeneratedModels) {
-    const HostRun generated = RunProgram("python3", {SourcePath("bench/generate-metadata.py"), "--size-mb", "1",
-                                                     "--changes", "0.2", "--seed", "7", dir.file("old.xml"),
-                                                     dir.file("new.xml")});
+    const HostRun generated =
+        RunProgram("python3", {SourcePath("bench/generate-metadata.py"), "--size-mb", "1", "--changes", "0.2", "--seed",
+                               "7", dir.file("old.xml"), dir.file("new.xml")});
     ASSERT_EQ(generated.exitStatus, 0) << generated.err;
     for (const char* file : {"old.xml", "new.xml"}) {
         const HostRun run = RunCheck({file}, dir.path());

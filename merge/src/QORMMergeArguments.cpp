@@ -22,7 +22,8 @@ bool cMergeArguments::ReadLabels(const std::string& text) {
     const std::size_t first = text.find(',');
     const std::size_t last = text.rfind(',');
     if (first == std::string::npos || first == last) return false;
-    const std::string labels[3] = {text.substr(0, first), text.substr(first + 1, last - first - 1), text.substr(last + 1)};
+    const std::string labels[3] = {text.substr(0, first), text.substr(first + 1, last - first - 1),
+                                   text.substr(last + 1)};
     std::string* kept[3] = {&labels_.ours, &labels_.base, &labels_.theirs};
     for (int i = 0; i < 3; ++i) {
         // A git older than 2.44 passes "%X", "%S" and "%Y" as they are: the default stands.
@@ -37,9 +38,12 @@ bool cMergeArguments::ReadLabels(const std::string& text) {
 cMergeArguments::Outcome cMergeArguments::Parse(int argc, const char* const argv[]) {
     if (argc >= 2 && std::strcmp(argv[1], "-v") == 0 && argc == 2) return kVersion;
     if (argc >= 2 && std::strcmp(argv[1], "-h") == 0 && argc == 2) return kHelp;
-    const Option options[] = {{"-Base", &base_, true},           {"-Ours", &ours_, true},
-                              {"-Theirs", &theirs_, true},       {"-Out", &out_, true},
-                              {"-Conflicts", &conflicts_, false}, {"-Markers", nullptr, false},
+    const Option options[] = {{"-Base", &base_, true},
+                              {"-Ours", &ours_, true},
+                              {"-Theirs", &theirs_, true},
+                              {"-Out", &out_, true},
+                              {"-Conflicts", &conflicts_, false},
+                              {"-Markers", nullptr, false},
                               {"-Labels", &labelsText_, false}};
     constexpr int kOptions = sizeof options / sizeof options[0];
     bool seen[kOptions] = {};

@@ -27,9 +27,9 @@ public:
     struct Child {
         xercesc::DOMNode* node;
         Kind kind;
-        cQORMDMetaElem* model;           // kModelled only
-        const ZULUnicodeString* key;     // kModelled: the model's key
-        const std::u16string* opaqueKey; // kOpaque: its key in this list
+        cQORMDMetaElem* model;            // kModelled only
+        const ZULUnicodeString* key;      // kModelled: the model's key
+        const std::u16string* opaqueKey;  // kOpaque: its key in this list
     };
 
     // The children of element; modelled are those of the dictionary (the

@@ -15,7 +15,7 @@ namespace {
 // Where the previous child of theirs ended up in the result.
 struct Placement {
     enum Where { kStart, kAfterOurs, kInList } where = kStart;
-    std::size_t slot = 0;                    // kAfterOurs: ours' child
+    std::size_t slot = 0;                   // kAfterOurs: ours' child
     std::vector<DOMNode*>* list = nullptr;  // kInList: the list it was put in
 };
 
@@ -105,7 +105,8 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
             if (child.kind == cMergeChildList::kModelled) {
                 // Moved here by both sides from one class: merged against the base's copy there.
                 const cMergeMoves::Move* oursMove =
-                    !baseModel && classKey_ ? engine_.Moves().Into(cMergeMoves::kOurs, *classKey_, *child.key) : nullptr;
+                    !baseModel && classKey_ ? engine_.Moves().Into(cMergeMoves::kOurs, *classKey_, *child.key)
+                                            : nullptr;
                 const cMergeMoves::Move* theirsMove =
                     oursMove ? engine_.Moves().Into(cMergeMoves::kTheirs, *classKey_, *child.key) : nullptr;
                 if (theirsMove && theirsMove->from == oursMove->from) baseModel = oursMove->base;
@@ -174,7 +175,8 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
             place(engine_.Copy(child.node));  // added by theirs
         } else if (!QORMMSameNode(child.node, inBase)) {
             // Deleted by ours, changed by theirs: stays deleted, with a conflict.
-            cMergeConflict conflict = cMergePlace(inBase, nullptr, child.node, &holder_).Conflict(cMergeConflict::kDeletedByOurs);
+            cMergeConflict conflict =
+                cMergePlace(inBase, nullptr, child.node, &holder_).Conflict(cMergeConflict::kDeletedByOurs);
             conflict.after = anchor();
             conflict.holder = element;
             engine_.Log().Add(std::move(conflict));
@@ -188,7 +190,8 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
     engine_.Changed();
     engine_.Edits().Touched(element, static_cast<const DOMElement*>(holder_.Theirs()));
     engine_.ChangingChildren(element);
-    while (DOMNode* child = element->getFirstChild()) element->removeChild(child);  // not released: the model points at them
+    while (DOMNode* child = element->getFirstChild())
+        element->removeChild(child);  // not released: the model points at them
     auto append = [&](const std::vector<DOMNode*>& nodes) {
         for (DOMNode* node : nodes) element->appendChild(node);
     };

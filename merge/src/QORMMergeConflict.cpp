@@ -63,7 +63,8 @@ void Write(const DOMNode* node, std::u16string& out) {
                 return;
             }
             out += u">";
-            for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling()) Write(child, out);
+            for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling())
+                Write(child, out);
             out += u"</";
             Append(out, node->getNodeName());
             out += u">";
@@ -86,8 +87,7 @@ void Write(const DOMNode* node, std::u16string& out) {
             Append(out, node->getNodeValue());
             out += u"]]>";
             return;
-        default:
-            Append(out, node->getNodeValue());
+        default: Append(out, node->getNodeValue());
     }
 }
 
@@ -140,10 +140,10 @@ std::string cMergeConflict::Line() const {
         case kTag: return "CONFLICT (tag): " + where + ": " + values;
         case kContent:
             return "CONFLICT (content): " + where +
-                   ": what the model does not compare (text, comments, skipped elements) changed differently: " + values;
+                   ": what the model does not compare (text, comments, skipped elements) changed differently: " +
+                   values;
         case kDeletedByOurs: return "CONFLICT (deleted by ours): " + where + ": deleted by ours, changed by theirs";
-        case kDeletedByTheirs:
-            return "CONFLICT (deleted by theirs): " + where + ": deleted by theirs, changed by ours";
+        case kDeletedByTheirs: return "CONFLICT (deleted by theirs): " + where + ": deleted by theirs, changed by ours";
         case kMovedByTheirs:
             return "CONFLICT (moved by theirs): " + where + ": moved by theirs to the class of Uuid " + Quoted(theirs) +
                    ", kept by ours where it was";

@@ -41,8 +41,8 @@ public:
 
     Kind kind = kField;
     Who element;
-    Who parent;               // empty tag for the package
-    ZULUnicodeString field;    // the field's name (kField only)
+    Who parent;              // empty tag for the package
+    ZULUnicodeString field;  // the field's name (kField only)
     // The three values (kField, kTag; kContent: the content, shortened; the
     // move kinds: the Uuids of the classes); absent where a version has none.
     std::optional<ZULUnicodeString> base, ours, theirs;
@@ -57,7 +57,8 @@ public:
     // The kind as the conflicts document writes it: "Field", "Tag", ...
     const char* KindName() const;
     // One readable line for standard error, without its end:
-    //   CONFLICT (field Type): <Attribute Name="Email" Uuid="a-1"> in <Class ...>: base "varchar", ours "text", theirs (none)
+    //   CONFLICT (field Type): <Attribute Name="Email" Uuid="a-1"> in <Class ...>: base "varchar", ours "text", theirs
+    //   (none)
     std::string Line() const;
     // Content nodes as one short text (markup written out, at most about
     // 80 characters: longer ones are cut in the middle); absent for none.

@@ -24,13 +24,13 @@ public:
         std::u16string name;
         const xercesc::DOMElement* from;  // theirs' element whose text for it is taken; null with literal or deleted
         bool deleted;
-        std::u16string literal;           // the value when from is null and the field is not deleted
+        std::u16string literal;  // the value when from is null and the field is not deleted
     };
     struct Element {
-        std::vector<Field> fields;                          // in the order the merge set them
-        const xercesc::DOMElement* counterpart = nullptr;   // theirs' version, when the merge knows it
-        const xercesc::DOMElement* renamedFrom = nullptr;   // the element whose place it took (a new tag)
-        const xercesc::DOMElement* tagFrom = nullptr;       // theirs' element whose tag it took
+        std::vector<Field> fields;                         // in the order the merge set them
+        const xercesc::DOMElement* counterpart = nullptr;  // theirs' version, when the merge knows it
+        const xercesc::DOMElement* renamedFrom = nullptr;  // the element whose place it took (a new tag)
+        const xercesc::DOMElement* tagFrom = nullptr;      // theirs' element whose tag it took
     };
 
     // copy (a plain copy of theirs' source, with its subtree, nothing added

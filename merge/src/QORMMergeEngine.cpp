@@ -92,8 +92,8 @@ cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument* base, const cMer
     return kBuilt;
 }
 
-void cMergeEngine::MergeAroundRoot(const cMergeDocument* base, const cMergeDocument& ours,
-                                   const cMergeDocument& theirs, DOMNode* root) {
+void cMergeEngine::MergeAroundRoot(const cMergeDocument* base, const cMergeDocument& ours, const cMergeDocument& theirs,
+                                   DOMNode* root) {
     std::vector<const DOMNode*> b = AroundRoot(base, true), o = AroundRoot(&ours, true), t = AroundRoot(&theirs, true);
     const bool beforeSame = QORMMSameNodes(o, t);
     for (const DOMNode* node : AroundRoot(base, false)) b.push_back(node);
@@ -111,8 +111,8 @@ void cMergeEngine::MergeAroundRoot(const cMergeDocument* base, const cMergeDocum
         Changed();
         return;
     }
-    cMergeConflict conflict =
-        cMergePlace(base ? base->Root() : nullptr, ours.Root(), theirs.Root(), nullptr).Conflict(cMergeConflict::kContent);
+    cMergeConflict conflict = cMergePlace(base ? base->Root() : nullptr, ours.Root(), theirs.Root(), nullptr)
+                                  .Conflict(cMergeConflict::kContent);
     conflict.base = cMergeConflict::ContentText(b);
     conflict.ours = cMergeConflict::ContentText(o);
     conflict.theirs = cMergeConflict::ContentText(t);
@@ -144,7 +144,8 @@ DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours,
     // but a class theirs moved attributes out of is merged child by child,
     // where a move that cannot stand is found.
     if (b && Same(theirsText_, t, baseText_, b)) return o;
-    const bool movedOut = ours.GetLevel() == cQORMDMetaElem::kClass && moves_.AnyFrom(cMergeMoves::kTheirs, ours.GetUuid());
+    const bool movedOut =
+        ours.GetLevel() == cQORMDMetaElem::kClass && moves_.AnyFrom(cMergeMoves::kTheirs, ours.GetUuid());
     if (b && !movedOut && Same(oursText_, o, baseText_, b)) {
         Changed();
         return Copy(t);
@@ -173,7 +174,8 @@ DOMNode* cMergeEngine::MergeWhole(const DOMNode* base, DOMNode* ours, const DOMN
     }
     if (!QORMMSameNode(ours, theirs)) {
         cMergeConflict conflict = cMergePlace(base, ours, theirs, parent).Conflict(cMergeConflict::kContent);
-        conflict.base = cMergeConflict::ContentText(base ? std::vector<const DOMNode*>{base} : std::vector<const DOMNode*>{});
+        conflict.base =
+            cMergeConflict::ContentText(base ? std::vector<const DOMNode*>{base} : std::vector<const DOMNode*>{});
         conflict.ours = cMergeConflict::ContentText({ours});
         conflict.theirs = cMergeConflict::ContentText({theirs});
         log_.Add(std::move(conflict));
@@ -257,7 +259,8 @@ void cMergeEngine::ResolveMoves() {
         const cMergeMoves::Move& move = entry.second;
         const ZULUnicodeString key(entry.first);
         DOMNode* moved = move.moved->GetDomElement().get();
-        if (moves_.From(cMergeMoves::kTheirs, move.from, key) || AttributeIn(theirs_, move.from, key) || !InResult(moved))
+        if (moves_.From(cMergeMoves::kTheirs, move.from, key) || AttributeIn(theirs_, move.from, key) ||
+            !InResult(moved))
             continue;
         if (QORMMSameNode(moved, move.base->GetDomElement().get())) {
             LeaveOut(moved, cMergeConflict::kDeletedByTheirs, nullptr, nullptr, nullptr);

@@ -96,7 +96,8 @@ private:
     cMergeConflict LeaveOut(xercesc::DOMNode* attribute, cMergeConflict::Kind kind, cQORMDMetaElem* base,
                             cQORMDMetaElem* ours, cQORMDMetaElem* theirs);
     // Whether a (of the version whose bytes are in as) and b are the same content.
-    static bool Same(const cMergeSource* as, const xercesc::DOMNode* a, const cMergeSource* bs, const xercesc::DOMNode* b);
+    static bool Same(const cMergeSource* as, const xercesc::DOMNode* a, const cMergeSource* bs,
+                     const xercesc::DOMNode* b);
     // Whether node is still part of the result document.
     bool InResult(const xercesc::DOMNode* node) const;
     // The attribute of that key in the class of that key, or null.

@@ -11,7 +11,8 @@ using namespace xercesc;
 namespace {
 
 bool Blank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
 std::size_t LineStart(const std::string& text, std::size_t at) {
@@ -146,7 +147,8 @@ const cMergeSource::Span* cMergeMarkers::SpanOf(const cMergeSource* source, cons
     return source && node ? source->Find(node) : nullptr;
 }
 
-std::string cMergeMarkers::Lines(const cMergeSource* source, const cMergeConflict::Nodes& nodes, bool wholeLines) const {
+std::string cMergeMarkers::Lines(const cMergeSource* source, const cMergeConflict::Nodes& nodes,
+                                 bool wholeLines) const {
     const cMergeSource::Span* first = SpanOf(source, nodes.first);
     const cMergeSource::Span* last = SpanOf(source, nodes.last);
     if (!first || !last) return "";
@@ -181,8 +183,9 @@ std::string cMergeMarkers::Write(const Labels& labels) const {
         return out;
     }
     std::vector<Hunk> hunks = hunks_;
-    std::stable_sort(hunks.begin(), hunks.end(),
-                     [](const Hunk& a, const Hunk& b) { return a.begin != b.begin ? a.begin < b.begin : a.end < b.end; });
+    std::stable_sort(hunks.begin(), hunks.end(), [](const Hunk& a, const Hunk& b) {
+        return a.begin != b.begin ? a.begin < b.begin : a.end < b.end;
+    });
     std::size_t written = 0;
     for (std::size_t i = 0; i < hunks.size();) {
         // The lines of this hunk and of those whose lines meet them.

@@ -60,7 +60,8 @@ void cMergeMoves::Find(cQORMDMetaPackage& base, cQORMDMetaPackage& ours, cQORMDM
         sources_[side].clear();
         const auto gone = Missing(*base.GetClasses(), *sides[side]->GetClasses(), baseText, texts[side]);
         if (gone.empty()) continue;
-        for (const auto& [key, added] : Missing(*sides[side]->GetClasses(), *base.GetClasses(), texts[side], baseText)) {
+        for (const auto& [key, added] :
+             Missing(*sides[side]->GetClasses(), *base.GetClasses(), texts[side], baseText)) {
             const auto left = gone.find(key);
             if (left == gone.end()) continue;
             moves_[side].emplace(key, Move{*left->second.first, *added.first, left->second.second, added.second});

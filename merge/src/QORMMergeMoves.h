@@ -24,9 +24,9 @@ class cMergeMoves {
 public:
     enum Side { kOurs, kTheirs };
     struct Move {
-        ZULUnicodeString from, to;     // class keys
-        cQORMDMetaElem* base;          // the base's attribute in from
-        cQORMDMetaElem* moved;         // the side's attribute in to
+        ZULUnicodeString from, to;  // class keys
+        cQORMDMetaElem* base;       // the base's attribute in from
+        cQORMDMetaElem* moved;      // the side's attribute in to
     };
 
     // The texts, when given, pass over a class that is the same bytes in a
@@ -49,5 +49,5 @@ public:
 
 private:
     std::unordered_map<std::u16string, Move> moves_[2];  // attribute key -> its move
-    std::unordered_set<std::u16string> sources_[2];       // class keys moved out of
+    std::unordered_set<std::u16string> sources_[2];      // class keys moved out of
 };

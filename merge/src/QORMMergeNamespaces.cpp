@@ -41,7 +41,8 @@ bool IsDeclaration(const std::u16string& name) { return name == u"xmlns" || name
 void Needed(const DOMElement* element, std::vector<std::u16string>& inScope, std::vector<std::u16string>& needed) {
     const std::size_t scope = inScope.size();
     const std::u16string tag(reinterpret_cast<const char16_t*>(element->getTagName()));
-    std::vector<std::u16string> uses{tag.find(u':') == std::u16string::npos ? u"xmlns" : QORMUPrefixDeclaration(element->getTagName())};
+    std::vector<std::u16string> uses{
+        tag.find(u':') == std::u16string::npos ? u"xmlns" : QORMUPrefixDeclaration(element->getTagName())};
     const DOMNamedNodeMap* attributes = element->getAttributes();
     for (XMLSize_t i = 0; attributes && i < attributes->getLength(); ++i) {
         std::u16string name(reinterpret_cast<const char16_t*>(attributes->item(i)->getNodeName()));

@@ -140,8 +140,7 @@ bool QORMMSameNode(const DOMNode* a, const DOMNode* b) {
             if (!QORMMSameAttributes(static_cast<const DOMElement*>(a), static_cast<const DOMElement*>(b)))
                 return false;
             return SameChildren(a, b);
-        case DOMNode::DOCUMENT_NODE:
-            return SameChildren(a, b);
+        case DOMNode::DOCUMENT_NODE: return SameChildren(a, b);
         case DOMNode::TEXT_NODE:  // beside elements, its blank ends are layout
             if (BesideElements(a) || BesideElements(b)) return Trimmed(a) == Trimmed(b);
             return XMLString::equals(a->getNodeValue(), b->getNodeValue());

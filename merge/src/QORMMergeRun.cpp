@@ -58,9 +58,7 @@ std::int32_t LoadAll(const cMergeArguments& arguments, cMergeDocument* base, cMe
 int cMergeRun::Main(int argc, const char* const argv[]) {
     cMergeArguments arguments;
     switch (arguments.Parse(argc, argv)) {
-        case cMergeArguments::kVersion:
-            cMergeArguments::PrintVersion();
-            return kMerged;
+        case cMergeArguments::kVersion: cMergeArguments::PrintVersion(); return kMerged;
         case cMergeArguments::kHelp:
             cMergeArguments::PrintVersion();
             cMergeArguments::PrintUsage(stdout);
@@ -69,8 +67,7 @@ int cMergeRun::Main(int argc, const char* const argv[]) {
             std::fprintf(stderr, "QORMetaMerge: %s\n\n", QORMUPrintableLine(arguments.Problem()).c_str());
             cMergeArguments::PrintUsage(stderr);
             return kUsageError;
-        case cMergeArguments::kRun:
-            break;
+        case cMergeArguments::kRun: break;
     }
     return Execute(arguments, stderr);
 }

@@ -22,9 +22,10 @@ struct Mismatch {};
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // windows-1252's letters in 0x80 to 0x9F; 0 where it has none.
-constexpr char16_t kWindows1252Letters[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+constexpr char16_t kWindows1252Letters[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                              0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                              0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // Calls visit with each code point of a DOM string.
 template <typename Visit>
@@ -35,7 +36,8 @@ void EachCodePoint(const XMLCh* text, Visit visit) {
 
 std::string Upper(const XMLCh* text) {
     std::string upper;
-    EachCodePoint(text, [&](char32_t c) { upper += c < 0x80 ? static_cast<char>(std::toupper(static_cast<int>(c))) : '?'; });
+    EachCodePoint(text,
+                  [&](char32_t c) { upper += c < 0x80 ? static_cast<char>(std::toupper(static_cast<int>(c))) : '?'; });
     return upper;
 }
 
@@ -154,7 +156,8 @@ bool cMergeSource::ReadsBlank(Offset begin, Offset end) const {
         if (bytes_[p] != '&' || p + 2 >= end || bytes_[p + 1] != '#') return false;
         const Offset semicolon = static_cast<Offset>(bytes_.find(';', p));
         const bool hex = bytes_[p + 2] == 'x';
-        const unsigned long code = std::strtoul(bytes_.substr(p + 2 + hex, semicolon - p - 2 - hex).c_str(), nullptr, hex ? 16 : 10);
+        const unsigned long code =
+            std::strtoul(bytes_.substr(p + 2 + hex, semicolon - p - 2 - hex).c_str(), nullptr, hex ? 16 : 10);
         if (code != 0x20 && code != 0x9 && code != 0xA && code != 0xD) return false;
         p = semicolon;
     }
@@ -211,8 +214,7 @@ void cMergeSource::AlignChildren(const DOMNode* parent, Offset& pos, Offset& clo
                 if (!At(begin, "<![CDATA[")) throw Mismatch{};
                 span.end = After("]]>", begin + 9);
                 break;
-            default:
-                throw Mismatch{};
+            default: throw Mismatch{};
         }
         if (type != DOMNode::ELEMENT_NODE) span.closing = span.endTag = span.end;
         spans_.emplace(child, span);

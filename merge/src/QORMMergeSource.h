@@ -64,7 +64,9 @@ public:
     bool SameText(const xercesc::DOMNode* node, const cMergeSource& other, const xercesc::DOMNode* otherNode) const;
 
     const std::string& Bytes() const { return bytes_; }
-    std::string_view Text(Offset begin, Offset end) const { return std::string_view(bytes_).substr(begin, end - begin); }
+    std::string_view Text(Offset begin, Offset end) const {
+        return std::string_view(bytes_).substr(begin, end - begin);
+    }
     // The node's span; null for a node of another document or a new one.
     // An element's closing run is known once its children are (Content).
     const Span* Find(const xercesc::DOMNode* node) const;

@@ -100,8 +100,7 @@ void cMergeSplicer::Element(const DOMElement* element, const Origin& origin) {
     // The blank before the end tag: the source's, or theirs' when the source
     // had no content to close.
     const cMergeEdits::Element* noted = edits_.Of(element);
-    const cMergeSource::Span* counterpart =
-        noted && noted->counterpart ? theirs_.Content(noted->counterpart) : nullptr;
+    const cMergeSource::Span* counterpart = noted && noted->counterpart ? theirs_.Content(noted->counterpart) : nullptr;
     if (!tag.empty)
         Emit(source, origin.span->closing, origin.span->endTag);
     else if (counterpart)
@@ -179,7 +178,8 @@ void cMergeSplicer::StartTag(const DOMElement* element, const Origin& origin, co
             if (!field) throw Unplaced{};
             Emit(theirs_, field->name, field->end);
         } else {
-            *out_ += names[i] + "=\"" + source.EncodeValue(reinterpret_cast<const XMLCh*>(fields[i]->literal.c_str()), '"') + "\"";
+            *out_ += names[i] + "=\"" +
+                     source.EncodeValue(reinterpret_cast<const XMLCh*>(fields[i]->literal.c_str()), '"') + "\"";
         }
     }
     if (open && tag.empty) {  // children came: the tag closes with ">" only
@@ -211,16 +211,15 @@ void cMergeSplicer::TheirsValue(const DOMElement* from, const std::u16string& na
     }
 }
 
-bool cMergeSplicer::Landed(const cMergeSource& source, cMergeSource::Offset at, std::size_t& position,
-                           bool end) const {
+bool cMergeSplicer::Landed(const cMergeSource& source, cMergeSource::Offset at, std::size_t& position, bool end) const {
     // The last run of source that begins before at (at or before, for a
     // beginning): at must lie within it.
-    const auto after = std::upper_bound(
-        copied_.begin(), copied_.end(), std::make_pair(&source, at),
-        [end](const std::pair<const cMergeSource*, cMergeSource::Offset>& key, const Copied& run) {
-            if (key.first != run.source) return key.first < run.source;
-            return end ? key.second <= run.begin : key.second < run.begin;
-        });
+    const auto after =
+        std::upper_bound(copied_.begin(), copied_.end(), std::make_pair(&source, at),
+                         [end](const std::pair<const cMergeSource*, cMergeSource::Offset>& key, const Copied& run) {
+                             if (key.first != run.source) return key.first < run.source;
+                             return end ? key.second <= run.begin : key.second < run.begin;
+                         });
     if (after == copied_.begin()) return false;
     const Copied& run = *std::prev(after);
     if (run.source != &source || (end ? at > run.end : at >= run.end)) return false;

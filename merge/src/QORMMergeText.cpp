@@ -6,7 +6,8 @@
 using namespace xercesc;
 
 bool cMergeText::Version::Map() {
-    if (read && document && !source.Built() && source.Bytes().empty()) source.Build(std::move(bytes), document->Document());
+    if (read && document && !source.Built() && source.Bytes().empty())
+        source.Build(std::move(bytes), document->Document());
     return read;
 }
 
@@ -18,7 +19,7 @@ void cMergeText::Read(const cMergeDocument* base, const cMergeDocument& ours, co
         versions[i]->read = documents[i] && documents[i]->ReadBytes(versions[i]->bytes);
     }
     if (Untouched() != cMergeEngine::kBuilt) return;  // no merge: nothing to map
-    ours_.Map();  // before the merge changes its document
+    ours_.Map();                                      // before the merge changes its document
     base_.Map();
     theirs_.Map();
 }
@@ -48,7 +49,8 @@ std::string cMergeText::Make(cMergeEngine::Outcome outcome, const cMergeEngine& 
     return cMergeOutput::Serialized(engine.Result().get());
 }
 
-std::string cMergeText::Marked(const std::string& merged, const cMergeEngine& engine, const cMergeMarkers::Labels& labels) {
+std::string cMergeText::Marked(const std::string& merged, const cMergeEngine& engine,
+                               const cMergeMarkers::Labels& labels) {
     if (!splicer_ && engine.Result() && engine.UsesOurs(&ours_.source) && merged == ours_.Bytes() && theirs_.Map()) {
         // Ours unchanged at every conflict: its bytes, mapped for the markers.
         std::string same;

@@ -61,12 +61,16 @@ Element Make(const std::string& tag, const std::string& uuid, int fields) {
 }
 
 // Changes of the field of the attribute (attribute empty: of the class itself).
-Change SetField(const std::string& cls, const std::string& attribute, const std::string& field, const std::string& value) {
+Change SetField(const std::string& cls, const std::string& attribute, const std::string& field,
+                const std::string& value) {
     return [=](Element& p) {
         Element* c = p.Child(cls);
         Element* e = c && !attribute.empty() ? c->Child(attribute) : c;
         if (!e) return;
-        if (std::string* v = e->Field(field)) *v = value; else e->fields.push_back({field, value});
+        if (std::string* v = e->Field(field))
+            *v = value;
+        else
+            e->fields.push_back({field, value});
     };
 }
 Change EraseField(const std::string& cls, const std::string& attribute, const std::string& field) {
@@ -76,12 +80,18 @@ Change EraseField(const std::string& cls, const std::string& attribute, const st
         if (e) e->Erase(field);
     };
 }
-Change EraseClass(const std::string& cls) { return [=](Element& p) { p.EraseChild(cls); }; }
+Change EraseClass(const std::string& cls) {
+    return [=](Element& p) { p.EraseChild(cls); };
+}
 Change EraseAttribute(const std::string& cls, const std::string& attribute) {
-    return [=](Element& p) { if (Element* c = p.Child(cls)) c->EraseChild(attribute); };
+    return [=](Element& p) {
+        if (Element* c = p.Child(cls)) c->EraseChild(attribute);
+    };
 }
 Change AddAttribute(const std::string& cls, const std::string& attribute) {
-    return [=](Element& p) { if (Element* c = p.Child(cls)) c->children.push_back(Make("Attribute", attribute, 2)); };
+    return [=](Element& p) {
+        if (Element* c = p.Child(cls)) c->children.push_back(Make("Attribute", attribute, 2));
+    };
 }
 Change AddClass(const std::string& cls) {
     return [=](Element& p) {
@@ -117,7 +127,8 @@ Element BaseModel(int classes) {
     Element package{"Package", "pkg", {{"Name", "P"}, {"Uuid", "pkg"}}, {}};
     for (int i = 0; i < classes; ++i) {
         Element c = Make("Class", "c" + std::to_string(i), 3);
-        for (int a = 0; a < 4; ++a) c.children.push_back(Make("Attribute", "c" + std::to_string(i) + "-a" + std::to_string(a), 3));
+        for (int a = 0; a < 4; ++a)
+            c.children.push_back(Make("Attribute", "c" + std::to_string(i) + "-a" + std::to_string(a), 3));
         package.children.push_back(c);
     }
     return package;
@@ -134,7 +145,9 @@ Triple Disjoint(unsigned seed) {
         std::vector<Change> changes;
         switch (random() % 9) {
             case 0: break;
-            case 1: changes = {SetField(c, "", "F1", "x" + c), EraseField(c, a, "F2"), SetField(c, a, "New", "n")}; break;
+            case 1:
+                changes = {SetField(c, "", "F1", "x" + c), EraseField(c, a, "F2"), SetField(c, a, "New", "n")};
+                break;
             case 2: changes = {EraseAttribute(c, a), AddAttribute(c, c + "-new")}; break;
             case 3: changes = {EraseClass(c), AddClass(c + "-added")}; break;
             case 4:
@@ -173,11 +186,24 @@ Triple Overlapping(unsigned seed) {
         const std::string next = "c" + std::to_string(i + 1);
         switch (random() % 10) {
             case 0: break;
-            case 1: both(SetField(c, "", "F1", "o"), SetField(c, "", "F1", "t"), {SetField(c, "", "F1", "o")}, "Field " + UpperCase(c) + " F1"); break;
-            case 2: both(SetField(c, a, "F1", "same"), SetField(c, a, "F1", "same"), {SetField(c, a, "F1", "same")}, ""); break;
-            case 3: both(EraseClass(c), SetField(c, a, "F3", "t"), {EraseClass(c)}, "DeletedByOurs " + UpperCase(c) + " "); break;
-            case 4: both(SetField(c, a, "F3", "o"), EraseClass(c), {SetField(c, a, "F3", "o")}, "DeletedByTheirs " + UpperCase(c) + " "); break;
-            case 5: both(EraseAttribute(c, a), SetField(c, a, "F1", "t"), {EraseAttribute(c, a)}, "DeletedByOurs " + UpperCase(a) + " "); break;
+            case 1:
+                both(SetField(c, "", "F1", "o"), SetField(c, "", "F1", "t"), {SetField(c, "", "F1", "o")},
+                     "Field " + UpperCase(c) + " F1");
+                break;
+            case 2:
+                both(SetField(c, a, "F1", "same"), SetField(c, a, "F1", "same"), {SetField(c, a, "F1", "same")}, "");
+                break;
+            case 3:
+                both(EraseClass(c), SetField(c, a, "F3", "t"), {EraseClass(c)}, "DeletedByOurs " + UpperCase(c) + " ");
+                break;
+            case 4:
+                both(SetField(c, a, "F3", "o"), EraseClass(c), {SetField(c, a, "F3", "o")},
+                     "DeletedByTheirs " + UpperCase(c) + " ");
+                break;
+            case 5:
+                both(EraseAttribute(c, a), SetField(c, a, "F1", "t"), {EraseAttribute(c, a)},
+                     "DeletedByOurs " + UpperCase(a) + " ");
+                break;
             case 6: both(EraseClass(c), EraseClass(c), {EraseClass(c)}, ""); break;
             case 7:  // theirs moves it to the next class, left alone; ours changes it where it was
                 if (i + 1 == 40) break;
@@ -191,7 +217,9 @@ Triple Overlapping(unsigned seed) {
                      "DeletedByOurs " + UpperCase(a) + " ");
                 ++i;
                 break;
-            default: both(SetField(c, a, "F2", "o"), EraseField(c, a, "F2"), {SetField(c, a, "F2", "o")}, "Field " + UpperCase(a) + " F2");
+            default:
+                both(SetField(c, a, "F2", "o"), EraseField(c, a, "F2"), {SetField(c, a, "F2", "o")},
+                     "Field " + UpperCase(a) + " F2");
         }
     }
     std::sort(t.conflicts.begin(), t.conflicts.end());
@@ -286,26 +314,29 @@ struct TextBase {
     }
 
     explicit TextBase(int classes) {
-        text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- generated model -->\n"
-               "<Package Name=\"P\" Uuid=\"pkg\" xmlns:p=\"urn:p\">";
+        text =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- generated model -->\n"
+            "<Package Name=\"P\" Uuid=\"pkg\" xmlns:p=\"urn:p\">";
         for (int i = 0; i < classes; ++i) {
             const std::string c = "c" + std::to_string(i);
             const std::string name = i % 7 == 3 ? std::string(300, 'N') + "\u00e9" : "C\u200b" + std::to_string(i);
-            this->classes.push_back(Element("  ", i % 4 == 1 ? "p:Class" : "Class",
-                                            {"Name=\"" + name + "\"", "Uuid=\"" + c + "\"", "F1='one'",
-                                             "Note=\"a &amp; b &#233;\"", "p:Extra=\"x\""},
-                                            false, [&](Piece& owner) {
-                bool afterText = i % 5 == 0;
-                if (afterText) text += "Notes on " + c + " d\u00e9j\u00e0";  // mixed content
-                for (int a = 0; a < 4; ++a) {
-                    const std::string uuid = a == 3 ? "shared-" + std::to_string(i / 2) : c + "-a" + std::to_string(a);
-                    owner.children.push_back(Element("    ", "Attribute",
-                                                     {"Name=\"A" + std::to_string(a) + "\"", "Uuid=\"" + uuid + "\"",
-                                                      "F1=\"v1\"", "F2=\"v\u00a02\""},
-                                                     afterText));
-                    afterText = false;
-                }
-            }));
+            this->classes.push_back(Element(
+                "  ", i % 4 == 1 ? "p:Class" : "Class",
+                {"Name=\"" + name + "\"", "Uuid=\"" + c + "\"", "F1='one'", "Note=\"a &amp; b &#233;\"",
+                 "p:Extra=\"x\""},
+                false, [&](Piece& owner) {
+                    bool afterText = i % 5 == 0;
+                    if (afterText) text += "Notes on " + c + " d\u00e9j\u00e0";  // mixed content
+                    for (int a = 0; a < 4; ++a) {
+                        const std::string uuid =
+                            a == 3 ? "shared-" + std::to_string(i / 2) : c + "-a" + std::to_string(a);
+                        owner.children.push_back(Element("    ", "Attribute",
+                                                         {"Name=\"A" + std::to_string(a) + "\"",
+                                                          "Uuid=\"" + uuid + "\"", "F1=\"v1\"", "F2=\"v\u00a02\""},
+                                                         afterText));
+                        afterText = false;
+                    }
+                }));
         }
         text += "\n</Package>\n";
     }
@@ -342,7 +373,9 @@ void TextScenarios(unsigned seed, const TextBase& base, std::vector<TextEdit>& o
         auto value = [](const Piece& p, std::size_t field, const std::string& text) {
             return TextEdit{p.fields[field][1], p.fields[field][2], text};
         };
-        auto dropField = [](const Piece& p, std::size_t field) { return TextEdit{p.fields[field][0], p.fields[field][3], ""}; };
+        auto dropField = [](const Piece& p, std::size_t field) {
+            return TextEdit{p.fields[field][0], p.fields[field][3], ""};
+        };
         auto after = [](const Piece& p, const std::string& text) { return TextEdit{p.end, p.end, text}; };
         std::vector<TextEdit>& side = random() % 2 ? ours : theirs;
         const std::string tag = base.text.substr(c.begin + 1, base.text.find(' ', c.begin) - c.begin - 1);
@@ -354,16 +387,22 @@ void TextScenarios(unsigned seed, const TextBase& base, std::vector<TextEdit>& o
                 (&side == &ours ? theirs : ours).push_back(value(c, 2, "other"));
                 break;
             case 1: side.insert(side.end(), {value(c, 2, "two &lt;2&gt;"), dropField(c.children[1], 3)}); break;
-            case 2: side.insert(side.end(), {{c.fieldsEnd, c.fieldsEnd, " Added=\"" + n + "\""}, value(c.children[0], 2, "\u00fc")}); break;
+            case 2:
+                side.insert(side.end(),
+                            {{c.fieldsEnd, c.fieldsEnd, " Added=\"" + n + "\""}, value(c.children[0], 2, "\u00fc")});
+                break;
             case 3: side.push_back({c.children[2].layout, c.children[2].end, ""}); break;
             case 4:  // a new attribute; every other one with a Uuid that another class holds
                 side.push_back(after(c.children[1], "\n    <Attribute Name=\"New\" Uuid=\"" +
-                                                        (i % 2 ? "shared-" + std::to_string(i / 2 + 1) : "new-" + n) + "\"/>"));
+                                                        (i % 2 ? "shared-" + std::to_string(i / 2 + 1) : "new-" + n) +
+                                                        "\"/>"));
                 break;
             case 5: side.push_back({c.layout, c.end, ""}); break;
             case 6:
-                side.push_back(after(c, "\n  <Class Name=\"Added\" Uuid=\"added-" + n + "\" p:Extra='y'>\n    <Attribute "
-                                        "Name=\"A\" Uuid=\"added-" + n + "-a\"/>\n  </Class>"));
+                side.push_back(after(c, "\n  <Class Name=\"Added\" Uuid=\"added-" + n +
+                                            "\" p:Extra='y'>\n    <Attribute "
+                                            "Name=\"A\" Uuid=\"added-" +
+                                            n + "-a\"/>\n  </Class>"));
                 break;
             case 7:  // both sides, different fields of the same start tags
                 ours.insert(ours.end(), {value(c, 2, "ours"), dropField(c.children[0], 3)});
@@ -386,8 +425,11 @@ TEST_P(MergeProperties, TextEditsMergeIntoExactlyBothEditSetsEitherWayRound) {
         const HostRun run = RunMerge(basePath, swapped ? theirsPath : oursPath, swapped ? oursPath : theirsPath,
                                      dir.file("merged.xml"));
         EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(ReadFile(dir.file("merged.xml")), swapped ? Apply(base.text, theirs, ours) : Apply(base.text, ours, theirs));
-        EXPECT_EQ(QORMMCheckSplice(dir.path(), basePath, swapped ? theirsPath : oursPath, swapped ? oursPath : theirsPath), "");
+        EXPECT_EQ(ReadFile(dir.file("merged.xml")),
+                  swapped ? Apply(base.text, theirs, ours) : Apply(base.text, ours, theirs));
+        EXPECT_EQ(
+            QORMMCheckSplice(dir.path(), basePath, swapped ? theirsPath : oursPath, swapped ? oursPath : theirsPath),
+            "");
     }
 }
 

@@ -61,7 +61,8 @@ protected:
 };
 
 TEST_F(MergeRules, VersionLeftAsInTheBaseGivesTheOtherByteForByte) {
-    const std::string ours = Edit(kBase, {{"Type=\"int\"", "Type=\"bigint\""}, {"  <Class Name=\"Note\"", "<Class Name=\"Note\""}});
+    const std::string ours =
+        Edit(kBase, {{"Type=\"int\"", "Type=\"bigint\""}, {"  <Class Name=\"Note\"", "<Class Name=\"Note\""}});
     // Theirs differs from the base in layout and attribute order only.
     const std::string relaid = Edit(kBase, {{"Name=\"Total\" Uuid=\"a-total\"", "Uuid=\"a-total\"   Name=\"Total\""},
                                             {"\n  </Class>\n  <Interface", "</Class><Interface"}});
@@ -78,7 +79,7 @@ TEST_F(MergeRules, VersionLeftAsInTheBaseGivesTheOtherByteForByte) {
 TEST_F(MergeRules, FieldsChangedOnOneLine) {
     // Different fields of one class on one line: both taken.
     HostRun run = Merge(Edit(kBase, {{"Table=\"CUSTOMER\"", "Table=\"CLIENT\""}}),
-                           Edit(kBase, {{"Owner=\"sales\"", "Owner=\"crm\""}, {"Type=\"decimal\"", "Type=\"money\""}}));
+                        Edit(kBase, {{"Owner=\"sales\"", "Owner=\"crm\""}, {"Type=\"decimal\"", "Type=\"money\""}}));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Merged()["Class C-CUST"], "Name=Customer Owner=crm Table=CLIENT Uuid=c-cust");
@@ -102,30 +103,35 @@ TEST_F(MergeRules, FieldsChangedOnOneLine) {
               "Uuid=\"c-cust\">: base \"120\", ours \"254\", theirs \"200\"\n");
     EXPECT_EQ(Merged()["Class C-CUST"], "Name=Customer Table=CUSTOMER Uuid=c-cust");
     EXPECT_EQ(Merged()["Attribute C-CUST/A-EMAIL"], "Name=Email Size=254 Type=varchar Uuid=a-email");
-    EXPECT_EQ(ReadFile(dir.file("conflicts.xml")),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
-              "<MergeConflicts Base=\"" + dir.file("base.xml") + "\" Count=\"2\" Ours=\"" + dir.file("ours.xml") +
-              "\" Theirs=\"" + dir.file("theirs.xml") + "\">\n"
-              "  <Conflict Base=\"sales\" Element=\"Class\" Field=\"Owner\" Kind=\"Field\" Name=\"Customer\" "
-              "ParentElement=\"Package\" ParentName=\"Sales\" ParentUuid=\"pkg-1\" Theirs=\"crm\" Uuid=\"c-cust\"/>\n"
-              "  <Conflict Base=\"120\" Element=\"Attribute\" Field=\"Size\" Kind=\"Field\" Name=\"Email\" "
-              "Ours=\"254\" ParentElement=\"Class\" ParentName=\"Customer\" ParentUuid=\"c-cust\" Theirs=\"200\" "
-              "Uuid=\"a-email\"/>\n"
-              "</MergeConflicts>\n");
+    EXPECT_EQ(
+        ReadFile(dir.file("conflicts.xml")),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
+        "<MergeConflicts Base=\"" +
+            dir.file("base.xml") + "\" Count=\"2\" Ours=\"" + dir.file("ours.xml") + "\" Theirs=\"" +
+            dir.file("theirs.xml") +
+            "\">\n"
+            "  <Conflict Base=\"sales\" Element=\"Class\" Field=\"Owner\" Kind=\"Field\" Name=\"Customer\" "
+            "ParentElement=\"Package\" ParentName=\"Sales\" ParentUuid=\"pkg-1\" Theirs=\"crm\" Uuid=\"c-cust\"/>\n"
+            "  <Conflict Base=\"120\" Element=\"Attribute\" Field=\"Size\" Kind=\"Field\" Name=\"Email\" "
+            "Ours=\"254\" ParentElement=\"Class\" ParentName=\"Customer\" ParentUuid=\"c-cust\" Theirs=\"200\" "
+            "Uuid=\"a-email\"/>\n"
+            "</MergeConflicts>\n");
 }
 
 TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     // Ours adds an attribute and moves Region to Customer; theirs adds an
     // attribute elsewhere and a class, and deletes Note, which ours left.
-    HostRun run = Merge(
-        Edit(kBase, {{"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
-                     {"<InterfaceImplementation", "<Attribute Name=\"Region\" Uuid=\"A-REGION\" Type=\"varchar\"/>\n"
-                                                  "    <Attribute Name=\"Phone\" Uuid=\"a-phone\" Type=\"varchar\"/>\n"
-                                                  "    <InterfaceImplementation"}}),
-        Edit(kBase, {{"Type=\"decimal\"/>", "Type=\"decimal\"/>\n    <Attribute Name=\"Date\" Uuid=\"a-date\" Type=\"date\"/>"},
-                     {"  <Class Name=\"Note\" Uuid=\"c-note\">\n    <Attribute Name=\"Body\" Uuid=\"a-body\" "
-                      "Type=\"text\">free text</Attribute>\n  </Class>\n",
-                      "  <Class Name=\"Shipment\" Uuid=\"c-ship\"/>\n"}}));
+    HostRun run =
+        Merge(Edit(kBase, {{"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
+                           {"<InterfaceImplementation",
+                            "<Attribute Name=\"Region\" Uuid=\"A-REGION\" Type=\"varchar\"/>\n"
+                            "    <Attribute Name=\"Phone\" Uuid=\"a-phone\" Type=\"varchar\"/>\n"
+                            "    <InterfaceImplementation"}}),
+              Edit(kBase, {{"Type=\"decimal\"/>",
+                            "Type=\"decimal\"/>\n    <Attribute Name=\"Date\" Uuid=\"a-date\" Type=\"date\"/>"},
+                           {"  <Class Name=\"Note\" Uuid=\"c-note\">\n    <Attribute Name=\"Body\" Uuid=\"a-body\" "
+                            "Type=\"text\">free text</Attribute>\n  </Class>\n",
+                            "  <Class Name=\"Shipment\" Uuid=\"c-ship\"/>\n"}}));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     std::map<std::string, std::string> merged = Merged();
     EXPECT_EQ(merged.count("Attribute C-ORDER/A-REGION"), 0u);
@@ -140,9 +146,10 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     run = Merge(Edit(kBase, {{region, ""}, {"    <InterfaceImplementation", region + "    <InterfaceImplementation"}}),
                 Edit(kBase, {{region, ""}, {"free text</Attribute>\n", "free text</Attribute>\n" + region}}));
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.err, "CONFLICT (moved by both): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
-                       "Name=\"Note\" Uuid=\"c-note\">: moved by ours to the class of Uuid \"c-cust\", by theirs "
-                       "to the class of Uuid \"c-note\"\n");
+    EXPECT_EQ(run.err,
+              "CONFLICT (moved by both): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
+              "Name=\"Note\" Uuid=\"c-note\">: moved by ours to the class of Uuid \"c-cust\", by theirs "
+              "to the class of Uuid \"c-note\"\n");
     merged = Merged();
     EXPECT_EQ(merged.count("Attribute C-CUST/A-REGION"), 1u);
     EXPECT_EQ(merged.count("Attribute C-NOTE/A-REGION") + merged.count("Attribute C-ORDER/A-REGION"), 0u);
@@ -150,7 +157,8 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
     // Theirs moves Region while ours changes it where it was: both sides of it said.
     run = Merge(Edit(kBase, {{"Uuid=\"a-region\" Type=\"varchar\"", "Uuid=\"a-region\" Type=\"text\""}}),
                 Edit(kBase, {{region, ""}, {"free text</Attribute>\n", "free text</Attribute>\n" + region}}));
-    const std::string where = "<Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class Name=\"Order\" Uuid=\"c-order\">: ";
+    const std::string where =
+        "<Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class Name=\"Order\" Uuid=\"c-order\">: ";
     EXPECT_EQ(run.err, "CONFLICT (moved by theirs): " + where +
                            "moved by theirs to the class of Uuid \"c-note\", kept by ours where it was\n");
 
@@ -164,15 +172,17 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
 
     // Deleted on one side, changed inside on the other: a conflict either way,
     // ours' side kept (deleted, or changed).
-    const std::string deleteOrder = "  <Class Name=\"Order\" Uuid=\"c-order\" Table=\"ORDERS\">\n"
-                                    "    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"decimal\"/>\n"
-                                    "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n"
-                                    "  </Class>\n";
+    const std::string deleteOrder =
+        "  <Class Name=\"Order\" Uuid=\"c-order\" Table=\"ORDERS\">\n"
+        "    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"decimal\"/>\n"
+        "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n"
+        "  </Class>\n";
     const std::string changeOrder = Edit(kBase, {{"Type=\"decimal\"", "Type=\"money\""}});
     run = Merge(Edit(kBase, {{deleteOrder, ""}}), changeOrder);
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.err, "CONFLICT (deleted by ours): <Class Name=\"Order\" Uuid=\"c-order\"> in <Package Name=\"Sales\" "
-                       "Uuid=\"pkg-1\">: deleted by ours, changed by theirs\n");
+    EXPECT_EQ(run.err,
+              "CONFLICT (deleted by ours): <Class Name=\"Order\" Uuid=\"c-order\"> in <Package Name=\"Sales\" "
+              "Uuid=\"pkg-1\">: deleted by ours, changed by theirs\n");
     EXPECT_EQ(Merged().count("Class C-ORDER"), 0u);
     run = Merge(changeOrder, Edit(kBase, {{deleteOrder, ""}}));
     EXPECT_EQ(run.exitStatus, 1);
@@ -187,8 +197,9 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
         Edit(kBase, {{"    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n", ""},
                      {"<Attribute Name=\"Total\"", "<Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\""},
                      {"Type=\"decimal\"/>", "Type=\"decimal\"/><Attribute Name=\"W\" Uuid=\"a-w\"/>"}}),
-        Edit(kBase, {{"Type=\"decimal\"/>", "Type=\"decimal\"/><Attribute Name=\"X\" Uuid=\"a-x\"/>"},
-                     {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/><Attribute Name=\"Y\" Uuid=\"a-y\"/></Class>"}}));
+        Edit(kBase,
+             {{"Type=\"decimal\"/>", "Type=\"decimal\"/><Attribute Name=\"X\" Uuid=\"a-x\"/>"},
+              {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/><Attribute Name=\"Y\" Uuid=\"a-y\"/></Class>"}}));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_THAT(MergedText(), HasSubstr("<Class Name=\"Order\" Uuid=\"c-order\" Table=\"ORDERS\">\n"
                                         "    <Attribute Name=\"Z\" Uuid=\"a-z\"/><Attribute Name=\"Total\" "
@@ -200,13 +211,15 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
 TEST_F(MergeRules, SharedUuidsAndMovesLoseNothing) {
     // The base gives Customer and Order a copy of one attribute, and Note some text.
     const std::string audit = "<Attribute Name=\"Audit\" Uuid=\"a-audit\" Type=\"text\"/>";
-    const std::string base = Edit(kBase, {{"<InterfaceImplementation", audit + "\n    <InterfaceImplementation"},
-                                          {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/>\n    " + audit + "\n  </Class>"},
-                                          {"<Class Name=\"Note\" Uuid=\"c-note\">", "<Class Name=\"Note\" Uuid=\"c-note\">notes"}});
+    const std::string base =
+        Edit(kBase, {{"<InterfaceImplementation", audit + "\n    <InterfaceImplementation"},
+                     {"Type=\"varchar\"/>\n  </Class>", "Type=\"varchar\"/>\n    " + audit + "\n  </Class>"},
+                     {"<Class Name=\"Note\" Uuid=\"c-note\">", "<Class Name=\"Note\" Uuid=\"c-note\">notes"}});
     const std::string region = "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n";
     const std::string toNote = "free text</Attribute>\n";
-    const std::string note = "  <Class Name=\"Note\" Uuid=\"c-note\">notes\n    <Attribute Name=\"Body\" Uuid=\"a-body\" "
-                             "Type=\"text\">free text</Attribute>\n  </Class>\n";
+    const std::string note =
+        "  <Class Name=\"Note\" Uuid=\"c-note\">notes\n    <Attribute Name=\"Body\" Uuid=\"a-body\" "
+        "Type=\"text\">free text</Attribute>\n  </Class>\n";
     struct Case {
         const char* what;
         std::vector<std::pair<std::string, std::string>> ours, theirs;
@@ -214,28 +227,44 @@ TEST_F(MergeRules, SharedUuidsAndMovesLoseNothing) {
         std::map<std::string, std::string> expected;  // "" for absent
     };
     const std::vector<Case> cases = {
-        {"theirs gives a third class a copy", {}, {{toNote, toNote + "    " + audit + "\n"}}, {},
+        {"theirs gives a third class a copy",
+         {},
+         {{toNote, toNote + "    " + audit + "\n"}},
+         {},
          {{"Attribute C-CUST/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"},
           {"Attribute C-ORDER/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"},
           {"Attribute C-NOTE/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"}}},
-        {"theirs moves one class's copy, ours changes the other's", {{"Type=\"text\"/>\n  </Class>", "Type=\"clob\"/>\n  </Class>"}},
-         {{"    " + audit + "\n    <Inter", "    <Inter"}, {toNote, toNote + "    " + audit + "\n"}}, {},
+        {"theirs moves one class's copy, ours changes the other's",
+         {{"Type=\"text\"/>\n  </Class>", "Type=\"clob\"/>\n  </Class>"}},
+         {{"    " + audit + "\n    <Inter", "    <Inter"}, {toNote, toNote + "    " + audit + "\n"}},
+         {},
          {{"Attribute C-CUST/A-AUDIT", ""},
           {"Attribute C-ORDER/A-AUDIT", "Name=Audit Type=clob Uuid=a-audit"},
           {"Attribute C-NOTE/A-AUDIT", "Name=Audit Type=text Uuid=a-audit"}}},
-        {"theirs moves it into a class ours deleted", {{note, ""}}, {{region, ""}, {toNote, toNote + region}},
+        {"theirs moves it into a class ours deleted",
+         {{note, ""}},
+         {{region, ""}, {toNote, toNote + region}},
          {"DeletedByOurs C-NOTE ", "MovedIntoDeletedClass A-REGION "},
          {{"Attribute C-ORDER/A-REGION", "Name=Region Type=varchar Uuid=a-region"}, {"Class C-NOTE", ""}}},
-        {"ours deletes it, theirs moves and changes it", {{region, ""}},
-         {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "text"}})}}, {"DeletedByOurs A-REGION "},
+        {"ours deletes it, theirs moves and changes it",
+         {{region, ""}},
+         {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "text"}})}},
+         {"DeletedByOurs A-REGION "},
          {{"Attribute C-ORDER/A-REGION", ""}, {"Attribute C-NOTE/A-REGION", ""}}},
-        {"ours deletes it, theirs only moves it", {{region, ""}}, {{region, ""}, {toNote, toNote + region}}, {},
+        {"ours deletes it, theirs only moves it",
+         {{region, ""}},
+         {{region, ""}, {toNote, toNote + region}},
+         {},
          {{"Attribute C-ORDER/A-REGION", ""}, {"Attribute C-NOTE/A-REGION", ""}}},
-        {"both move it to one class, each changing it", {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "text"}})}},
-         {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "clob"}})}}, {"Field A-REGION Type"},
+        {"both move it to one class, each changing it",
+         {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "text"}})}},
+         {{region, ""}, {toNote, toNote + Edit(region, {{"varchar", "clob"}})}},
+         {"Field A-REGION Type"},
          {{"Attribute C-NOTE/A-REGION", "Name=Region Type=text Uuid=a-region"}}},
-        {"both add attributes to the class that holds text", {{toNote, toNote + "    <Attribute Name=\"X\" Uuid=\"a-x\"/>\n"}},
-         {{toNote, toNote + "    <Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"}}, {},
+        {"both add attributes to the class that holds text",
+         {{toNote, toNote + "    <Attribute Name=\"X\" Uuid=\"a-x\"/>\n"}},
+         {{toNote, toNote + "    <Attribute Name=\"Y\" Uuid=\"a-y\"/>\n"}},
+         {},
          {{"Attribute C-NOTE/A-X", "Name=X Uuid=a-x"}, {"Attribute C-NOTE/A-Y", "Name=Y Uuid=a-y"}}},
     };
     for (const Case& c : cases) {
@@ -246,8 +275,7 @@ TEST_F(MergeRules, SharedUuidsAndMovesLoseNothing) {
         EXPECT_EQ(run.exitStatus, c.conflicts.empty() ? 0 : 1) << run.err;
         EXPECT_EQ(ConflictKeys(dir.file("conflicts.xml")), c.conflicts);
         std::map<std::string, std::string> merged = Merged();
-        for (const auto& [key, fields] : c.expected)
-            EXPECT_EQ(merged.count(key) ? merged[key] : "", fields) << key;
+        for (const auto& [key, fields] : c.expected) EXPECT_EQ(merged.count(key) ? merged[key] : "", fields) << key;
     }
     // The conflict of the two moves shows the base's value.
     const HostRun run = RunMerge(dir.file("base.xml"), dir.write("ours.xml", Edit(base, cases[5].ours)),
@@ -258,40 +286,43 @@ TEST_F(MergeRules, SharedUuidsAndMovesLoseNothing) {
 TEST_F(MergeRules, ContentTheModelDoesNotCompareSurvives) {
     // Each side changes unmodelled content somewhere else, and a field.
     HostRun run = Merge(Edit(kBase, {{"<!-- sales model -->", "<!-- sales model, v2 -->"},
-                                        {"like '%@%'", "like '%@%.%'"},
-                                        {"Version=\"1.0\"", "Version=\"1.1\""}}),
-                           Edit(kBase, {{"free text", "free text, longer"},
-                                        {"Scope=\"all\"", "Scope=\"some\""},
-                                        {"<InterfaceImplementation Ref=\"i-1\"/>",
-                                         "<InterfaceImplementation Ref=\"i-1\"/>\n    <KIBComment Text=\"new\"/>"}}));
+                                     {"like '%@%'", "like '%@%.%'"},
+                                     {"Version=\"1.0\"", "Version=\"1.1\""}}),
+                        Edit(kBase, {{"free text", "free text, longer"},
+                                     {"Scope=\"all\"", "Scope=\"some\""},
+                                     {"<InterfaceImplementation Ref=\"i-1\"/>",
+                                      "<InterfaceImplementation Ref=\"i-1\"/>\n    <KIBComment Text=\"new\"/>"}}));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     const std::string merged = MergedText();
-    for (const char* kept : {"<!-- sales model, v2 -->", "<Comment Text=\"kept as it is\"/>",
-                             "<Check Rule=\"like '%@%.%'\"/>", ">free text, longer</Attribute>",
-                             "<Interface Name=\"Auditable\" Uuid=\"i-1\" Scope=\"some\"/>",
-                             "<InterfaceImplementation Ref=\"i-1\"/>\n    <KIBComment Text=\"new\"/>",
-                             "Version=\"1.1\""})
+    for (const char* kept :
+         {"<!-- sales model, v2 -->", "<Comment Text=\"kept as it is\"/>", "<Check Rule=\"like '%@%.%'\"/>",
+          ">free text, longer</Attribute>", "<Interface Name=\"Auditable\" Uuid=\"i-1\" Scope=\"some\"/>",
+          "<InterfaceImplementation Ref=\"i-1\"/>\n    <KIBComment Text=\"new\"/>", "Version=\"1.1\""})
         EXPECT_THAT(merged, HasSubstr(kept));
 
     // Both change the same content differently: a conflict, ours kept.
     run = Merge(Edit(kBase, {{"free text", "ours' text"}, {"Scope=\"all\"", "Scope=\"ours\""}}),
                 Edit(kBase, {{"free text", "theirs' text"}, {"Scope=\"all\"", "Scope=\"theirs\""}}));
     EXPECT_EQ(run.exitStatus, 1);
-    const std::string differently = "what the model does not compare (text, comments, skipped elements) changed differently: ";
-    EXPECT_EQ(run.err,
-              "CONFLICT (content): <Interface Name=\"Auditable\" Uuid=\"i-1\"> in <Package Name=\"Sales\" Uuid=\"pkg-1\">: " +
-                  differently + "base \"<Interface Name=\\\"Auditable\\\" Scope=\\\"all\\\" Uuid=\\\"i-1\\\"/>\", ours "
-                  "\"<Interface Name=\\\"Auditable\\\" Scope=\\\"ours\\\" Uuid=\\\"i-1\\\"/>\", theirs \"<Interface "
-                  "Name=\\\"Auditable\\\" Scope=\\\"theirs\\\" Uuid=\\\"i-1\\\"/>\"\n"
-                  "CONFLICT (content): <Attribute Name=\"Body\" Uuid=\"a-body\"> in <Class Name=\"Note\" Uuid=\"c-note\">: " +
-                  differently + "base \"free text\", ours \"ours' text\", theirs \"theirs' text\"\n");
+    const std::string differently =
+        "what the model does not compare (text, comments, skipped elements) changed differently: ";
+    EXPECT_EQ(
+        run.err,
+        "CONFLICT (content): <Interface Name=\"Auditable\" Uuid=\"i-1\"> in <Package Name=\"Sales\" Uuid=\"pkg-1\">: " +
+            differently +
+            "base \"<Interface Name=\\\"Auditable\\\" Scope=\\\"all\\\" Uuid=\\\"i-1\\\"/>\", ours "
+            "\"<Interface Name=\\\"Auditable\\\" Scope=\\\"ours\\\" Uuid=\\\"i-1\\\"/>\", theirs \"<Interface "
+            "Name=\\\"Auditable\\\" Scope=\\\"theirs\\\" Uuid=\\\"i-1\\\"/>\"\n"
+            "CONFLICT (content): <Attribute Name=\"Body\" Uuid=\"a-body\"> in <Class Name=\"Note\" Uuid=\"c-note\">: " +
+            differently + "base \"free text\", ours \"ours' text\", theirs \"theirs' text\"\n");
     EXPECT_THAT(MergedText(), HasSubstr(">ours' text</Attribute>"));
     EXPECT_THAT(MergedText(), HasSubstr("Scope=\"ours\""));
 }
 
 TEST_F(MergeRules, EncodingsAreSplicedOrWrittenAnew) {
     // ISO-8859-1: spliced byte for byte, the added field in theirs' bytes.
-    const std::string latin = Edit(kBase, {{"encoding=\"UTF-8\"", "encoding=\"ISO-8859-1\""}, {"free text", "d\xe9j\xe0"}});
+    const std::string latin =
+        Edit(kBase, {{"encoding=\"UTF-8\"", "encoding=\"ISO-8859-1\""}, {"free text", "d\xe9j\xe0"}});
     const std::string ours = Edit(latin, {{"Table=\"CUSTOMER\"", "Table=\"CLI\xc9NT\""}});
     const std::string theirs = Edit(latin, {{"Owner=\"sales\"", "Owner=\"crm\" Note=\"\xfc\""}});
     EXPECT_EQ(Merge(ours, theirs, latin).exitStatus, 0);
@@ -331,11 +362,12 @@ TEST_F(MergeRules, MarkersShowEachConflictInItsLines) {
     EXPECT_EQ(QORMMResolved(marked, 0), plain);
     EXPECT_EQ(std::count(marked.begin(), marked.end(), '\n') - std::count(plain.begin(), plain.end(), '\n'),
               4 * 4 + 2 + 2 + 1 + 1 + 2);  // four blocks; base and theirs sections of one, two, one and one lines
-    EXPECT_THAT(marked, HasSubstr("<<<<<<< HEAD\n  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\">\n"
-                                  "||||||| merged common ancestors\n"
-                                  "  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\" Owner=\"sales\">\n"
-                                  "=======\n  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\" Owner=\"crm\">\n"
-                                  ">>>>>>> topic\n"));
+    EXPECT_THAT(marked,
+                HasSubstr("<<<<<<< HEAD\n  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\">\n"
+                          "||||||| merged common ancestors\n"
+                          "  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\" Owner=\"sales\">\n"
+                          "=======\n  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\" Owner=\"crm\">\n"
+                          ">>>>>>> topic\n"));
     EXPECT_THAT(marked, HasSubstr("  <Class Name=\"Order\" Uuid=\"c-order\" Table=\"ORDER\">\n"
                                   "    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"decimal\"/>\n"
                                   "<<<<<<< HEAD\n||||||| merged common ancestors\n"
@@ -370,7 +402,8 @@ std::string DiffHostReason(const std::string& document, const std::string& workD
 
 TEST(MergeFailures, HostileInputOnEachNameWritesNothing) {
     const std::vector<std::pair<std::string, std::string>> hostile = {
-        {"doctype.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE P [<!ENTITY e \"x\">]>\n<P Name=\"p\" Uuid=\"p\">&e;</P>\n"},
+        {"doctype.xml",
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE P [<!ENTITY e \"x\">]>\n<P Name=\"p\" Uuid=\"p\">&e;</P>\n"},
         {"broken.xml", "<Package Name=\"P\" Uuid=\"p\">\n  <Class Name=\"C\" Uuid=\"c\">\n"},
         {"no-uuid.xml", "<Package Name=\"P\" Uuid=\"p\">\n  <Class Name=\"C\"/>\n</Package>\n"},
         {"missing.xml", ""},
@@ -470,7 +503,8 @@ protected:
         Commit(kBase, "model");
     }
     HostRun Git(const std::vector<std::string>& args, int expected = 0) {
-        const HostRun run = RunProgram("git", args, {repo.path(), {path, "GIT_CONFIG_NOSYSTEM=1", "HOME=" + repo.path()}});
+        const HostRun run =
+            RunProgram("git", args, {repo.path(), {path, "GIT_CONFIG_NOSYSTEM=1", "HOME=" + repo.path()}});
         EXPECT_EQ(run.exitStatus, expected) << args[0] << ": " << run.out << run.err;
         return run;
     }
@@ -514,8 +548,8 @@ TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannotAndStopsOnAConflict) {
     EXPECT_EQ(merged.count("Attribute C-CUST/A-FAX"), 1u);
     EXPECT_EQ(Git({"status", "--porcelain"}).out, "");
     // The merge commit changes ours' file on theirs' lines only.
-    EXPECT_EQ(Git({"diff", "--no-ext-diff", "-U0", "HEAD^1", "HEAD"}).out.substr(
-                  Git({"diff", "--no-ext-diff", "-U0", "HEAD^1", "HEAD"}).out.find("@@")),
+    EXPECT_EQ(Git({"diff", "--no-ext-diff", "-U0", "HEAD^1", "HEAD"})
+                  .out.substr(Git({"diff", "--no-ext-diff", "-U0", "HEAD^1", "HEAD"}).out.find("@@")),
               "@@ -5 +5 @@\n"
               "-  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CLIENT\" Owner=\"sales\">\n"
               "+  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CLIENT\" Owner=\"crm\">\n"
@@ -534,7 +568,8 @@ TEST_F(GitDrivers, MergeDriverMergesWhatALineMergeCannotAndStopsOnAConflict) {
     // The file shows the conflict as git does; ours' side is the merged document.
     const std::string marked = ReadFile(repo.file("model.meta.xml"));
     EXPECT_THAT(marked, HasSubstr("    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"money\"/>\n||||||| "));
-    EXPECT_THAT(marked, HasSubstr("=======\n    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"numeric\"/>\n>>>>>>> "));
+    EXPECT_THAT(marked,
+                HasSubstr("=======\n    <Attribute Name=\"Total\" Uuid=\"a-total\" Type=\"numeric\"/>\n>>>>>>> "));
     EXPECT_EQ(Content(repo.write("resolved.xml", QORMMResolved(marked, 0)))["Attribute C-ORDER/A-TOTAL"],
               "Name=Total Type=money Uuid=a-total");
     EXPECT_THAT(Git({"diff"}).out, HasSubstr("++<<<<<<< "));
@@ -588,9 +623,10 @@ TEST_F(GitDrivers, DiffDriverShowsTheReport) {
 
     // Layout only: nothing compared differs.
     repo.write("model.meta.xml", Edit(kBase, {{"  <Class Name=\"Order\"", "<Class   Name=\"Order\""}}));
-    EXPECT_EQ(Git({"diff"}).out, "qormeta diff a/model.meta.xml b/model.meta.xml\n"
-                                 "model.meta.xml: the two versions do not differ in any compared way "
-                                 "(classes, attributes, fields)\n");
+    EXPECT_EQ(Git({"diff"}).out,
+              "qormeta diff a/model.meta.xml b/model.meta.xml\n"
+              "model.meta.xml: the two versions do not differ in any compared way "
+              "(classes, attributes, fields)\n");
 
     // An added file: everything added.
     repo.write("new.meta.xml", kBase);

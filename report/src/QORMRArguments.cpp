@@ -43,8 +43,8 @@ cReportArguments::Outcome cReportArguments::Parse(int argc, const char* const ar
     if (argc == 2 && std::strcmp(argv[1], "-v") == 0) return kVersion;
     std::string format;
     const std::pair<const char*, std::string*> options[] = {
-        {"-New", &newFile_}, {"-Old", &oldFile_}, {"-Deleted", &deletedFile_}, {"-Out", &outFile_}, {"-Format", &format},
-        {"-Git", &gitRange_}, {"-Path", nullptr}};
+        {"-New", &newFile_},  {"-Old", &oldFile_},  {"-Deleted", &deletedFile_}, {"-Out", &outFile_},
+        {"-Format", &format}, {"-Git", &gitRange_}, {"-Path", nullptr}};
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const auto known = std::find_if(std::begin(options), std::end(options),
@@ -57,10 +57,12 @@ cReportArguments::Outcome cReportArguments::Parse(int argc, const char* const ar
         *value = argv[++i];
     }
     const std::pair<const char*, Format> formats[] = {{"text", kText}, {"markdown", kMarkdown}, {"html", kHtml}};
-    const auto known = std::find_if(std::begin(formats), std::end(formats),
-                                    [&](const auto& entry) { return format == entry.first; });
-    if (known != std::end(formats)) format_ = known->second;
-    else if (!format.empty()) return Wrong("-Format must be text, markdown or html, not \"" + format + "\"");
+    const auto known =
+        std::find_if(std::begin(formats), std::end(formats), [&](const auto& entry) { return format == entry.first; });
+    if (known != std::end(formats))
+        format_ = known->second;
+    else if (!format.empty())
+        return Wrong("-Format must be text, markdown or html, not \"" + format + "\"");
     if (!gitRange_.empty()) {
         if (!newFile_.empty() || !oldFile_.empty() || !deletedFile_.empty())
             return Wrong("-Git cannot be combined with -New, -Old or -Deleted");

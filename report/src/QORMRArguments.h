@@ -17,10 +17,10 @@ public:
     // Reads the arguments; on kWrong, Error() says what is wrong.
     Outcome Parse(int argc, const char* const argv[]);
 
-    const std::string& NewFile() const { return newFile_; }  // empty: -Deleted, no new document
-    const std::string& OldFile() const { return oldFile_; }  // empty: no old document
-    const std::string& OutFile() const { return outFile_; }  // empty: standard output
-    const std::string& GitRange() const { return gitRange_; }  // empty: two documents
+    const std::string& NewFile() const { return newFile_; }           // empty: -Deleted, no new document
+    const std::string& OldFile() const { return oldFile_; }           // empty: no old document
+    const std::string& OutFile() const { return outFile_; }           // empty: standard output
+    const std::string& GitRange() const { return gitRange_; }         // empty: two documents
     const std::vector<std::string>& Paths() const { return paths_; }  // -Path, in the order given
     Format GetFormat() const { return format_; }
     const std::string& Error() const { return error_; }

@@ -41,9 +41,10 @@ std::string cReportComparison::FailureLine(std::int32_t status) const {
     if (!loaded_ || !Unnamed(document_->GetOldPackage()) || !Unnamed(document_->GetNewPackage()))
         return cQORMUCallback::FormatError(ZULError::ZULGetLastError(status, nullptr));
     const auto quoted = [](const std::string& file) { return "\"" + file + "\""; };
-    const std::string which = oldFile_.empty()   ? quoted(newFile_) + " does not give"
-                              : newFile_.empty() ? quoted(oldFile_) + " does not give"
-                                                 : "neither " + quoted(oldFile_) + " nor " + quoted(newFile_) + " gives";
+    const std::string which = oldFile_.empty() ? quoted(newFile_) + " does not give"
+                              : newFile_.empty()
+                                  ? quoted(oldFile_) + " does not give"
+                                  : "neither " + quoted(oldFile_) + " nor " + quoted(newFile_) + " gives";
     return "Error: the package has no name: " + which +
            " its document element a Name field, and the report names the changes by their package.";
 }

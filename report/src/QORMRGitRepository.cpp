@@ -61,7 +61,8 @@ cGitRepository::~cGitRepository() {
 cGitRepository::Range cGitRepository::Resolve(const std::string& range) const {
     const std::size_t dots = range.find("..");
     if (dots == std::string::npos)
-        throw cGitError("\"" + range + "\" is not a range: give A..B (what B has that A has not) or A...B (what B "
+        throw cGitError("\"" + range +
+                        "\" is not a range: give A..B (what B has that A has not) or A...B (what B "
                         "changed since it left A)");
     const bool threeDots = range.compare(dots, 3, "...") == 0;
     const std::string first = range.substr(0, dots);
@@ -175,8 +176,7 @@ std::vector<cGitRepository::Change> cGitRepository::Changes(const Range& range,
         }
         changes.push_back(std::move(change));
     }
-    std::sort(changes.begin(), changes.end(),
-              [](const Change& a, const Change& b) { return a.Path() < b.Path(); });
+    std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) { return a.Path() < b.Path(); });
     return changes;
 }
 
@@ -185,5 +185,6 @@ std::string cGitRepository::Read(const std::string& blobId) const {
     git_blob* blob = nullptr;
     Check(git_blob_lookup(&blob, repository_, &id), "reading the blob " + blobId);
     const Owned<git_blob, git_blob_free> owned(blob);
-    return std::string(static_cast<const char*>(git_blob_rawcontent(blob)), static_cast<std::size_t>(git_blob_rawsize(blob)));
+    return std::string(static_cast<const char*>(git_blob_rawcontent(blob)),
+                       static_cast<std::size_t>(git_blob_rawsize(blob)));
 }

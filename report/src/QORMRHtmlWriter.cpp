@@ -47,7 +47,6 @@ std::string HashSource(const char* block) {
     return "'sha256-" + std::string(reinterpret_cast<const char*>(base64)) + "'";
 }
 
-
 }  // namespace
 
 std::string cHtmlWriter::Write(const cReport& report) {
@@ -55,7 +54,8 @@ std::string cHtmlWriter::Write(const cReport& report) {
     depth_ = 0;
     if (report.empty) {
         Head(report.nothingCompared ? "Nothing compared" : "No differences");
-        out_ += "<p class=\"none\">" + cReportWording::NothingDiffers(report, [](const std::string& file) { return Code(file); }) +
+        out_ += "<p class=\"none\">" +
+                cReportWording::NothingDiffers(report, [](const std::string& file) { return Code(file); }) +
                 "</p>\n</body>\n</html>\n";
         return std::move(out_);
     }
@@ -72,8 +72,9 @@ std::string cHtmlWriter::Write(const cRangeReport& range) {
     out_.clear();
     depth_ = 0;
     Head("Metadata documents changed in " + cShownValue::Of(range.range));
-    out_ += "<header>\n<h1>Metadata documents changed in " + Code(range.range) + "</h1>\n<p class=\"files\">from: " +
-            Code(range.from) + " &middot; to: " + Code(range.to) + "</p>\n</header>\n";
+    out_ += "<header>\n<h1>Metadata documents changed in " + Code(range.range) +
+            "</h1>\n<p class=\"files\">from: " + Code(range.from) + " &middot; to: " + Code(range.to) +
+            "</p>\n</header>\n";
     if (range.files.empty()) {
         out_ += "<p class=\"none\">No metadata document differs.</p>\n</body>\n</html>\n";
         return std::move(out_);
@@ -146,7 +147,8 @@ void cHtmlWriter::Head(const std::string& title) {
     out_ +=
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src " +
-        HashSource(kQORMRHtmlStyle) + "; script-src " + HashSource(kQORMRHtmlScript) + "; img-src data:\">\n"
+        HashSource(kQORMRHtmlStyle) + "; script-src " + HashSource(kQORMRHtmlScript) +
+        "; img-src data:\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
         "<link rel=\"icon\" href=\"data:,\">\n<title>" +
         Html(title) + "</title>\n<style>" + kQORMRHtmlStyle + "</style>\n</head>\n<body>\n";
@@ -156,7 +158,7 @@ void cHtmlWriter::Summary(const cReport& report) {
     const cReportSummary summary(report);
     out_ += "<section class=\"summary\">\n<div><" + Heading(2) + ">Summary</" + Heading(2) +
             ">\n<table class=\"counts\">\n"
-        "<tr><th></th><th>added</th><th>deleted</th><th>changed</th><th>moved</th></tr>\n";
+            "<tr><th></th><th>added</th><th>deleted</th><th>changed</th><th>moved</th></tr>\n";
     const auto row = [&](const char* what, const cReportSummary::Counts& counts, bool moves) {
         out_ += std::string("<tr><td>") + what + "</td><td>" + std::to_string(counts.added) + "</td><td>" +
                 std::to_string(counts.deleted) + "</td><td>" + std::to_string(counts.changed) + "</td><td>" +
@@ -183,9 +185,9 @@ void cHtmlWriter::RangeSummary(const cRangeReport& range) {
         }
         out_ += "</td>";
         const cReportSummary summary(file.report);
-        for (const int count : {summary.Classes().added, summary.Classes().deleted, summary.Classes().changed,
-                                summary.Attributes().added, summary.Attributes().deleted, summary.Attributes().changed,
-                                summary.Attributes().moved})
+        for (const int count :
+             {summary.Classes().added, summary.Classes().deleted, summary.Classes().changed, summary.Attributes().added,
+              summary.Attributes().deleted, summary.Attributes().changed, summary.Attributes().moved})
             out_ += "<td>" + std::to_string(count) + "</td>";
         out_ += "</tr>\n";
     }

@@ -59,7 +59,6 @@ std::string Label(const std::string& tag, const std::string& name, const std::st
     return label;
 }
 
-
 std::string Count(int count, bool shown = true) { return shown ? std::to_string(count) : std::string(); }
 
 }  // namespace
@@ -122,9 +121,10 @@ std::string cMarkdownWriter::Write(const cRangeReport& range) {
 }
 
 void cMarkdownWriter::RangeSummary(const cRangeReport& range) {
-    out_ += "\n## Summary\n\n| file | change | classes added | classes deleted | classes changed | attributes added "
-            "| attributes deleted | attributes changed | attributes moved |\n"
-            "|---|---|---:|---:|---:|---:|---:|---:|---:|\n";
+    out_ +=
+        "\n## Summary\n\n| file | change | classes added | classes deleted | classes changed | attributes added "
+        "| attributes deleted | attributes changed | attributes moved |\n"
+        "|---|---|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const cRangeFile& file : range.files) {
         out_ += "| " + Shown(file.path, true) + " | " + cRangeFile::Word(file.change);
         if (!file.oldPath.empty()) out_ += " from " + Shown(file.oldPath, true);

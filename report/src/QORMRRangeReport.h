@@ -23,7 +23,7 @@ struct cRangeFile {
     std::string path;     // at the range's end; a deleted file's at its start
     std::string oldPath;  // kRenamed: at the range's start
     bool loaded = false;
-    cReport report;                      // loaded: the changes from the old version to the new one
+    cReport report;                       // loaded: the changes from the old version to the new one
     std::vector<cRangeFailure> failures;  // not loaded
 
     // "added", "deleted", "modified", "renamed".

@@ -10,9 +10,7 @@
 
 namespace {
 
-std::string Named(const cGitRepository::Revision& revision) {
-    return revision.name + " (" + revision.shortId + ")";
-}
+std::string Named(const cGitRepository::Revision& revision) { return revision.name + " (" + revision.shortId + ")"; }
 
 // The errors of a version, from the check, which lists them all with their
 // places; added to file when there are any.
@@ -70,8 +68,9 @@ cRangeFile cRangeReportBuilder::File(const cGitRepository::Change& change) {
             break;
         case cBlobComparison::kFailed:
             file.failures.push_back(
-                {shownName, {file.path + ": error: it could not be compared (memory ran out, or the XML parser could "
-                                         "not start)"}});
+                {shownName,
+                 {file.path + ": error: it could not be compared (memory ran out, or the XML parser could "
+                              "not start)"}});
             break;
     }
     return file;

@@ -126,7 +126,8 @@ cReport cReportBuilder::Build() {
     report.empty = result_.IsEmpty();
     cQORMDMetaPackage* oldPackage = result_.GetOldPackage();
     cQORMDMetaPackage* newPackage = result_.GetNewPackage();
-    report.nothingCompared = report.empty && (!oldPackage || oldPackage->IsEmpty()) && (!newPackage || newPackage->IsEmpty());
+    report.nothingCompared =
+        report.empty && (!oldPackage || oldPackage->IsEmpty()) && (!newPackage || newPackage->IsEmpty());
     cMetaDiff* diff = result_.GetMetaDiff();
     if (report.empty || !diff) return report;
     report.packageName = cReportNodeReader::Utf8(diff->getPackageName());
@@ -185,15 +186,16 @@ void cReportBuilder::PlaceChangedAttributes() {
             std::vector<cReportField> fields = FieldChanges(found->second, oldAttrib, newAttrib);
             if (fields.empty()) continue;  // this class's copy of the attribute did not change
             Group(classIt.ItemName())
-                .attributes.emplace_back(found->first,
-                                         Entry{cReportElement::kChanged, found->second, oldAttrib, newAttrib, std::move(fields)});
+                .attributes.emplace_back(found->first, Entry{cReportElement::kChanged, found->second, oldAttrib,
+                                                             newAttrib, std::move(fields)});
             placed.insert(found->second);
         }
     }
     // What no pair of classes explains stays with the class the comparison named.
     for (cMetaDiffElem* entry : changedAttributes_)
         if (!placed.count(entry))
-            Group(entry->getParentUuid()).attributes.emplace_back(entry->getUuid(), Entry{cReportElement::kChanged, entry});
+            Group(entry->getParentUuid())
+                .attributes.emplace_back(entry->getUuid(), Entry{cReportElement::kChanged, entry});
     changedAttributes_.clear();
 }
 

@@ -78,7 +78,7 @@ private:
     std::string newFile_;
     std::vector<Entry> packageEntries_;
     std::vector<cMetaDiffElem*> changedAttributes_;  // until PlaceChangedAttributes
-    std::vector<ClassGroup> groups_;  // in the order the comparison recorded them
+    std::vector<ClassGroup> groups_;                 // in the order the comparison recorded them
     std::unordered_map<ZULUnicodeString, std::size_t, ZULUnicodeStringHash> groupIndex_;
     cReportMoveFinder moves_;
 };

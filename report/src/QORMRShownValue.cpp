@@ -37,7 +37,9 @@ bool IsInvisible(UChar32 c) {
 bool JoinsWhatPrecedes(UChar32 c) { return u_hasBinaryProperty(c, UCHAR_GRAPHEME_EXTEND); }
 
 // The notes the report puts after a value ("  (renamed)", "  (letter case only)").
-bool EndsLikeANote(std::string_view value) { return value.size() > 3 && value.back() == ')' && value.find("  (") != std::string_view::npos; }
+bool EndsLikeANote(std::string_view value) {
+    return value.size() > 3 && value.back() == ')' && value.find("  (") != std::string_view::npos;
+}
 
 void AppendEscape(std::string& out, const char* format, unsigned value) {
     char buffer[16];

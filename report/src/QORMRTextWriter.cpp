@@ -19,7 +19,6 @@ constexpr int kMinPiece = 20;
 
 std::string Count(int count) { return std::to_string(count); }
 
-
 }  // namespace
 
 cTextWriter::cTextWriter(bool colour, int width) : colour_(colour), width_(width) {}
@@ -32,7 +31,8 @@ std::string cTextWriter::Write(const cReport& report) {
 
 void cTextWriter::Document(const cReport& report) {
     if (report.empty) {
-        out_ += cReportWording::NothingDiffers(report, [](const std::string& file) { return cShownValue::Of(file); }) + "\n";
+        out_ += cReportWording::NothingDiffers(report, [](const std::string& file) { return cShownValue::Of(file); }) +
+                "\n";
         return;
     }
     Line(0, "Changes to package " + cShownValue::Of(report.packageName), kBold);
@@ -192,7 +192,8 @@ void cTextWriter::Element(int indent, const cReportElement& element, const cRepo
 void cTextWriter::Field(int indent, const cReportField& field) {
     static const Style kByKind[] = {kPlain, kYellow, kGreen, kRed};
     const Style style = kByKind[field.kind];
-    const std::string head = std::string(1, cReportWording::Marker(field.kind)) + " " + cShownValue::Of(field.name) + ":";
+    const std::string head =
+        std::string(1, cReportWording::Marker(field.kind)) + " " + cShownValue::Of(field.name) + ":";
     if (field.kind != cReportField::kChanged) {
         TextLine(indent, head, field.kind == cReportField::kAdded ? field.newValue : field.oldValue, style);
         return;

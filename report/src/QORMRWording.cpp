@@ -53,13 +53,15 @@ std::string cReportWording::Label(const std::string& tag, const std::string& nam
 
 std::string cReportWording::NothingDiffers(const cReport& report, std::string (*shown)(const std::string& file)) {
     if (!report.nothingCompared) {
-        const auto file = [&](const std::string& name) { return name.empty() ? std::string("an empty package") : shown(name); };
+        const auto file = [&](const std::string& name) {
+            return name.empty() ? std::string("an empty package") : shown(name);
+        };
         return "No differences between " + file(report.oldFile) + " and " + file(report.newFile) + ".";
     }
     const std::string which = report.oldFile.empty()   ? shown(report.newFile) + " holds no class"
                               : report.newFile.empty() ? shown(report.oldFile) + " holds no class"
-                                                       : "neither " + shown(report.oldFile) + " nor " + shown(report.newFile) +
-                                                             " holds a class";
+                                                       : "neither " + shown(report.oldFile) + " nor " +
+                                                             shown(report.newFile) + " holds a class";
     return "Nothing was compared: " + which +
            ", and without classes the comparison does not look at the package's own fields either.";
 }

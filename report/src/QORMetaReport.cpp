@@ -93,7 +93,9 @@ int main(int argc, char* argv[]) {
     cReportArguments arguments;
     switch (arguments.Parse(argc, argv)) {
         case cReportArguments::kHelp: std::fputs(cReportArguments::Usage(), stdout); return kSuccess;
-        case cReportArguments::kVersion: std::printf("MetaReport Version: %s\n", QORMD_PACKAGE_VERSION); return kSuccess;
+        case cReportArguments::kVersion:
+            std::printf("MetaReport Version: %s\n", QORMD_PACKAGE_VERSION);
+            return kSuccess;
         case cReportArguments::kWrong:
             std::fprintf(stderr, "QORMetaReport: %s\n%s", QORMUPrintableLine(arguments.Error()).c_str(),
                          cReportArguments::Usage());

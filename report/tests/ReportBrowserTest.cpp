@@ -91,9 +91,9 @@ TEST_F(ReportInBrowser, ExamplePair) {
     EXPECT_TRUE(std::regex_search(ReadFile(html), std::regex("style-src 'sha256-[A-Za-z0-9+/]{43}='; "
                                                              "script-src 'sha256-[A-Za-z0-9+/]{43}=';")));
     EXPECT_EQ(page.sections, 6);  // the package and five classes
-    for (const char* shown : {"Customer", "C-CUSTOMER", "letter case only", "Données & Qualité", "l'expéditeur",
-                              "moved from Class Customer (C-CUSTOMER)", "renamed from Adress", "Invoice",
-                              "6 of 6 sections"})
+    for (const char* shown :
+         {"Customer", "C-CUSTOMER", "letter case only", "Données & Qualité", "l'expéditeur",
+          "moved from Class Customer (C-CUSTOMER)", "renamed from Adress", "Invoice", "6 of 6 sections"})
         EXPECT_THAT(page.text, HasSubstr(shown));
 }
 

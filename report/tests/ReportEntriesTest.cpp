@@ -49,7 +49,6 @@ std::string CodeSpan(const std::string& text, std::string* rest = nullptr) {
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
-
 struct Tree {
     std::string tag;
     Fields fields;
@@ -343,7 +342,8 @@ TEST_F(ReportEntries, GeneratedPairsEntryByEntry) {
         GeneratePair(dir, 0.3, 0.2, seed);
         const std::string markdown = ExpectSameEntries(dir.file("old.xml"), dir.file("new.xml"));
         // The generator moves and renames attributes and classes: the report says so.
-        for (const char* said : {": moved from ", ": moved to ", "\n## Moves\n", ", renamed from `", "| letter case only |"})
+        for (const char* said :
+             {": moved from ", ": moved to ", "\n## Moves\n", ", renamed from `", "| letter case only |"})
             EXPECT_THAT(markdown, HasSubstr(said));
     }
 }
@@ -381,8 +381,9 @@ TEST_F(ReportEntries, CopiedContentAndValuesThatMarkdownWouldChange) {
 </Package>
 )");
     const std::string markdown = ExpectSameEntries(oldPath, newPath);
-    EXPECT_THAT(markdown, HasSubstr("## Moves\n\n- Attribute `Moving` (`A-MOVING`): from Class `A` (`c-a`) to Class `B` "
-                                    "(`c-b`)"));
+    EXPECT_THAT(markdown,
+                HasSubstr("## Moves\n\n- Attribute `Moving` (`A-MOVING`): from Class `A` (`c-a`) to Class `B` "
+                          "(`c-b`)"));
 }
 
 }  // namespace

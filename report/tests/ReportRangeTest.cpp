@@ -18,38 +18,44 @@ const char kAttributes[] = "*.meta.xml diff=qormeta\n";
 // A model of a few classes, one per line, so that a change of one line
 // leaves a file similar enough for git to see a rename.
 std::string Model(const std::string& package, const std::string& lastClassName) {
-    return "<Package Name=\"" + package + "\">\n"
+    return "<Package Name=\"" + package +
+           "\">\n"
            "  <Class Name=\"Order\" Uuid=\"c-order\"><Attribute Name=\"Id\" Uuid=\"a-id\"/></Class>\n"
            "  <Class Name=\"Customer\" Uuid=\"c-customer\"><Attribute Name=\"Id\" Uuid=\"a-id\"/></Class>\n"
            "  <Class Name=\"Invoice\" Uuid=\"c-invoice\"><Attribute Name=\"Total\" Uuid=\"a-total\"/></Class>\n"
            "  <Class Name=\"Store\" Uuid=\"c-store\"><Attribute Name=\"Code\" Uuid=\"a-code\"/></Class>\n"
-           "  <Class Name=\"" + lastClassName + "\" Uuid=\"c-last\"/>\n"
+           "  <Class Name=\"" +
+           lastClassName +
+           "\" Uuid=\"c-last\"/>\n"
            "</Package>\n";
 }
 
 class ReportRange : public ::testing::Test {
 protected:
     void SetUp() override {
-        repo.Commit({{".gitattributes", kAttributes},
-                     {"models/sales.meta.xml", ReadFile(SourcePath("examples/old.xml"))},
-                     {"models/Données clients.meta.xml", Model("Clients", "Region")},
-                     {"models/gone.meta.xml", "<P Name=\"g\"><C Name=\"c\" Uuid=\"c\"><A Name=\"a\" Uuid=\"a\"/></C></P>\n"},
-                     {"models/old name.meta.xml", Model("Names", "Old")},
-                     {"models/stays.meta.xml", Model("Stays", "Last")},
-                     {"models/plain.xml", Model("Plain", "One")},
-                     {"notes.txt", "notes\n"}},
-                    "base");
+        repo.Commit(
+            {{".gitattributes", kAttributes},
+             {"models/sales.meta.xml", ReadFile(SourcePath("examples/old.xml"))},
+             {"models/Données clients.meta.xml", Model("Clients", "Region")},
+             {"models/gone.meta.xml", "<P Name=\"g\"><C Name=\"c\" Uuid=\"c\"><A Name=\"a\" Uuid=\"a\"/></C></P>\n"},
+             {"models/old name.meta.xml", Model("Names", "Old")},
+             {"models/stays.meta.xml", Model("Stays", "Last")},
+             {"models/plain.xml", Model("Plain", "One")},
+             {"notes.txt", "notes\n"}},
+            "base");
         repo.Git({"checkout", "-q", "-b", "feature"});
-        repo.Commit({{"models/sales.meta.xml", ReadFile(SourcePath("examples/new.xml"))},
-                     {"models/Données clients.meta.xml", Model("Clients", "Area")},
-                     {"models/added.meta.xml", "<P Name=\"n\"><C Name=\"c\" Uuid=\"c\"/><C Name=\"d\" Uuid=\"d\"/></P>\n"},
-                     {"models/new name.meta.xml", Model("Names", "New")},
-                     {"models/plain.xml", Model("Plain", "Two")},
-                     {"notes.txt", "more notes\n"}},
-                    "changes", {"models/gone.meta.xml", "models/old name.meta.xml"});
-        repo.Commit({{"models/stays.meta.xml",
-                      "<P Name=\"s\">\n  <C Name=\"one\" Uuid=\"c1\"/>\n  <C Name=\"two\"/>\n  <C Uuid=\"c3\"/>\n</P>\n"}},
-                    "break");
+        repo.Commit(
+            {{"models/sales.meta.xml", ReadFile(SourcePath("examples/new.xml"))},
+             {"models/Données clients.meta.xml", Model("Clients", "Area")},
+             {"models/added.meta.xml", "<P Name=\"n\"><C Name=\"c\" Uuid=\"c\"/><C Name=\"d\" Uuid=\"d\"/></P>\n"},
+             {"models/new name.meta.xml", Model("Names", "New")},
+             {"models/plain.xml", Model("Plain", "Two")},
+             {"notes.txt", "more notes\n"}},
+            "changes", {"models/gone.meta.xml", "models/old name.meta.xml"});
+        repo.Commit(
+            {{"models/stays.meta.xml",
+              "<P Name=\"s\">\n  <C Name=\"one\" Uuid=\"c1\"/>\n  <C Name=\"two\"/>\n  <C Uuid=\"c3\"/>\n</P>\n"}},
+            "break");
         repo.Git({"checkout", "-q", "main"});
         repo.Commit({{"models/main-only.meta.xml", "<P Name=\"m\"><C Name=\"c\" Uuid=\"c\"/></P>\n"}}, "main moves on");
     }
@@ -89,30 +95,32 @@ TEST_F(ReportRange, EachKindOfChangeHasItsRowAndSection) {
     EXPECT_EQ(run.exitStatus, 1) << "a version does not load" << run.err;
     EXPECT_EQ(run.err, "");
     const std::string markdown = ReadFile(out.file("range.md"));
-    EXPECT_EQ(SummaryTable(markdown), std::string(kTableHead) +
-                                          "| `models/Données clients.meta.xml` | modified | 0 | 0 | 1 | 0 | 0 | 0 | 0 |\n"
-                                          "| `models/added.meta.xml` | added | 2 | 0 | 0 | 0 | 0 | 0 | 0 |\n"
-                                          "| `models/gone.meta.xml` | deleted | 0 | 1 | 0 | 0 | 0 | 0 | 0 |\n"
-                                          "| `models/new name.meta.xml` | renamed from `models/old name.meta.xml` | 0 "
-                                          "| 0 | 1 | 0 | 0 | 0 | 0 |\n"
-                                          "| `models/sales.meta.xml` | modified | 1 | 1 | 3 | 1 | 1 | 3 | 1 |\n"
-                                          "| `models/stays.meta.xml` | modified, does not load | | | | | | | |\n");
+    EXPECT_EQ(SummaryTable(markdown),
+              std::string(kTableHead) +
+                  "| `models/Données clients.meta.xml` | modified | 0 | 0 | 1 | 0 | 0 | 0 | 0 |\n"
+                  "| `models/added.meta.xml` | added | 2 | 0 | 0 | 0 | 0 | 0 | 0 |\n"
+                  "| `models/gone.meta.xml` | deleted | 0 | 1 | 0 | 0 | 0 | 0 | 0 |\n"
+                  "| `models/new name.meta.xml` | renamed from `models/old name.meta.xml` | 0 "
+                  "| 0 | 1 | 0 | 0 | 0 | 0 |\n"
+                  "| `models/sales.meta.xml` | modified | 1 | 1 | 3 | 1 | 1 | 3 | 1 |\n"
+                  "| `models/stays.meta.xml` | modified, does not load | | | | | | | |\n");
     EXPECT_THAT(FileHeadings(markdown),
-                testing::ElementsAre("## `models/Données clients.meta.xml`: modified", "## `models/added.meta.xml`: added",
-                                     "## `models/gone.meta.xml`: deleted",
+                testing::ElementsAre("## `models/Données clients.meta.xml`: modified",
+                                     "## `models/added.meta.xml`: added", "## `models/gone.meta.xml`: deleted",
                                      "## `models/new name.meta.xml`: renamed from `models/old name.meta.xml`",
                                      "## `models/sales.meta.xml`: modified", "## `models/stays.meta.xml`: modified"));
     const std::string base = ShortId("main~1"), feature = ShortId("feature");
     for (const std::string& shown : std::vector<std::string>{
              "- old: none (everything is added)\n- new: `" + feature + ":models/added.meta.xml`",
-          "- old: `" + base + ":models/gone.meta.xml`\n- new: none (everything is deleted)",
-          "- old: `" + base + ":models/old name.meta.xml`\n- new: `" + feature + ":models/new name.meta.xml`",
-          "\n### Changes to package `Clients`\n",  // headings two levels below a document's
-          "\n#### Class `Area` (`c-last`): changed, renamed from `Region`\n",
-          "\n##### Attribute `Id` (`a-cust-id`): changed\n",
-          "The version `" + feature + ":models/stays.meta.xml` does not load:\n\n~~~text\n"
-          "models/stays.meta.xml:3:3: error: the class <C Name=\"two\"> has no Uuid (or an empty one)\n"
-          "models/stays.meta.xml:4:3: error: the class <C Uuid=\"c3\"> has no Name (or an empty one)\n~~~\n"})
+             "- old: `" + base + ":models/gone.meta.xml`\n- new: none (everything is deleted)",
+             "- old: `" + base + ":models/old name.meta.xml`\n- new: `" + feature + ":models/new name.meta.xml`",
+             "\n### Changes to package `Clients`\n",  // headings two levels below a document's
+             "\n#### Class `Area` (`c-last`): changed, renamed from `Region`\n",
+             "\n##### Attribute `Id` (`a-cust-id`): changed\n",
+             "The version `" + feature +
+                 ":models/stays.meta.xml` does not load:\n\n~~~text\n"
+                 "models/stays.meta.xml:3:3: error: the class <C Name=\"two\"> has no Uuid (or an empty one)\n"
+                 "models/stays.meta.xml:4:3: error: the class <C Uuid=\"c3\"> has no Name (or an empty one)\n~~~\n"})
         EXPECT_THAT(markdown, HasSubstr(shown));
     EXPECT_EQ(repo.Git({"status", "--porcelain"}).out, "");
     EXPECT_EQ(Listing(repo.path(), true), before);
@@ -125,14 +133,16 @@ TEST_F(ReportRange, AFileSectionIsTheReportOfItsTwoVersions) {
     TempDir versions;
     for (const std::string& revision : {base, feature}) {
         ASSERT_EQ(::mkdir(versions.file(revision + ":models").c_str(), 0700), 0);
-        versions.write(revision + ":models/sales.meta.xml", repo.Git({"show", revision + ":models/sales.meta.xml"}).out);
+        versions.write(revision + ":models/sales.meta.xml",
+                       repo.Git({"show", revision + ":models/sales.meta.xml"}).out);
     }
-    const HostRun single = RunReport({"-Old", base + ":models/sales.meta.xml", "-New", feature + ":models/sales.meta.xml"},
-                                     {versions.path()});
+    const HostRun single = RunReport(
+        {"-Old", base + ":models/sales.meta.xml", "-New", feature + ":models/sales.meta.xml"}, {versions.path()});
     ASSERT_EQ(single.exitStatus, 0) << single.err;
     const HostRun range = Report({"-Git", "main...feature"});
     EXPECT_THAT(range.out, HasSubstr("\n== models/sales.meta.xml: modified\n" + single.out + "\n== "));
-    EXPECT_TRUE(std::regex_search(range.out, std::regex("\n  models/sales\\.meta\\.xml +modified +1 +1 +3 +1 +1 +3 +1\n")))
+    EXPECT_TRUE(
+        std::regex_search(range.out, std::regex("\n  models/sales\\.meta\\.xml +modified +1 +1 +3 +1 +1 +3 +1\n")))
         << range.out;
 }
 
@@ -146,8 +156,8 @@ TEST_F(ReportRange, RangeFormsAndPathsChooseTheFiles) {
     EXPECT_THAT(threeDots, Not(HasSubstr("main-only")));
     EXPECT_THAT(threeDots, Not(HasSubstr("plain.xml")));
 
-    const HostRun paths = Report({"-Git", "main...feature", "-Path", "models/p*.xml", "-Path", "*/added.*", "-Format",
-                                  "markdown"});
+    const HostRun paths =
+        Report({"-Git", "main...feature", "-Path", "models/p*.xml", "-Path", "*/added.*", "-Format", "markdown"});
     EXPECT_EQ(SummaryTable(paths.out), std::string(kTableHead) +
                                            "| `models/added.meta.xml` | added | 2 | 0 | 0 | 0 | 0 | 0 | 0 |\n"
                                            "| `models/plain.xml` | modified | 0 | 0 | 1 | 0 | 0 | 0 | 0 |\n");
@@ -158,8 +168,8 @@ TEST_F(ReportRange, ExitStatuses) {
     HostRun run = Report({"-Git", "main...feature~1"});  // before the break: every file loads
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_THAT(run.out, HasSubstr("Metadata documents changed in main...feature~1\n  from: merge base of main and "
-                                   "feature~1 (" + ShortId("main~1") + ")\n  to:   feature~1 (" +
-                                   ShortId("feature~1") + ")\n"));
+                                   "feature~1 (" +
+                                   ShortId("main~1") + ")\n  to:   feature~1 (" + ShortId("feature~1") + ")\n"));
     run = Report({"-Git", "feature..feature"});
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_THAT(run.out, HasSubstr("\n\nNo metadata document differs.\n"));

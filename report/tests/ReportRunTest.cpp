@@ -59,14 +59,16 @@ TEST(ReportRun, IdenticalAndOneSidedRuns) {
 
     dir.write("bare-old.xml", R"(<Package Name="P" Owner="a"/>)");
     dir.write("bare-new.xml", R"(<Package Name="Q" Owner="b"/>)");
-    const std::string nothing = ", and without classes the comparison does not look at the package's own fields either.\n";
+    const std::string nothing =
+        ", and without classes the comparison does not look at the package's own fields either.\n";
     EXPECT_EQ(RunReport({"-Old", "bare-old.xml", "-New", "bare-new.xml"}, {dir.path()}).out,
               "Nothing was compared: neither bare-old.xml nor bare-new.xml holds a class" + nothing);
     EXPECT_EQ(RunReport({"-New", "bare-new.xml", "-Format", "markdown"}, {dir.path()}).out,
               "Nothing was compared: `bare-new.xml` holds no class" + nothing);
     ASSERT_EQ(RunReport({"-Deleted", "bare-old.xml", "-Format", "html", "-Out", "r.html"}, {dir.path()}).exitStatus, 0);
     EXPECT_THAT(ReadFile(dir.file("r.html")), HasSubstr("<title>Nothing compared</title>"));
-    EXPECT_THAT(ReadFile(dir.file("r.html")), HasSubstr("<p class=\"none\">Nothing was compared: <code>bare-old.xml</code> holds no class,"));
+    EXPECT_THAT(ReadFile(dir.file("r.html")),
+                HasSubstr("<p class=\"none\">Nothing was compared: <code>bare-old.xml</code> holds no class,"));
 
     const HostRun added = RunReport({"-New", kNew});
     ASSERT_EQ(added.exitStatus, 0) << added.err;
@@ -135,25 +137,31 @@ TEST(ReportRun, FailedRunsExitOneAndWriteNothing) {
     const HostRun control = RunReport({"-New", "t\x1b]0;owned\x07.xml"}, {dir.path()});
     EXPECT_EQ(control.exitStatus, 1);
     EXPECT_THAT(control.err, HasSubstr("\"t\\x{1B}]0;owned\\x{07}.xml\" could not be read"));
-    EXPECT_EQ(std::count_if(control.err.begin(), control.err.end(), [](char c) { return c != '\n' && c >= 0 && c < 0x20; }), 0);
+    EXPECT_EQ(
+        std::count_if(control.err.begin(), control.err.end(), [](char c) { return c != '\n' && c >= 0 && c < 0x20; }),
+        0);
     const HostRun wrongControl = RunReport({"-New", kNew, "-Format", "\x1b[2J"});
     EXPECT_EQ(wrongControl.exitStatus, 2);
-    EXPECT_THAT(wrongControl.err, StartsWith("QORMetaReport: -Format must be text, markdown or html, not \"\\x{1B}[2J\"\n"));
+    EXPECT_THAT(wrongControl.err,
+                StartsWith("QORMetaReport: -Format must be text, markdown or html, not \"\\x{1B}[2J\"\n"));
     // A report that is not XML is not called one.
     for (const char* format : {"text", "markdown"}) {
-        const HostRun unwritable = RunReport({"-New", kNew, "-Format", format, "-Out", dir.file("no-folder/report.txt")});
+        const HostRun unwritable =
+            RunReport({"-New", kNew, "-Format", format, "-Out", dir.file("no-folder/report.txt")});
         EXPECT_EQ(unwritable.exitStatus, 1);
         EXPECT_EQ(unwritable.err, "Error GDFileWriteError_1: The file \"" + dir.file("no-folder/report.txt") +
-                                      "\" could not be written: cannot create a file in folder " + dir.file("no-folder") +
-                                      ": No such file or directory\n");
+                                      "\" could not be written: cannot create a file in folder " +
+                                      dir.file("no-folder") + ": No such file or directory\n");
     }
     // A package that no document names: a sentence, not the comparison's inner message.
     dir.write("unnamed-old.xml", R"(<Package><Class Name="C" Uuid="c"/></Package>)");
     dir.write("unnamed-new.xml", R"(<Package Name=""><Class Name="D" Uuid="c"/></Package>)");
-    const HostRun unnamed = RunReport({"-Old", "unnamed-old.xml", "-New", "unnamed-new.xml", "-Out", "r.txt"}, {dir.path()});
+    const HostRun unnamed =
+        RunReport({"-Old", "unnamed-old.xml", "-New", "unnamed-new.xml", "-Out", "r.txt"}, {dir.path()});
     EXPECT_EQ(unnamed.exitStatus, 1);
-    EXPECT_EQ(unnamed.err, "Error: the package has no name: neither \"unnamed-old.xml\" nor \"unnamed-new.xml\" gives its "
-                           "document element a Name field, and the report names the changes by their package.\n");
+    EXPECT_EQ(unnamed.err,
+              "Error: the package has no name: neither \"unnamed-old.xml\" nor \"unnamed-new.xml\" gives its "
+              "document element a Name field, and the report names the changes by their package.\n");
     EXPECT_FALSE(FileExists(dir.file("r.txt")));
     EXPECT_THAT(RunReport({"-New", "unnamed-old.xml"}, {dir.path()}).err,
                 HasSubstr("no name: \"unnamed-old.xml\" does not give its document element a Name field"));
@@ -221,16 +229,18 @@ TEST(ReportReading, ExamplePairInTextAndItsColours) {
 // and a field deleted from two classes is listed and counted once for each.
 TEST(ReportReading, ChangesUnderASharedAttributeUuidGoWhereTheyHappened) {
     TempDir dir;
-    dir.write("old.xml", "<P Name=\"p\">\n"
-                         "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
-                         "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
-                         "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
-                         "</P>\n");
-    dir.write("new.xml", "<P Name=\"p\">\n"
-                         "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"2\"/></C>\n"
-                         "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"b\" X=\"1\" Z=\"3\"/></C>\n"
-                         "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
-                         "</P>\n");
+    dir.write("old.xml",
+              "<P Name=\"p\">\n"
+              "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+              "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+              "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+              "</P>\n");
+    dir.write("new.xml",
+              "<P Name=\"p\">\n"
+              "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"2\"/></C>\n"
+              "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"b\" X=\"1\" Z=\"3\"/></C>\n"
+              "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+              "</P>\n");
     const HostRun run = RunReport({"-Old", "old.xml", "-New", "new.xml"}, {dir.path()});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.out,
@@ -290,18 +300,19 @@ TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
 TEST(ReportReading, InvisibleCharactersAreShownEscapedInEveryForm) {
     TempDir dir;
     dir.write("old.xml", "<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\" V=\"plain\"/></C></P>");
-    dir.write("new.xml", u8"<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\" V=\"x\u200Dy\u202Ez\u2066\" "
-                         u8"N\u200Cx=\"1\" W=\"\u3164\" B=\"\u2800\" G=\"e\u034F\uFE0Fs\u00AD\" M=\"\u0301x\" "
-                         u8"O=\"ok  (letter case only)\"/>"
-                         u8"<T\u3164 Uuid=\"b\" Name=\"b\"/></C></P>");
-    const std::vector<std::string> escapes = {
-        "x\\u{200D}y\\u{202E}z\\u{2066}", "N\\u{200C}x", "\\u{3164}", "\\u{2800}", "e\\u{034F}\\u{FE0F}s\\u{00AD}",
-        "\\u{0301}x", "T\\u{3164}"};
+    dir.write("new.xml",
+              u8"<P Name=\"p\"><C Uuid=\"c\" Name=\"c\"><A Uuid=\"a\" Name=\"a\" V=\"x\u200Dy\u202Ez\u2066\" "
+              u8"N\u200Cx=\"1\" W=\"\u3164\" B=\"\u2800\" G=\"e\u034F\uFE0Fs\u00AD\" M=\"\u0301x\" "
+              u8"O=\"ok  (letter case only)\"/>"
+              u8"<T\u3164 Uuid=\"b\" Name=\"b\"/></C></P>");
+    const std::vector<std::string> escapes = {"x\\u{200D}y\\u{202E}z\\u{2066}", "N\\u{200C}x", "\\u{3164}", "\\u{2800}",
+                                              "e\\u{034F}\\u{FE0F}s\\u{00AD}",  "\\u{0301}x",  "T\\u{3164}"};
     const std::vector<std::string> invisible = {u8"\u200D", u8"\u200C", u8"\u202E", u8"\u2066", u8"\u3164",
                                                 u8"\u2800", u8"\u034F", u8"\uFE0F", u8"\u00AD", u8"\u0301"};
     for (const char* format : {"text", "markdown", "html"}) {
         SCOPED_TRACE(format);
-        const HostRun run = RunReport({"-Old", "old.xml", "-New", "new.xml", "-Format", format, "-Out", "r"}, {dir.path()});
+        const HostRun run =
+            RunReport({"-Old", "old.xml", "-New", "new.xml", "-Format", format, "-Out", "r"}, {dir.path()});
         ASSERT_EQ(run.exitStatus, 0) << run.err;
         // The page holds the escapes in JSON, its backslashes doubled: compared without them.
         const auto withoutBackslashes = [&](std::string text) {

@@ -3,18 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
 
 #include <filesystem>
 
@@ -215,7 +215,8 @@ void OutlineNode(const xercesc::DOMElement* element, int depth, std::string& out
     out += std::string(static_cast<std::size_t>(depth) * 2, ' ') + Utf8(element->getTagName());
     const xercesc::DOMNamedNodeMap* attributes = element->getAttributes();
     for (XMLSize_t i = 0; i < attributes->getLength(); ++i)
-        out += " " + Utf8(attributes->item(i)->getNodeName()) + "=\"" + Utf8(attributes->item(i)->getNodeValue()) + "\"";
+        out +=
+            " " + Utf8(attributes->item(i)->getNodeName()) + "=\"" + Utf8(attributes->item(i)->getNodeValue()) + "\"";
     out += "\n";
     for (const xercesc::DOMElement* child = element->getFirstElementChild(); child;
          child = child->getNextElementSibling())

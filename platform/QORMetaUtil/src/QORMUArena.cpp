@@ -147,7 +147,8 @@ void QORMUArena::do_deallocate(void* p, std::size_t, std::size_t) { deallocate(p
 QORMUArena& QORMUArenaOf(const xercesc::DOMNode* node) {
     const xercesc::DOMDocument* document = node && node->getNodeType() == xercesc::DOMNode::DOCUMENT_NODE
                                                ? static_cast<const xercesc::DOMDocument*>(node)
-                                               : node ? node->getOwnerDocument() : nullptr;
+                                           : node ? node->getOwnerDocument()
+                                                  : nullptr;
     // Xerces' only document class is DOMDocumentImpl.
     const auto* impl = static_cast<const xercesc::DOMDocumentImpl*>(document);
     auto* arena = impl ? dynamic_cast<QORMUArena*>(impl->getMemoryManager()) : nullptr;

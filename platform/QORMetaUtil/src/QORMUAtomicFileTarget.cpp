@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMetaUtil/QORMUAtomicFileTarget.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -90,7 +90,8 @@ void QORMUAtomicFileTarget::WriteAll(const char* data, std::size_t size) {
     }
 }
 
-void QORMUAtomicFileTarget::writeChars(const XMLByte* const toWrite, const XMLSize_t count, xercesc::XMLFormatter* const) {
+void QORMUAtomicFileTarget::writeChars(const XMLByte* const toWrite, const XMLSize_t count,
+                                       xercesc::XMLFormatter* const) {
     if (!error_.empty() || fd_ < 0) return;
     const char* bytes = reinterpret_cast<const char*>(toWrite);
     if (buffer_.size() + count > kBufferSize) flush();
@@ -120,7 +121,8 @@ void QORMUAtomicFileTarget::TakeReplacedPermissions() {
     if (!ownerKept && ::fchown(fd_, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
         // Neither is allowed: the file keeps the writer's group.
     }
-    if (::fchmod(fd_, replaced.st_mode & 0777) != 0) Fail("cannot give the file the permissions of the one it replaces", errno);
+    if (::fchmod(fd_, replaced.st_mode & 0777) != 0)
+        Fail("cannot give the file the permissions of the one it replaces", errno);
 }
 
 bool QORMUAtomicFileTarget::Stage() {
@@ -133,8 +135,10 @@ bool QORMUAtomicFileTarget::Stage() {
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
         for (int attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
             const std::string name = NewTemporaryName();
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) temporary_ = name;
-            else if (errno != EEXIST) break;
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                temporary_ = name;
+            else if (errno != EEXIST)
+                break;
         }
         if (temporary_.empty()) Fail("cannot give the file a name in its folder", errno);
     }

@@ -87,7 +87,8 @@ bool LaysOutChildren(const DOMElement* element) {
         elements = elements || type == DOMNode::ELEMENT_NODE;
     }
     static const XMLCh kSpace[] = u"xml:space";
-    return elements && std::u16string_view(reinterpret_cast<const char16_t*>(element->getAttribute(kSpace))) != u"preserve";
+    return elements &&
+           std::u16string_view(reinterpret_cast<const char16_t*>(element->getAttribute(kSpace))) != u"preserve";
 }
 
 // Writes node. Laid out (one child a line, indented) while layout is true;
@@ -124,9 +125,7 @@ void WriteNode(Utf8Out& out, const DOMNode* node, int depth, bool layout) {
             out.Ascii(">");
             return;
         }
-        case DOMNode::TEXT_NODE:
-            out.Write(node->getNodeValue(), Utf8Out::kText);
-            return;
+        case DOMNode::TEXT_NODE: out.Write(node->getNodeValue(), Utf8Out::kText); return;
         case DOMNode::CDATA_SECTION_NODE: {
             // "]]>" cannot stand inside a section: it is split over two.
             std::u16string text(reinterpret_cast<const char16_t*>(node->getNodeValue()));

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMUFileInputSource.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include <xercesc/util/BinInputStream.hpp>
 

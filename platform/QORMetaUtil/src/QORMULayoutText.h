@@ -20,8 +20,8 @@
 #include <vector>
 
 #include <xercesc/dom/DOMDocument.hpp>
-#include <xercesc/dom/DOMText.hpp>
 #include <xercesc/dom/DOMNode.hpp>
+#include <xercesc/dom/DOMText.hpp>
 
 // Whether the length units of text are all blank (an empty text is).
 bool QORMUIsBlank(const XMLCh* text, XMLSize_t length);

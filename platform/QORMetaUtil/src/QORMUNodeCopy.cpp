@@ -36,16 +36,12 @@ DOMNode* Copy(DOMDocument* document, const DOMNode* source, bool deep) {
             copy = element;
             break;
         }
-        case DOMNode::TEXT_NODE:
-            return document->createTextNode(source->getNodeValue());
-        case DOMNode::CDATA_SECTION_NODE:
-            return document->createCDATASection(source->getNodeValue());
-        case DOMNode::COMMENT_NODE:
-            return document->createComment(source->getNodeValue());
+        case DOMNode::TEXT_NODE: return document->createTextNode(source->getNodeValue());
+        case DOMNode::CDATA_SECTION_NODE: return document->createCDATASection(source->getNodeValue());
+        case DOMNode::COMMENT_NODE: return document->createComment(source->getNodeValue());
         case DOMNode::PROCESSING_INSTRUCTION_NODE:
             return document->createProcessingInstruction(source->getNodeName(), source->getNodeValue());
-        default:
-            return document->importNode(source, deep);
+        default: return document->importNode(source, deep);
     }
     if (deep) {
         for (const DOMNode* child = source->getFirstChild(); child; child = child->getNextSibling())

@@ -14,7 +14,10 @@ void Escape(std::string& out, const char* format, unsigned value) {
 // The length of the UTF-8 character at bytes[at], 0 when none starts there.
 std::size_t Utf8Length(std::string_view bytes, std::size_t at) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
-    const std::size_t length = lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3 : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+    const std::size_t length = lead >= 0xC2 && lead < 0xE0   ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
     if (length == 0 || at + length > bytes.size()) return 0;
     for (std::size_t i = 1; i < length; ++i)
         if ((static_cast<unsigned char>(bytes[at + i]) & 0xC0) != 0x80) return 0;

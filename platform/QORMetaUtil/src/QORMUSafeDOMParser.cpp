@@ -56,9 +56,8 @@ void QORMUSafeDOMParser::CountName(const XMLCh* name, cDDLXMLPosition at) {
     const std::u16string_view view(reinterpret_cast<const char16_t*>(name ? name : u""));
     if (names_.count(view)) return;
     if (names_.size() >= maxNames_)
-        throw QORMURefusedDocument{"the document uses more than " + std::to_string(maxNames_) +
-                                       " distinct element and attribute names",
-                                   at};
+        throw QORMURefusedDocument{
+            "the document uses more than " + std::to_string(maxNames_) + " distinct element and attribute names", at};
     nameStore_.emplace_back(view);
     names_.insert(nameStore_.back());
 }
@@ -154,7 +153,8 @@ void QORMUSafeDOMParser::docPI(const XMLCh* const target, const XMLCh* const dat
     AfterEvent();
 }
 
-void QORMUSafeDOMParser::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) {
+void QORMUSafeDOMParser::ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length,
+                                             const bool cdataSection) {
     XercesDOMParser::ignorableWhitespace(chars, length, cdataSection);  // the blanks of the prolog and the epilog
     AfterEvent();
 }

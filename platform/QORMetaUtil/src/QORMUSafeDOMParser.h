@@ -63,8 +63,8 @@ public:
     void DropDocument();
     // A DOCTYPE ends the parse: metadata documents never need one, and
     // refusing it keeps every DTD and entity feature out of reach.
-    void doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XMLCh* const publicId,
-                     const XMLCh* const systemId, const bool hasIntSubset, const bool hasExtSubset) override;
+    void doctypeDecl(const xercesc::DTDElementDecl& elemDecl, const XMLCh* const publicId, const XMLCh* const systemId,
+                     const bool hasIntSubset, const bool hasExtSubset) override;
     void startElement(const xercesc::XMLElementDecl& elemDecl, const unsigned int urlId, const XMLCh* const elemPrefix,
                       const xercesc::RefVectorOf<xercesc::XMLAttr>& attrList, const XMLSize_t attrCount,
                       const bool isEmpty, const bool isRoot) override;
@@ -125,11 +125,11 @@ private:
 
     unsigned maxDepth_;
     unsigned depth_ = 0;
-    std::size_t elements_ = 0;                 // started in this parse
-    std::size_t stopAt_ = std::size_t(-1);     // StopAtElement; none by default
-    unsigned recordDepth_ = 0;                 // RecordStartTags
+    std::size_t elements_ = 0;              // started in this parse
+    std::size_t stopAt_ = std::size_t(-1);  // StopAtElement; none by default
+    unsigned recordDepth_ = 0;              // RecordStartTags
     std::vector<cDDLXMLPosition>* startTags_ = nullptr;
-    cDDLXMLPosition eventEnd_;                 // where the last event ended (AfterEvent)
+    cDDLXMLPosition eventEnd_;  // where the last event ended (AfterEvent)
     // The DOM pools names in a table of fixed size, so that building a document
     // takes time quadratic in its number of distinct names: they are bounded.
     std::size_t maxNames_;

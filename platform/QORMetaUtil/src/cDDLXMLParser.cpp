@@ -9,11 +9,11 @@
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
-#include "QORMetaUtil/QORMUAtomicFileTarget.h"
-#include "QORMetaUtil/QORMUDocumentWriter.h"
 #include "QORMUDomDocument.h"
 #include "QORMUFileInputSource.h"
 #include "QORMUSafeDOMParser.h"
+#include "QORMetaUtil/QORMUAtomicFileTarget.h"
+#include "QORMetaUtil/QORMUDocumentWriter.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUTrace.h"
 #include "ZULBase/ZULResourceError.h"
@@ -112,8 +112,8 @@ struct ParseFailure {
 // Parses source with parser into the parser's document, or fills failure.
 // nothingRead tells, after the parse, whether the source gave no byte.
 template <class NothingRead>
-void ParseSource(QORMUSafeDOMParser& parser, InputSource& source, NothingRead nothingRead,
-                 cDDLXMLParseDetails* details, ParseFailure& failure) {
+void ParseSource(QORMUSafeDOMParser& parser, InputSource& source, NothingRead nothingRead, cDDLXMLParseDetails* details,
+                 ParseFailure& failure) {
     try {
         parser.ResetState();
         if (details) parser.RecordStartTags(details->recordDepth, &details->startTags);
@@ -147,8 +147,8 @@ int NotInitialised(int line) {
 // What a parse of name ends with: document adopted from the parser, or the
 // failure (also into details). The parse's input source is gone by now: it
 // needs the Xerces runtime, which a parser released here may take with it.
-int Conclude(QORMUSafeDOMParser& parser, const ZULUnicodeString& name, ParseFailure& failure,
-             DOM_Document& document, cDDLXMLParseDetails* details) {
+int Conclude(QORMUSafeDOMParser& parser, const ZULUnicodeString& name, ParseFailure& failure, DOM_Document& document,
+             cDDLXMLParseDetails* details) {
     if (!failure.Failed()) {
         DOMDocument* parsed = parser.adoptDocument();
         if (parsed) {
@@ -179,7 +179,8 @@ int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& 
     {
         QORMUFileInputSource source(fileName);
         if (source.OpenError().empty())
-            ParseSource(*parser, source, [&] { return source.BytesRead() == 0; }, details, failure);
+            ParseSource(
+                *parser, source, [&] { return source.BytesRead() == 0; }, details, failure);
         else
             failure.Unplaced("cannot open it: " + source.OpenError());
     }
@@ -192,9 +193,9 @@ int cDDLXMLParser::parseXMLBytes(const std::string& bytes, const ZULUnicodeStrin
     if (!parser) return NotInitialised(__LINE__);
     ParseFailure failure;
     {
-        MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(),
-                                 ZULToDOMString(name));
-        ParseSource(*parser, source, [&] { return bytes.empty(); }, details, failure);
+        MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), ZULToDOMString(name));
+        ParseSource(
+            *parser, source, [&] { return bytes.empty(); }, details, failure);
     }
     return Conclude(*parser, name, failure, document, details);
 }

@@ -23,9 +23,9 @@ struct Record {
 
 struct Keeper {
     std::deque<OwnedError> pending;
-    std::unordered_map<std::string, OwnedError> kept;          // content -> the error with it
-    std::unordered_set<const ZULError*> keptErrors;            // the errors of kept
-    std::unordered_map<std::int32_t, Record> statuses;         // failure status -> what it carries
+    std::unordered_map<std::string, OwnedError> kept;   // content -> the error with it
+    std::unordered_set<const ZULError*> keptErrors;     // the errors of kept
+    std::unordered_map<std::int32_t, Record> statuses;  // failure status -> what it carries
     std::map<std::pair<const ZULError*, std::string>, std::int32_t> statusOf;
     std::int32_t lastStatus = -1;
 };

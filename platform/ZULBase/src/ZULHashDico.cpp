@@ -5,7 +5,9 @@
 #include <stdexcept>
 
 ZULHashDico::ZULHashDico(int sizeHint, std::pmr::memory_resource* memory)
-    : entries_(memory), index_(memory), sizeHint_(sizeHint > 0 ? std::min(static_cast<std::size_t>(sizeHint), kLinearLimit + 2) : 0) {}
+    : entries_(memory),
+      index_(memory),
+      sizeHint_(sizeHint > 0 ? std::min(static_cast<std::size_t>(sizeHint), kLinearLimit + 2) : 0) {}
 
 void ZULHashDico::Reserve(int count) {
     if (count > 0) entries_.reserve(static_cast<std::size_t>(count));
@@ -83,15 +85,11 @@ void ZULHashDico::RemoveAll() {
     index_.shrink_to_fit();
 }
 
-void* ZULHashDico::operator[](const ZULHashCodeIter& iter) const {
-    return entries_.at(iter.next_ - 1).value;
-}
+void* ZULHashDico::operator[](const ZULHashCodeIter& iter) const { return entries_.at(iter.next_ - 1).value; }
 
 const void* ZULHashCodeIter::operator++(int) {
     if (next_ >= dico_->entries_.size()) return nullptr;
     return &dico_->entries_[next_++];
 }
 
-const ZULUnicodeString& ZULHashCodeIter::ItemName() const {
-    return dico_->entries_.at(next_ - 1).key;
-}
+const ZULUnicodeString& ZULHashCodeIter::ItemName() const { return dico_->entries_.at(next_ - 1).key; }

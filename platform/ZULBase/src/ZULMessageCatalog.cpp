@@ -62,7 +62,9 @@ ZULUnicodeString Format(const char* catalogName, const char* messageId,
     const char* text = Lookup(catalogName, messageId);
     if (!text) {
         ZULUnicodeString unknown("Message ");
-        unknown.Append(messageId ? messageId : "(none)").Append(" of catalog ").Append(catalogName ? catalogName : "(none)");
+        unknown.Append(messageId ? messageId : "(none)")
+            .Append(" of catalog ")
+            .Append(catalogName ? catalogName : "(none)");
         for (const ZULUnicodeString& parameter : parameters) unknown.Append(": ").Append(parameter);
         return unknown;
     }

@@ -10,13 +10,9 @@ int ZULRawCollPV::Append(void* item) {
     return Size();
 }
 
-void*& ZULRawCollPV::operator[](int position) {
-    return items_.at(static_cast<std::size_t>(position - 1));
-}
+void*& ZULRawCollPV::operator[](int position) { return items_.at(static_cast<std::size_t>(position - 1)); }
 
-void* ZULRawCollPV::operator[](int position) const {
-    return items_.at(static_cast<std::size_t>(position - 1));
-}
+void* ZULRawCollPV::operator[](int position) const { return items_.at(static_cast<std::size_t>(position - 1)); }
 
 void ZULRawCollPV::RemoveAll(ZULCollec::MemoryHandling) {
     items_.clear();

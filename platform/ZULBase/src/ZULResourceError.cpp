@@ -7,8 +7,7 @@
 #include "ErrorKeeper.h"
 #include "ZULBase/ZULMessageCatalog.h"
 
-ZULResourceError::ZULResourceError(const char* messageId, const char* catalogName)
-    : ZULError(messageId, catalogName) {
+ZULResourceError::ZULResourceError(const char* messageId, const char* catalogName) : ZULError(messageId, catalogName) {
     ZULErrorKeeper::Adopt(this);
 }
 

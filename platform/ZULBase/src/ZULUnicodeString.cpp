@@ -19,11 +19,24 @@ std::size_t DecodeOne(const unsigned char* s, std::size_t n, std::size_t i, char
     const unsigned char c = s[i];
     std::size_t len;
     char32_t min;
-    if (c < 0x80) { cp = c; return 1; }
-    if ((c & 0xE0) == 0xC0) { len = 2; cp = c & 0x1F; min = 0x80; }
-    else if ((c & 0xF0) == 0xE0) { len = 3; cp = c & 0x0F; min = 0x800; }
-    else if ((c & 0xF8) == 0xF0) { len = 4; cp = c & 0x07; min = 0x10000; }
-    else return 0;
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    }
+    if ((c & 0xE0) == 0xC0) {
+        len = 2;
+        cp = c & 0x1F;
+        min = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+        len = 3;
+        cp = c & 0x0F;
+        min = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+        len = 4;
+        cp = c & 0x07;
+        min = 0x10000;
+    } else
+        return 0;
     if (i + len > n) return 0;
     for (std::size_t k = 1; k < len; ++k) {
         if (!IsContinuation(s[i + k])) return 0;
@@ -67,8 +80,6 @@ void EncodeUtf8(std::u16string_view in, std::string& out) {
 
 }  // namespace
 
-
-
 ZULUnicodeString::ZULUnicodeString(const char* bytes) {
     if (bytes) AppendUtf8(reinterpret_cast<const unsigned char*>(bytes), std::char_traits<char>::length(bytes), text_);
 }
@@ -95,8 +106,7 @@ ZULUnicodeString::ZULUnicodeString(const ZULUnicodeString& other, std::pmr::memo
 ZULUnicodeString::ZULUnicodeString(ZULUnicodeString&& other, std::pmr::memory_resource* memory) noexcept
     : text_(std::move(other.text_), memory) {}
 
-ZULUnicodeString::ZULUnicodeString(std::u16string_view text, std::pmr::memory_resource* memory)
-    : text_(text, memory) {}
+ZULUnicodeString::ZULUnicodeString(std::u16string_view text, std::pmr::memory_resource* memory) : text_(text, memory) {}
 
 ZULUnicodeString::ZULUnicodeString(ZULUnicodeString&& other) noexcept
     : text_(std::move(other.text_)), utf8_(std::move(other.utf8_)) {}
@@ -148,8 +158,8 @@ const char* ZULUnicodeString::ConvertToChar() const {
 std::size_t ZULUnicodeString::GetLengthInChar() const {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text_.size(); ++i) {
-        const bool pair = text_[i] >= 0xD800 && text_[i] <= 0xDBFF && i + 1 < text_.size() &&
-                          text_[i + 1] >= 0xDC00 && text_[i + 1] <= 0xDFFF;
+        const bool pair = text_[i] >= 0xD800 && text_[i] <= 0xDBFF && i + 1 < text_.size() && text_[i + 1] >= 0xDC00 &&
+                          text_[i + 1] <= 0xDFFF;
         if (pair) ++i;
         ++count;
     }

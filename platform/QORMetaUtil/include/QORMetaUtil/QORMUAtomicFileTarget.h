@@ -27,7 +27,8 @@ public:
     // Empty while all is well; else the first reason of failure.
     const std::string& Error() const { return error_; }
 
-    void writeChars(const XMLByte* const toWrite, const XMLSize_t count, xercesc::XMLFormatter* const formatter) override;
+    void writeChars(const XMLByte* const toWrite, const XMLSize_t count,
+                    xercesc::XMLFormatter* const formatter) override;
     void flush() override;
     // Writes out, syncs, takes the replaced file's permissions and names the
     // file beside the target, which stays untouched; false on failure (see Error).

@@ -39,10 +39,14 @@ public:
 
     // A handle on another node of the same document, sharing its ownership.
     template <class U>
-    QORMUDomHandle<U> share(U* node) const { return QORMUDomHandle<U>(*this, node); }
+    QORMUDomHandle<U> share(U* node) const {
+        return QORMUDomHandle<U>(*this, node);
+    }
     // A handle on another node of the same document that owns nothing.
     template <class U>
-    QORMUDomHandle<U> borrow(U* node) const { return QORMUDomHandle<U>(std::shared_ptr<U>(std::shared_ptr<U>(), node)); }
+    QORMUDomHandle<U> borrow(U* node) const {
+        return QORMUDomHandle<U>(std::shared_ptr<U>(std::shared_ptr<U>(), node));
+    }
 
     // Owns document: releases it, and the Xerces use taken for it, with the last handle.
     static QORMUDomHandle adopt(std::shared_ptr<T> document) { return QORMUDomHandle(std::move(document)); }

@@ -58,9 +58,9 @@ private:
     void MakeRoom();                            // before appending an entry
     void Indexed(const ZULUnicodeString& key);  // indexes the entry just appended
 
-    std::pmr::vector<Entry> entries_;       // insertion order
+    std::pmr::vector<Entry> entries_;        // insertion order
     std::pmr::vector<std::uint32_t> index_;  // slot -> position + 1, 0 = free; empty while small
-    std::size_t sizeHint_;              // room made at the first insertion
+    std::size_t sizeHint_;                   // room made at the first insertion
 };
 
 // Walks a dictionary in insertion order:
