@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs what building and testing QORMetaDiff needs, from Debian's packages.
 set -euo pipefail
 packages=(cmake make g++ libxerces-c-dev libicu-dev libssl-dev libgtest-dev libbenchmark-dev
   pkg-config dpkg-dev file groff-base  # install checks: pkg-config, Debian packages, man page
   locales  # a locale compiled by the tests (Turkish letter case)
   valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build
+  clang-format  # the layout check of every C++ file (.clang-format)
   git lintian  # the merge's git drivers test; lintian on the Debian packages
   libgit2-dev  # the report over a revision range reads the repository through libgit2
   pre-commit python3-yaml  # the pre-commit hook and the CI recipes run in their tests

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds, and runs the whole test suite twice:
-# a normal build (build/) and an AddressSanitizer + UndefinedBehaviorSanitizer
-# build (build-asan/); in between it fuzzes a whole run and a merge for half a
+# SPDX-License-Identifier: Apache-2.0
+# Installs the dependencies, checks that every C++ file is laid out as
+# .clang-format says, builds, and runs the whole test suite twice: a normal
+# build (build/) and an AddressSanitizer + UndefinedBehaviorSanitizer build
+# (build-asan/); in between it fuzzes a whole run and a merge for half a
 # minute each (build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
+
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 cmake -S . -B build -DQORMD_BUILD_TESTS=ON >/dev/null
 cmake --build build -j"$jobs"
