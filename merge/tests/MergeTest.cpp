@@ -462,9 +462,16 @@ TEST(MergeFailures, FailedWriteLeavesTheOutputsIntact) {
     EXPECT_EQ(escaped.exitStatus, 3);
     EXPECT_THAT(escaped.err, HasSubstr("no-such-folder/\\x{1B}]0;title\\x{07}.xml"));
     EXPECT_EQ(escaped.err.find('\x1b'), std::string::npos);
-    // The same run with writable outputs merges.
-    EXPECT_EQ(RunMerge(base, ours, theirs, dir.file("out.xml")).exitStatus, 0);
+    // The same run with writable outputs merges; replaced files stay as private as they were.
+    ::chmod(dir.file("out.xml").c_str(), 0600);
+    ::chmod(dir.file("conflicts.xml").c_str(), 0640);
+    EXPECT_EQ(RunMerge(base, ours, theirs, dir.file("out.xml"), {"-Conflicts", dir.file("conflicts.xml")}).exitStatus,
+              0);
     EXPECT_EQ(Content(dir.file("out.xml"))["Class C-CUST"], "Name=Customer Owner=crm Table=CLIENT Uuid=c-cust");
+    struct stat out {
+    }, conflicts{};
+    EXPECT_EQ(::stat(dir.file("out.xml").c_str(), &out) == 0 ? out.st_mode & 0777 : 0u, 0600u);
+    EXPECT_EQ(::stat(dir.file("conflicts.xml").c_str(), &conflicts) == 0 ? conflicts.st_mode & 0777 : 0u, 0640u);
 }
 
 TEST(MergeFailures, WrongArgumentsGiveTheUsage) {
