@@ -47,7 +47,20 @@ std::u16string_view Trim(std::u16string_view value) {
     return value;
 }
 
-std::u16string_view Trimmed(const DOMNode* text) { return Trim(View(text->getNodeValue())); }
+// A text without its layout: the blank runs at its ends beside elements
+// (mixed), else those that hold a line end (indentation, which a text's
+// element keeps when its elements come and go).
+std::u16string_view WithoutLayout(std::u16string_view value, bool mixed) {
+    std::size_t head = 0, tail = value.size();
+    while (head < tail && IsBlank(value[head])) ++head;
+    while (tail > head && IsBlank(value[tail - 1])) --tail;
+    auto layout = [&](std::size_t begin, std::size_t end) {
+        return mixed || value.substr(begin, end - begin).find_first_of(u"\n\r") != std::u16string_view::npos;
+    };
+    if (!layout(0, head)) head = 0;
+    if (!layout(tail, value.size())) tail = value.size();
+    return value.substr(head, tail - head);
+}
 
 bool HasElementChild(const DOMNode* node) {
     for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling())
@@ -93,11 +106,11 @@ private:
 };
 
 bool SameChildren(const DOMNode* a, const DOMNode* b) {
-    const bool mixed = HasElementChild(a) || HasElementChild(b);  // blank ends of text are layout
+    const bool mixed = HasElementChild(a) || HasElementChild(b);
     ContentItems x(a), y(b);
     for (; !x.Done() && !y.Done(); x.Advance(), y.Advance()) {
         if (x.IsText() != y.IsText()) return false;
-        if (x.IsText() ? (mixed ? Trim(x.Text()) != Trim(y.Text()) : x.Text() != y.Text())
+        if (x.IsText() ? WithoutLayout(x.Text(), mixed) != WithoutLayout(y.Text(), mixed)
                        : !QORMMSameNode(x.Node(), y.Node()))
             return false;
     }
@@ -142,8 +155,8 @@ bool QORMMSameNode(const DOMNode* a, const DOMNode* b) {
             return SameChildren(a, b);
         case DOMNode::DOCUMENT_NODE: return SameChildren(a, b);
         case DOMNode::TEXT_NODE:  // beside elements, its blank ends are layout
-            if (BesideElements(a) || BesideElements(b)) return Trimmed(a) == Trimmed(b);
-            return XMLString::equals(a->getNodeValue(), b->getNodeValue());
+            return WithoutLayout(View(a->getNodeValue()), BesideElements(a) || BesideElements(b)) ==
+                   WithoutLayout(View(b->getNodeValue()), BesideElements(a) || BesideElements(b));
         default:  // CDATA, comment, processing instruction: name and value
             return XMLString::equals(a->getNodeValue(), b->getNodeValue());
     }

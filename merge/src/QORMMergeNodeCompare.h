@@ -4,7 +4,8 @@
 // count: XML gives it no meaning), layout aside. Layout white space beside
 // elements never reaches the DOM; blank text in mixed content does, and is
 // layout to the merge too: the indentation before an element goes with it,
-// and so do the blank ends of a text beside elements.
+// and so do the blank ends of a text beside elements, and the blank ends
+// that hold a line end of any text (an element's elements may come and go).
 #pragma once
 
 #include <vector>
