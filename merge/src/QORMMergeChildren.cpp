@@ -110,7 +110,7 @@ void cMergeChildren::Merge(const cMergeChildList& base, const cMergeChildList& o
                 const cMergeMoves::Move* theirsMove =
                     oursMove ? engine_.Moves().Into(cMergeMoves::kTheirs, *classKey_, *child.key) : nullptr;
                 if (theirsMove && theirsMove->from == oursMove->from) baseModel = oursMove->base;
-                merged[i] = engine_.MergeModelled(baseModel, *child.model, *theirsModel, &holder_);
+                merged[i] = engine_.MergeModelled(baseModel, *child.model, *theirsModel, child.key, &holder_);
             } else {
                 merged[i] = engine_.MergeWhole(inBase, child.node, inTheirs, &holder_);
             }

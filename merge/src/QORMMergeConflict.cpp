@@ -4,37 +4,24 @@
 #include <cstdio>
 
 #include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/QORMUPrintableLine.h"
 
 using namespace xercesc;
 
 namespace {
 
-// Control characters escaped C-like, so that text stays on one line; with
-// quotes, backslash and quote too, so that a value reads back exactly.
-std::string Escaped(const std::string& text, bool quotes) {
+// A value's quote and backslash escaped, so that it reads back exactly;
+// control characters are escaped for the whole line (QORMUPrintableLine).
+std::string Escaped(const std::string& text) {
     std::string out;
-    for (const char ch : text) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        switch (c) {
-            case '"': out += quotes ? "\\\"" : "\""; break;
-            case '\\': out += quotes ? "\\\\" : "\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-                    out += escaped;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
+    for (const char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
     }
     return out;
 }
 
-std::string Quoted(const ZULUnicodeString& value) { return "\"" + Escaped(value.ConvertToChar(), true) + "\""; }
+std::string Quoted(const ZULUnicodeString& value) { return "\"" + Escaped(value.ConvertToChar()) + "\""; }
 
 // A value in double quotes, exactly as written but for what would break the
 // line; "(none)" when absent.
@@ -94,7 +81,7 @@ void Write(const DOMNode* node, std::u16string& out) {
 }  // namespace
 
 std::string cMergeConflict::Who::Describe() const {
-    std::string text = "<" + Escaped(tag.ConvertToChar(), false);
+    std::string text = "<" + std::string(tag.ConvertToChar());
     if (!name.IsEmpty()) text += " Name=" + Quoted(name);
     if (!uuid.IsEmpty()) text += " Uuid=" + Quoted(uuid);
     return text + ">";
@@ -131,12 +118,14 @@ const char* cMergeConflict::KindName() const {
     return "Field";
 }
 
-std::string cMergeConflict::Line() const {
+std::string cMergeConflict::Line() const { return QORMUPrintableLine(Words()); }
+
+std::string cMergeConflict::Words() const {
     std::string where = element.Describe();
     if (!parent.tag.IsEmpty()) where += " in " + parent.Describe();
     const std::string values = "base " + Quoted(base) + ", ours " + Quoted(ours) + ", theirs " + Quoted(theirs);
     switch (kind) {
-        case kField: return "CONFLICT (field " + Escaped(field.ConvertToChar(), false) + "): " + where + ": " + values;
+        case kField: return "CONFLICT (field " + std::string(field.ConvertToChar()) + "): " + where + ": " + values;
         case kTag: return "CONFLICT (tag): " + where + ": " + values;
         case kContent:
             return "CONFLICT (content): " + where +

@@ -29,7 +29,7 @@ public:
     struct Who {
         ZULUnicodeString tag, name, uuid;
         // <Tag Name="..." Uuid="...">, leaving out what is empty; the values
-        // escaped as the line's values are.
+        // quoted as the line's values are.
         std::string Describe() const;
     };
     // Sibling nodes of one version, first to last (one element, the element
@@ -56,11 +56,16 @@ public:
 
     // The kind as the conflicts document writes it: "Field", "Tag", ...
     const char* KindName() const;
-    // One readable line for standard error, without its end:
+    // One readable line for standard error, without its end; values escaped
+    // C-like where they hold a quote, a backslash or a control character:
     //   CONFLICT (field Type): <Attribute Name="Email" Uuid="a-1"> in <Class ...>: base "varchar", ours "text", theirs
     //   (none)
     std::string Line() const;
     // Content nodes as one short text (markup written out, at most about
     // 80 characters: longer ones are cut in the middle); absent for none.
     static std::optional<ZULUnicodeString> ContentText(const std::vector<const xercesc::DOMNode*>& nodes);
+
+private:
+    // The line before its control characters are escaped.
+    std::string Words() const;
 };

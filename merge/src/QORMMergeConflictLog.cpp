@@ -20,11 +20,6 @@ void SetIf(DOMElement* element, const char16_t* name, const std::optional<ZULUni
 
 }  // namespace
 
-void cMergeConflictLog::Print(std::FILE* to) const {
-    for (const cMergeConflict& conflict : conflicts_) std::fprintf(to, "%s\n", conflict.Line().c_str());
-    std::fflush(to);
-}
-
 DOM_Document cMergeConflictLog::BuildDocument(const ZULUnicodeString& base, const ZULUnicodeString& ours,
                                               const ZULUnicodeString& theirs) const {
     DOM_Document document = cDDLXMLParser::createDocument();

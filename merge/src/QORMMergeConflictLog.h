@@ -23,7 +23,6 @@ public:
     const std::vector<cMergeConflict>& Conflicts() const { return conflicts_; }
     bool Empty() const { return conflicts_.empty(); }
 
-    void Print(std::FILE* to) const;
     // Throws what the DOM throws.
     DOM_Document BuildDocument(const ZULUnicodeString& base, const ZULUnicodeString& ours,
                                const ZULUnicodeString& theirs) const;

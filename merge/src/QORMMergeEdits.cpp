@@ -32,14 +32,24 @@ void cMergeEdits::Touched(const DOMNode* node, const DOMElement* counterpart) {
 
 cMergeEdits::Element& cMergeEdits::At(const DOMElement* element) { return elements_[element]; }
 
+void cMergeEdits::Element::Set(Field field) {
+    for (Field& earlier : fields) {
+        if (earlier.name == field.name) {
+            earlier = std::move(field);
+            return;
+        }
+    }
+    fields.push_back(std::move(field));
+}
+
 void cMergeEdits::FieldTaken(const DOMElement* element, const XMLCh* name, const DOMElement* from) {
     touched_.push_back(element);
-    At(element).fields.push_back({NameOf(name), from, from == nullptr, {}});
+    At(element).Set({NameOf(name), from, from == nullptr, {}});
 }
 
 void cMergeEdits::FieldSet(const DOMElement* element, const XMLCh* name, const XMLCh* value) {
     touched_.push_back(element);
-    At(element).fields.push_back({NameOf(name), nullptr, false, NameOf(value)});
+    At(element).Set({NameOf(name), nullptr, false, NameOf(value)});
 }
 
 void cMergeEdits::Retagged(const DOMElement* element, const DOMElement* renamed, const DOMElement* theirs) {

@@ -27,7 +27,8 @@ public:
         std::u16string literal;  // the value when from is null and the field is not deleted
     };
     struct Element {
-        std::vector<Field> fields;                         // in the order the merge set them
+        std::vector<Field> fields;  // the merge's last word on each, in the order first set
+        void Set(Field field);
         const xercesc::DOMElement* counterpart = nullptr;  // theirs' version, when the merge knows it
         const xercesc::DOMElement* renamedFrom = nullptr;  // the element whose place it took (a new tag)
         const xercesc::DOMElement* tagFrom = nullptr;      // theirs' element whose tag it took

@@ -31,16 +31,25 @@ ZULHashDico* ModelledChildren(cQORMDMetaElem* element) {
     }
 }
 
-// The children of a document other than its document element, before it
-// (before true) or after it; none for a null document.
-std::vector<const DOMNode*> AroundRoot(const cMergeDocument* version, bool before) {
-    std::vector<const DOMNode*> nodes;
-    if (!version) return nodes;
-    const DOMNode* root = version->Root();
-    for (const DOMNode* node = before ? version->Document()->getFirstChild() : root->getNextSibling();
-         node && node != root; node = node->getNextSibling())
-        nodes.push_back(node);
-    return nodes;
+// The children of a document other than its document element: before it,
+// after it, and all of them; none for a null document.
+struct Around {
+    std::vector<const DOMNode*> before, after, all;
+};
+
+Around AroundRoot(const cMergeDocument* version) {
+    Around around;
+    if (!version) return around;
+    bool before = true;
+    for (const DOMNode* node = version->Document()->getFirstChild(); node; node = node->getNextSibling()) {
+        if (node == version->Root()) {
+            before = false;
+            continue;
+        }
+        (before ? around.before : around.after).push_back(node);
+        around.all.push_back(node);
+    }
+    return around;
 }
 
 cMergeConflict::Nodes Run(const std::vector<const DOMNode*>& nodes) {
@@ -74,7 +83,7 @@ cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument* base, const cMer
     document_ = ours.Document();
     result_ = ours.Package().GetDomElement().share(document_);
     DOMElement* const oursRoot = ours.Root();
-    DOMNode* root = MergeModelled(base_, ours.Package(), theirs.Package(), nullptr);
+    DOMNode* root = MergeModelled(base_, ours.Package(), theirs.Package(), nullptr, nullptr);
     if (root != oursRoot) {
         ChangingChildren(document_);
         document_->replaceChild(root, oursRoot);
@@ -94,13 +103,9 @@ cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument* base, const cMer
 
 void cMergeEngine::MergeAroundRoot(const cMergeDocument* base, const cMergeDocument& ours, const cMergeDocument& theirs,
                                    DOMNode* root) {
-    std::vector<const DOMNode*> b = AroundRoot(base, true), o = AroundRoot(&ours, true), t = AroundRoot(&theirs, true);
-    const bool beforeSame = QORMMSameNodes(o, t);
-    for (const DOMNode* node : AroundRoot(base, false)) b.push_back(node);
-    for (const DOMNode* node : AroundRoot(&ours, false)) o.push_back(node);
-    for (const DOMNode* node : AroundRoot(&theirs, false)) t.push_back(node);
-    if (QORMMSameNodes(t, b) || QORMMSameNodes(o, t)) return;
-    if (QORMMSameNodes(o, b)) {  // theirs' comments and processing instructions, ours' package
+    const Around b = AroundRoot(base), o = AroundRoot(&ours), t = AroundRoot(&theirs);
+    if (QORMMSameNodes(t.all, b.all) || QORMMSameNodes(o.all, t.all)) return;
+    if (QORMMSameNodes(o.all, b.all)) {  // theirs' comments and processing instructions, ours' package
         std::vector<DOMNode*> around;
         for (DOMNode* node = theirs.Document()->getFirstChild(); node; node = node->getNextSibling())
             around.push_back(node == theirs.Root() ? root : Copy(node));
@@ -113,13 +118,14 @@ void cMergeEngine::MergeAroundRoot(const cMergeDocument* base, const cMergeDocum
     }
     cMergeConflict conflict = cMergePlace(base ? base->Root() : nullptr, ours.Root(), theirs.Root(), nullptr)
                                   .Conflict(cMergeConflict::kContent);
-    conflict.base = cMergeConflict::ContentText(b);
-    conflict.ours = cMergeConflict::ContentText(o);
-    conflict.theirs = cMergeConflict::ContentText(t);
+    conflict.base = cMergeConflict::ContentText(b.all);
+    conflict.ours = cMergeConflict::ContentText(o.all);
+    conflict.theirs = cMergeConflict::ContentText(t.all);
     // Shown where they differ: before the package, else after it.
-    conflict.inBase = Run(AroundRoot(base, beforeSame ? false : true));
-    conflict.inOurs = Run(AroundRoot(&ours, beforeSame ? false : true));
-    conflict.inTheirs = Run(AroundRoot(&theirs, beforeSame ? false : true));
+    const bool beforeSame = QORMMSameNodes(o.before, t.before);
+    conflict.inBase = Run(beforeSame ? b.after : b.before);
+    conflict.inOurs = Run(beforeSame ? o.after : o.before);
+    conflict.inTheirs = Run(beforeSame ? t.after : t.before);
     conflict.after = beforeSame ? root : nullptr;
     conflict.holder = document_;
     log_.Add(std::move(conflict));
@@ -136,7 +142,7 @@ bool cMergeEngine::OursDeletedClass(const ZULUnicodeString& key) const {
 }
 
 DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaElem& theirs,
-                                     const cMergePlace* parent) {
+                                     const ZULUnicodeString* key, const cMergePlace* parent) {
     DOMElement* o = ours.GetDomElement().get();
     const DOMElement* t = theirs.GetDomElement().get();
     const DOMElement* b = base ? base->GetDomElement().get() : nullptr;
@@ -144,8 +150,8 @@ DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours,
     // but a class theirs moved attributes out of is merged child by child,
     // where a move that cannot stand is found.
     if (b && Same(theirsText_, t, baseText_, b)) return o;
-    const bool movedOut =
-        ours.GetLevel() == cQORMDMetaElem::kClass && moves_.AnyFrom(cMergeMoves::kTheirs, ours.GetUuid());
+    const ZULUnicodeString* classKey = ours.GetLevel() == cQORMDMetaElem::kClass ? key : nullptr;
+    const bool movedOut = classKey && moves_.AnyFrom(cMergeMoves::kTheirs, *classKey);
     if (b && !movedOut && Same(oursText_, o, baseText_, b)) {
         Changed();
         return Copy(t);
@@ -158,9 +164,7 @@ DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours,
     const cMergeChildList baseChildren(b, ModelledChildren(base));
     const cMergeChildList oursChildren(o, ModelledChildren(&ours));
     const cMergeChildList theirsChildren(t, ModelledChildren(&theirs));
-    const bool isClass = ours.GetLevel() == cQORMDMetaElem::kClass;
-    const ZULUnicodeString classKey = isClass ? ours.GetUuid() : ZULUnicodeString();
-    cMergeChildren(*this, place, isClass ? &classKey : nullptr).Merge(baseChildren, oursChildren, theirsChildren, o);
+    cMergeChildren(*this, place, classKey).Merge(baseChildren, oursChildren, theirsChildren, o);
     if (XMLString::equals(tag, o->getTagName())) return o;
     return Retag(o, t);
 }

@@ -55,11 +55,12 @@ public:
     // For cMergeChildren: a copy of a node of theirs (with its subtree) in
     // the result's document.
     xercesc::DOMNode* Copy(const xercesc::DOMNode* source);
-    // A class or attribute (or the package) that ours and theirs both hold;
-    // base is null when both added it. Returns what stands for it in the
-    // result: ours' element (changed where theirs changed it) or a new one.
+    // A class or attribute (or the package) that ours and theirs both hold,
+    // key its key in the model (null for the package); base is null when
+    // both added it. Returns what stands for it in the result: ours' element
+    // (changed where theirs changed it) or a new one.
     xercesc::DOMNode* MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours, cQORMDMetaElem& theirs,
-                                    const cMergePlace* parent);
+                                    const ZULUnicodeString* key, const cMergePlace* parent);
     // An element merged as a whole, which ours and theirs both hold: ours'
     // node or a copy of theirs.
     xercesc::DOMNode* MergeWhole(const xercesc::DOMNode* base, xercesc::DOMNode* ours, const xercesc::DOMNode* theirs,

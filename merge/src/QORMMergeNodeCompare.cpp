@@ -33,14 +33,6 @@ std::vector<NameValue> Sorted(const DOMNamedNodeMap* map) {
 
 bool IsBlank(XMLCh c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 
-// Whether text has an element for a sibling (mixed content).
-bool BesideElements(const DOMNode* text) {
-    const DOMNode* parent = text->getParentNode();
-    for (const DOMNode* node = parent ? parent->getFirstChild() : nullptr; node; node = node->getNextSibling())
-        if (node->getNodeType() == DOMNode::ELEMENT_NODE) return true;
-    return false;
-}
-
 std::u16string_view Trim(std::u16string_view value) {
     while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
     while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
@@ -67,6 +59,9 @@ bool HasElementChild(const DOMNode* node) {
         if (child->getNodeType() == DOMNode::ELEMENT_NODE) return true;
     return false;
 }
+
+// Whether text has an element for a sibling (mixed content).
+bool BesideElements(const DOMNode* text) { return text->getParentNode() && HasElementChild(text->getParentNode()); }
 
 // An element's content as the merge compares it, one item at a time: a node
 // that is not text, or the text of adjacent text nodes joined (a merged
@@ -154,9 +149,10 @@ bool QORMMSameNode(const DOMNode* a, const DOMNode* b) {
                 return false;
             return SameChildren(a, b);
         case DOMNode::DOCUMENT_NODE: return SameChildren(a, b);
-        case DOMNode::TEXT_NODE:  // beside elements, its blank ends are layout
-            return WithoutLayout(View(a->getNodeValue()), BesideElements(a) || BesideElements(b)) ==
-                   WithoutLayout(View(b->getNodeValue()), BesideElements(a) || BesideElements(b));
+        case DOMNode::TEXT_NODE: {  // beside elements, its blank ends are layout
+            const bool mixed = BesideElements(a) || BesideElements(b);
+            return WithoutLayout(View(a->getNodeValue()), mixed) == WithoutLayout(View(b->getNodeValue()), mixed);
+        }
         default:  // CDATA, comment, processing instruction: name and value
             return XMLString::equals(a->getNodeValue(), b->getNodeValue());
     }

@@ -43,11 +43,10 @@ std::string Upper(const XMLCh* text) {
 
 }  // namespace
 
-bool cMergeSource::Build(std::string bytes, const DOMDocument* document) {
+bool cMergeSource::Build(const DOMDocument* document) {
     built_ = false;
     spans_.clear();
     aligned_.clear();
-    bytes_ = std::move(bytes);
     const std::string encoding = Upper(document->getInputEncoding());
     if (encoding == "UTF-8" || encoding == "UTF8") {
         encoding_ = kUtf8;

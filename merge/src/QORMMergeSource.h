@@ -52,9 +52,11 @@ public:
         bool empty;  // "/>"
     };
 
-    // Takes the bytes the document was parsed from and maps the document's
-    // children; false when they cannot be spliced (see above).
-    bool Build(std::string bytes, const xercesc::DOMDocument* document);
+    // Takes the bytes a document was parsed from.
+    void Take(std::string bytes) { bytes_ = std::move(bytes); }
+    // Maps the document's children to the bytes taken; false when they
+    // cannot be spliced (see above).
+    bool Build(const xercesc::DOMDocument* document);
     bool Built() const { return built_; }
     // Whether bytes of other can stand in this source's file: the same
     // encoding, or other in US-ASCII.

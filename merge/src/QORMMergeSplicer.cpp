@@ -132,15 +132,9 @@ void cMergeSplicer::StartTag(const DOMElement* element, const Origin& origin, co
                              bool open) {
     const cMergeSource& source = *origin.source;
     const cMergeEdits::Element* noted = edits_.Of(element);
-    // The merge's last word on each field it set.
     std::vector<const cMergeEdits::Field*> fields;
-    if (noted) {
-        for (auto field = noted->fields.rbegin(); field != noted->fields.rend(); ++field) {
-            bool later = false;
-            for (const cMergeEdits::Field* kept : fields) later = later || kept->name == field->name;
-            if (!later) fields.insert(fields.begin(), &*field);
-        }
-    }
+    if (noted)
+        for (const cMergeEdits::Field& field : noted->fields) fields.push_back(&field);
     Emit(source, origin.span->begin, tag.name);  // "<"
     TagName(noted, source, tag);
     std::vector<bool> done(fields.size(), false);

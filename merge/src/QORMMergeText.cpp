@@ -6,8 +6,10 @@
 using namespace xercesc;
 
 bool cMergeText::Version::Map() {
-    if (read && document && !source.Built() && source.Bytes().empty())
-        source.Build(std::move(bytes), document->Document());
+    if (read && !mapped) {
+        mapped = true;
+        source.Build(document->Document());
+    }
     return read;
 }
 
@@ -15,8 +17,10 @@ void cMergeText::Read(const cMergeDocument* base, const cMergeDocument& ours, co
     Version* versions[3] = {&base_, &ours_, &theirs_};
     const cMergeDocument* documents[3] = {base, &ours, &theirs};
     for (int i = 0; i < 3; ++i) {
+        std::string bytes;
         versions[i]->document = documents[i];
-        versions[i]->read = documents[i] && documents[i]->ReadBytes(versions[i]->bytes);
+        versions[i]->read = documents[i] && documents[i]->ReadBytes(bytes);
+        versions[i]->source.Take(std::move(bytes));
     }
     if (Untouched() != cMergeEngine::kBuilt) return;  // no merge: nothing to map
     ours_.Map();                                      // before the merge changes its document

@@ -44,11 +44,11 @@ private:
     struct Version {
         const cMergeDocument* document = nullptr;
         bool read = false;
-        std::string bytes;  // until mapped
-        cMergeSource source;
+        bool mapped = false;  // tried
+        cMergeSource source;  // holds the bytes read
         // Maps the version (once); false when it was not read.
         bool Map();
-        const std::string& Bytes() const { return source.Bytes().empty() ? bytes : source.Bytes(); }
+        const std::string& Bytes() const { return source.Bytes(); }
     };
     static const cMergeSource* Mapped(const Version& version) {
         return version.source.Built() ? &version.source : nullptr;

@@ -68,12 +68,12 @@ cGitRepository::Range cGitRepository::Resolve(const std::string& range) const {
     const std::string first = range.substr(0, dots);
     const std::string second = range.substr(dots + (threeDots ? 3 : 2));
 
-    git_revspec spec{};
-    const int parsed = git_revparse(&spec, repository_, range.c_str());
+    git_revspec ends{};
+    const int parsed = git_revparse(&ends, repository_, range.c_str());
     // A range whose second end does not resolve leaves the first one set.
-    Owned<git_object, git_object_free> fromObject(spec.from), toObject(spec.to);
+    Owned<git_object, git_object_free> fromObject(ends.from), toObject(ends.to);
     Check(parsed, "the range \"" + range + "\" cannot be resolved");
-    if (!(spec.flags & GIT_REVSPEC_RANGE) || !fromObject || !toObject)
+    if (!(ends.flags & GIT_REVSPEC_RANGE) || !fromObject || !toObject)
         throw cGitError("\"" + range + "\" is not a range of two revisions");
     Owned<git_object, git_object_free> fromCommit, toCommit;
     git_object* peeled = nullptr;
