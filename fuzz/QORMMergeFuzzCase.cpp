@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMMergeFuzzCase.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -27,6 +25,7 @@
 #include "QORMMergeText.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
+#include "ZULBase/ZULFileSystem.h"
 
 using namespace xercesc;
 
@@ -126,28 +125,28 @@ std::string_view Part(std::string_view& rest) {
     return part;
 }
 
-// cMergeRun::Execute on these files; printed holds the lines it printed.
-int Merge(const std::vector<std::string>& args, int& printed) {
+// cMergeRun::Execute on these files; printed holds the lines it printed,
+// which go through the file messages (outside the case's folder).
+int Merge(const std::vector<std::string>& args, const std::string& messages, int& printed) {
     std::vector<const char*> argv{"QORMetaMerge"};
     for (const std::string& arg : args) argv.push_back(arg.c_str());
     cMergeArguments arguments;
     if (arguments.Parse(static_cast<int>(argv.size()), argv.data()) != cMergeArguments::kRun) return -1;
-    char* text = nullptr;
-    std::size_t length = 0;
-    std::FILE* messages = ::open_memstream(&text, &length);
-    if (!messages) return -1;
-    const int status = cMergeRun::Execute(arguments, messages);
-    std::fclose(messages);
-    printed = 0;
-    for (std::size_t i = 0; i < length; ++i) printed += text[i] == '\n';
-    std::free(text);
+    std::FILE* to = ZULOpenFile(messages, "wb");
+    if (!to) return -1;
+    const int status = cMergeRun::Execute(arguments, to);
+    std::fclose(to);
+    std::string text;
+    QORMDReadFile(messages, text);
+    std::remove(messages.c_str());
+    printed = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
     return status;
 }
 
 }  // namespace
 
 std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data, std::size_t size) {
-    for (const std::string& name : QORMDEntries(folder)) ::unlink((folder + "/" + name).c_str());
+    for (const std::string& name : QORMDEntries(folder)) std::remove((folder + "/" + name).c_str());
     std::string_view rest(reinterpret_cast<const char*>(data), size);
     const std::string base(Part(rest));
     const std::string ours = QORMMFuzzSide(base, Part(rest));
@@ -173,7 +172,7 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
     int printed = 0;
     const int status = Merge(
         {"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", outPath, "-Conflicts", conflictsPath},
-        printed);
+        folder + ".messages", printed);
     if (status != cMergeRun::kMerged && status != cMergeRun::kConflicts && status != cMergeRun::kFailed)
         return "exit status " + std::to_string(status);
     if (allLoad && status == cMergeRun::kFailed) return "the versions load, yet the run failed";
@@ -224,10 +223,10 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
             int markedPrinted = 0;
             std::string marked;
             Merge({"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", markedPath, "-Markers"},
-                  markedPrinted);
+                  folder + ".messages", markedPrinted);
             if (!QORMDReadFile(markedPath, marked) || QORMMResolved(marked, 0) != bytes)
                 return "with markers, ours' sections do not give the merged file";
-            ::unlink(markedPath.c_str());
+            std::remove(markedPath.c_str());
         }
     }
     if (QORMDEntries(folder) != expected) return "the run left other files in the folder";

@@ -11,6 +11,7 @@
 #include "QORMCheckArguments.h"
 #include "QORMCheckDocument.h"
 #include "QORMDVersion.h"
+#include "QORMetaUtil/QORMUProgram.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULError.h"
@@ -40,8 +41,9 @@ bool CheckAll(const cCheckArguments& arguments) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    QORMUProgram program(argc, argv);
     cCheckArguments arguments;
-    switch (arguments.Parse(argc, argv)) {
+    switch (arguments.Parse(program.argc(), program.argv())) {
         case cCheckArguments::kHelp: std::fputs(cCheckArguments::Usage(), stdout); return kClean;
         case cCheckArguments::kVersion: std::printf("MetaCheck Version: %s\n", QORMD_PACKAGE_VERSION); return kClean;
         case cCheckArguments::kWrong:

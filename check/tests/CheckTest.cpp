@@ -4,8 +4,7 @@
 // refused input at the place the parser refused it; warnings, errors and
 // -Werror in the exit status; and agreement with the diff host, which loads
 // what the check passes and names the same line for what it refuses.
-#include <sys/stat.h>
-
+#include <filesystem>
 #include <regex>
 
 #include "QORMDTestSupport.h"
@@ -98,7 +97,7 @@ TEST_F(Check, RefusedInputIsOneErrorAtItsPlace) {
         {"missing.xml", "", "missing.xml: error: cannot open it: No such file or directory"},
         {"folder", "", "folder: error: cannot open it: it is a directory, not a file"},
     };
-    ASSERT_EQ(::mkdir(dir.file("folder").c_str(), 0700), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir.file("folder")));
     dir.write("good.xml", "<P Name=\"p\"/>");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

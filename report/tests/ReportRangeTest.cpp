@@ -4,8 +4,7 @@
 // blanks and non-ASCII letters) while main moves on: each file's row and
 // section, A..B against A...B, -Path, the exit statuses, a work tree left
 // as it was.
-#include <sys/stat.h>
-
+#include <filesystem>
 #include <regex>
 #include <sstream>
 
@@ -132,7 +131,7 @@ TEST_F(ReportRange, AFileSectionIsTheReportOfItsTwoVersions) {
     const std::string base = ShortId("main~1"), feature = ShortId("feature");
     TempDir versions;
     for (const std::string& revision : {base, feature}) {
-        ASSERT_EQ(::mkdir(versions.file(revision + ":models").c_str(), 0700), 0);
+        ASSERT_TRUE(std::filesystem::create_directory(versions.file(revision + ":models")));
         versions.write(revision + ":models/sales.meta.xml",
                        repo.Git({"show", revision + ":models/sales.meta.xml"}).out);
     }

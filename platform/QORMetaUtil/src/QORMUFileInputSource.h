@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
-// A Xerces input source reading a file through a POSIX descriptor, so that
-// file names are used byte for byte and open errors are reported precisely.
+// A Xerces input source reading a file opened by the platform (ZULInputFile),
+// so that file names are used as given and open errors are reported precisely.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <xercesc/sax/InputSource.hpp>
 
+#include "ZULBase/ZULFileSystem.h"
 #include "ZULBase/ZULUnicodeString.h"
 
 class QORMUFileInputSource : public xercesc::InputSource {
@@ -20,12 +22,12 @@ public:
     const std::string& OpenError() const { return openError_; }
     // Bytes read from the file so far.
     XMLFilePos BytesRead() const { return bytesRead_; }
-    // The stream takes over the descriptor.
+    // The stream takes over the open file.
     xercesc::BinInputStream* makeStream() const override;
 
 private:
     ZULUnicodeString fileName_;
-    mutable int fd_ = -1;
+    mutable std::unique_ptr<ZULInputFile> file_;
     mutable XMLFilePos bytesRead_ = 0;
     std::string openError_;
 };
