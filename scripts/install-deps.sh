@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
-# Installs what building and testing QORMetaDiff needs, from Debian's packages.
+# Installs what building and testing QORMetaDiff needs, from Debian's packages;
+# with --windows, what scripts/build-windows.sh needs instead.
 set -euo pipefail
-packages=(cmake make g++ libxerces-c-dev libicu-dev libssl-dev libgtest-dev libbenchmark-dev
+if [ "${1:-}" = --windows ]; then
+  shift
+  packages=(cmake make dpkg-dev  # the dependencies built from their Debian source packages
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev  # the cross-compiler, the runtime DLLs, zlib for libgit2
+    wine wine64  # the tests, run under Wine
+    zip unzip  # the package, and its check
+    "$@")
+else
+  packages=(cmake make g++ libxerces-c-dev libicu-dev libssl-dev libgtest-dev libbenchmark-dev
   pkg-config dpkg-dev file groff-base  # install checks: pkg-config, Debian packages, man page
   locales  # a locale compiled by the tests (Turkish letter case)
   valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build
@@ -12,6 +21,7 @@ packages=(cmake make g++ libxerces-c-dev libicu-dev libssl-dev libgtest-dev libb
   pre-commit python3-yaml  # the pre-commit hook and the CI recipes run in their tests
   chromium python3  # the HTML report loaded in a headless browser; document pairs generated for tests
   "$@")
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
