@@ -3,11 +3,13 @@
 // document, and nothing else, at the place where its start tag begins;
 // refused input at the place the parser refused it; warnings, errors and
 // -Werror in the exit status; and agreement with the diff host, which loads
-// what the check passes and names the same line for what it refuses.
+// what the check passes and names the same line for what it refuses. The
+// problems as data, with their rules, as the library's core gives them.
 #include <sys/stat.h>
 
 #include <regex>
 
+#include "QORMDDocumentCheck.h"
 #include "QORMDTestSupport.h"
 
 namespace {
@@ -26,26 +28,28 @@ protected:
 // characters of one and two UTF-16 units before a tag on its line. The
 // elements the loader skips, what lies below attributes and an attribute Uuid
 // shared by two classes are not problems.
+const char kPlanted[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<Package Name=\"Sales\" xmlns:x=\"urn:x\">\n"
+    "  <Comment Text=\"no Uuid, skipped\"/>\n"
+    "  <Class Name=\"Order\" Uuid=\"c-order\">\n"
+    "    <Attribute Name=\"Id\" Uuid=\"a-id\"><Rule Uuid=\"\"/></Attribute>\n"
+    "    <Attribute\n"
+    "        Name=\"Total\"\n"
+    "        Uuid=\"a-id\"/>\n"
+    "\t<Attribute Name=\"Id\" Uuid=\"A-ID\"/><Attribute Name=\"\" Uuid=\"a-x\"/>\n"
+    "    <Enumerator/><KIBComment/><x:Note Name=\"Total\" Uuid=\"a-note\"/>\n"
+    "  </Class>\n"
+    "  <Interface Name=\"I\"><Attribute/></Interface>\n"
+    "  <Class Name=\"Order\" Uuid=\"C-ORDER\"><Attribute Name=\"Id\" Uuid=\"a-id\"/></Class>\n"
+    "  <!-- é😀 --><Class Name=\"Invoice\" uuid=\"c-inv\"><Attribute Uuid=\"a-n\"/></Class>\n"
+    "  <Class Uuid=\"c-order\" Name=\"Copy\"/><Class Name=\"Shipment\" Uuid=\"c-ship\">\n"
+    "    <Attribute Name=\"Id\" Uuid=\"a-id\"/>\n"
+    "  </Class>\n"
+    "</Package>\n";
+
 TEST_F(Check, PlantedProblemsGiveExactlyTheirLinesAndPlaces) {
-    dir.write("model.xml",
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<Package Name=\"Sales\" xmlns:x=\"urn:x\">\n"
-              "  <Comment Text=\"no Uuid, skipped\"/>\n"
-              "  <Class Name=\"Order\" Uuid=\"c-order\">\n"
-              "    <Attribute Name=\"Id\" Uuid=\"a-id\"><Rule Uuid=\"\"/></Attribute>\n"
-              "    <Attribute\n"
-              "        Name=\"Total\"\n"
-              "        Uuid=\"a-id\"/>\n"
-              "\t<Attribute Name=\"Id\" Uuid=\"A-ID\"/><Attribute Name=\"\" Uuid=\"a-x\"/>\n"
-              "    <Enumerator/><KIBComment/><x:Note Name=\"Total\" Uuid=\"a-note\"/>\n"
-              "  </Class>\n"
-              "  <Interface Name=\"I\"><Attribute/></Interface>\n"
-              "  <Class Name=\"Order\" Uuid=\"C-ORDER\"><Attribute Name=\"Id\" Uuid=\"a-id\"/></Class>\n"
-              "  <!-- é😀 --><Class Name=\"Invoice\" uuid=\"c-inv\"><Attribute Uuid=\"a-n\"/></Class>\n"
-              "  <Class Uuid=\"c-order\" Name=\"Copy\"/><Class Name=\"Shipment\" Uuid=\"c-ship\">\n"
-              "    <Attribute Name=\"Id\" Uuid=\"a-id\"/>\n"
-              "  </Class>\n"
-              "</Package>\n");
+    dir.write("model.xml", kPlanted);
     const std::string order = "the attribute <Attribute Name=\"%\"> of the class <Class Name=\"Order\"> ";
     const auto in = [&](const std::string& name) { return std::regex_replace(order, std::regex("%"), name); };
     const HostRun run = RunCheck({"model.xml"}, dir.path());
@@ -76,6 +80,27 @@ TEST_F(Check, PlantedProblemsGiveExactlyTheirLinesAndPlaces) {
                   "on line 4; the comparison keeps that one and ignores this one\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.exitStatus, 1);
+}
+
+// The same problems as data, as the programs get them from the library's
+// core: each with the rule it breaks, its severity and its place; refused
+// input is one problem of its own rule.
+TEST(CheckProblems, CarryTheirRuleSeverityAndPlace) {
+    const auto shown = [](const std::string& bytes) {
+        std::vector<std::string> problems;
+        EXPECT_GE(cDDLXMLParser::init(), 0);
+        for (const cCheckProblem& problem : cDocumentCheck::OfBytes(bytes, "model.xml"))
+            problems.push_back(problem.RuleId() +
+                               (problem.severity == cCheckProblem::kError ? " error " : " warning ") +
+                               std::to_string(problem.at.line) + ":" + std::to_string(problem.at.column));
+        cDDLXMLParser::terminate();
+        return problems;
+    };
+    EXPECT_THAT(shown(kPlanted),
+                testing::ElementsAre("QM004 warning 6:5", "QM005 warning 9:2", "QM006 warning 9:2", "QM003 error 9:36",
+                                     "QM006 warning 10:31", "QM005 warning 13:3", "QM006 warning 13:3",
+                                     "QM002 error 14:15", "QM003 error 14:50", "QM004 warning 15:3"));
+    EXPECT_THAT(shown("<P Name=\"p\">\n  <C Name=\"a\" Uuid=\"c\">\n</P>"), testing::ElementsAre("QM001 error 3:3"));
 }
 
 // What the parser refuses is one error where it refused it: nothing after

@@ -19,7 +19,7 @@ public:
     cBlobComparison(const std::string* oldBytes, const std::string* newBytes);
 
     // Loads both versions, old first, and compares them. kDoesNotLoad: a
-    // version does not parse or load (cDocumentCheck tells why); kFailed:
+    // version does not parse or load (cDocumentCheck, in the library's core, tells why); kFailed:
     // memory ran out.
     Outcome Run();
     cMetaDiffDoc& Result() { return *document_; }

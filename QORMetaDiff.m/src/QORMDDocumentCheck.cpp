@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "QORMCheckDocument.h"
+#include "QORMDDocumentCheck.h"
 
 #include <string_view>
 
 #include <xercesc/dom/DOMDocument.hpp>
 
-#include "QORMCheckContainer.h"
+#include "QORMDContainerCheck.h"
 #include "QORMDMetaChildLoader.h"
 #include "QORMetaUtil/QORMUDomString.h"
 
@@ -49,7 +49,7 @@ std::vector<cCheckProblem> cDocumentCheck::Of(int status, const DOM_Document& do
                                               const cDDLXMLParseDetails& details) {
     std::vector<cCheckProblem> problems;
     if (status < 0) {
-        problems.push_back({cCheckProblem::kError, details.failureAt, details.failure});
+        problems.push_back({cCheckProblem::kUnreadable, cCheckProblem::kError, details.failureAt, details.failure});
         return problems;
     }
     const DOMElement* package = document.isNull() ? nullptr : document->getDocumentElement();

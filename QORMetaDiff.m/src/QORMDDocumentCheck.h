@@ -3,13 +3,15 @@
 // problem listed in document order instead of the first one alone: what the
 // parser refuses (a DOCTYPE, markup that is not well-formed, nesting too
 // deep...), then the classes and attributes as cContainerCheck looks at them.
-// One parse and one pass over the classes and attributes: linear time.
+// One parse and one pass over the classes and attributes: linear time. The
+// check program lists the problems; the range report tells by them why a
+// version does not load.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "QORMCheckProblem.h"
+#include "QORMDCheckProblem.h"
 #include "QORMetaUtil/QORMUDomHandle.h"
 
 class cDocumentCheck {
