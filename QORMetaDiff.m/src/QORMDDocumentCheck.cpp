@@ -29,6 +29,19 @@ const DOMElement* NextSiblingElement(const DOMNode* node) {
 
 }  // namespace
 
+void cDocumentCheck::Package(const DOMElement* package, cDDLXMLPosition at, std::vector<cCheckProblem>& problems) {
+    const XMLCh* uuid = nullptr;
+    const XMLCh* name = nullptr;
+    QORMDReadUuidAndName(package, uuid, name);
+    if (!QORMUIsNullDOMString(name)) return;
+    const std::string tag = DOMToZULUnicodeString(package->getTagName()).ConvertToChar();
+    problems.push_back({cCheckProblem::kUnnamedPackage, cCheckProblem::kError, at,
+                        "the package <" + tag +
+                            "> has no Name (or an empty one): the diff takes the package's name from the versions "
+                            "it compares and refuses them when neither has one, also when this one is compared with "
+                            "nothing (added or deleted)"});
+}
+
 std::vector<cCheckProblem> cDocumentCheck::OfFile(const std::string& fileName) {
     DOM_Document document;
     cDDLXMLParseDetails details;
@@ -57,10 +70,11 @@ std::vector<cCheckProblem> cDocumentCheck::Of(int status, const DOM_Document& do
     // The recorded start tags are those of every element of the first three
     // levels in document order, read or skipped: the walk visits them all in
     // that order, so the next one is always the current element's.
-    std::size_t next = 1;
+    std::size_t next = 0;
     const auto startOf = [&]() {
         return next < details.startTags.size() ? details.startTags[next++] : cDDLXMLPosition{};
     };
+    Package(package, startOf(), problems);
     cContainerCheck classes(true, problems);
     for (const DOMElement* cls = FirstChildElement(package); cls; cls = NextSiblingElement(cls)) {
         const cDDLXMLPosition classAt = startOf();

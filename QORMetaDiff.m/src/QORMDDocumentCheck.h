@@ -25,5 +25,7 @@ private:
     // The problems of a parse that returned status, with details recorded for
     // three levels (package, classes, attributes).
     static std::vector<cCheckProblem> Of(int status, const DOM_Document& document, const cDDLXMLParseDetails& details);
+    // A package without a Name: the comparison needs one from either version.
+    static void Package(const xercesc::DOMElement* package, cDDLXMLPosition at, std::vector<cCheckProblem>& problems);
     static constexpr unsigned kLevels = 3;
 };

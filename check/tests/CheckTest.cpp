@@ -135,14 +135,41 @@ TEST_F(Check, RefusedInputIsOneErrorAtItsPlace) {
     }
 }
 
+// A package without a Name, or with an empty one, is an error at its start
+// tag: the diff refuses such a document compared with nothing (added or
+// deleted) or with a version whose package has no Name either; beside a
+// named version it compares.
+TEST_F(Check, APackageWithoutANameIsAnError) {
+    dir.write("unnamed.xml",
+              "<?xml version=\"1.0\"?>\n<!-- é -->\n  <Package>\n<Class Name=\"c\" Uuid=\"c\"/></Package>\n");
+    dir.write("empty.xml", "<Package Name=\"\" Uuid=\"p\"><Class Name=\"c\" Uuid=\"c\"/></Package>");
+    dir.write("named.xml", "<Package Name=\"p\"><Class Name=\"c\" Uuid=\"c\"/></Package>");
+    const std::string problem =
+        ": error: the package <Package> has no Name (or an empty one): the diff takes the package's name from the "
+        "versions it compares and refuses them when neither has one, also when this one is compared with nothing "
+        "(added or deleted)\n";
+    const HostRun run = RunCheck({"unnamed.xml", "empty.xml", "named.xml"}, dir.path());
+    EXPECT_EQ(run.out, "unnamed.xml:3:3" + problem + "empty.xml:1:1" + problem);
+    EXPECT_EQ(run.exitStatus, 1);
+    const auto diff = [&](const std::vector<std::string>& args) {
+        std::vector<std::string> all = args;
+        all.insert(all.end(), {"-Diff", "d.xml"});
+        return RunHost(all, {dir.path()}).exitStatus;
+    };
+    EXPECT_EQ(diff({"-New", "unnamed.xml"}), 1);
+    EXPECT_EQ(diff({"-Deleted", "empty.xml"}), 1);
+    EXPECT_EQ(diff({"-Old", "unnamed.xml", "-New", "empty.xml"}), 1);
+    EXPECT_EQ(diff({"-Old", "named.xml", "-New", "unnamed.xml"}), 0);
+}
+
 // Warnings alone leave the status 0 unless -Werror; every file is checked and
 // reported in the order given; wrong arguments are status 2.
 TEST_F(Check, ExitStatusTellsErrorsFromWarnings) {
-    dir.write("warned.xml", "<P><C Name=\"a\" Uuid=\"c\"/><C Name=\"a\" Uuid=\"d\"/></P>");
-    dir.write("clean.xml", "<P><C Name=\"a\" Uuid=\"c\"/></P>");
-    dir.write("-dash.xml", "<P><C Name=\"a\"/></P>");
+    dir.write("warned.xml", "<P Name=\"p\"><C Name=\"a\" Uuid=\"c\"/><C Name=\"a\" Uuid=\"d\"/></P>");
+    dir.write("clean.xml", "<P Name=\"p\"><C Name=\"a\" Uuid=\"c\"/></P>");
+    dir.write("-dash.xml", "<P Name=\"p\"><C Name=\"a\"/></P>");
     const std::string warning =
-        "warned.xml:1:26: warning: the class <C Name=\"a\"> has the same Name as the class on "
+        "warned.xml:1:35: warning: the class <C Name=\"a\"> has the same Name as the class on "
         "line 1\n";
     HostRun run = RunCheck({"warned.xml", "clean.xml"}, dir.path());
     EXPECT_EQ(run.out, warning);
@@ -153,7 +180,7 @@ TEST_F(Check, ExitStatusTellsErrorsFromWarnings) {
     EXPECT_EQ(run.exitStatus, 1);
 
     run = RunCheck({"--", "-dash.xml", "warned.xml"}, dir.path());
-    EXPECT_EQ(run.out, "-dash.xml:1:4: error: the class <C Name=\"a\"> has no Uuid (or an empty one)\n" + warning);
+    EXPECT_EQ(run.out, "-dash.xml:1:13: error: the class <C Name=\"a\"> has no Uuid (or an empty one)\n" + warning);
     EXPECT_EQ(run.exitStatus, 1);
 
     for (const std::vector<std::string>& wrong :
@@ -186,7 +213,8 @@ TEST_F(Check, AgreesWithTheLoaderOnGeneratedModels) {
                                           std::sregex_iterator());
     ASSERT_GT(fields.size(), 1000u);
     // A start tag over several lines is named by the line where it begins.
-    std::vector<std::string> brokenModels = {"<P>\n  <C Name=\"c\" Uuid=\"c\"/>\n  <C\n    Name=\"d\"\n  />\n</P>\n"};
+    std::vector<std::string> brokenModels = {
+        "<P Name=\"p\">\n  <C Name=\"c\" Uuid=\"c\"/>\n  <C\n    Name=\"d\"\n  />\n</P>\n"};
     for (std::size_t i = 1; i <= 6; ++i) {  // a few, from all over the document
         const std::smatch& match = fields[i * (fields.size() - 1) / 6 - (i % 2)];
         brokenModels.push_back(model);
