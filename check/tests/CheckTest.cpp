@@ -162,6 +162,28 @@ TEST_F(Check, APackageWithoutANameIsAnError) {
     EXPECT_EQ(diff({"-Old", "named.xml", "-New", "unnamed.xml"}), 0);
 }
 
+// One problem, one line: line and paragraph separators, NEL, bidi controls,
+// zero-width and other invisible characters of values are shown escaped,
+// and a file name that is not UTF-8 byte by byte, as the report shows them.
+TEST_F(Check, EveryProblemIsOneLineWithWhatCannotBeSeenEscaped) {
+    const std::string name = "bad\xff.xml";
+    dir.write(name,
+              u8"<P Name=\"p\">\n"
+              u8"<C Name=\"a\u2028b\" Uuid=\"1\"/><C Name=\"a\u2028b\" Uuid=\"2\"/>\n"
+              u8"<C Name=\"p\u2029q\u0085r\" Uuid=\"3\"/><C Name=\"p\u2029q\u0085r\" Uuid=\"4\"/>\n"
+              u8"<C Name=\"\u202eevil\" Uuid=\"5\"/><C Name=\"\u202eevil\" Uuid=\"6\"/>\n"
+              u8"<C Name=\"zero\u200bwidth\u00a0nb\" Uuid=\"7\"/><C Name=\"zero\u200bwidth\u00a0nb\" Uuid=\"8\"/>\n"
+              u8"</P>\n");
+    const auto warning = [](const std::string& place, const std::string& shown, int line) {
+        return "bad\\x{FF}.xml:" + place + ": warning: the class <C Name=\"" + shown +
+               "\"> has the same Name as the class on line " + std::to_string(line) + "\n";
+    };
+    const HostRun run = RunCheck({name}, dir.path());
+    EXPECT_EQ(run.out, warning("2:24", "a\\u{2028}b", 2) + warning("3:26", "p\\u{2029}q\\u{0085}r", 3) +
+                           warning("4:27", "\\u{202E}evil", 4) + warning("5:35", "zero\\u{200B}width\\u{00A0}nb", 5));
+    EXPECT_EQ(run.exitStatus, 0);
+}
+
 // Warnings alone leave the status 0 unless -Werror; every file is checked and
 // reported in the order given; wrong arguments are status 2.
 TEST_F(Check, ExitStatusTellsErrorsFromWarnings) {
