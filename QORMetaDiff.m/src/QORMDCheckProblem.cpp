@@ -13,7 +13,8 @@ std::string cCheckProblem::RuleId() const {
 
 std::string cCheckProblem::Line(const std::string& file, const Form& form) const {
     std::string line = file;
-    if (at.line > 0) line += ":" + std::to_string(at.line) + ":" + std::to_string(at.column);
+    const unsigned long column = form.byteColumns && at.byteColumn > 0 ? at.byteColumn : at.column;
+    if (at.line > 0) line += ":" + std::to_string(at.line) + ":" + std::to_string(column);
     const bool asError = severity == kError || form.warningsAsErrors;
     line += asError ? ": error: " : ": warning: ";
     line += message;

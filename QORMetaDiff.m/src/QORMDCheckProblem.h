@@ -27,6 +27,7 @@ struct cCheckProblem {
     // How Line shows a problem.
     struct Form {
         bool warningsAsErrors = false;  // a warning printed as an error, marked [-Werror]
+        bool byteColumns = false;       // the column in bytes (cDDLXMLPosition::byteColumn)
     };
 
     Rule rule = kUnreadable;

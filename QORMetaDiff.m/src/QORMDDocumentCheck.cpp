@@ -42,10 +42,11 @@ void cDocumentCheck::Package(const DOMElement* package, cDDLXMLPosition at, std:
                             "nothing (added or deleted)"});
 }
 
-std::vector<cCheckProblem> cDocumentCheck::OfFile(const std::string& fileName) {
+std::vector<cCheckProblem> cDocumentCheck::OfFile(const std::string& fileName, bool byteColumns) {
     DOM_Document document;
     cDDLXMLParseDetails details;
     details.recordDepth = kLevels;
+    details.byteColumns = byteColumns;
     const int status = cDDLXMLParser::parseXMLFile(ZULUnicodeString(fileName.c_str()), document, &details);
     return Of(status, document, details);
 }

@@ -16,8 +16,9 @@
 
 class cDocumentCheck {
 public:
-    // The problems of the file fileName (UTF-8 path). Needs cDDLXMLParser::init.
-    static std::vector<cCheckProblem> OfFile(const std::string& fileName);
+    // The problems of the file fileName (UTF-8 path), their places with byte
+    // columns too when asked. Needs cDDLXMLParser::init.
+    static std::vector<cCheckProblem> OfFile(const std::string& fileName, bool byteColumns = false);
     // The problems of a document held in memory, known as name. Needs cDDLXMLParser::init.
     static std::vector<cCheckProblem> OfBytes(const std::string& bytes, const std::string& name);
 

@@ -25,7 +25,7 @@ bool CheckAll(const cCheckArguments& arguments) {
     for (const std::string& file : arguments.Files()) {
         std::vector<cCheckProblem> problems;
         try {
-            problems = cDocumentCheck::OfFile(file);
+            problems = cDocumentCheck::OfFile(file, arguments.ByteColumns());
         } catch (const std::exception& error) {
             problems = {{cCheckProblem::kUnreadable,
                          cCheckProblem::kError,
@@ -34,6 +34,7 @@ bool CheckAll(const cCheckArguments& arguments) {
         }
         cCheckProblem::Form form;
         form.warningsAsErrors = arguments.WarningsAsErrors();
+        form.byteColumns = arguments.ByteColumns();
         for (const cCheckProblem& problem : problems) {
             std::printf("%s\n", problem.Line(file, form).c_str());
             clean = clean && problem.severity == cCheckProblem::kWarning && !arguments.WarningsAsErrors();

@@ -101,6 +101,8 @@ TEST(CheckProblems, CarryTheirRuleSeverityAndPlace) {
                                      "QM006 warning 10:31", "QM005 warning 13:3", "QM006 warning 13:3",
                                      "QM002 error 14:15", "QM003 error 14:50", "QM004 warning 15:3"));
     EXPECT_THAT(shown("<P Name=\"p\">\n  <C Name=\"a\" Uuid=\"c\">\n</P>"), testing::ElementsAre("QM001 error 3:3"));
+    // From memory too, bytes that are not UTF-8 are placed where they begin.
+    EXPECT_THAT(shown(std::string(3000, ' ') + "\n<P Name=\"\xff\"/>"), testing::ElementsAre("QM001 error 2:10"));
 }
 
 // What the parser refuses is one error where it refused it: nothing after
@@ -132,6 +134,60 @@ TEST_F(Check, RefusedInputIsOneErrorAtItsPlace) {
         EXPECT_EQ(run.out, c.line + "\n");
         EXPECT_EQ(run.exitStatus, 1);
         EXPECT_EQ(RunHost({"-Old", c.name, "-New", "good.xml", "-Diff", "d.xml"}, {dir.path()}).exitStatus, 1);
+    }
+}
+
+// Problems on a line holding é, a CJK character and an emoji before them:
+// columns count UTF-16 code units, or with -Columns bytes the bytes of the
+// line in UTF-8, in documents in UTF-8, UTF-16 and Latin-1. Bytes that are
+// not UTF-8 are placed at the byte where they begin (not where the parser's
+// decoding block began, lines earlier), shown as \x{FF} and told truly; the
+// diff host names the same place.
+TEST_F(Check, PlacesCountUtf16UnitsOrBytes) {
+    std::string classes;
+    for (int i = 0; i < 40; ++i)
+        classes += "<C Name=\"c" + std::to_string(i) + "\" Uuid=\"c" + std::to_string(i) + "\"/>\n";
+    const std::string head = "<P Name=\"p\">\n" + classes + u8"<!-- é中😀 -->";  // 13 UTF-16 units, 18 bytes, line 42
+    const std::string tail = "\"/>\n" + classes + "</P>\n";
+    std::string utf16 = "\xff\xfe";
+    for (const char16_t c : std::u16string(u"<P Name=\"p\">\n<!-- é中😀 --><C Name=\"a\"/></P>"))
+        utf16 += {static_cast<char>(c & 0xff), static_cast<char>(c >> 8)};
+    const std::string noUuid = "the class <C Name=\"a\"> has no Uuid (or an empty one)";
+    const struct {
+        std::string content, units, bytes, what;
+    } cases[] = {
+        {head + "<C Name=\"a\"/>\n</P>\n", "42:14", "42:19", noUuid},
+        {head + "<C Name=\"a\" Uuid=\"a\"></P>\n", "42:37", "42:42", "expected end of tag 'C'"},
+        {utf16, "2:14", "2:19", noUuid},
+        {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<P Name=\"p\">\n<!-- \xe9 --><C Name=\"a\"/></P>", "3:11",
+         "3:12", noUuid},
+        {head + "<C Name=\"a\xff" + tail, "42:24", "42:29", "invalid byte \\x{FF}: no UTF-8 character begins with it"},
+        {head + "<C Name=\"a\xa9" + tail, "42:24", "42:29",
+         "invalid byte \\x{A9}: it continues a UTF-8 character, but none began"},
+        {head + "<C Name=\"a\xc0\xaf" + tail, "42:24", "42:29",
+         "invalid bytes \\x{C0}\\x{AF}: an overlong UTF-8 form of U+002F"},
+        {head + "<C Name=\"a\xf0\x82\x82\xac" + tail, "42:24", "42:29",
+         "invalid bytes \\x{F0}\\x{82}\\x{82}\\x{AC}: an overlong UTF-8 form of U+20AC"},
+        {head + "<C Name=\"a\xed\xa0\x80" + tail, "42:24", "42:29",
+         "invalid bytes \\x{ED}\\x{A0}\\x{80}: the UTF-8 form of the surrogate U+D800, which is not a character"},
+        {head + "<C Name=\"a\xf4\x90\x80\x80" + tail, "42:24", "42:29",
+         "invalid bytes \\x{F4}\\x{90}\\x{80}\\x{80}: the UTF-8 form of U+110000, beyond the last character U+10FFFF"},
+        {head + "<C Name=\"a\xf0\x9f\x98" + tail, "42:24", "42:29",
+         "invalid bytes \\x{F0}\\x{9F}\\x{98}: a UTF-8 character of 4 bytes cut after 3"},
+        {head + "<C Name=\"a\xe4\xb8", "42:24", "42:29",  // a file cut short in a character
+         "invalid bytes \\x{E4}\\x{B8}: a UTF-8 character of 3 bytes cut after 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what + " at " + c.units);
+        dir.write("model.xml", c.content);
+        EXPECT_EQ(RunCheck({"model.xml"}, dir.path()).out, "model.xml:" + c.units + ": error: " + c.what + "\n");
+        const HostRun bytes = RunCheck({"-Columns", "bytes", "model.xml"}, dir.path());
+        EXPECT_EQ(bytes.out, "model.xml:" + c.bytes + ": error: " + c.what + "\n");
+        EXPECT_EQ(bytes.exitStatus, 1);
+        if (c.what.rfind("invalid", 0) != 0) continue;
+        EXPECT_THAT(RunHost({"-New", "model.xml", "-Diff", "d.xml"}, {dir.path()}).err,
+                    HasSubstr("\"model.xml\" could not be read: line " +
+                              std::regex_replace(c.units, std::regex(":"), ", column ") + ": " + c.what + "\n"));
     }
 }
 
@@ -206,11 +262,17 @@ TEST_F(Check, ExitStatusTellsErrorsFromWarnings) {
     EXPECT_EQ(run.exitStatus, 1);
 
     for (const std::vector<std::string>& wrong :
-         std::vector<std::vector<std::string>>{{}, {"-Werror"}, {"-W", "clean.xml"}, {"-dash.xml"}, {""}}) {
+         std::vector<std::vector<std::string>>{{},
+                                               {"-Werror"},
+                                               {"-W", "clean.xml"},
+                                               {"-dash.xml"},
+                                               {""},
+                                               {"-Columns", "chars", "clean.xml"},
+                                               {"clean.xml", "-Columns"}}) {
         run = RunCheck(wrong, dir.path());
         EXPECT_EQ(run.exitStatus, 2);
         EXPECT_EQ(run.out, "");
-        EXPECT_THAT(run.err, HasSubstr("Usage: QORMetaCheck [-Werror] [--] FILE..."));
+        EXPECT_THAT(run.err, HasSubstr("Usage: QORMetaCheck [-Werror] [-Columns utf16|bytes] [--] FILE..."));
     }
     EXPECT_EQ(RunCheck({"-v"}, dir.path()).exitStatus, 0);
 }

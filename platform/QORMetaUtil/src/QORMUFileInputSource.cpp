@@ -7,7 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include <memory>
+
 #include <xercesc/util/BinInputStream.hpp>
+#include <xercesc/util/XMLException.hpp>
 
 #include "QORMetaUtil/QORMUDomString.h"
 
@@ -64,6 +67,21 @@ QORMUFileInputSource::QORMUFileInputSource(const ZULUnicodeString& fileName) : f
 
 QORMUFileInputSource::~QORMUFileInputSource() {
     if (fd_ >= 0) ::close(fd_);
+}
+
+bool QORMUFileInputSource::ReadAll(std::string& bytes, std::string& error) {
+    error = openError_;
+    std::unique_ptr<BinInputStream> stream(makeStream());
+    if (!stream) return false;
+    try {
+        XMLByte buffer[64 * 1024];
+        while (const XMLSize_t n = stream->readBytes(buffer, sizeof buffer))
+            bytes.append(reinterpret_cast<const char*>(buffer), n);
+    } catch (const XMLException& e) {
+        error = DOMToZULUnicodeString(e.getMessage()).ConvertToChar();
+        return false;
+    }
+    return true;
 }
 
 BinInputStream* QORMUFileInputSource::makeStream() const {

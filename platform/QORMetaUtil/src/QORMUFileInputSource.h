@@ -22,6 +22,9 @@ public:
     XMLFilePos BytesRead() const { return bytesRead_; }
     // The stream takes over the descriptor.
     xercesc::BinInputStream* makeStream() const override;
+    // Instead of a stream: the whole file into bytes. False, with why, when
+    // it cannot be opened or read.
+    bool ReadAll(std::string& bytes, std::string& error);
 
 private:
     ZULUnicodeString fileName_;
