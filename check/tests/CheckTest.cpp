@@ -149,6 +149,7 @@ TEST_F(Check, PlacesCountUtf16UnitsOrBytes) {
         classes += "<C Name=\"c" + std::to_string(i) + "\" Uuid=\"c" + std::to_string(i) + "\"/>\n";
     const std::string head = "<P Name=\"p\">\n" + classes + u8"<!-- é中😀 -->";  // 13 UTF-16 units, 18 bytes, line 42
     const std::string tail = "\"/>\n" + classes + "</P>\n";
+    const std::string ends = u8"\ufeff<?xml version=\"1.1\"?>\r<P Name=\"p\">\r\n\u0085\u2028<!-- é中😀 -->";
     std::string utf16 = "\xff\xfe";
     for (const char16_t c : std::u16string(u"<P Name=\"p\">\n<!-- é中😀 --><C Name=\"a\"/></P>"))
         utf16 += {static_cast<char>(c & 0xff), static_cast<char>(c >> 8)};
@@ -159,6 +160,9 @@ TEST_F(Check, PlacesCountUtf16UnitsOrBytes) {
         {head + "<C Name=\"a\"/>\n</P>\n", "42:14", "42:19", noUuid},
         {head + "<C Name=\"a\" Uuid=\"a\"></P>\n", "42:37", "42:42", "expected end of tag 'C'"},
         {utf16, "2:14", "2:19", noUuid},
+        // Every kind of line end before it, behind a byte-order mark.
+        {ends + "<C Name=\"a\"/></P>", "5:14", "5:19", noUuid},
+        {ends + "<C Name=\"a\xff\"/></P>", "5:24", "5:29", "invalid byte \\x{FF}: no UTF-8 character begins with it"},
         {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<P Name=\"p\">\n<!-- \xe9 --><C Name=\"a\"/></P>", "3:11",
          "3:12", noUuid},
         {head + "<C Name=\"a\xff" + tail, "42:24", "42:29", "invalid byte \\x{FF}: no UTF-8 character begins with it"},
@@ -189,6 +193,18 @@ TEST_F(Check, PlacesCountUtf16UnitsOrBytes) {
                     HasSubstr("\"model.xml\" could not be read: line " +
                               std::regex_replace(c.units, std::regex(":"), ", column ") + ": " + c.what + "\n"));
     }
+}
+
+// A pipe cannot be read again: its bytes that are not UTF-8 are placed as
+// those of a file, by the check and by the diff host, and the endless rest of
+// the pipe is not waited for.
+TEST_F(Check, BytesFromAPipeArePlacedToo) {
+    const std::string pipe = "<(printf '<P Name=\"p\">\\n<C Name=\"\\377\"/>'; exec cat /dev/zero)";
+    const HostRun check = RunProgram("bash", {"-c", "exec \"$0\" " + pipe, QORMC_CHECK_PATH});
+    EXPECT_THAT(check.out, testing::MatchesRegex(".*:2:10: error: invalid byte \\\\x\\{FF\\}: .*\n"));
+    const HostRun host =
+        RunProgram("bash", {"-c", "exec \"$0\" -New " + pipe + " -Diff d.xml", QORMD_HOST_PATH}, {dir.path()});
+    EXPECT_THAT(host.err, HasSubstr("could not be read: line 2, column 10: invalid byte \\x{FF}: "));
 }
 
 // A package without a Name, or with an empty one, is an error at its start

@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include <xercesc/util/TransService.hpp>
-#include <xercesc/util/XMLException.hpp>
 
 using namespace xercesc;
 
@@ -65,7 +64,7 @@ private:
 
 }  // namespace
 
-std::string QORMUTextAsUtf8(std::string bytes, std::u16string_view encoding) {
+std::string QORMUTextAsUtf8(const std::string& bytes, std::u16string_view encoding) {
     std::string name(encoding.begin(), encoding.end());  // encoding names are ASCII
     for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (name.empty() || name == "UTF-8" || name == "UTF8" || name == "US-ASCII" || name == "ASCII") return bytes;
@@ -73,7 +72,7 @@ std::string QORMUTextAsUtf8(std::string bytes, std::u16string_view encoding) {
         const TranscodeFromStr decoded(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), name.c_str());
         const TranscodeToStr encoded(decoded.str(), decoded.length(), "UTF-8");
         return std::string(reinterpret_cast<const char*>(encoded.str()), encoded.length());
-    } catch (const XMLException&) {  // an unknown encoding, or bytes it does not allow
+    } catch (...) {  // an unknown encoding, bytes it does not allow, no memory for the text
         return bytes;
     }
 }

@@ -15,7 +15,7 @@
 
 // A document's bytes, read by the parser in encoding, as UTF-8: as they are
 // when they are UTF-8 already (or cannot be converted). Needs Xerces.
-std::string QORMUTextAsUtf8(std::string bytes, std::u16string_view encoding);
+std::string QORMUTextAsUtf8(const std::string& bytes, std::u16string_view encoding);
 
 // The place of the character that begins at offset.
 cDDLXMLPosition QORMUPlaceOfByte(std::string_view text, std::size_t offset, bool xml11);

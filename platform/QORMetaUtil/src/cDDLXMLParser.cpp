@@ -157,14 +157,14 @@ void ParseSource(QORMUSafeDOMParser& parser, InputSource& source, NothingRead no
     if (failure.outOfMemory) failure.Unplaced("the run ran out of memory while reading it");
 }
 
-// The byte columns of the places details holds, asked for by the caller,
-// counted in the document's bytes as UTF-8.
-void CountByteColumns(const QORMUSafeDOMParser& parser, const std::string& bytes, cDDLXMLParseDetails& details) {
+// The byte columns of the places details holds, counted in bytes, read in
+// encoding, as UTF-8.
+void CountByteColumns(std::u16string_view encoding, bool xml11, const std::string& bytes,
+                      cDDLXMLParseDetails& details) {
     std::vector<cDDLXMLPosition*> places;
     for (cDDLXMLPosition& place : details.startTags) places.push_back(&place);
     if (details.failureAt.line > 0 && details.failureAt.byteColumn == 0) places.push_back(&details.failureAt);
-    if (places.empty()) return;
-    QORMUCountByteColumns(QORMUTextAsUtf8(bytes, parser.Encoding()), parser.IsXml11(), places);
+    if (!places.empty()) QORMUCountByteColumns(QORMUTextAsUtf8(bytes, encoding), xml11, places);
 }
 
 int NotInitialised(int line) {
@@ -198,22 +198,17 @@ int Conclude(const char* caller, QORMUSafeDOMParser& parser, const ZULUnicodeStr
     return Fail("GDXMLParseError_1", FileFailure(name, "could not be read", failure.reason), __LINE__);
 }
 
-}  // namespace
-
-namespace {
-
-// Parses bytes, known as name, with parser (the file parseXMLFile read, or
-// the bytes parseXMLBytes was given).
-int ParseBytes(const char* caller, QORMUSafeDOMParser& parser, const std::string& bytes, const ZULUnicodeString& name,
-               DOM_Document& document, cDDLXMLParseDetails* details) {
-    ParseFailure failure;
-    {
-        MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), ZULToDOMString(name));
-        ParseSource(
-            parser, source, [&] { return bytes.empty(); }, [&] { return std::string_view(bytes); }, details, failure);
-    }
+// What a parse ends with (Conclude), with the byte columns of details
+// counted in bytes, the bytes the parser read, when the caller asked for them.
+int ConcludeCounting(const char* caller, QORMUSafeDOMParser& parser, const ZULUnicodeString& name,
+                     ParseFailure& failure, const std::string& bytes, DOM_Document& document,
+                     cDDLXMLParseDetails* details) {
+    // Conclude may release the parser: what counting needs of it is taken first.
+    const std::u16string encoding = parser.Encoding();
+    const bool xml11 = parser.IsXml11();
     const int status = Conclude(caller, parser, name, failure, document, details);
-    if (details && details->byteColumns) CountByteColumns(parser, bytes, *details);
+    // (Memory ran out: the parser and Xerces may be gone, and no place is worth the risk.)
+    if (details && details->byteColumns && !failure.outOfMemory) CountByteColumns(encoding, xml11, bytes, *details);
     return status;
 }
 
@@ -221,38 +216,42 @@ int ParseBytes(const char* caller, QORMUSafeDOMParser& parser, const std::string
 
 int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& document,
                                 cDDLXMLParseDetails* details) {
-    const char kCaller[] = "cDDLXMLParser::parseXMLFile";
     QORMUSafeDOMParser* parser = Parser().get();
     if (!parser) return NotInitialised(__LINE__);
+    // The bytes are kept as they are read for byte columns, and from what
+    // cannot be read again (a pipe); else a failure on UTF-8 reads them again.
+    std::string bytes;
+    bool keep = false;
     ParseFailure failure;
     {
         QORMUFileInputSource source(fileName);
-        if (details && details->byteColumns && source.OpenError().empty()) {
-            // The places' byte columns are counted in the bytes after the parse.
-            std::string bytes, error;
-            if (source.ReadAll(bytes, error)) return ParseBytes(kCaller, *parser, bytes, fileName, document, details);
-            failure.Unplaced(error);
-        } else if (source.OpenError().empty()) {
+        keep = (details && details->byteColumns) || !source.IsRegularFile();
+        if (keep) source.KeepBytes(&bytes);
+        if (source.OpenError().empty())
             ParseSource(
                 *parser, source, [&] { return source.BytesRead() == 0; },
                 [&] {
-                    std::string bytes, error;
-                    QORMUFileInputSource(fileName).ReadAll(bytes, error);
-                    return bytes;
+                    if (!keep) bytes = QORMUFileInputSource::ReadAgain(fileName);
+                    return std::string_view(bytes);
                 },
                 details, failure);
-        } else {
+        else
             failure.Unplaced("cannot open it: " + source.OpenError());
-        }
     }
-    return Conclude(kCaller, *parser, fileName, failure, document, details);
+    return ConcludeCounting("cDDLXMLParser::parseXMLFile", *parser, fileName, failure, bytes, document, details);
 }
 
 int cDDLXMLParser::parseXMLBytes(const std::string& bytes, const ZULUnicodeString& name, DOM_Document& document,
                                  cDDLXMLParseDetails* details) {
     QORMUSafeDOMParser* parser = Parser().get();
     if (!parser) return NotInitialised(__LINE__);
-    return ParseBytes("cDDLXMLParser::parseXMLBytes", *parser, bytes, name, document, details);
+    ParseFailure failure;
+    {
+        MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), ZULToDOMString(name));
+        ParseSource(
+            *parser, source, [&] { return bytes.empty(); }, [&] { return std::string_view(bytes); }, details, failure);
+    }
+    return ConcludeCounting("cDDLXMLParser::parseXMLBytes", *parser, name, failure, bytes, document, details);
 }
 
 unsigned long cDDLXMLParser::lineOfElement(const ZULUnicodeString& fileName, const DOMElement* element) {

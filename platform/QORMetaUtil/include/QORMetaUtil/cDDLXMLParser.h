@@ -48,8 +48,8 @@ struct cDDLXMLParseDetails {
     // Set by the caller: the start tags of elements nested this deep or less
     // are recorded (1: the document element only; 0: none).
     unsigned recordDepth = 0;
-    // Set by the caller: the places below get their byte columns too (a file
-    // is then read whole before it is parsed).
+    // Set by the caller: the places below get their byte columns too (a file's
+    // bytes are then kept as they are read).
     bool byteColumns = false;
     // Where the start tag of each recorded element begins, in document order.
     std::vector<cDDLXMLPosition> startTags;
