@@ -11,3 +11,9 @@ const char* cRangeFile::Word(Change change) {
 bool cRangeReport::AllLoaded() const {
     return std::all_of(files.begin(), files.end(), [](const cRangeFile& file) { return file.loaded; });
 }
+
+std::vector<std::string> cRangeFailure::Lines() const {
+    std::vector<std::string> lines;
+    for (const cCheckProblem& problem : problems) lines.push_back(problem.Line(path, {}));
+    return lines;
+}

@@ -9,12 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "QORMDCheckProblem.h"
 #include "QORMRReport.h"
 
 // A version of a file that does not load, and why.
 struct cRangeFailure {
-    std::string version;             // rev:path, as git names a file's version
-    std::vector<std::string> lines;  // its errors: path:line:column: error: text
+    std::string version;                  // rev:path, as git names a file's version
+    std::string path;                     // the file's path in that version
+    std::vector<cCheckProblem> problems;  // its errors
+
+    // Its errors as the check prints them: path:line:column: error: message
+    std::vector<std::string> Lines() const;
 };
 
 struct cRangeFile {

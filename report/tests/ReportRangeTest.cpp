@@ -195,4 +195,37 @@ TEST_F(ReportRange, ExitStatuses) {
     EXPECT_THAT(run.err, HasSubstr("is not in a git repository"));
 }
 
+// A document whose package no version names (modified, or added) stops its
+// section with the reason the two-file form gives for the same versions,
+// named as git names them.
+TEST(ReportRangeUnnamed, GivesTheReasonOfTheTwoFileForm) {
+    ScratchRepository repo;
+    repo.Commit({{".gitattributes", kAttributes}, {"m.meta.xml", "<Package><C Name=\"c\" Uuid=\"c\"/></Package>\n"}},
+                "base");
+    repo.Commit({{"m.meta.xml", "<Package Name=\"\"><C Name=\"d\" Uuid=\"c\"/></Package>\n"},
+                 {"added.meta.xml", "<P><C Name=\"e\" Uuid=\"e\"/></P>\n"}},
+                "unnamed");
+    const auto version = [&](const std::string& revision, const std::string& path) {
+        const std::string id = repo.Git({"rev-parse", "--short", revision}).out;
+        return id.substr(0, id.find('\n')) + ":" + path;
+    };
+    const HostRun range = RunReport({"-Git", "HEAD~1..HEAD", "-Format", "markdown"}, {repo.path()});
+    EXPECT_EQ(range.exitStatus, 1);
+    EXPECT_THAT(range.out, Not(HasSubstr("memory ran out")));
+    // The same versions as files of those names, in the two-file form.
+    TempDir dir;
+    for (const std::string path : {"m.meta.xml", "added.meta.xml"})
+        for (const std::string revision : {"HEAD~1", "HEAD"})
+            if (path == "m.meta.xml" || revision == "HEAD")
+                dir.write(version(revision, path), repo.Git({"show", revision + ":" + path}).out);
+    const HostRun modified =
+        RunReport({"-Old", version("HEAD~1", "m.meta.xml"), "-New", version("HEAD", "m.meta.xml")}, {dir.path()});
+    const HostRun added = RunReport({"-New", version("HEAD", "added.meta.xml")}, {dir.path()});
+    for (const auto& [path, twoFile] : {std::pair{"m.meta.xml", modified}, {"added.meta.xml", added}}) {
+        ASSERT_THAT(twoFile.err, StartsWith("Error: the package has no name: "));
+        const std::string reason = twoFile.err.substr(7, twoFile.err.size() - 9);  // no "Error: ", no ".\n"
+        EXPECT_THAT(range.out, HasSubstr("~~~text\n" + std::string(path) + ": error: " + reason + "\n~~~\n"));
+    }
+}
+
 }  // namespace
