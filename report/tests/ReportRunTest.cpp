@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <regex>
 #include <sstream>
 
 #include "ReportSupport.h"
@@ -306,6 +307,51 @@ TEST(ReportReading, ChangesUnderASharedUuidGoWhereTheyHappened) {
         ASSERT_EQ(run.exitStatus, 0) << run.err;
         EXPECT_EQ(run.out, "Changes to package p\n  old: old.xml\n  new: new.xml\n\n" + c.report);
     }
+}
+
+// White space that is layout is not listed, in any form: not the blanks and
+// line ends of a class that holds nothing else (CRLF and tabs too), nor the
+// indentation around a text beside elements or inside an element below an
+// attribute. Blanks the document means are: under xml:space="preserve",
+// and at the ends of a text that holds no line end there.
+TEST(ReportReading, LayoutIsNotContentInAnyForm) {
+    TempDir dir;
+    dir.write("old.xml", "<P Name=\"p\">\n  <C Uuid=\"c-gone\" Name=\"Gone\">\r\n\t</C>\n</P>\n");
+    dir.write("new.xml",
+              "<P Name=\"p\">\n"
+              "  <C Uuid=\"c-empty\" Name=\"Empty\">\n  </C>\n"
+              "  <C Uuid=\"c-mixed\" Name=\"Mixed\">\n    Some text\n"
+              "    <A Uuid=\"a-deep\" Name=\"Deep\"><Doc>\n      deep text\n    </Doc></A>\n  </C>\n"
+              "  <C Uuid=\"c-kept\" Name=\"Kept\" xml:space=\"preserve\">\n  </C>\n"
+              "  <C Uuid=\"c-leaf\" Name=\"Leaf\"> a </C>\n"
+              "</P>\n");
+    const auto run = [&](const std::string& format) {
+        const HostRun report = RunReport({"-Old", "old.xml", "-New", "new.xml", "-Format", format}, {dir.path()});
+        EXPECT_EQ(report.exitStatus, 0) << report.err;
+        return report.out;
+    };
+    const std::string text = run("text");
+    EXPECT_THAT(text, HasSubstr("C Empty (c-empty): added\n  + Name: Empty\n  + Uuid: c-empty\n\n"
+                                "C Mixed (c-mixed): added\n  + Name: Mixed\n  + Uuid: c-mixed\n  + text: Some text\n"
+                                "  A Deep (a-deep): added\n    + Name: Deep\n    + Uuid: a-deep\n    + Doc\n"
+                                "      + text: deep text\n\n"));
+    EXPECT_THAT(text, HasSubstr("  + xml:space: preserve\n  + text: \"\\n  \"\n\n"));
+    EXPECT_THAT(text, HasSubstr("  + Uuid: c-leaf\n  + text: \" a \"\n\n"));
+    EXPECT_THAT(text, HasSubstr("C Gone (c-gone): deleted\n  - Name: Gone\n  - Uuid: c-gone\n"));
+    // Each form lists the same four texts.
+    const auto listed = [](const std::string& report, const std::string& pattern) {
+        std::vector<std::string> texts;
+        const std::regex line(pattern);
+        for (std::sregex_iterator it(report.begin(), report.end(), line), end; it != end; ++it)
+            texts.push_back((*it)[1]);
+        return texts;
+    };
+    EXPECT_THAT(listed(text, "text: ([^\n]*)\n"),
+                testing::ElementsAre("Some text", "deep text", "\"\\n  \"", "\" a \""));
+    EXPECT_THAT(listed(run("markdown"), "- text: `([^`]*)`"),
+                testing::ElementsAre("Some text", "deep text", "\"\\n  \"", "\" a \""));
+    EXPECT_THAT(listed(run("html"), "\\{\"x\":\"((?:[^\"\\\\]|\\\\.)*)\"\\}"),
+                testing::ElementsAre("Some text", "deep text", "\\\"\\\\n  \\\"", "\\\" a \\\""));
 }
 
 TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {
