@@ -204,10 +204,12 @@ TEST_F(ReportRange, ExitStatuses) {
 }
 
 // -Out never replaces a file of the work tree that the range reads: a
-// document at either end (however it is named: another spelling, a link,
-// from a folder below, or gone from the work tree) or a .gitattributes.
+// document at either end (however it is named: another spelling, a link or
+// a hard link, from a folder below, or gone from the work tree) or a
+// .gitattributes.
 TEST_F(ReportRange, OutNeverReplacesWhatTheRangeReads) {
     std::filesystem::create_symlink("sales.meta.xml", repo.path() + "/models/link.xml");
+    std::filesystem::create_hard_link(repo.path() + "/models/sales.meta.xml", repo.path() + "/models/hard.xml");
     repo.Git({"rm", "-q", "models/gone.meta.xml"});  // deleted, not committed: the path is still the range's
     const auto before = Listing(repo.path() + "/models", true);
     const std::string attributes = ReadFile(repo.path() + "/.gitattributes");
@@ -217,6 +219,7 @@ TEST_F(ReportRange, OutNeverReplacesWhatTheRangeReads) {
         {"models/sales.meta.xml", "", "models/sales.meta.xml"},
         {"./models/../models/sales.meta.xml", "", "models/sales.meta.xml"},
         {"models/link.xml", "", "models/sales.meta.xml"},
+        {"models/hard.xml", "", "models/sales.meta.xml"},
         {"sales.meta.xml", "models", "models/sales.meta.xml"},
         {"models/old name.meta.xml", "", "models/old name.meta.xml"},  // a rename's old side
         {"models/gone.meta.xml", "", "models/gone.meta.xml"},
@@ -232,7 +235,8 @@ TEST_F(ReportRange, OutNeverReplacesWhatTheRangeReads) {
     }
     EXPECT_EQ(Listing(repo.path() + "/models", true), before);
     EXPECT_EQ(ReadFile(repo.path() + "/.gitattributes"), attributes);
-    EXPECT_EQ(repo.Git({"status", "--porcelain"}).out, "D  models/gone.meta.xml\n?? models/link.xml\n");
+    EXPECT_EQ(repo.Git({"status", "--porcelain"}).out,
+              "D  models/gone.meta.xml\n?? models/hard.xml\n?? models/link.xml\n");
 
     // Any other file is written, a tracked one that is not a document too.
     const HostRun run = Report({"-Git", "main...feature", "-Out", "notes.txt"});
@@ -324,78 +328,36 @@ protected:
 ScratchRepository* ReportPathspec::repository_ = nullptr;
 
 TEST_F(ReportPathspec, SelectsWhatGitDiffSelects) {
-    const std::vector<std::vector<std::string>> cases = {
+    // Each case: its pathspecs, separated by '|'.
+    const char* const cases[] = {
         // plain: a file, a folder, wildcards that cross '/', sets, escapes
-        {"a.meta.xml"},
-        {"models"},
-        {"models/"},
-        {"mod*"},
-        {"*.meta.xml"},
-        {"models/*.xml"},
-        {"*/*.xml"},
-        {"m?dels/?.xml"},
-        {"models/[x].xml"},
-        {"models/[!x].xml"},
-        {"models/[^a-b].xml"},
-        {"models/\\[x].xml"},
-        {"models/[[:upper:]].XML"},
-        {"models/[]x].xml"},
-        {"models/[x"},
-        {"*[[:space:]]*"},
-        {"other/Donn*"},
-        {"."},
-        {"./models/../other"},
-        {"models//sub/./deep"},
-        {"../a.meta.xml"},
-        {"sub"},
+        "a.meta.xml", "models", "models/", "mod*", "*.meta.xml", "models/*.xml", "*/*.xml", "m?dels/?.xml",
+        "models/[x].xml", "models/[!x].xml", "models/[^a-b].xml", "models/\\[x].xml", "models/[[:upper:]].XML",
+        "models/[]x].xml", "models/[x", "*[[:space:]]*", "other/Donn*", ".", "./models/../other", "models//sub/./deep",
+        "../a.meta.xml", "sub",
         // glob: * and ? within a folder name, ** across
-        {":(glob)*.xml"},
-        {":(glob)models/*"},
-        {":(glob)models/**"},
-        {":(glob)**/d.xml"},
-        {":(glob)models/**/d.xml"},
-        {":(glob)**/sub/**"},
-        {":(glob)mo**"},
-        {":(glob)**"},
-        {":(glob)m?dels/[a-c].xml"},
-        {":(glob)models"},
-        {":(glob)*/*.xml", ":(glob)*.xml"},
-        // icase, literal, top
-        {":(icase)models"},
-        {":(icase,glob)MODELS/*.XML"},
-        {":(icase)[M]odels"},
-        {":(icase)models/[a-c].XML"},
-        {":(icase)*/[[:upper:]]*"},
-        {":(literal)models/[x].xml"},
-        {":(literal)mod*"},
-        {":/models"},
-        {":(top)*.meta.xml"},
-        {":/"},
-        {"::models"},
+        ":(glob)*.xml", ":(glob)models/*", ":(glob)models/**", ":(glob)**/d.xml", ":(glob)models/**/d.xml",
+        "models?b.xml|models[/]x.xml", ":(glob)models?b.xml|:(glob)models[!a]x.xml", ":(glob)**/sub/**",
+        ":(glob)**/a.meta.xml", ":(glob)models/**/b.xml", ":(glob)mo**", ":(glob)**", ":(glob)m?dels/[a-c].xml",
+        ":(glob)models", ":(glob)*/*.xml|:(glob)*.xml",
+        // icase (git folds the path's letters only, not a set's nor an escaped one), literal, top
+        ":(icase)models", ":(icase,glob)MODELS/*.XML", ":(icase)[M]odels/*", ":(icase)models/[Y].xml",
+        ":(icase)models/[y].xml", ":(icase)models/[X-Z].xml", ":(icase)models/\\Y.xml", ":(icase)models/[a-c].XML",
+        ":(icase)*/[[:upper:]]*", ":(literal)models/[x].xml", ":(literal)mod*", ":/models", ":(top)*.meta.xml", ":/",
+        "::models",
         // exclude, alone (from the whole tree) and with others
-        {":!models"},
-        {":^models", "*.xml"},
-        {":(exclude)*.meta.xml", "models"},
-        {":!models/sub", ":!other"},
-        {":(exclude,icase)MODELS", "."},
-        {":!/models"},
-        {":(exclude,glob)*/*", ":(top)"},
+        ":!models", ":^models|*.xml", ":(exclude)*.meta.xml|models", ":!models/sub|:!other", ":(exclude,icase)MODELS|.",
+        ":!/models", ":(exclude,glob)*/*|:(top)",
         // a rename, one half or both; the unchanged file
-        {"old"},
-        {"new"},
-        {"old", "new"},
-        {"models/same.xml"},
+        "old", "new", "old|new", "models/same.xml",
         // refused by git
-        {":#x"},
-        {":(foo)x"},
-        {":(glob,literal)x"},
-        {":(top"},
-        {"../../x"},
-    };
+        ":#x", ":(foo)x", ":(glob,literal)x", ":(top", "../../x"};
     for (const std::string folder : {"", "/models"}) {
-        for (const auto& pathspecs : cases) {
-            std::string shown = folder;
-            for (const std::string& pathspec : pathspecs) shown += " " + pathspec;
+        for (const char* listed : cases) {
+            std::vector<std::string> pathspecs;
+            std::istringstream split(listed);
+            for (std::string pathspec; std::getline(split, pathspec, '|');) pathspecs.push_back(pathspec);
+            const std::string shown = folder + " " + listed;
             bool refused = false;
             const std::set<std::string> expected = GitSelects(pathspecs, folder, refused);
             std::vector<std::string> args = {"-Git", "HEAD~1..HEAD", "-Format", "markdown"};

@@ -311,8 +311,8 @@ TEST(ReportReading, ChangesUnderASharedUuidGoWhereTheyHappened) {
 
 // White space that is layout is not listed, in any form: not the blanks and
 // line ends of a class that holds nothing else (CRLF and tabs too), nor the
-// indentation around a text beside elements or inside an element below an
-// attribute. Blanks the document means are: under xml:space="preserve",
+// blanks around a text beside elements, nor the indentation of a text in an
+// element below an attribute. Blanks the document means are: under xml:space="preserve",
 // and at the ends of a text that holds no line end there.
 TEST(ReportReading, LayoutIsNotContentInAnyForm) {
     TempDir dir;
@@ -320,8 +320,8 @@ TEST(ReportReading, LayoutIsNotContentInAnyForm) {
     dir.write("new.xml",
               "<P Name=\"p\">\n"
               "  <C Uuid=\"c-empty\" Name=\"Empty\">\n  </C>\n"
-              "  <C Uuid=\"c-mixed\" Name=\"Mixed\">\n    Some text\n"
-              "    <A Uuid=\"a-deep\" Name=\"Deep\"><Doc>\n      deep text\n    </Doc></A>\n  </C>\n"
+              "  <C Uuid=\"c-mixed\" Name=\"Mixed\">\n    Some text <A Uuid=\"a-deep\" Name=\"Deep\"><Doc>\n      deep "
+              "text\n    </Doc></A>\n  </C>\n"
               "  <C Uuid=\"c-kept\" Name=\"Kept\" xml:space=\"preserve\">\n  </C>\n"
               "  <C Uuid=\"c-leaf\" Name=\"Leaf\"> a </C>\n"
               "</P>\n");
