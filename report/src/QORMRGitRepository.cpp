@@ -172,7 +172,7 @@ std::vector<cGitRepository::Change> cGitRepository::Changes(const Range& range,
     git_diff_options options = GIT_DIFF_OPTIONS_INIT;
     std::vector<std::string> paths;
     if (!pathspecs.empty()) {
-        const cReportPathspec selection(pathspecs, folder_);
+        const cReportPathspec selection(pathspecs, folder_, WorkTree());
         const auto all = compare(nullptr);
         for (std::size_t i = 0; i < git_diff_num_deltas(all.get()); ++i) {
             const git_diff_delta* delta = git_diff_get_delta(all.get(), i);

@@ -2,6 +2,8 @@
 #include "QORMRPathspec.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "QORMRWildcard.h"
 
@@ -48,6 +50,19 @@ std::string Normalised(const std::string& path, const std::string& pattern) {
     for (std::string_view name : names) (normalised += name) += '/';
     if (!normalised.empty() && !folder) normalised.pop_back();
     return normalised;
+}
+
+// An absolute path from the top of the work tree (ending with '/'), as
+// written or with the links of its existing part resolved, as git places it.
+std::string InWorkTree(const std::string& path, const std::string& workTree, const std::string& pattern) {
+    std::error_code failed;
+    const std::string resolved = std::filesystem::weakly_canonical(path, failed).generic_string();
+    for (const std::string& written : {path, resolved}) {
+        const std::string folder = written + "/";
+        if (!workTree.empty() && folder.compare(0, workTree.size(), workTree) == 0)
+            return written.substr(std::min(written.size(), workTree.size()));
+    }
+    Refuse(pattern, "it is outside the repository");
 }
 
 // Reads ":(word,word)": sets the item's magic, returns where the pattern begins.
@@ -102,14 +117,16 @@ std::size_t ReadShortMagic(const std::string& pattern, cPathspecMagic& magic) {
 
 }  // namespace
 
-cReportPathspec::cReportPathspec(const std::vector<std::string>& patterns, const std::string& folder) {
+cReportPathspec::cReportPathspec(const std::vector<std::string>& patterns, const std::string& folder,
+                                 const std::string& workTree) {
     for (const std::string& pattern : patterns) {
-        items_.push_back(Read(pattern, folder));
+        items_.push_back(Read(pattern, folder, workTree));
         if (!items_.back().magic.exclude) onlyExcludes_ = false;
     }
 }
 
-cReportPathspec::Item cReportPathspec::Read(const std::string& pattern, const std::string& folder) {
+cReportPathspec::Item cReportPathspec::Read(const std::string& pattern, const std::string& folder,
+                                            const std::string& workTree) {
     Item item;
     cPathspecMagic& magic = item.magic;
     std::size_t begins = 0;
@@ -117,11 +134,16 @@ cReportPathspec::Item cReportPathspec::Read(const std::string& pattern, const st
         begins = pattern[1] == '(' ? ReadLongMagic(pattern, magic) : ReadShortMagic(pattern, magic);
     if (magic.glob && magic.literal) Refuse(pattern, "the magic \"literal\" and \"glob\" cannot be combined");
     const std::string written = pattern.substr(begins);
-    item.match = magic.top ? written : Normalised(folder + written, pattern);
+    if (magic.top)
+        item.match = written;
+    else if (std::filesystem::path(written).is_absolute())
+        item.match = Normalised(InWorkTree(written, workTree, pattern), pattern);
+    else
+        item.match = Normalised(folder + written, pattern);
     // What is left of the current folder is compared as written, as is the
     // head before the first wildcard.
     std::size_t kept = 0;
-    if (!magic.top)
+    if (!magic.top && !std::filesystem::path(written).is_absolute())
         for (std::size_t end = folder.find('/'); end != std::string::npos; end = folder.find('/', end + 1)) {
             if (item.match.compare(0, end + 1, folder, 0, end + 1) != 0) break;
             kept = end + 1;

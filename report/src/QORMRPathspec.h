@@ -3,7 +3,8 @@
 // git reads and matches pathspecs, so that a report holds the files that
 // `git diff A B -- patterns` lists (libgit2 knows no pathspec magic):
 // - a pattern is relative to the current folder ("./", "../" and "//" are
-//   resolved), or to the top of the work tree with ":(top)" or ":/";
+//   resolved), or to the top of the work tree with ":(top)" or ":/"; an
+//   absolute path must lie in the work tree;
 // - it selects the file it names, every file below the folder it names, and
 //   the files it matches as a wildcard pattern (*, ?, [...], \ escapes;
 //   * and ? also match '/');
@@ -34,8 +35,9 @@ struct cPathspecMagic {
 class cReportPathspec {
 public:
     // folder: the current folder from the top of the work tree, "" at the
-    // top, else ending with '/'. Throws cPathspecError.
-    cReportPathspec(const std::vector<std::string>& patterns, const std::string& folder);
+    // top, else ending with '/'; workTree: its absolute path, ending with
+    // '/'. Throws cPathspecError.
+    cReportPathspec(const std::vector<std::string>& patterns, const std::string& folder, const std::string& workTree);
 
     // Whether path (from the top of the work tree) is selected.
     bool Selects(std::string_view path) const;
@@ -46,7 +48,7 @@ private:
         std::size_t literalLength = 0;  // its head compared as written (no wildcards, or the folder's part)
         cPathspecMagic magic;
     };
-    static Item Read(const std::string& pattern, const std::string& folder);
+    static Item Read(const std::string& pattern, const std::string& folder, const std::string& workTree);
     static bool Matches(const Item& item, std::string_view path);
 
     std::vector<Item> items_;

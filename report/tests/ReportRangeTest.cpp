@@ -352,8 +352,12 @@ TEST_F(ReportPathspec, SelectsWhatGitDiffSelects) {
         "old", "new", "old|new", "models/same.xml",
         // refused by git
         ":#x", ":(foo)x", ":(glob,literal)x", ":(top", "../../x"};
+    // Absolute paths: in the work tree, or outside it.
+    std::vector<std::string> all(std::begin(cases), std::end(cases));
+    for (const char* absolute : {"/models/sub", "/mod*", "", "/../elsewhere"})
+        all.push_back(repository_->path() + absolute);
     for (const std::string folder : {"", "/models"}) {
-        for (const char* listed : cases) {
+        for (const std::string& listed : all) {
             std::vector<std::string> pathspecs;
             std::istringstream split(listed);
             for (std::string pathspec; std::getline(split, pathspec, '|');) pathspecs.push_back(pathspec);
