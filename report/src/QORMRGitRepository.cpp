@@ -115,9 +115,18 @@ cGitRepository::Range cGitRepository::Resolve(const std::string& range) const {
         resolved.from = revision(*git_object_id(fromCommit.get()), first);
         return resolved;
     }
+    const git_oid* fromId = git_object_id(fromCommit.get());
+    const git_oid* toId = git_object_id(toCommit.get());
+    const std::string noBase = "\"" + first + "\" and \"" + second + "\" have no common commit";
+    if (git_repository_is_shallow(repository_) == 1) {
+        // Counting the commits of each side walks the history as the merge
+        // base does, and fails cleanly where git_merge_base (libgit2 1.5)
+        // leaks when its walk meets a missing parent.
+        std::size_t ahead = 0, behind = 0;
+        CheckReach(git_graph_ahead_behind(&ahead, &behind, repository_, fromId, toId), noBase, range);
+    }
     git_oid base;
-    CheckReach(git_merge_base(&base, repository_, git_object_id(fromCommit.get()), git_object_id(toCommit.get())),
-               "\"" + first + "\" and \"" + second + "\" have no common commit", range);
+    CheckReach(git_merge_base(&base, repository_, fromId, toId), noBase, range);
     resolved.from = revision(base, "merge base of " + first + " and " + second);
     return resolved;
 }
@@ -125,10 +134,10 @@ cGitRepository::Range cGitRepository::Resolve(const std::string& range) const {
 void cGitRepository::CheckReach(int result, const std::string& what, const std::string& range) const {
     if (result >= 0) return;
     const git_error* error = git_error_last();
-    // A shallow clone's oldest commits name parents that it does not hold:
-    // the walk ends at a missing object.
+    // A shallow clone's oldest commits name parents that it does not hold,
+    // and libgit2 reads no shallow boundary: its walks end at a missing object.
     if (git_repository_is_shallow(repository_) == 1 && error && error->klass == GIT_ERROR_ODB)
-        throw cGitError("the range \"" + range + "\" reaches past the history of this shallow clone (" + Reason() +
+        throw cGitError("the range \"" + range + "\" needs more history than this shallow clone holds (" + Reason() +
                         "): fetch more of it (git fetch --deepen=N, or git fetch --unshallow) and run again");
     Check(result, what);
 }

@@ -35,7 +35,9 @@ public:
     // The two commits of a range, "A..B" or "A...B" (from the merge base of A
     // and B), A and B anything git resolves to a commit (branches, tags, ids,
     // HEAD~2, ...); an end left out is HEAD (".." is HEAD..HEAD). In a
-    // shallow clone, a range that reaches past the commits it holds says so.
+    // shallow clone, a range that needs commits it does not hold says so
+    // (libgit2 reads no shallow boundary: A...B needs the parents of the
+    // merge base too).
     struct Range {
         Revision from, to;
     };
@@ -65,7 +67,7 @@ public:
 
 private:
     // Throws for a failed call (result < 0) of resolving range: what, with
-    // libgit2's reason, or that the range reaches past a shallow clone's history.
+    // libgit2's reason, or that the range needs more of a shallow clone's history.
     void CheckReach(int result, const std::string& what, const std::string& range) const;
     // Whether path is a metadata document by the range's end's attributes.
     bool MarkedAsMetadata(const std::string& path, const Revision& end) const;

@@ -244,8 +244,10 @@ TEST_F(ReportRange, OutNeverReplacesWhatTheRangeReads) {
     EXPECT_THAT(ReadFile(repo.path() + "/notes.txt"), StartsWith("Metadata documents changed in main...feature\n"));
 }
 
-// A range that reaches past the commits a shallow clone holds says so, and
-// what to do; a name that is simply wrong does not blame the clone.
+// A range that needs commits a shallow clone does not hold says so, and
+// what to fetch: an end past its depth, or a merge base whose parents it
+// lacks (libgit2 reads no shallow boundary); a name that is simply wrong
+// does not blame the clone.
 TEST_F(ReportRange, ShallowClonesSayWhatIsMissing) {
     TempDir clones;
     for (const char* branches : {"single", "no-single"})
@@ -253,19 +255,29 @@ TEST_F(ReportRange, ShallowClonesSayWhatIsMissing) {
                                      "file://" + repo.path(), clones.file(branches)})
                       .exitStatus,
                   0);
+    // A branch of the clone's one commit: git finds their merge base, libgit2 needs its parent.
+    const std::string single = clones.file("single");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"checkout", "-q", "-b", "topic"}, {"commit", "-q", "--allow-empty", "-m", "topic"}})
+        RunProgram(
+            "git", args,
+            {single, {"GIT_AUTHOR_NAME=t", "GIT_AUTHOR_EMAIL=t@t", "GIT_COMMITTER_NAME=t", "GIT_COMMITTER_EMAIL=t@t"}});
+    ASSERT_EQ(RunProgram("git", {"merge-base", "main", "topic"}, {single}).exitStatus, 0);
     const struct {
         std::string clone, range;
-    } pastDepth[] = {
-        {"single", "HEAD~1..HEAD"}, {"single", "main~1...main"}, {"no-single", "origin/main...origin/feature"}};
+    } pastDepth[] = {{"single", "HEAD~2..HEAD"},
+                     {"single", "main~1...main"},
+                     {"single", "main...topic"},
+                     {"no-single", "origin/main...origin/feature"}};
     for (const auto& c : pastDepth) {
         const HostRun run = RunReport({"-Git", c.range}, {clones.file(c.clone)});
         EXPECT_EQ(run.exitStatus, 2) << c.range;
         EXPECT_THAT(run.err, StartsWith("QORMetaReport: the range \"" + c.range +
-                                        "\" reaches past the history of this shallow clone ("));
+                                        "\" needs more history than this shallow clone holds ("));
         EXPECT_THAT(run.err, HasSubstr("): fetch more of it (git fetch --deepen=N, or git fetch --unshallow) and run "
                                        "again\n"));
     }
-    const HostRun wrong = RunReport({"-Git", "nowhere..HEAD"}, {clones.file("single")});
+    const HostRun wrong = RunReport({"-Git", "nowhere..HEAD"}, {single});
     EXPECT_EQ(wrong.exitStatus, 2);
     EXPECT_THAT(wrong.err, Not(HasSubstr("shallow")));
     const HostRun within = RunReport({"-Git", "origin/main..origin/feature"}, {clones.file("no-single")});
