@@ -40,8 +40,13 @@ struct cRangeReport {
     std::string range;  // as given
     std::string from;   // the range's ends: their names and short ids
     std::string to;
+    std::string workTree;  // the repository's work tree, ending with '/'; empty when it has none
     std::vector<cRangeFile> files;
 
     // True when every file loaded.
     bool AllLoaded() const;
+    // The work tree's file that file names, when it is one of the documents
+    // (at either end) or a .gitattributes, which says which files are
+    // documents: its path in the work tree, else empty.
+    std::string InputNamed(const std::string& file) const;
 };

@@ -43,6 +43,7 @@ cRangeReport cRangeReportBuilder::Build(const std::vector<std::string>& pathspec
     report.range = rangeText_;
     report.from = Named(range_.from);
     report.to = Named(range_.to);
+    report.workTree = repository_.WorkTree();
     for (const cGitRepository::Change& change : repository_.Changes(range_, pathspecs))
         report.files.push_back(File(change));
     return report;
