@@ -11,16 +11,17 @@ if [ "${1:-}" = --windows ]; then
     zip unzip  # the package, and its check
     "$@")
 else
-  packages=(cmake make g++ libxerces-c-dev libicu-dev libssl-dev libgtest-dev libbenchmark-dev
-  pkg-config dpkg-dev file groff-base  # install checks: pkg-config, Debian packages, man page
-  locales  # a locale compiled by the tests (Turkish letter case)
-  valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build
-  clang-format  # the layout check of every C++ file (.clang-format)
-  git lintian  # the merge's git drivers test; lintian on the Debian packages
-  libgit2-dev  # the report over a revision range reads the repository through libgit2
-  pre-commit python3-yaml  # the pre-commit hook and the CI recipes run in their tests
-  chromium python3  # the HTML report loaded in a headless browser; document pairs generated for tests
-  "$@")
+  packages=(cmake make g++ libxerces-c-dev libicu-dev libgtest-dev
+    libssl-dev  # SHA-256 of the HTML report's script and style, named in its content security policy
+    pkg-config dpkg-dev file groff-base  # install checks: pkg-config, Debian packages, man page
+    locales  # a locale compiled by the tests (Turkish letter case)
+    valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build
+    clang-format  # the layout check of every C++ file (.clang-format)
+    git lintian  # the merge's git drivers test; lintian on the Debian packages
+    libgit2-dev  # the report over a revision range reads the repository through libgit2
+    pre-commit python3-yaml  # the pre-commit hook and the CI recipes run in their tests
+    chromium python3  # the HTML report loaded in a headless browser; document pairs generated for tests
+    "$@")
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <utility>
 
-#include "ZULBase/ZULFileSystem.h"
+#include "QORMRSameFile.h"
 
 const char* cReportArguments::Usage() {
     return "Usage: QORMetaReport -New new.xml [-Old old.xml] [-Format text|markdown|html] [-Out report]\n"
@@ -74,6 +74,6 @@ cReportArguments::Outcome cReportArguments::Wrong(std::string error) {
 
 bool cReportArguments::OutputIsAnInput() const {
     if (outFile_.empty()) return false;
-    return (!newFile_.empty() && ZULSameFile(outFile_, newFile_)) ||
-           (!oldFile_.empty() && ZULSameFile(outFile_, oldFile_));
+    return (!newFile_.empty() && QORMRSameFile(outFile_, newFile_)) ||
+           (!oldFile_.empty() && QORMRSameFile(outFile_, oldFile_));
 }

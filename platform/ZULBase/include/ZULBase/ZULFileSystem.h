@@ -16,8 +16,6 @@ enum class ZULFileKind { kNone, kRegular, kDirectory, kOther };
 ZULFileKind ZULKindOfFile(const std::string& path);
 // Whether the regular file path holds no byte.
 bool ZULIsEmptyFile(const std::string& path);
-// Whether a and b name the same file (through links, other spellings).
-bool ZULSameFile(const std::string& a, const std::string& b);
 // Whether path is a directory in which this process may create files.
 bool ZULWritableDirectory(const std::string& path);
 // std::fopen for a UTF-8 file name; null with errno set on failure.

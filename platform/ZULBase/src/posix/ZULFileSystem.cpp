@@ -20,13 +20,6 @@ bool ZULIsEmptyFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0;
 }
 
-bool ZULSameFile(const std::string& a, const std::string& b) {
-    struct stat first {
-    }, second{};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
-
 bool ZULWritableDirectory(const std::string& path) {
     return ZULKindOfFile(path) == ZULFileKind::kDirectory && ::access(path.c_str(), W_OK | X_OK) == 0;
 }

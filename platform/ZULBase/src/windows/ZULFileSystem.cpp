@@ -39,14 +39,6 @@ bool ZULIsEmptyFile(const std::string& path) {
            !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && info.nFileSizeHigh == 0 && info.nFileSizeLow == 0;
 }
 
-bool ZULSameFile(const std::string& a, const std::string& b) {
-    BY_HANDLE_FILE_INFORMATION first{}, second{};
-    DWORD firstType = FILE_TYPE_UNKNOWN, secondType = FILE_TYPE_UNKNOWN;
-    return Describe(a, first, firstType) && Describe(b, second, secondType) && firstType == FILE_TYPE_DISK &&
-           secondType == FILE_TYPE_DISK && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
-}
-
 bool ZULWritableDirectory(const std::string& path) {
     if (ZULKindOfFile(path) != ZULFileKind::kDirectory) return false;
     // Windows' access rules (inherited entries, groups, privileges) are best
