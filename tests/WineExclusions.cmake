@@ -18,14 +18,19 @@ set(QORMD_WINE_EXCLUDED
   Documentation.EveryBlockIsKnownAndEverySessionPrintsWhatItShows
   # Linux programs that a Windows program cannot run under Wine (Wine starts
   # them, but neither their arguments' quoting nor their exit status come
-  # through): the headless Chromium that loads the HTML report, git (which
+  # through): the headless Chromium that loads the HTML report; git, which
   # drives the git drivers and makes the scratch repositories of the revision
-  # range report), the Python generator of the document pairs (the programs'
-  # outputs on generated pairs are compared with Linux's by
-  # Windows.same-outputs instead).
+  # range report (Windows.git-drivers runs git with the zip's drivers); grep;
+  # bash, which feeds a document through a pipe; the Python generator of the
+  # document pairs (the programs' outputs on generated pairs are compared
+  # with Linux's by Windows.same-outputs instead).
   ReportInBrowser.*
   GitDrivers.*
   ReportRange.*
+  ReportRangeUnnamed.*
+  ReportPathspec.*
+  Documentation.TheReadmesGrepFindsWhereAMessageIsWritten
+  Check.BytesFromAPipeArePlacedToo
   Check.AgreesWithTheLoaderOnGeneratedModels
   ReportEntries.GeneratedPairsEntryByEntry
   # A body of code run in a child process of its own: fork.
@@ -35,6 +40,7 @@ set(QORMD_WINE_EXCLUDED
   Comparison.LetterCaseMatchesTheSameWhateverTheLocale
   # Windows names files in UTF-16: no name is bytes that are not UTF-8.
   Comparison.FileNamesThatAreNotUtf8AreReadAndShown
+  Check.EveryProblemIsOneLineWithWhatCannotBeSeenEscaped
   # POSIX permission bits of replaced files (Windows keeps a replaced file's
   # security and read-only attribute instead: PlatformWindowsTest.cpp), and a
   # pseudo-terminal for the report's colours.
