@@ -1,8 +1,9 @@
 # SPDX-License-Identifier: Apache-2.0
 # Cross-compiling for Windows x64 with Debian's MinGW-w64 (the posix thread
 # model, which std::thread and std::mutex need). QORMD_WINDOWS_CACHE names the
-# prefix where scripts/build-windows.sh installs the dependencies it builds;
-# programs built here run on Linux under Wine (cmake/windows/wine-run.sh).
+# cache of scripts/build-windows.sh: its prefix/ holds the dependencies it
+# built, its wine/ the Wine prefix in which the programs built here run on
+# Linux (cmake/windows/wine-run.sh, CMake's emulator for the tests).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(QORMD_MINGW_TRIPLET x86_64-w64-mingw32)

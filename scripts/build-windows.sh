@@ -108,8 +108,10 @@ dependency() {
   local name=$1 package=$2
   local recipe_files=("$toolchain") recipe_key
   [ -d "$root/cmake/windows/$package" ] && recipe_files+=("$root/cmake/windows/$package"/*)
-  recipe_key=$( (declare -f "recipe_$name" install_cmake_project cross_cmake && cat "${recipe_files[@]}") |
-    sha256sum | cut -c1-16)
+  # What builds it, comments left out: the functions as bash reads them, the
+  # toolchain and the dependency's own CMake project.
+  recipe_key=$( (declare -f "recipe_$name" install_cmake_project cross_cmake &&
+    grep -hv '^[[:space:]]*#' "${recipe_files[@]}") | sha256sum | cut -c1-16)
   local selector dsc
   for selector in "$package" "$package/$release"; do
     dsc=$(dsc_of "$selector")
