@@ -159,11 +159,17 @@ dependency googletest googletest
 wine_run=$root/cmake/windows/wine-run.sh
 if [ ! -e "$cache/wine/system.reg" ]; then
   step "Wine prefix"
-  "$wine_run" "$cache" wineboot -i 2>/dev/null
+  # Its exit status says nothing: without Debian's 32-bit Wine, which the
+  # 64-bit programs do not need, it reports what it could not set up.
+  "$wine_run" "$cache" wineboot -i >/dev/null 2>&1 || true
   for variable in TEMP TMP; do
     "$wine_run" "$cache" reg add 'HKCU\Environment' /v $variable /t REG_SZ /d 'Z:\tmp' /f >/dev/null
   done
   WINEPREFIX="$cache/wine" wineserver -w  # the registry is written when Wine's server ends
+  [ -e "$cache/wine/system.reg" ] || {
+    echo "Wine could not make its prefix in $cache/wine" >&2
+    exit 1
+  }
 fi
 
 # The zip is checked against a Linux build of the same tree, build/: brought
