@@ -132,6 +132,12 @@ bool cMergeSource::Accepts(const cMergeSource& other) const {
     return built_ && other.built_ && (other.encoding_ == encoding_ || other.encoding_ == kAscii);
 }
 
+std::string_view cMergeSource::LineEnd() const {
+    const std::size_t newline = bytes_.find('\n');
+    if (newline == std::string::npos) return {};
+    return newline > 0 && bytes_[newline - 1] == '\r' ? "\r\n" : "\n";
+}
+
 const cMergeSource::Span* cMergeSource::Find(const DOMNode* node) const {
     auto found = spans_.find(node);
     if (found == spans_.end() && node->getParentNode() && AlignLevel(node->getParentNode())) found = spans_.find(node);

@@ -79,6 +79,8 @@ public:
     Offset PrologEnd() const { return prologEnd_; }
     // Start of the blank run that ends the file.
     Offset Trailing() const { return trailing_; }
+    // The file's line end: its first one, "\r\n" or "\n"; empty when it has none.
+    std::string_view LineEnd() const;
 
     // The start tag of the element whose span begins at begin.
     StartTag ReadStartTag(Offset begin) const;

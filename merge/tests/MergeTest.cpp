@@ -60,20 +60,71 @@ protected:
     TempDir dir;
 };
 
-TEST_F(MergeRules, VersionLeftAsInTheBaseGivesTheOtherByteForByte) {
+TEST_F(MergeRules, OursLayoutStandsAndOnlyABaseByteForByteGivesTheOtherWhole) {
     const std::string ours =
         Edit(kBase, {{"Type=\"int\"", "Type=\"bigint\""}, {"  <Class Name=\"Note\"", "<Class Name=\"Note\""}});
-    // Theirs differs from the base in layout and attribute order only.
+    // Theirs differs from the base in layout and attribute order only: ours.
     const std::string relaid = Edit(kBase, {{"Name=\"Total\" Uuid=\"a-total\"", "Uuid=\"a-total\"   Name=\"Total\""},
                                             {"\n  </Class>\n  <Interface", "</Class><Interface"}});
     for (const std::string& theirs : {std::string(kBase), relaid}) {
         EXPECT_EQ(Merge(ours, theirs).exitStatus, 0);
         EXPECT_EQ(MergedText(), ours);
-        EXPECT_EQ(Merge(theirs, ours).exitStatus, 0);
-        EXPECT_EQ(MergedText(), ours);
     }
+    // Ours is the base byte for byte: theirs.
+    EXPECT_EQ(Merge(kBase, ours).exitStatus, 0);
+    EXPECT_EQ(MergedText(), ours);
     EXPECT_EQ(Merge(kBase, kBase).exitStatus, 0);
     EXPECT_EQ(MergedText(), kBase);
+
+    // Ours changed only layout, in the file or in Id: ours' bytes, with
+    // theirs' changes spliced in (a type changed and a size added in Id, an
+    // owner dropped, an attribute added), line ends made ours'.
+    const std::string theirs =
+        Edit(kBase, {{"Type=\"int\"/>", "Type=\"bigint\" Size=\"8\"/>"},
+                     {" Owner=\"sales\"", ""},
+                     {"\"varchar\"/>\n", "\"varchar\"/>\n    <Attribute Name=\"Date\" Uuid=\"a-date\"/>\n"}});
+    auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+        for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+            text.replace(at, from.size(), to);
+        return text;
+    };
+    const std::string crlf = replaced(kBase, "\n", "\r\n");
+    const std::string tabs = "\xEF\xBB\xBF" + replaced(replaced(kBase, "\n    ", "\n\t\t"), "\n  ", "\n\t");
+    // Theirs' edits but in Id, as they land in ours' text.
+    auto landed = [](const std::string& text, const std::string& type, const std::string& typeAfter) {
+        return Edit(text, {{type, typeAfter},
+                           {" Owner=\"sales\"", ""},
+                           {"\"varchar\"/>\n", "\"varchar\"/>\n    <Attribute Name=\"Date\" Uuid=\"a-date\"/>\n"}});
+    };
+    const std::string id = "<Attribute Name=\"Id\" Uuid=\"a-id\" Type=\"int\"/>";
+    struct Case {
+        const char* what;
+        std::string ours, merged;
+    };
+    const std::vector<Case> cases = {
+        {"CRLF line ends", crlf, replaced(theirs, "\n", "\r\n")},
+        {"a byte order mark and tabs", tabs, landed(tabs, "Type=\"int\"/>", "Type=\"bigint\" Size=\"8\"/>")},
+        {"a start tag over two lines",
+         Edit(kBase, {{id, "<Attribute Name=\"Id\"\n        Uuid=\"a-id\" Type=\"int\"/>"}}),
+         landed(Edit(kBase, {{id, "<Attribute Name=\"Id\"\n        Uuid=\"a-id\" Type=\"int\"/>"}}), "Type=\"int\"/>",
+                "Type=\"bigint\" Size=\"8\"/>")},
+        {"blanks around =", Edit(kBase, {{id, "<Attribute Name = \"Id\" Uuid = \"a-id\" Type = \"int\"/>"}}),
+         landed(Edit(kBase, {{id, "<Attribute Name = \"Id\" Uuid = \"a-id\" Type = \"int\"/>"}}), "Type = \"int\"/>",
+                "Type = \"bigint\" Size=\"8\"/>")},
+        {"single quotes", Edit(kBase, {{id, "<Attribute Name='Id' Uuid='a-id' Type='int'/>"}}),
+         landed(Edit(kBase, {{id, "<Attribute Name='Id' Uuid='a-id' Type='int'/>"}}), "Type='int'/>",
+                "Type='bigint' Size=\"8\"/>")},
+        {"an end tag", Edit(kBase, {{id, "<Attribute Name=\"Id\" Uuid=\"a-id\" Type=\"int\"></Attribute>"}}),
+         landed(Edit(kBase, {{id, "<Attribute Name=\"Id\" Uuid=\"a-id\" Type=\"int\"></Attribute>"}}),
+                "Type=\"int\"></", "Type=\"bigint\" Size=\"8\"></")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const HostRun run = Merge(c.ours, theirs);
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(MergedText(), c.merged);
+        EXPECT_EQ(QORMMCheckSplice(dir.path(), dir.file("base.xml"), dir.file("ours.xml"), dir.file("theirs.xml")), "");
+    }
 }
 
 TEST_F(MergeRules, FieldsChangedOnOneLine) {
@@ -147,7 +198,7 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
                 Edit(kBase, {{region, ""}, {"free text</Attribute>\n", "free text</Attribute>\n" + region}}));
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.err,
-              "CONFLICT (moved by both): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
+              "CONFLICT (moved to two classes): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
               "Name=\"Note\" Uuid=\"c-note\">: moved by ours to the class of Uuid \"c-cust\", by theirs "
               "to the class of Uuid \"c-note\"\n");
     merged = Merged();
