@@ -25,8 +25,8 @@
 // - ours equal to the base byte for byte gives theirs byte for byte, and the
 //   other way round, with status 0;
 // - with conflicts, the same merge with -Markers gives the merged file back
-//   from ours' sections (QORMMResolved), where no version holds a line that
-//   reads as a marker;
+//   from ours' sections (QORMMResolved; a last line without a line end in a
+//   block gets one), where no version holds a line that reads as a marker;
 // - on 3 nothing is written: an existing -Out and -Conflicts stay as they
 //   were; the inputs stay as they were (ours unless it is -Out) and nothing
 //   else is left in the folder.

@@ -53,6 +53,9 @@ public:
     Nodes inBase, inOurs, inTheirs;
     const xercesc::DOMNode* after = nullptr;
     const xercesc::DOMNode* holder = nullptr;
+    // The element is in no base: both sides added it (its lines are none of
+    // the base's).
+    bool added = false;
 
     // The kind as the conflicts document writes it: "Field", "Tag", ...
     const char* KindName() const;

@@ -437,6 +437,46 @@ TEST_F(MergeRules, MarkersShowEachConflictInItsLines) {
     EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr(">>>>>>> theirs\n"));
 }
 
+TEST_F(MergeRules, MarkersFollowTheFileLineEndsAndGitsBaseForAddAdd) {
+    // Ours (CRLF) deletes B and changes D on the last line, which has no line
+    // end; theirs (LF) changes both: every marker line and every section ends
+    // with CRLF, and the last line gets one in its sections, as git does.
+    const std::string base =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Package Name=\"P\" Uuid=\"p\">\n  <Class Name=\"C\" Uuid=\"c\">\n"
+        "    <Attribute Name=\"A\" Uuid=\"a\" Type=\"int\"/>\n    <Attribute Name=\"B\" Uuid=\"b\" Type=\"int\"/>\n"
+        "  </Class>\n  <Class Name=\"D\" Uuid=\"d\" Table=\"T\"/></Package>";
+    std::string ours = Edit(base, {{"    <Attribute Name=\"B\" Uuid=\"b\" Type=\"int\"/>\n", ""}, {"\"T\"", "\"O\""}});
+    for (std::size_t at = 0; (at = ours.find('\n', at)) != std::string::npos; at += 2) ours.insert(at, "\r");
+    EXPECT_EQ(
+        Merge(ours, Edit(base, {{"\"b\" Type=\"int\"", "\"b\" Type=\"text\""}, {"\"T\"", "\"X\""}}), base).exitStatus,
+        1);
+    RunMerge(dir.file("base.xml"), dir.file("ours.xml"), dir.file("theirs.xml"), dir.file("marked.xml"), {"-Markers"});
+    const std::string marked = ReadFile(dir.file("marked.xml"));
+    EXPECT_EQ(marked,
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Package Name=\"P\" Uuid=\"p\">\r\n"
+              "  <Class Name=\"C\" Uuid=\"c\">\r\n    <Attribute Name=\"A\" Uuid=\"a\" Type=\"int\"/>\r\n"
+              "<<<<<<< ours\r\n||||||| base\r\n    <Attribute Name=\"B\" Uuid=\"b\" Type=\"int\"/>\r\n=======\r\n"
+              "    <Attribute Name=\"B\" Uuid=\"b\" Type=\"text\"/>\r\n>>>>>>> theirs\r\n  </Class>\r\n"
+              "<<<<<<< ours\r\n  <Class Name=\"D\" Uuid=\"d\" Table=\"O\"/></Package>\r\n||||||| base\r\n"
+              "  <Class Name=\"D\" Uuid=\"d\" Table=\"T\"/></Package>\r\n=======\r\n"
+              "  <Class Name=\"D\" Uuid=\"d\" Table=\"X\"/></Package>\r\n>>>>>>> theirs\r\n");
+    EXPECT_EQ(QORMMResolved(marked, 0), MergedText() + "\r\n");
+
+    // Both add a class, or the whole document (git's base is then empty):
+    // the base's section is empty, as no base holds those lines.
+    const std::string added = "  <Class Name=\"S\" Uuid=\"c-s\" Table=\"%\"/>\n</Package>";
+    const std::string mine = Edit(kBase, {{"</Package>", Edit(added, {{"%", "SHIP"}})}});
+    const std::string yours = Edit(kBase, {{"</Package>", Edit(added, {{"%", "SHIPMENT"}})}});
+    for (const std::string& common : {std::string(kBase), std::string()}) {
+        SCOPED_TRACE(common.empty() ? "the document added by both" : "a class added by both");
+        RunMerge(dir.write("base.xml", common), dir.write("ours.xml", mine), dir.write("theirs.xml", yours),
+                 dir.file("marked.xml"), {"-Markers"});
+        EXPECT_THAT(ReadFile(dir.file("marked.xml")),
+                    HasSubstr("<<<<<<< ours\n  <Class Name=\"S\" Uuid=\"c-s\" Table=\"SHIP\"/>\n||||||| base\n"
+                              "=======\n  <Class Name=\"S\" Uuid=\"c-s\" Table=\"SHIPMENT\"/>\n>>>>>>> theirs\n"));
+    }
+}
+
 // What the diff host says of a document it refuses: its error line, whose
 // reason (after the stage in parentheses, when there is one) the merge must repeat.
 std::string DiffHostReason(const std::string& document, const std::string& workDir) {
