@@ -17,11 +17,12 @@
 // Runs the case in folder (which must exist; it is emptied first) and checks
 // what every merge must keep:
 // - the exit status is 0 or 1 when the three versions load (an empty base is
-//   none: both sides added the document), else 3, and
-//   conflicts (status 1) and failures are printed, a clean merge is not;
+//   none: both sides added the document) and none holds a class Uuid twice,
+//   else 3, and conflicts (status 1) and failures are printed, a clean merge
+//   is not;
 // - on 0 and 1 the merged file loads by the diff's rules (and reads with a
 //   namespace-aware parser when the versions do), holds no class Uuid twice
-//   and no attribute Uuid in two classes unless a version did;
+//   and no attribute Uuid in two classes that a move doubled;
 // - ours equal to the base byte for byte gives theirs byte for byte, and the
 //   other way round, with status 0;
 // - with conflicts, the same merge with -Markers gives the merged file back

@@ -492,7 +492,15 @@ std::string DiffHostReason(const std::string& document, const std::string& workD
 }
 
 TEST(MergeFailures, HostileInputOnEachNameWritesNothing) {
+    // Refused for the diff's reasons, and a class that repeats a Uuid for the merge's own.
+    const std::string repeated =
+        "document cannot be merged: the class <Class Name=\"B\"> on line 3 of "
+        "\"repeated.xml\" repeats the Uuid \"C\" of the class <Class Name=\"A\"> on line 2, "
+        "letter case aside; the merge matches classes by Uuid and needs each to have its own)\n";
     const std::vector<std::pair<std::string, std::string>> hostile = {
+        {"repeated.xml",
+         "<Package Name=\"P\" Uuid=\"p\">\n  <Class Name=\"A\" Uuid=\"c\"/>\n  <Class Name=\"B\" "
+         "Uuid=\"C\"/>\n</Package>\n"},
         {"doctype.xml",
          "<?xml version=\"1.0\"?>\n<!DOCTYPE P [<!ENTITY e \"x\">]>\n<P Name=\"p\" Uuid=\"p\">&e;</P>\n"},
         {"broken.xml", "<Package Name=\"P\" Uuid=\"p\">\n  <Class Name=\"C\" Uuid=\"c\">\n"},
@@ -507,7 +515,7 @@ TEST(MergeFailures, HostileInputOnEachNameWritesNothing) {
         if (name != "missing.xml") dir.write(name, text);
     const std::set<std::string> before = Listing(dir.path(), true);
     for (const auto& [name, text] : hostile) {
-        const std::string reason = DiffHostReason(name, dir.path());
+        const std::string reason = name == "repeated.xml" ? repeated : DiffHostReason(name, dir.path());
         for (int position = 0; position < 3; ++position) {
             SCOPED_TRACE(name + " at " + std::to_string(position));
             std::vector<std::string> names = {"good.xml", "good.xml", "good.xml"};
