@@ -143,6 +143,14 @@ TEST_F(MergeRules, FieldsChangedOnOneLine) {
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(Merged()["Class C-CUST"], "Audit=on Name=Customer Table=CLIENT Uuid=c-cust");
 
+    // Theirs quotes a value with the other quote character than ours: ours'
+    // quote character in it becomes a reference.
+    run = Merge(Edit(kBase, {{"Owner=\"sales\"", "Owner='sales'"}, {"Type=\"int\"", "Type=\"bigint\""}}),
+                Edit(kBase, {{"Table=\"CUSTOMER\" Owner=\"sales\"", "Table='say \"hi\"' Owner=\"o'brien\""}}));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_THAT(MergedText(), HasSubstr("<Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"say &quot;hi&quot;\" "
+                                        "Owner='o&apos;brien'>\n"));
+
     // Different values, and a deletion against a change: conflicts, ours kept.
     run = Merge(Edit(kBase, {{"Size=\"120\"", "Size=\"254\""}, {" Owner=\"sales\"", ""}}),
                 Edit(kBase, {{"Size=\"120\"", "Size=\"200\""}, {"Owner=\"sales\"", "Owner=\"crm\""}}));
