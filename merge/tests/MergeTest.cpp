@@ -37,16 +37,6 @@ const char kBase[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 </Package>
 )";
 
-// text with each (from, to) replaced once; each from must be there.
-std::string Edit(std::string text, const std::vector<std::pair<std::string, std::string>>& edits) {
-    for (const auto& [from, to] : edits) {
-        const std::size_t at = text.find(from);
-        EXPECT_NE(at, std::string::npos) << from;
-        if (at != std::string::npos) text.replace(at, from.size(), to);
-    }
-    return text;
-}
-
 class MergeRules : public ::testing::Test {
 protected:
     // Merges ours and theirs (edits of kBase) into merged.xml, with conflicts.xml.
