@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: Apache-2.0
 # Installs what building and testing QORMetaDiff needs, from Debian's packages.
 set -euo pipefail
-packages=(cmake make g++ libxerces-c-dev libicu-dev libssl-dev libgtest-dev libbenchmark-dev
+packages=(cmake make g++ libxerces-c-dev libicu-dev libgtest-dev
+  libssl-dev  # SHA-256 of the HTML report's script and style, named in its content security policy
   pkg-config dpkg-dev file groff-base  # install checks: pkg-config, Debian packages, man page
   locales  # a locale compiled by the tests (Turkish letter case)
   valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build

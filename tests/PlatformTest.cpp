@@ -144,6 +144,23 @@ TEST(QORMUPrintableLine, EscapesControlCharactersOnly) {
     for (const auto& [bytes, shown] : cases) EXPECT_EQ(QORMUPrintableLine(bytes), shown) << bytes;
 }
 
+// A failed read or write is traced under the name of the operation that
+// failed, whichever of the parser's entry points it was.
+TEST(cDDLXMLParser, FailuresAreTracedUnderTheOperationsOwnName) {
+    const TempDir dir;
+    const ZULUnicodeString missing(dir.file("no folder/f.xml").c_str());
+    TraceRecorder traces;
+    ASSERT_GE(cDDLXMLParser::init(), 0);
+    DOM_Document document;
+    EXPECT_LT(cDDLXMLParser::parseXMLFile(missing, document), 0);
+    EXPECT_LT(cDDLXMLParser::parseXMLBytes("<Package", ZULUnicodeString("p.xml"), document), 0);
+    EXPECT_LT(cDDLXMLParser::writeFile("text", missing), 0);
+    cDDLXMLParser::terminate();
+    EXPECT_THAT(traces.lines(), testing::ElementsAre(StartsWith("cDDLXMLParser::parseXMLFile refused "),
+                                                     StartsWith("cDDLXMLParser::parseXMLBytes refused "),
+                                                     StartsWith("cDDLXMLParser::writeFile failed ")));
+}
+
 TEST(ZULMessageCatalog, EveryMessageTheLibraryRaisesHasAText) {
     std::vector<std::string> ids = {"MDInputInfo_1", "MDInputInfo_2", "MDFileError_1", "MDInternalError_1"};
     for (int i = 1; i <= 12; ++i) ids.push_back("MDInputError_" + std::to_string(i));

@@ -11,9 +11,12 @@
 //     cQORMUCallback::PrintError(error);   // QORMetaUtil/cQORMUCallback.h
 // Error objects belong to the library: never release them.
 //
-// Runs must not overlap: the run inputs are one process-wide object without a
-// lock, so call these operations from one thread at a time. Runs may follow
-// each other in one process.
+// Runs must not overlap: call these operations from one thread at a time.
+// A run uses four process-wide states, none with a lock: the run inputs
+// (Initialize to Terminate), the XML parser holder (one Xerces parser between
+// init and terminate: QORMetaUtil/cDDLXMLParser.h), the error keeper (the
+// errors that statuses carry: ZULBase/ZULError.h) and the trace sink
+// (QORMetaUtil/QORMUTrace.h). Runs may follow each other in one process.
 #pragma once
 
 #include <cstdint>

@@ -2,7 +2,8 @@
 // The report of a revision range: every metadata document that the range
 // changed, in path order, each with its own report (cReport) or, when a
 // version of it does not load, that version's problems. Built by
-// cRangeReportBuilder, written by cRangeWriter.
+// cRangeReportBuilder, written by the text, markdown and HTML writers
+// (cTextWriter, cMarkdownWriter, cHtmlWriter), each in its Write(cRangeReport).
 #pragma once
 
 #include <string>

@@ -6,10 +6,12 @@
 #               .pre-commit-hooks.yaml: a broken document is refused with its
 #               line, a good one committed
 #   github      the run steps of examples/ci/github-actions.yml on a pull
-#               request's range (the gh program stands in for GitHub)
+#               request's range, as GitHub runs them (a gh program stands in
+#               for GitHub's API), from this repository and from a fork
 #   gitlab      the script of examples/ci/gitlab-ci.yml on a merge request's range
 # Each CI recipe runs twice: on a range with a broken document (the report is
 # made, the check fails the job) and on one where it is fixed (all passes).
+# Both take QORMetaDiff's packages from the base, never from the request.
 #
 # check-recipes.sh STEP SOURCE_DIR WORK_DIR
 # Environment: PROGRAMS, the folders of the built QORMetaCheck and
@@ -52,15 +54,19 @@ make_team_repository() {
   model Gone C=c >models/gone.meta.xml
   model Names Order=c-order Customer=c-customer Invoice=c-invoice Store=c-store Old=c-last >"models/old name.meta.xml"
   model Stays One=c1 >models/stays.meta.xml
+  mkdir -p ci/qormetadiff
+  echo "released build" >ci/qormetadiff/qormetadiff.deb
   git add -A && git commit -q -m base
   base=$(git rev-parse HEAD)
   git checkout -q -b feature
   cp "$source/examples/new.xml" models/sales.meta.xml
   model Added A=a B=b >models/added.meta.xml
+  model Draft D=d >-draft.meta.xml  # a file name that looks like an option
   git mv "models/old name.meta.xml" "models/new name.meta.xml"
   sed -i 's/"Old"/"New"/' "models/new name.meta.xml"
   git rm -q models/gone.meta.xml
   printf '<Package Name="Stays">\n  <Class Name="One"/>\n</Package>\n' >models/stays.meta.xml
+  echo "a build the request made" >ci/qormetadiff/qormetadiff.deb
   git add -A && git commit -q -m feature
   if [ "${1:-}" = fixed ]; then
     model Stays One=c1 Two=c2 >models/stays.meta.xml
@@ -88,50 +94,139 @@ check_recipe() {
   pass
 }
 
-# The steps of the GitHub workflow that run commands (not the actions, not the
-# installation), one after the other as GitHub runs them, with the
-# workflow's expressions evaluated for a pull request from feature to main.
+# The steps of the GitHub workflow that run commands (not the actions, not
+# the installation), as GitHub runs them for a pull request from feature to
+# main: the workflow's expressions evaluated, a step skipped after a failure
+# unless its condition says always(), a failure of a step that may fail
+# ignored. from: "team/models" for a branch of the repository, another name
+# for a fork. The gh program keeps the pull request's comments in
+# $HOME/comments (one file each) and fails while $HOME/gh-down exists.
 run_github() {
+  local from=${1:-team/models}
   status=0
   cat >"$work/bin/gh" <<'EOF'
 #!/bin/sh
-# Stands in for GitHub's gh: keeps its arguments and the comment's body.
-printf '%s\n' "$*" >"$HOME/gh.args"
-while [ $# -gt 0 ]; do [ "$1" = --body-file ] && cp "$2" "$HOME/gh.body"; shift; done
+# Stands in for GitHub's API as the workflow calls it.
+[ ! -e "$HOME/gh-down" ] || { echo "HTTP 503" >&2; exit 1; }
+mkdir -p "$HOME/comments"
+case "$*" in
+  "api --paginate repos/team/models/issues/7/comments --jq "*)
+    for comment in "$HOME"/comments/*; do
+      [ -e "$comment" ] && head -n 1 "$comment" | grep -qxF '<!-- qormeta-report -->' && basename "$comment"
+    done; exit 0 ;;
+  "api -X PATCH repos/team/models/issues/comments/"*" -F body=@comment.md")
+    id=${4##*/}; [ -f "$HOME/comments/$id" ] || exit 1; cp comment.md "$HOME/comments/$id" ;;
+  "api repos/team/models/issues/7/comments -F body=@comment.md")
+    cp comment.md "$HOME/comments/$(($(ls "$HOME/comments" | wc -l) + 1))" ;;
+  *) echo "gh called as: $*" >&2; exit 1 ;;
+esac
 EOF
   chmod +x "$work/bin/gh"
-  python3 - "$source/examples/ci/github-actions.yml" "$base" "$head" >"$work/github-steps" <<'EOF'
-import sys, yaml, shlex
-workflow, base, head = sys.argv[1:]
+  python3 - "$source/examples/ci/github-actions.yml" "$base" "$head" "$from" >"$work/github-steps" <<'EOF'
+import re, shlex, sys, yaml
+workflow, base, head, head_repository = sys.argv[1:]
 values = {"github.event.pull_request.base.sha": base, "github.event.pull_request.head.sha": head,
-          "github.token": "token", "github.event.pull_request.number": "7"}
-for step in yaml.safe_load(open(workflow))["jobs"]["metadata"]["steps"]:
+          "github.token": "token", "github.event.pull_request.number": "7",
+          "github.event.pull_request.head.repo.full_name": head_repository, "github.repository": "team/models"}
+def evaluate(text):
+    text = str(text)
+    for expression, result in values.items():
+        text = text.replace("${{ %s }}" % expression, result)
+    assert "${{" not in text, text
+    return text
+def condition(text):  # the forms the workflow uses: always() && a == b
+    terms = [term.strip() for term in text.split("&&")]
+    always = "always()" in terms
+    ok = all(values[term.split("==")[0].strip()] == values[term.split("==")[1].strip()] for term in terms if "==" in term)
+    return always, ok
+job = yaml.safe_load(open(workflow))["jobs"]["metadata"]
+job_env = {name: evaluate(value) for name, value in job.get("env", {}).items()}
+print("failed=0")
+for step in job["steps"]:
     if "run" not in step or step["name"].startswith("Install"):
         continue
-    env = {name: value for name, value in step.get("env", {}).items()}
-    for name, value in env.items():
-        for expression, result in values.items():
-            value = value.replace("${{ %s }}" % expression, result)
-        assert "${{" not in value, value
-        env[name] = value
-    print("env %s bash --noprofile --norc -eo pipefail -c %s || exit $?" % (
-        " ".join(shlex.quote("%s=%s" % item) for item in env.items()), shlex.quote(step["run"])))
+    always, ok = condition(step["if"]) if "if" in step else (False, True)
+    if not ok:
+        continue
+    env = dict(job_env, **{name: evaluate(value) for name, value in step.get("env", {}).items()})
+    command = "env %s bash --noprofile --norc -eo pipefail -c %s" % (
+        " ".join(shlex.quote("%s=%s" % item) for item in env.items()), shlex.quote(step["run"]))
+    guard = "" if always else '[ "$failed" -ne 0 ] || '
+    on_failure = "echo 'a step that may fail failed' >&2" if step.get("continue-on-error") else "failed=1"
+    print("%s{ %s || %s; }" % (guard, command, on_failure))
+print('exit "$failed"')
 EOF
-  (cd "$repo" && bash -e "$work/github-steps") || status=$?
-  [ -f "$HOME/gh.args" ] || return 0
-  [ "$(cat "$HOME/gh.args")" = "pr comment 7 --body-file comment.md" ] || fail "gh was called as: $(cat "$HOME/gh.args")"
-  cmp -s "$HOME/gh.body" "$repo/metadata-report.md" || fail "the comment is not the report"
-  rm -f "$HOME/gh.args" "$HOME/gh.body"
+  mkdir -p "$work/runner"
+  : >"$work/summary.md"
+  (cd "$repo" && GITHUB_WORKSPACE=$repo GITHUB_REPOSITORY=team/models RUNNER_TEMP=$work/runner \
+    GITHUB_STEP_SUMMARY=$work/summary.md bash "$work/github-steps") || status=$?
+  [ "$(cat "$work/runner/qormetadiff/ci/qormetadiff/qormetadiff.deb")" = "released build" ] \
+    || fail "the packages were not taken from the base branch"
+  expect_contains "$work/summary.md" "$(head -n 1 "$repo/metadata-report.md")"
+}
+
+# A pull request from a branch of the repository: one comment, the report,
+# updated in place on the next push; a failing API costs the job nothing.
+# From a fork (read-only token): no comment is tried, the summary has it all.
+check_github_comment() {
+  make_team_repository
+  rm -rf "$HOME/comments"
+  run_github >"$work/first.log" 2>&1 || true
+  run_github >"$work/second.log" 2>&1 || true
+  [ "$(ls "$HOME/comments" | wc -l)" -eq 1 ] || fail "not one comment after two runs: $(ls "$HOME/comments")"
+  { echo '<!-- qormeta-report -->'; cat "$repo/metadata-report.md"; } | cmp -s - "$HOME/comments/1" \
+    || fail "the comment is not the report"
+  pass
+  touch "$HOME/gh-down"
+  run_github >"$work/down.log" 2>&1 || true
+  [ "$status" -ne 0 ] || fail "a failing comment step hid the check's failure"
+  expect_contains "$work/down.log" "models/stays.meta.xml:2:3: error:"
+  make_team_repository fixed
+  run_github >"$work/down-fixed.log" 2>&1 || true
+  [ "$status" -eq 0 ] || { cat "$work/down-fixed.log" >&2; fail "a failing comment step failed the job"; }
+  rm "$HOME/gh-down"
+  make_team_repository
+  rm -rf "$HOME/comments"
+  run_github someone/fork >"$work/fork.log" 2>&1 || true
+  [ ! -e "$HOME/comments" ] || fail "a fork's pull request was commented on"
+  expect_contains "$work/fork.log" "models/stays.meta.xml:2:3: error:"
+}
+
+# The workflow's cut of a long report: at most N characters, never inside a
+# character, with the line that says so; a short report whole.
+check_github_cut() {
+  local cut
+  cut=$(python3 -c 'import sys, yaml; print(yaml.safe_load(open(sys.argv[1]))["jobs"]["metadata"]["env"]["CUT"])' \
+    "$source/examples/ci/github-actions.yml")
+  python3 -c 'import sys; sys.stdout.write("x" * 59998 + "é中😀 and more")' >"$work/long.md"
+  perl -CSD -0777 -e "$cut" 60000 <"$work/long.md" >"$work/cut.md"
+  python3 - "$work/cut.md" <<'EOF' || fail "the cut report is not what it should be"
+import sys
+text = open(sys.argv[1], encoding="utf-8").read()  # fails on a cut character
+assert text.startswith("x" * 59998 + "é中\n\n*(cut: "), text[59990:60010]
+assert len(text) <= 60000 + 80
+EOF
+  pass
+  printf 'short é\n' >"$work/short.md"
+  perl -CSD -0777 -e "$cut" 60000 <"$work/short.md" | cmp -s - "$work/short.md" || fail "a short report was changed"
+  pass
 }
 
 # The job's script as GitLab runs it (one shell, stopping at the first
-# failure), with the variables of a merge request pipeline.
+# failure), with the variables of a merge request pipeline; the packages'
+# extraction from before_script too, not their installation.
 run_gitlab() {
   status=0
-  python3 -c 'import sys, yaml; print("\n".join(yaml.safe_load(open(sys.argv[1]))["metadata"]["script"]))' \
-    "$source/examples/ci/gitlab-ci.yml" >"$work/gitlab-script"
+  python3 -c '
+import sys, yaml
+job = yaml.safe_load(open(sys.argv[1]))["metadata"]
+print("\n".join([line for line in job["before_script"] if "apt-get" not in line] + job["script"]))' \
+    "$source/examples/ci/gitlab-ci.yml" | sed "s|/tmp/qormetadiff|$work/runner|g" >"$work/gitlab-script"
+  rm -rf "$work/runner"
   (cd "$repo" && CI_MERGE_REQUEST_DIFF_BASE_SHA=$base CI_COMMIT_SHA=$head bash -eo pipefail "$work/gitlab-script") || status=$?
   [ -f "$repo/metadata-report.html" ] || fail "no artifact metadata-report.html"
+  [ "$(cat "$work/runner/ci/qormetadiff/qormetadiff.deb")" = "released build" ] \
+    || fail "the packages were not taken from the target branch"
 }
 
 step_pre_commit() {
@@ -147,7 +242,7 @@ blocks = [b for b in re.findall(r"```yaml\n(.*?)```", open(page).read(), re.S) i
 assert len(blocks) == 1, "doc/check-and-ci.md has no (or more than one) pre-commit configuration"
 print(blocks[0].replace("/path/to/QORMetaDiff", clone), end="")
 EOF
-  [ "$(grep -c . "$work/pre-commit-config.yaml")" -eq 4 ] || fail "the page's configuration is not four lines"
+  grep -qx '        verbose: true .*' "$work/pre-commit-config.yaml" || fail "the page's configuration is not verbose"
   pass
   git init -q "$work/consumer" && cd "$work/consumer"
   cp "$work/pre-commit-config.yaml" .pre-commit-config.yaml
@@ -160,16 +255,26 @@ EOF
     || fail "a commit with a broken document was accepted"
   expect_contains "$work/refused.log" 'models/order.meta.xml:2:3: error: the class <Class Name="Order"> has no Uuid (or an empty one)'
   ! grep -q notes.xml "$work/refused.log" || fail "a file that is not a metadata document was checked"
+  # Good documents, one with a warning, one named like an option: committed,
+  # and the warning is shown.
   printf '<Package Name="P">\n  <Class Name="Order" Uuid="c-order"/>\n</Package>\n' >models/order.meta.xml
+  printf '<Package Name="Q">\n  <Class Name="A" Uuid="c-1"/>\n  <Class Name="A" Uuid="c-2"/>\n</Package>\n' >-q.meta.xml
   git add -A
   PRE_COMMIT_HOME=$work/pre-commit-cache git commit -q -m good >"$work/accepted.log" 2>&1 \
-    || { cat "$work/accepted.log" >&2; fail "a commit with a good document was refused"; }
-  pass
+    || { cat "$work/accepted.log" >&2; fail "a commit with good documents was refused"; }
+  expect_contains "$work/accepted.log" '-q.meta.xml:3:3: warning: the class <Class Name="A"> has the same Name as the class on line 2'
+  # The page's other choice: warnings refuse a commit.
+  sed -i 's|^        # args: |        args: |' .pre-commit-config.yaml
+  printf '<Package Name="Q">\n  <Class Name="B" Uuid="c-1"/>\n  <Class Name="B" Uuid="c-2"/>\n</Package>\n' >-q.meta.xml
+  git add -A
+  ! PRE_COMMIT_HOME=$work/pre-commit-cache git commit -q -m warned >"$work/warned.log" 2>&1 \
+    || fail "a commit with a warning was accepted with -Werror"
+  expect_contains "$work/warned.log" '-q.meta.xml:3:3: error: the class <Class Name="B"> has the same Name as the class on line 2 [-Werror]'
 }
 
 case $step in
   pre-commit) step_pre_commit ;;
-  github) check_recipe run_github metadata-report.md ;;
+  github) check_recipe run_github metadata-report.md && check_github_comment && check_github_cut ;;
   gitlab) check_recipe run_gitlab metadata-report.html ;;
   *) fail "unknown step (pre-commit, github, gitlab)" ;;
 esac

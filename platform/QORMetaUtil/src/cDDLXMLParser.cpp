@@ -147,8 +147,9 @@ int NotInitialised(int line) {
 // What a parse of name ends with: document adopted from the parser, or the
 // failure (also into details). The parse's input source is gone by now: it
 // needs the Xerces runtime, which a parser released here may take with it.
-int Conclude(QORMUSafeDOMParser& parser, const ZULUnicodeString& name, ParseFailure& failure, DOM_Document& document,
-             cDDLXMLParseDetails* details) {
+// caller: the operation that parsed, as the trace names it.
+int Conclude(const char* caller, QORMUSafeDOMParser& parser, const ZULUnicodeString& name, ParseFailure& failure,
+             DOM_Document& document, cDDLXMLParseDetails* details) {
     if (!failure.Failed()) {
         DOMDocument* parsed = parser.adoptDocument();
         if (parsed) {
@@ -165,7 +166,7 @@ int Conclude(QORMUSafeDOMParser& parser, const ZULUnicodeString& name, ParseFail
         details->failure = failure.text;
         details->failureAt = failure.at;
     }
-    Trace("cDDLXMLParser::parseXMLFile refused", ZULUnicodeString(failure.reason.c_str()), QORMUTrace_W3);
+    Trace((std::string(caller) + " refused").c_str(), ZULUnicodeString(failure.reason.c_str()), QORMUTrace_W3);
     return Fail("GDXMLParseError_1", FileFailure(name, "could not be read", failure.reason), __LINE__);
 }
 
@@ -184,7 +185,7 @@ int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& 
         else
             failure.Unplaced("cannot open it: " + source.OpenError());
     }
-    return Conclude(*parser, fileName, failure, document, details);
+    return Conclude("cDDLXMLParser::parseXMLFile", *parser, fileName, failure, document, details);
 }
 
 int cDDLXMLParser::parseXMLBytes(const std::string& bytes, const ZULUnicodeString& name, DOM_Document& document,
@@ -197,7 +198,7 @@ int cDDLXMLParser::parseXMLBytes(const std::string& bytes, const ZULUnicodeStrin
         ParseSource(
             *parser, source, [&] { return bytes.empty(); }, details, failure);
     }
-    return Conclude(*parser, name, failure, document, details);
+    return Conclude("cDDLXMLParser::parseXMLBytes", *parser, name, failure, document, details);
 }
 
 unsigned long cDDLXMLParser::lineOfElement(const ZULUnicodeString& fileName, const DOMElement* element) {
@@ -243,9 +244,9 @@ unsigned long cDDLXMLParser::lineOfElement(const ZULUnicodeString& fileName, con
 namespace {
 
 // Writes what fill puts into an atomic target for fileName: 0, or a failure
-// carrying messageId.
+// carrying messageId, traced as caller's.
 template <class Fill>
-int WriteAtomically(const ZULUnicodeString& fileName, const char* messageId, Fill fill) {
+int WriteAtomically(const char* caller, const ZULUnicodeString& fileName, const char* messageId, Fill fill) {
     QORMUAtomicFileTarget target(fileName.ConvertToChar());
     std::string reason = target.Error();
     if (reason.empty()) {
@@ -254,21 +255,23 @@ int WriteAtomically(const ZULUnicodeString& fileName, const char* messageId, Fil
         if (reason.empty() && !target.Error().empty()) reason = target.Error();
     }
     if (reason.empty()) return 0;
-    Trace("cDDLXMLParser::writeXMLFile failed", ZULUnicodeString(reason.c_str()), QORMUTrace_W3);
+    Trace((std::string(caller) + " failed").c_str(), ZULUnicodeString(reason.c_str()), QORMUTrace_W3);
     return Fail(messageId, FileFailure(fileName, "could not be written", reason), __LINE__);
 }
 
 }  // namespace
 
 int cDDLXMLParser::writeXMLFile(const DOM_Document& document, const ZULUnicodeString& fileName) {
-    return WriteAtomically(fileName, "GDXMLWriteError_1", [&](QORMUAtomicFileTarget& target, std::string& reason) {
-        return QORMUWriteDocument(document.get(), target, reason);
-    });
+    return WriteAtomically("cDDLXMLParser::writeXMLFile", fileName, "GDXMLWriteError_1",
+                           [&](QORMUAtomicFileTarget& target, std::string& reason) {
+                               return QORMUWriteDocument(document.get(), target, reason);
+                           });
 }
 
 int cDDLXMLParser::writeFile(const std::string& bytes, const ZULUnicodeString& fileName) {
-    return WriteAtomically(fileName, "GDFileWriteError_1", [&](QORMUAtomicFileTarget& target, std::string&) {
-        target.writeChars(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), nullptr);
-        return true;
-    });
+    return WriteAtomically("cDDLXMLParser::writeFile", fileName, "GDFileWriteError_1",
+                           [&](QORMUAtomicFileTarget& target, std::string&) {
+                               target.writeChars(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), nullptr);
+                               return true;
+                           });
 }

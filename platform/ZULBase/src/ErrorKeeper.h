@@ -5,6 +5,8 @@
 // as the process lives, and every status that carries it leads to it. The
 // same failure at the same place gives the same status again, so memory
 // grows with the distinct failures a process meets, not with their number.
+// Threads: the keeper is one for the whole process, without a lock; make
+// and read statuses from one thread at a time.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // The framework's trace service. Traces go to a pluggable sink; with no sink
 // set (the default) they are dropped. Nothing a program does may depend on a trace.
+// Threads: the sink is one for the whole process, without a lock; set it
+// before runs start, and trace from one thread at a time.
 #pragma once
 
 #include <functional>

@@ -17,6 +17,8 @@
 // name, what failed and why (for a refused document: line, column and what
 // was wrong), as in "x.xml" could not be read: the file is empty.
 // Nothing here prints; the reason is also traced.
+// Threads: init holds one parser for the whole process until terminate (the
+// parser holder); parse and write from one thread at a time.
 #pragma once
 
 #include <cstddef>

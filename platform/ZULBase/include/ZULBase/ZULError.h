@@ -12,6 +12,9 @@
 // status again, so memory grows with the distinct failures a process meets,
 // not with their number. Use the error that ZULGetLastError gives: the one
 // handed to GetReturn may be let go when an equal one is already kept.
+//
+// Threads: the errors are kept by one keeper for the whole process, without
+// a lock (ErrorKeeper.h): build and read statuses from one thread at a time.
 #pragma once
 
 #include <cstdint>
