@@ -9,10 +9,6 @@ using namespace xercesc;
 
 namespace {
 
-cMergeConflict::Nodes Run(const std::vector<const DOMNode*>& nodes) {
-    return nodes.empty() ? cMergeConflict::Nodes{} : cMergeConflict::Nodes{nodes.front(), nodes.back()};
-}
-
 const DOMNode* NodeOf(cQORMDMetaElem* element) { return element ? element->GetDomElement().get() : nullptr; }
 
 }  // namespace
@@ -44,9 +40,9 @@ cMergeChildren::LooseFrom cMergeChildren::PickLoose() {
         conflict.base = cMergeConflict::ContentText(base);
         conflict.ours = cMergeConflict::ContentText(ours);
         conflict.theirs = cMergeConflict::ContentText(theirs);
-        conflict.inBase = Run(base);
-        conflict.inOurs = Run(ours);
-        conflict.inTheirs = Run(theirs);
+        conflict.inBase = cMergeConflict::Nodes::Of(base);
+        conflict.inOurs = cMergeConflict::Nodes::Of(ours);
+        conflict.inTheirs = cMergeConflict::Nodes::Of(theirs);
         conflict.holder = conflict.inOurs.first ? nullptr : holder_.Ours();
         engine_.Log().Add(std::move(conflict));
     }

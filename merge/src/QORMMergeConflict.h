@@ -37,6 +37,10 @@ public:
     struct Nodes {
         const xercesc::DOMNode* first = nullptr;
         const xercesc::DOMNode* last = nullptr;
+        // The first and last of a run of nodes; none for an empty run.
+        static Nodes Of(const std::vector<const xercesc::DOMNode*>& run) {
+            return run.empty() ? Nodes{} : Nodes{run.front(), run.back()};
+        }
     };
 
     Kind kind = kField;

@@ -52,10 +52,6 @@ Around AroundRoot(const cMergeDocument* version) {
     return around;
 }
 
-cMergeConflict::Nodes Run(const std::vector<const DOMNode*>& nodes) {
-    return nodes.empty() ? cMergeConflict::Nodes{} : cMergeConflict::Nodes{nodes.front(), nodes.back()};
-}
-
 // The upper-cased Uuid of an element, as the model keys it.
 std::u16string UpperUuid(const DOMNode* element) {
     ZULUnicodeString uuid = DOMToZULUnicodeString(static_cast<const DOMElement*>(element)->getAttribute(u"Uuid"));
@@ -125,9 +121,9 @@ void cMergeEngine::MergeAroundRoot(const cMergeDocument* base, const cMergeDocum
     conflict.theirs = cMergeConflict::ContentText(t.all);
     // Shown where they differ: before the package, else after it.
     const bool beforeSame = QORMMSameNodes(o.before, t.before);
-    conflict.inBase = Run(beforeSame ? b.after : b.before);
-    conflict.inOurs = Run(beforeSame ? o.after : o.before);
-    conflict.inTheirs = Run(beforeSame ? t.after : t.before);
+    conflict.inBase = cMergeConflict::Nodes::Of(beforeSame ? b.after : b.before);
+    conflict.inOurs = cMergeConflict::Nodes::Of(beforeSame ? o.after : o.before);
+    conflict.inTheirs = cMergeConflict::Nodes::Of(beforeSame ? t.after : t.before);
     conflict.after = beforeSame ? root : nullptr;
     conflict.holder = document_;
     log_.Add(std::move(conflict));
