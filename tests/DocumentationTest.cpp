@@ -353,4 +353,23 @@ TEST(Documentation, LinksLeadToFilesAndTheReadmeMapsEveryFolder) {
     }
 }
 
+// The README's hint for finding a message, run as it stands, finds the module
+// that prints the check's line it quotes, not only a test.
+TEST(Documentation, TheReadmesGrepFindsWhereAMessageIsWritten) {
+    const std::string readme = ReadFile(SourcePath("README.md"));
+    std::smatch hint;
+    ASSERT_TRUE(std::regex_search(readme, hint, std::regex("`grep -rn \"([^\"]+)\" ([^`]+)`")));
+    std::vector<std::string> args = {"-rln", hint[1]};
+    std::istringstream folders(hint[2]);
+    for (std::string folder; folders >> folder;) args.push_back(folder);
+    const HostRun grep = RunProgram("grep", args, {SourcePath(".")});
+    EXPECT_THAT(grep.out, HasSubstr("QORMetaDiff.m/src/QORMDContainerCheck.cpp\n"));
+    // Its words are those of a check line the README shows.
+    std::istringstream lines(readme);
+    bool shown = false;
+    for (std::string line; std::getline(lines, line);)
+        shown = shown || (line.rfind("check/", 0) == 0 && line.find(hint[1]) != std::string::npos);
+    EXPECT_TRUE(shown) << hint[1];
+}
+
 }  // namespace

@@ -128,20 +128,31 @@ TEST(ZULError, FailureStatusesCarryTheirErrorAndSuccessNone) {
                  "The metadata file \"f0\" could not be read: line 1, column 2: bad");
 }
 
-// Control characters are shown escaped, everything else as it is: UTF-8,
-// and bytes that are not UTF-8 but a C1 control.
-TEST(QORMUPrintableLine, EscapesControlCharactersOnly) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"plain name.xml", "plain name.xml"},
+// What a reader would not see, or would see as something else, is shown
+// escaped; everything else as it is. Within quotes, also the quote, the
+// backslash and a combining mark that would join the opening quote.
+TEST(QORMUPrintableLine, EscapesWhatAReaderWouldNotSee) {
+    const std::pair<std::string, std::string> lines[] = {
+        {"plain name.xml \"q\" \\", "plain name.xml \"q\" \\"},
         {"a\x1b[31mred\x07", "a\\x{1B}[31mred\\x{07}"},
         {"line\nbreak\r\ttab\x7f\x01", "line\\nbreak\\r\\ttab\\x{7F}\\x{01}"},
         {"c1 \xc2\x9b and \xc2\x85", "c1 \\u{009B} and \\u{0085}"},
-        {"lone \x9b and \x80", "lone \\x{9B} and \\x{80}"},
-        {u8"données € 中文 😀 \u00a0", u8"données € 中文 😀 \u00a0"},
-        {"latin-1 d\xe9j\xe0 \xff", "latin-1 d\xe9j\xe0 \xff"},
-        {"cut \xe2\x82", "cut \xe2\\x{82}"},
+        {u8"sep \u2028 \u2029 bidi \u202e\u2066 zero \u200b\u200d\ufeff",
+         "sep \\u{2028} \\u{2029} bidi \\u{202E}\\u{2066} zero \\u{200B}\\u{200D}\\u{FEFF}"},
+        {u8"blanks \u00a0\u3000\u2800 filler \u3164 selector e\ufe0f",
+         "blanks \\u{00A0}\\u{3000}\\u{2800} filler \\u{3164} selector e\\u{FE0F}"},
+        {u8"données € 中文 😀 e\u0301", u8"données € 中文 😀 e\u0301"},
+        {"lone \x9b and \x80, latin-1 d\xe9j\xe0 \xff", "lone \\x{9B} and \\x{80}, latin-1 d\\x{E9}j\\x{E0} \\x{FF}"},
+        {"cut \xe2\x82, surrogate \xed\xa0\x80", "cut \\x{E2}\\x{82}, surrogate \\x{ED}\\x{A0}\\x{80}"},
     };
-    for (const auto& [bytes, shown] : cases) EXPECT_EQ(QORMUPrintableLine(bytes), shown) << bytes;
+    for (const auto& [bytes, shown] : lines) EXPECT_EQ(QORMUPrintableLine(bytes), shown) << bytes;
+    const std::pair<std::string, std::string> quoted[] = {
+        {"say \"hi\" \\n", "say \\\"hi\\\" \\\\n"},
+        {u8"\u0301e and e\u0301", u8"\\u{0301}e and e\u0301"},
+        {"\xff\n", "\\x{FF}\\n"},
+    };
+    for (const auto& [bytes, shown] : quoted)
+        EXPECT_EQ(QORMUPrintableLine(bytes, QORMUQuoting::kInQuotes), shown) << bytes;
 }
 
 // A failed read or write is traced under the name of the operation that

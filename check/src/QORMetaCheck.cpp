@@ -9,7 +9,7 @@
 #include <string>
 
 #include "QORMCheckArguments.h"
-#include "QORMCheckDocument.h"
+#include "QORMDDocumentCheck.h"
 #include "QORMDVersion.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "QORMetaUtil/cQORMUCallback.h"
@@ -25,12 +25,18 @@ bool CheckAll(const cCheckArguments& arguments) {
     for (const std::string& file : arguments.Files()) {
         std::vector<cCheckProblem> problems;
         try {
-            problems = cDocumentCheck::OfFile(file);
+            problems = cDocumentCheck::OfFile(file, arguments.ByteColumns());
         } catch (const std::exception& error) {
-            problems = {{cCheckProblem::kError, {}, std::string("the check could not finish: ") + error.what()}};
+            problems = {{cCheckProblem::kUnreadable,
+                         cCheckProblem::kError,
+                         {},
+                         std::string("the check could not finish: ") + error.what()}};
         }
+        cCheckProblem::Form form;
+        form.warningsAsErrors = arguments.WarningsAsErrors();
+        form.byteColumns = arguments.ByteColumns();
         for (const cCheckProblem& problem : problems) {
-            std::printf("%s\n", problem.Line(file, arguments.WarningsAsErrors()).c_str());
+            std::printf("%s\n", problem.Line(file, form).c_str());
             clean = clean && problem.severity == cCheckProblem::kWarning && !arguments.WarningsAsErrors();
         }
     }

@@ -7,6 +7,7 @@
 #include <xercesc/util/XMLString.hpp>
 
 #include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/QORMUTextLayout.h"
 
 using namespace xercesc;
 
@@ -37,21 +38,6 @@ std::u16string_view Trim(std::u16string_view value) {
     while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
     while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
     return value;
-}
-
-// A text without its layout: the blank runs at its ends beside elements
-// (mixed), else those that hold a line end (indentation, which a text's
-// element keeps when its elements come and go).
-std::u16string_view WithoutLayout(std::u16string_view value, bool mixed) {
-    std::size_t head = 0, tail = value.size();
-    while (head < tail && IsBlank(value[head])) ++head;
-    while (tail > head && IsBlank(value[tail - 1])) --tail;
-    auto layout = [&](std::size_t begin, std::size_t end) {
-        return mixed || value.substr(begin, end - begin).find_first_of(u"\n\r") != std::u16string_view::npos;
-    };
-    if (!layout(0, head)) head = 0;
-    if (!layout(tail, value.size())) tail = value.size();
-    return value.substr(head, tail - head);
 }
 
 bool HasElementChild(const DOMNode* node) {
@@ -105,7 +91,7 @@ bool SameChildren(const DOMNode* a, const DOMNode* b) {
     ContentItems x(a), y(b);
     for (; !x.Done() && !y.Done(); x.Advance(), y.Advance()) {
         if (x.IsText() != y.IsText()) return false;
-        if (x.IsText() ? WithoutLayout(x.Text(), mixed) != WithoutLayout(y.Text(), mixed)
+        if (x.IsText() ? QORMUWithoutLayout(x.Text(), mixed) != QORMUWithoutLayout(y.Text(), mixed)
                        : !QORMMSameNode(x.Node(), y.Node()))
             return false;
     }
@@ -151,7 +137,8 @@ bool QORMMSameNode(const DOMNode* a, const DOMNode* b) {
         case DOMNode::DOCUMENT_NODE: return SameChildren(a, b);
         case DOMNode::TEXT_NODE: {  // beside elements, its blank ends are layout
             const bool mixed = BesideElements(a) || BesideElements(b);
-            return WithoutLayout(View(a->getNodeValue()), mixed) == WithoutLayout(View(b->getNodeValue()), mixed);
+            return QORMUWithoutLayout(View(a->getNodeValue()), mixed) ==
+                   QORMUWithoutLayout(View(b->getNodeValue()), mixed);
         }
         default:  // CDATA, comment, processing instruction: name and value
             return XMLString::equals(a->getNodeValue(), b->getNodeValue());

@@ -1,23 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMRArguments.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <utility>
 
-namespace {
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {
-    }, second{};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
-
-}  // namespace
+#include "QORMRSameFile.h"
 
 const char* cReportArguments::Usage() {
     return "Usage: QORMetaReport -New new.xml [-Old old.xml] [-Format text|markdown|html] [-Out report]\n"
@@ -85,5 +74,6 @@ cReportArguments::Outcome cReportArguments::Wrong(std::string error) {
 
 bool cReportArguments::OutputIsAnInput() const {
     if (outFile_.empty()) return false;
-    return (!newFile_.empty() && SameFile(outFile_, newFile_)) || (!oldFile_.empty() && SameFile(outFile_, oldFile_));
+    return (!newFile_.empty() && QORMRSameFile(outFile_, newFile_)) ||
+           (!oldFile_.empty() && QORMRSameFile(outFile_, oldFile_));
 }

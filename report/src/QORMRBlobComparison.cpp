@@ -4,6 +4,7 @@
 #include <xercesc/dom/DOMDocument.hpp>
 
 #include "QORMDMetaDiffMgr.h"
+#include "QORMRComparison.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 
 namespace {
@@ -40,5 +41,6 @@ cBlobComparison::Outcome cBlobComparison::Run() {
     }
     cDDLXMLParser::terminate();
     if (outcome != kCompared) return outcome;
-    return cMetaDiffMgr().processDiff(*document_) < 0 ? kFailed : kCompared;
+    if (cMetaDiffMgr().processDiff(*document_) >= 0) return kCompared;
+    return cReportComparison::NeitherNamed(*document_) ? kUnnamed : kFailed;
 }

@@ -13,14 +13,15 @@
 
 class cBlobComparison {
 public:
-    enum Outcome { kCompared, kDoesNotLoad, kFailed };
+    enum Outcome { kCompared, kDoesNotLoad, kUnnamed, kFailed };
 
     // The versions (null where there is none) must outlive Run.
     cBlobComparison(const std::string* oldBytes, const std::string* newBytes);
 
     // Loads both versions, old first, and compares them. kDoesNotLoad: a
-    // version does not parse or load (cDocumentCheck tells why); kFailed:
-    // memory ran out.
+    // version does not parse or load (cDocumentCheck, in the library's core,
+    // tells why); kUnnamed: neither version's package has a Name, which the
+    // comparison refuses; kFailed: memory ran out.
     Outcome Run();
     cMetaDiffDoc& Result() { return *document_; }
 

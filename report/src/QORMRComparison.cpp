@@ -38,13 +38,20 @@ std::int32_t cReportComparison::Run() {
 }
 
 std::string cReportComparison::FailureLine(std::int32_t status) const {
-    if (!loaded_ || !Unnamed(document_->GetOldPackage()) || !Unnamed(document_->GetNewPackage()))
+    if (!loaded_ || !NeitherNamed(*document_))
         return cQORMUCallback::FormatError(ZULError::ZULGetLastError(status, nullptr));
+    return "Error: " + UnnamedReason(oldFile_, newFile_) + ".";
+}
+
+bool cReportComparison::NeitherNamed(const cMetaDiffDoc& result) {
+    return Unnamed(result.GetOldPackage()) && Unnamed(result.GetNewPackage());
+}
+
+std::string cReportComparison::UnnamedReason(const std::string& oldName, const std::string& newName) {
     const auto quoted = [](const std::string& file) { return "\"" + file + "\""; };
-    const std::string which = oldFile_.empty() ? quoted(newFile_) + " does not give"
-                              : newFile_.empty()
-                                  ? quoted(oldFile_) + " does not give"
-                                  : "neither " + quoted(oldFile_) + " nor " + quoted(newFile_) + " gives";
-    return "Error: the package has no name: " + which +
-           " its document element a Name field, and the report names the changes by their package.";
+    const std::string which = oldName.empty()   ? quoted(newName) + " does not give"
+                              : newName.empty() ? quoted(oldName) + " does not give"
+                                                : "neither " + quoted(oldName) + " nor " + quoted(newName) + " gives";
+    return "the package has no name: " + which +
+           " its document element a Name field, and the report names the changes by their package";
 }

@@ -27,6 +27,12 @@ public:
     // for a package that neither document names, what is wrong in plain words.
     std::string FailureLine(std::int32_t status) const;
 
+    // Whether neither package of a loaded result has a Name (the comparison
+    // then refuses the pair), and why that stops a report of the versions
+    // named oldName and newName (either may be empty: no such version).
+    static bool NeitherNamed(const cMetaDiffDoc& result);
+    static std::string UnnamedReason(const std::string& oldName, const std::string& newName);
+
 private:
     std::int32_t initStatus_;
     std::string oldFile_;

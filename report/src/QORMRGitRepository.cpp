@@ -5,6 +5,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "QORMRPathspec.h"
 
 namespace {
 
@@ -19,11 +23,15 @@ struct Freer {
 template <class T, auto Free>
 using Owned = std::unique_ptr<T, Freer<Free>>;
 
+// libgit2's reason for the last failed call.
+std::string Reason() {
+    const git_error* error = git_error_last();
+    return error && error->message ? error->message : "libgit2 failed";
+}
+
 // Throws libgit2's reason for a failed call (result < 0), after what.
 void Check(int result, const std::string& what) {
-    if (result >= 0) return;
-    const git_error* error = git_error_last();
-    throw cGitError(what + ": " + (error && error->message ? error->message : "libgit2 failed"));
+    if (result < 0) throw cGitError(what + ": " + Reason());
 }
 
 std::string Hex(const git_oid& id) {
@@ -51,6 +59,11 @@ cGitRepository::cGitRepository(const std::string& folder) {
         git_libgit2_shutdown();
         throw cGitError("\"" + folder + "\" is not in a git repository: " + reason);
     }
+    // Where folder lies in the work tree, as git places a pathspec.
+    std::error_code failed;
+    const std::string opened = std::filesystem::canonical(folder, failed).generic_string() + "/";
+    const std::string top = WorkTree();
+    if (!failed && !top.empty() && opened.compare(0, top.size(), top) == 0) folder_ = opened.substr(top.size());
 }
 
 cGitRepository::~cGitRepository() {
@@ -65,14 +78,17 @@ cGitRepository::Range cGitRepository::Resolve(const std::string& range) const {
                         "\" is not a range: give A..B (what B has that A has not) or A...B (what B "
                         "changed since it left A)");
     const bool threeDots = range.compare(dots, 3, "...") == 0;
-    const std::string first = range.substr(0, dots);
-    const std::string second = range.substr(dots + (threeDots ? 3 : 2));
+    std::string first = range.substr(0, dots);
+    std::string second = range.substr(dots + (threeDots ? 3 : 2));
+    // An end left out is HEAD, also both (.. is HEAD..HEAD).
+    if (first.empty()) first = "HEAD";
+    if (second.empty()) second = "HEAD";
 
     git_revspec ends{};
-    const int parsed = git_revparse(&ends, repository_, range.c_str());
+    const int parsed = git_revparse(&ends, repository_, (first + (threeDots ? "..." : "..") + second).c_str());
     // A range whose second end does not resolve leaves the first one set.
     Owned<git_object, git_object_free> fromObject(ends.from), toObject(ends.to);
-    Check(parsed, "the range \"" + range + "\" cannot be resolved");
+    CheckReach(parsed, "the range \"" + range + "\" cannot be resolved", range);
     if (!(ends.flags & GIT_REVSPEC_RANGE) || !fromObject || !toObject)
         throw cGitError("\"" + range + "\" is not a range of two revisions");
     Owned<git_object, git_object_free> fromCommit, toCommit;
@@ -93,19 +109,42 @@ cGitRepository::Range cGitRepository::Resolve(const std::string& range) const {
         git_buf_dispose(&shortId);
         return result;
     };
-    const std::string fromName = first.empty() ? "HEAD" : first;
-    const std::string toName = second.empty() ? "HEAD" : second;
     Range resolved;
-    resolved.to = revision(*git_object_id(toCommit.get()), toName);
+    resolved.to = revision(*git_object_id(toCommit.get()), second);
     if (!threeDots) {
-        resolved.from = revision(*git_object_id(fromCommit.get()), fromName);
+        resolved.from = revision(*git_object_id(fromCommit.get()), first);
         return resolved;
     }
+    const git_oid* fromId = git_object_id(fromCommit.get());
+    const git_oid* toId = git_object_id(toCommit.get());
+    const std::string noBase = "\"" + first + "\" and \"" + second + "\" have no common commit";
+    if (git_repository_is_shallow(repository_) == 1) {
+        // Counting the commits of each side walks the history as the merge
+        // base does, and fails cleanly where git_merge_base (libgit2 1.5)
+        // leaks when its walk meets a missing parent.
+        std::size_t ahead = 0, behind = 0;
+        CheckReach(git_graph_ahead_behind(&ahead, &behind, repository_, fromId, toId), noBase, range);
+    }
     git_oid base;
-    Check(git_merge_base(&base, repository_, git_object_id(fromCommit.get()), git_object_id(toCommit.get())),
-          "\"" + fromName + "\" and \"" + toName + "\" have no common commit");
-    resolved.from = revision(base, "merge base of " + fromName + " and " + toName);
+    CheckReach(git_merge_base(&base, repository_, fromId, toId), noBase, range);
+    resolved.from = revision(base, "merge base of " + first + " and " + second);
     return resolved;
+}
+
+void cGitRepository::CheckReach(int result, const std::string& what, const std::string& range) const {
+    if (result >= 0) return;
+    const git_error* error = git_error_last();
+    // A shallow clone's oldest commits name parents that it does not hold,
+    // and libgit2 reads no shallow boundary: its walks end at a missing object.
+    if (git_repository_is_shallow(repository_) == 1 && error && error->klass == GIT_ERROR_ODB)
+        throw cGitError("the range \"" + range + "\" needs more history than this shallow clone holds (" + Reason() +
+                        "): fetch more of it (git fetch --deepen=N, or git fetch --unshallow) and run again");
+    Check(result, what);
+}
+
+std::string cGitRepository::WorkTree() const {
+    const char* folder = git_repository_workdir(repository_);
+    return folder ? folder : "";
 }
 
 bool cGitRepository::MarkedAsMetadata(const std::string& path, const Revision& end) const {
@@ -131,31 +170,49 @@ std::vector<cGitRepository::Change> cGitRepository::Changes(const Range& range,
     };
     const auto fromTree = treeOf(range.from);
     const auto toTree = treeOf(range.to);
-    git_diff* found = nullptr;
-    Check(git_diff_tree_to_tree(&found, repository_, fromTree.get(), toTree.get(), nullptr), "comparing the trees");
-    Owned<git_diff, git_diff_free> diff(found);
+    const auto compare = [&](const git_diff_options* options) {
+        git_diff* found = nullptr;
+        Check(git_diff_tree_to_tree(&found, repository_, fromTree.get(), toTree.get(), options), "comparing the trees");
+        return Owned<git_diff, git_diff_free>(found);
+    };
+
+    // With pathspecs, git pairs renamed files among the files they select
+    // only: the selected paths first, then their renames.
+    git_diff_options options = GIT_DIFF_OPTIONS_INIT;
+    std::vector<std::string> paths;
+    if (!pathspecs.empty()) {
+        const cReportPathspec selection(pathspecs, folder_, WorkTree());
+        const auto all = compare(nullptr);
+        for (std::size_t i = 0; i < git_diff_num_deltas(all.get()); ++i) {
+            const git_diff_delta* delta = git_diff_get_delta(all.get(), i);
+            if (selection.Selects(delta->old_file.path)) paths.emplace_back(delta->old_file.path);
+            if (delta->new_file.path != std::string(delta->old_file.path) && selection.Selects(delta->new_file.path))
+                paths.emplace_back(delta->new_file.path);
+        }
+        if (paths.empty()) return {};
+        std::vector<char*> exact;
+        for (std::string& path : paths) exact.push_back(path.data());
+        options.pathspec = {exact.data(), exact.size()};
+        options.flags |= GIT_DIFF_DISABLE_PATHSPEC_MATCH;
+        const auto diff = compare(&options);
+        return ChangesOf(diff.get(), range, false);
+    }
+    const auto diff = compare(nullptr);
+    return ChangesOf(diff.get(), range, true);
+}
+
+std::vector<cGitRepository::Change> cGitRepository::ChangesOf(git_diff* diff, const Range& range,
+                                                              bool byAttributes) const {
     git_diff_find_options renames = GIT_DIFF_FIND_OPTIONS_INIT;
     renames.flags = GIT_DIFF_FIND_RENAMES;
-    Check(git_diff_find_similar(diff.get(), &renames), "finding renamed files");
-
-    Owned<git_pathspec, git_pathspec_free> selection;
-    if (!pathspecs.empty()) {
-        std::vector<char*> patterns;
-        for (const std::string& pathspec : pathspecs) patterns.push_back(const_cast<char*>(pathspec.c_str()));
-        const git_strarray array{patterns.data(), patterns.size()};
-        git_pathspec* made = nullptr;
-        Check(git_pathspec_new(&made, &array), "reading the -Path patterns");
-        selection.reset(made);
-    }
+    Check(git_diff_find_similar(diff, &renames), "finding renamed files");
     const auto selected = [&](const std::string& path) {
-        if (path.empty()) return false;
-        if (selection) return git_pathspec_matches_path(selection.get(), 0, path.c_str()) == 1;
-        return MarkedAsMetadata(path, range.to);
+        return !path.empty() && (!byAttributes || MarkedAsMetadata(path, range.to));
     };
 
     std::vector<Change> changes;
-    for (std::size_t i = 0; i < git_diff_num_deltas(diff.get()); ++i) {
-        const git_diff_delta* delta = git_diff_get_delta(diff.get(), i);
+    for (std::size_t i = 0; i < git_diff_num_deltas(diff); ++i) {
+        const git_diff_delta* delta = git_diff_get_delta(diff, i);
         Change change;
         // A side counts when it is a regular file (not a link, not a submodule).
         if (delta->status != GIT_DELTA_ADDED && IsRegularFile(delta->old_file.mode)) {

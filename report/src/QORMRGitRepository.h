@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+struct git_diff;
 struct git_repository;
 
 struct cGitError : std::runtime_error {
@@ -33,7 +34,10 @@ public:
     };
     // The two commits of a range, "A..B" or "A...B" (from the merge base of A
     // and B), A and B anything git resolves to a commit (branches, tags, ids,
-    // HEAD~2, ...); an end left out is HEAD.
+    // HEAD~2, ...); an end left out is HEAD (".." is HEAD..HEAD). In a
+    // shallow clone, a range that needs commits it does not hold says so
+    // (libgit2 reads no shallow boundary: A...B needs the parents of the
+    // merge base too).
     struct Range {
         Revision from, to;
     };
@@ -51,16 +55,26 @@ public:
     // The regular files that differ between the ends and are metadata
     // documents, in path order: by default those that .gitattributes marks
     // diff=qormeta (as the range's end commit, the work tree and the index
-    // say, like git), else those matching one of the pathspecs (git's
-    // globbing: * also crosses /).
+    // say, like git), else those that the pathspecs select as git selects
+    // them (cReportPathspec; throws cPathspecError for one it refuses).
     std::vector<Change> Changes(const Range& range, const std::vector<std::string>& pathspecs) const;
 
     // The content of a blob.
     std::string Read(const std::string& blobId) const;
 
+    // The work tree's folder, ending with '/'; empty for a bare repository.
+    std::string WorkTree() const;
+
 private:
+    // Throws for a failed call (result < 0) of resolving range: what, with
+    // libgit2's reason, or that the range needs more of a shallow clone's history.
+    void CheckReach(int result, const std::string& what, const std::string& range) const;
     // Whether path is a metadata document by the range's end's attributes.
     bool MarkedAsMetadata(const std::string& path, const Revision& end) const;
+    // The changes of diff, renames found; byAttributes: only the files
+    // .gitattributes marks (else every file of diff).
+    std::vector<Change> ChangesOf(git_diff* diff, const Range& range, bool byAttributes) const;
 
     git_repository* repository_ = nullptr;
+    std::string folder_;  // the folder it was opened from, in the work tree: "" at its top, else ending with '/'
 };

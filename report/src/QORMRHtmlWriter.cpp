@@ -88,7 +88,7 @@ std::string cHtmlWriter::Write(const cRangeReport& range) {
         out_ += "</h2>\n";
         for (const cRangeFailure& failure : file.failures) {
             out_ += "<p class=\"failure\">The version " + Code(failure.version) + " does not load:</p>\n<pre>";
-            for (const std::string& line : failure.lines) out_ += Html(line) + "\n";
+            for (const std::string& line : failure.Lines()) out_ += Html(line) + "\n";
             out_ += "</pre>\n";
         }
         if (file.loaded && file.report.empty) {

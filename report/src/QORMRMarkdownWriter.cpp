@@ -112,7 +112,7 @@ std::string cMarkdownWriter::Write(const cRangeReport& range) {
         for (const cRangeFailure& failure : file.failures) {
             out_ += "The version " + Shown(failure.version) + " does not load:\n\n";
             std::string lines;
-            for (const std::string& line : failure.lines) lines += line + "\n";
+            for (const std::string& line : failure.Lines()) lines += line + "\n";
             const std::string fence = Fence(lines, '~');
             out_ += fence + "text\n" + lines + fence + "\n";
         }

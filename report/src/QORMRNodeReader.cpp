@@ -1,23 +1,58 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMRNodeReader.h"
 
-#include <unicode/ustring.h>
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
 #include "QORMetaUtil/QORMUDomString.h"
+#include "QORMetaUtil/QORMUTextLayout.h"
 
 using xercesc::DOMNode;
 
+namespace {
+
+std::u16string_view View(const XMLCh* text) {
+    return text ? std::u16string_view(reinterpret_cast<const char16_t*>(text)) : std::u16string_view();
+}
+
+bool HoldsElements(const DOMNode* node) {
+    for (const DOMNode* child = node ? node->getFirstChild() : nullptr; child; child = child->getNextSibling())
+        if (child->getNodeType() == DOMNode::ELEMENT_NODE) return true;
+    return false;
+}
+
+// Whether node lies under xml:space="preserve" (the nearest xml:space says).
+bool Preserved(const DOMNode* node) {
+    for (; node; node = node->getParentNode()) {
+        if (node->getNodeType() != DOMNode::ELEMENT_NODE) continue;
+        const auto* element = static_cast<const xercesc::DOMElement*>(node);
+        const xercesc::DOMAttr* space = element->getAttributeNode(reinterpret_cast<const XMLCh*>(u"xml:space"));
+        if (space) return View(QORMUAttrValue(space)) == u"preserve";
+    }
+    return false;
+}
+
+// The text of a text node as content: without its layout (QORMUTextLayout.h),
+// and none when it is all blanks, unless its blanks are kept as written.
+bool ContentOf(const DOMNode* text, std::u16string_view& content) {
+    content = View(text->getNodeValue());
+    if (Preserved(text)) return true;
+    content = QORMUWithoutLayout(content, HoldsElements(text->getParentNode()));
+    return content.find_first_not_of(u" \t\r\n") != std::u16string_view::npos;
+}
+
+}  // namespace
+
 std::string cReportNodeReader::Utf8(const ZULUnicodeString& text) { return text.ConvertToChar(); }
 
-std::string cReportNodeReader::Utf8(const XMLCh* text) {
-    if (!text) return {};
+std::string cReportNodeReader::Utf8(const XMLCh* text) { return Utf8(View(text)); }
+
+std::string cReportNodeReader::Utf8(std::u16string_view text) {
     // Straight from UTF-16 to UTF-8, without the framework string between (a
     // large report reads hundreds of thousands of values): the length first,
     // so that each string gets the room it needs and no more.
-    const auto* source = reinterpret_cast<const UChar*>(text);
-    const int32_t length = u_strlen(source);
+    const auto* source = reinterpret_cast<const UChar*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
     std::size_t bytes = 0;
     for (int32_t i = 0; i < length;) {
         UChar32 c = 0;
@@ -65,8 +100,14 @@ bool cReportNodeReader::Read(const DOMNode* node, cReportNode& result) {
             }
             return true;
         }
-        case DOMNode::TEXT_NODE:
-        case DOMNode::CDATA_SECTION_NODE:
+        case DOMNode::TEXT_NODE: {
+            std::u16string_view content;
+            if (!ContentOf(node, content)) return false;
+            result.kind = cReportNode::kText;
+            result.text = Utf8(content);
+            return true;
+        }
+        case DOMNode::CDATA_SECTION_NODE:  // written as it is meant: no layout in it
             result.kind = cReportNode::kText;
             result.text = Utf8(node->getNodeValue());
             return true;

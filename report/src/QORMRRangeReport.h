@@ -9,12 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "QORMDCheckProblem.h"
 #include "QORMRReport.h"
 
 // A version of a file that does not load, and why.
 struct cRangeFailure {
-    std::string version;             // rev:path, as git names a file's version
-    std::vector<std::string> lines;  // its errors: path:line:column: error: text
+    std::string version;                  // rev:path, as git names a file's version
+    std::string path;                     // the file's path in that version
+    std::vector<cCheckProblem> problems;  // its errors
+
+    // Its errors as the check prints them: path:line:column: error: message
+    std::vector<std::string> Lines() const;
 };
 
 struct cRangeFile {
@@ -35,8 +40,13 @@ struct cRangeReport {
     std::string range;  // as given
     std::string from;   // the range's ends: their names and short ids
     std::string to;
+    std::string workTree;  // the repository's work tree, ending with '/'; empty when it has none
     std::vector<cRangeFile> files;
 
     // True when every file loaded.
     bool AllLoaded() const;
+    // The work tree's file that file names, when it is one of the documents
+    // (at either end) or a .gitattributes, which says which files are
+    // documents: its path in the work tree, else empty.
+    std::string InputNamed(const std::string& file) const;
 };

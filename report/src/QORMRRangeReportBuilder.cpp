@@ -3,8 +3,9 @@
 
 #include <memory>
 
-#include "QORMCheckDocument.h"
+#include "QORMDDocumentCheck.h"
 #include "QORMRBlobComparison.h"
+#include "QORMRComparison.h"
 #include "QORMRReportBuilder.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 
@@ -12,15 +13,24 @@ namespace {
 
 std::string Named(const cGitRepository::Revision& revision) { return revision.name + " (" + revision.shortId + ")"; }
 
-// The errors of a version, from the check, which lists them all with their
-// places; added to file when there are any.
+// The errors of a version that stop it from loading, from the check, which
+// lists them all with their places; added to file when there are any. A
+// package without a Name loads: whether that stops a comparison depends on
+// the other version.
 void AddFailure(cRangeFile& file, const std::string& bytes, const std::string& revision, const std::string& path) {
-    cRangeFailure failure{revision + ":" + path, {}};
+    cRangeFailure failure{revision + ":" + path, path, {}};
     if (cDDLXMLParser::init() < 0) return;
-    for (const cCheckProblem& problem : cDocumentCheck::OfBytes(bytes, path))
-        if (problem.severity == cCheckProblem::kError) failure.lines.push_back(problem.Line(path, false));
+    for (cCheckProblem& problem : cDocumentCheck::OfBytes(bytes, path))
+        if (problem.severity == cCheckProblem::kError && problem.rule != cCheckProblem::kUnnamedPackage)
+            failure.problems.push_back(std::move(problem));
     cDDLXMLParser::terminate();
-    if (!failure.lines.empty()) file.failures.push_back(std::move(failure));
+    if (!failure.problems.empty()) file.failures.push_back(std::move(failure));
+}
+
+// A failure of the file as a whole, without a place.
+cRangeFailure Unplaced(const std::string& version, const std::string& path, cCheckProblem::Rule rule,
+                       const std::string& message) {
+    return {version, path, {{rule, cCheckProblem::kError, {}, message}}};
 }
 
 }  // namespace
@@ -33,6 +43,7 @@ cRangeReport cRangeReportBuilder::Build(const std::vector<std::string>& pathspec
     report.range = rangeText_;
     report.from = Named(range_.from);
     report.to = Named(range_.to);
+    report.workTree = repository_.WorkTree();
     for (const cGitRepository::Change& change : repository_.Changes(range_, pathspecs))
         report.files.push_back(File(change));
     return report;
@@ -64,13 +75,16 @@ cRangeFile cRangeReportBuilder::File(const cGitRepository::Change& change) {
             if (oldBytes) AddFailure(file, *oldBytes, range_.from.shortId, change.oldPath);
             if (newBytes) AddFailure(file, *newBytes, range_.to.shortId, change.newPath);
             if (file.failures.empty())  // the loader refused what the check passed: not expected
-                file.failures.push_back({shownName, {file.path + ": error: it does not load"}});
+                file.failures.push_back(Unplaced(shownName, file.path, cCheckProblem::kUnreadable, "it does not load"));
+            break;
+        case cBlobComparison::kUnnamed:
+            file.failures.push_back(Unplaced(shownName, file.path, cCheckProblem::kUnnamedPackage,
+                                             cReportComparison::UnnamedReason(oldName, newName)));
             break;
         case cBlobComparison::kFailed:
             file.failures.push_back(
-                {shownName,
-                 {file.path + ": error: it could not be compared (memory ran out, or the XML parser could "
-                              "not start)"}});
+                Unplaced(shownName, file.path, cCheckProblem::kUnreadable,
+                         "it could not be compared (memory ran out, or the XML parser could not start)"));
             break;
     }
     return file;

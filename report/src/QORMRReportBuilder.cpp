@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMRReportBuilder.h"
 
+#include <optional>
 #include <unordered_set>
 #include <utility>
 
@@ -135,7 +136,7 @@ cReport cReportBuilder::Build() {
     Collect(diff->getAdded(), cReportElement::kAdded);
     Collect(diff->getDeleted(), cReportElement::kDeleted);
     Collect(diff->getModified(), cReportElement::kChanged);
-    PlaceChangedAttributes();
+    PlaceChangedEntries();
 
     report.package = PackageSection();
     PlaceClassesOf(result_.GetNewPackage(), report);
@@ -152,51 +153,81 @@ void cReportBuilder::Collect(cMetaDiffBase* category, cReportElement::Kind kind)
     for (int i = 1; i <= list.Size(); ++i) {
         auto* entry = static_cast<cMetaDiffElem*>(list[i]);
         if (!entry) continue;
+        if (kind == cReportElement::kChanged) {
+            changedEntries_.push_back(entry);
+            continue;
+        }
         switch (entry->getLevel()) {
             case cQORMDMetaElem::kPackage: packageEntries_.push_back({kind, entry}); break;
             case cQORMDMetaElem::kClass: Group(entry->getUuid()).own.push_back({kind, entry}); break;
-            default:
-                if (kind == cReportElement::kChanged)
-                    changedAttributes_.push_back(entry);
-                else
-                    Group(entry->getParentUuid()).attributes.emplace_back(entry->getUuid(), Entry{kind, entry});
-                break;
+            default: Group(entry->getParentUuid()).attributes.emplace_back(entry->getUuid(), Entry{kind, entry}); break;
         }
     }
 }
 
-void cReportBuilder::PlaceChangedAttributes() {
-    if (changedAttributes_.empty()) return;
-    std::unordered_map<ZULUnicodeString, cMetaDiffElem*, ZULUnicodeStringHash> byKey;
-    for (cMetaDiffElem* entry : changedAttributes_) byKey.emplace(entry->getUuid(), entry);
-    std::unordered_set<cMetaDiffElem*> placed;
+void cReportBuilder::PlaceChangedEntries() {
+    if (changedEntries_.empty()) return;
+    for (cMetaDiffElem* entry : changedEntries_) changedByKey_.emplace(entry->getUuid(), entry);
+    // The comparison pairs the two packages whatever their Uuids: either may key their records.
+    cQORMDMetaPackage* oldPackage = result_.GetOldPackage();
     cQORMDMetaPackage* newPackage = result_.GetNewPackage();
-    ZULHashDico* classes = newPackage->GetClasses();  // a changed attribute: both packages exist
+    if (oldPackage && newPackage) {
+        ZULUnicodeString oldKey = oldPackage->GetUuid(), newKey = newPackage->GetUuid();
+        oldKey.ToUpper();
+        newKey.ToUpper();
+        if (auto entry = PairEntry(oldKey, oldPackage, newPackage)) packageEntries_.push_back(std::move(*entry));
+        if (newKey != oldKey)
+            if (auto entry = PairEntry(newKey, oldPackage, newPackage)) packageEntries_.push_back(std::move(*entry));
+        PlaceChangedClasses(oldPackage, newPackage);
+    }
+    // What no pair explains stays with the element the comparison named.
+    for (cMetaDiffElem* entry : changedEntries_) {
+        if (explained_.count(entry)) continue;
+        const Entry whole{cReportElement::kChanged, entry};
+        switch (entry->getLevel()) {
+            case cQORMDMetaElem::kPackage: packageEntries_.push_back(whole); break;
+            case cQORMDMetaElem::kClass: Group(entry->getUuid()).own.push_back(whole); break;
+            default: Group(entry->getParentUuid()).attributes.emplace_back(entry->getUuid(), whole); break;
+        }
+    }
+    changedEntries_.clear();
+    changedByKey_.clear();
+    explained_.clear();
+}
+
+void cReportBuilder::PlaceChangedClasses(cQORMDMetaPackage* oldPackage, cQORMDMetaPackage* newPackage) {
+    ZULHashDico* classes = newPackage->GetClasses();
     ZULHashCodeIter classIt(*classes);
     while (classIt++) {
         auto* newClass = static_cast<cQORMDMetaClass*>((*classes)[classIt]);
-        cQORMDMetaClass* oldClass = FindClass(result_.GetOldPackage(), classIt.ItemName());
+        cQORMDMetaClass* oldClass = FindClass(oldPackage, classIt.ItemName());
         if (!oldClass) continue;
-        ZULHashCodeIter attributeIt(*newClass->GetAttribs());
+        if (auto entry = PairEntry(classIt.ItemName(), oldClass, newClass))
+            Group(classIt.ItemName()).own.push_back(std::move(*entry));
+        ZULHashDico* attributes = newClass->GetAttribs();
+        ZULHashCodeIter attributeIt(*attributes);
         while (attributeIt++) {
-            const auto found = byKey.find(attributeIt.ItemName());
-            cQORMDMetaAttrib* oldAttrib = found == byKey.end() ? nullptr : FindAttribute(oldClass, found->first);
+            cQORMDMetaAttrib* oldAttrib = FindAttribute(oldClass, attributeIt.ItemName());
             if (!oldAttrib) continue;
-            auto* newAttrib = static_cast<cQORMDMetaAttrib*>((*newClass->GetAttribs())[attributeIt]);
-            std::vector<cReportField> fields = FieldChanges(found->second, oldAttrib, newAttrib);
-            if (fields.empty()) continue;  // this class's copy of the attribute did not change
-            Group(classIt.ItemName())
-                .attributes.emplace_back(found->first, Entry{cReportElement::kChanged, found->second, oldAttrib,
-                                                             newAttrib, std::move(fields)});
-            placed.insert(found->second);
+            auto* newAttrib = static_cast<cQORMDMetaAttrib*>((*attributes)[attributeIt]);
+            if (auto entry = PairEntry(attributeIt.ItemName(), oldAttrib, newAttrib))
+                Group(classIt.ItemName()).attributes.emplace_back(attributeIt.ItemName(), std::move(*entry));
         }
     }
-    // What no pair of classes explains stays with the class the comparison named.
-    for (cMetaDiffElem* entry : changedAttributes_)
-        if (!placed.count(entry))
-            Group(entry->getParentUuid())
-                .attributes.emplace_back(entry->getUuid(), Entry{cReportElement::kChanged, entry});
-    changedAttributes_.clear();
+}
+
+std::optional<cReportBuilder::Entry> cReportBuilder::PairEntry(const ZULUnicodeString& key, cQORMDMetaElem* oldElem,
+                                                               cQORMDMetaElem* newElem) {
+    const auto found = changedByKey_.find(key);
+    if (found == changedByKey_.end()) return std::nullopt;
+    std::vector<cReportField> fields = FieldChanges(found->second, oldElem, newElem);
+    if (fields.empty()) return std::nullopt;  // this pair did not change
+    explained_.insert(found->second);
+    return Entry{cReportElement::kChanged, found->second, oldElem, newElem, std::move(fields)};
+}
+
+std::vector<cReportField> cReportBuilder::FieldsOf(const Entry& entry) {
+    return entry.oldElem && entry.newElem ? entry.fields : FieldChanges(entry.diff);
 }
 
 cReportBuilder::ClassGroup& cReportBuilder::Group(const ZULUnicodeString& key) {
@@ -231,7 +262,7 @@ cReportElement cReportBuilder::PackageSection() const {
     for (const Entry& entry : packageEntries_) {
         if (entry.kind == cReportElement::kChanged) {
             section.kind = cReportElement::kChanged;
-            for (cReportField& field : FieldChanges(entry.diff)) section.fields.push_back(std::move(field));
+            for (cReportField& field : FieldsOf(entry)) section.fields.push_back(std::move(field));
             section.NoteRename();
         } else {
             section = Copy(entry.diff->getDomElement().get(), entry.kind, false, false);
@@ -248,7 +279,7 @@ cReportElement cReportBuilder::ClassSection(ClassGroup& group, std::size_t secti
     for (const Entry& entry : group.own) {
         if (entry.kind == cReportElement::kChanged) {
             section.kind = cReportElement::kChanged;
-            for (cReportField& field : FieldChanges(entry.diff)) section.fields.push_back(std::move(field));
+            for (cReportField& field : FieldsOf(entry)) section.fields.push_back(std::move(field));
             section.NoteRename();
         } else {
             const xercesc::DOMElement* element = entry.diff->getDomElement().get();
@@ -295,15 +326,14 @@ cReportElement cReportBuilder::AttributeItem(const ZULUnicodeString& key, const 
 
     cReportElement item;
     item.kind = cReportElement::kChanged;
-    if (entry.oldAttrib && entry.newAttrib) {
-        Describe(item, entry.oldAttrib, entry.newAttrib);
-        item.fields = entry.fields;
+    if (entry.oldElem && entry.newElem) {
+        Describe(item, entry.oldElem, entry.newElem);
     } else {
         const ZULUnicodeString parent = entry.diff->getParentUuid();
         Describe(item, FindAttribute(FindClass(result_.GetOldPackage(), parent), key),
                  FindAttribute(FindClass(result_.GetNewPackage(), parent), key));
-        item.fields = FieldChanges(entry.diff);
     }
+    item.fields = FieldsOf(entry);
     item.NoteRename();
     return item;
 }

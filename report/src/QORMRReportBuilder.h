@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 #include <xercesc/dom/DOMElement.hpp>
 
@@ -30,13 +32,14 @@ public:
 
 private:
     // One entry of the comparison and the category it came from. A changed
-    // attribute is placed once per class pair that holds it, with the pair
-    // and the field changes true of it.
+    // entry is placed once per pair of elements (package, class, or an
+    // attribute in a class) that it holds records of, with the pair and the
+    // field changes true of it.
     struct Entry {
         cReportElement::Kind kind;
         cMetaDiffElem* diff;
-        cQORMDMetaElem* oldAttrib = nullptr;
-        cQORMDMetaElem* newAttrib = nullptr;
+        cQORMDMetaElem* oldElem = nullptr;
+        cQORMDMetaElem* newElem = nullptr;
         std::vector<cReportField> fields = {};
     };
     // The entries of one class: its own, and those of its attributes in recording order.
@@ -48,13 +51,23 @@ private:
     };
 
     void Collect(cMetaDiffBase* category, cReportElement::Kind kind);
-    // The comparison keys an attribute by its Uuid alone, and one Uuid may
-    // stand in several classes: their changes then come as one entry, with
-    // the records of every class (a field deleted from two is there twice).
-    // Each class that holds the attribute in both documents gets the
-    // records true of its own pair, once each; found in one pass over the
-    // new document's classes.
-    void PlaceChangedAttributes();
+    // The comparison keys a changed element by its upper-cased Uuid alone,
+    // whatever its level, and one Uuid may stand for several elements: an
+    // attribute that several classes hold, a class and an attribute whose
+    // Uuids differ in letter case only. Their changes then come as one
+    // entry, with the records of every pair (a field deleted from two is
+    // there twice). Each pair of elements that a changed entry's key names
+    // gets the records true of it, once each; found in one pass over the
+    // packages and the new document's classes. What no pair explains stays
+    // with the element the comparison named.
+    void PlaceChangedEntries();
+    // The pairs of classes and of their attributes (both documents hold them).
+    void PlaceChangedClasses(cQORMDMetaPackage* oldPackage, cQORMDMetaPackage* newPackage);
+    // The changed entry keyed key placed for the pair, with its records true
+    // of the pair; nothing when no record holds for it.
+    std::optional<Entry> PairEntry(const ZULUnicodeString& key, cQORMDMetaElem* oldElem, cQORMDMetaElem* newElem);
+    // A changed entry's field lines: those of its pair, else all its records.
+    static std::vector<cReportField> FieldsOf(const Entry& entry);
     ClassGroup& Group(const ZULUnicodeString& key);
     void PlaceClassesOf(cQORMDMetaPackage* package, cReport& report);
     cReportElement PackageSection() const;
@@ -77,8 +90,11 @@ private:
     std::string oldFile_;
     std::string newFile_;
     std::vector<Entry> packageEntries_;
-    std::vector<cMetaDiffElem*> changedAttributes_;  // until PlaceChangedAttributes
-    std::vector<ClassGroup> groups_;                 // in the order the comparison recorded them
+    // Until PlaceChangedEntries: the changed entries, by key, and those a pair explains.
+    std::vector<cMetaDiffElem*> changedEntries_;
+    std::unordered_map<ZULUnicodeString, cMetaDiffElem*, ZULUnicodeStringHash> changedByKey_;
+    std::unordered_set<cMetaDiffElem*> explained_;
+    std::vector<ClassGroup> groups_;  // in the order the comparison recorded them
     std::unordered_map<ZULUnicodeString, std::size_t, ZULUnicodeStringHash> groupIndex_;
     cReportMoveFinder moves_;
 };

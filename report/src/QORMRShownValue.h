@@ -3,12 +3,12 @@
 // and in one line. A plain value (not empty, no blank at either end, nothing
 // invisible, no leading quote or combining mark, no arrow, no ending that
 // looks like one of the report's notes) is shown as it is. Any other value
-// is shown in double quotes, with \" and \\ for quote and backslash, \n,
-// \r and \t for line breaks and tabs, \u{XXXX} for other invisible
-// characters (by their Unicode properties: controls, format characters,
-// white space other than the plain blank, default-ignorable code points,
-// fillers) and for a leading combining mark, and \x{XX} for a byte that is
-// not UTF-8 (a file name can hold one).
+// is shown in double quotes, escaped as every program escapes what it
+// prints (QORMUPrintableLine, QORMUQuoting::kInQuotes): \" and \\ for quote
+// and backslash, \n, \r and \t for line breaks and tabs, \x{1B} for other
+// C0 controls, \u{XXXX} for other invisible characters (QORMUIsInvisible)
+// and for a leading combining mark, and \x{XX} for a byte that is not UTF-8
+// (a file name can hold one).
 #pragma once
 
 #include <string>

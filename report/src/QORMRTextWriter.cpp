@@ -73,7 +73,7 @@ std::string cTextWriter::Write(const cRangeReport& range) {
         }
         for (const cRangeFailure& failure : file.failures) {
             Line(2, "The version " + cShownValue::Of(failure.version) + " does not load:", kRed);
-            for (const std::string& line : failure.lines) Line(4, line, kRed);
+            for (const std::string& line : failure.Lines()) Line(4, line, kRed);
         }
     }
     return std::move(out_);

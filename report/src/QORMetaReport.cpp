@@ -17,6 +17,7 @@
 #include "QORMRComparison.h"
 #include "QORMRHtmlWriter.h"
 #include "QORMRMarkdownWriter.h"
+#include "QORMRPathspec.h"
 #include "QORMRRangeReportBuilder.h"
 #include "QORMRReportBuilder.h"
 #include "QORMRTextWriter.h"
@@ -32,6 +33,12 @@ enum ExitStatus { kSuccess = 0, kRunFailed = 1, kUsageError = 2 };
 int Fail(const std::string& line) {
     std::fprintf(stderr, "%s\n", QORMUPrintableLine(line).c_str());
     return kRunFailed;
+}
+
+// Wrong arguments, or a range that cannot be read as asked: nothing written.
+int WrongRun(const std::string& why) {
+    std::fprintf(stderr, "QORMetaReport: %s\n", QORMUPrintableLine(why).c_str());
+    return kUsageError;
 }
 
 int FailWith(std::int32_t status) {
@@ -71,10 +78,18 @@ int Run(const cReportArguments& arguments) {
         try {
             builder = std::make_unique<cRangeReportBuilder>(".", arguments.GitRange());
         } catch (const cGitError& error) {
-            std::fprintf(stderr, "QORMetaReport: %s\n", QORMUPrintableLine(error.what()).c_str());
-            return kUsageError;
+            return WrongRun(error.what());
         }
-        const cRangeReport range = builder->Build(arguments.Paths());
+        cRangeReport range;
+        try {
+            range = builder->Build(arguments.Paths());
+        } catch (const cPathspecError& error) {
+            return WrongRun(error.what());
+        }
+        const std::string input = arguments.OutFile().empty() ? "" : range.InputNamed(arguments.OutFile());
+        if (!input.empty())
+            return WrongRun("-Out names \"" + input +
+                            "\", a file of the work tree that the range reads; the report would replace it");
         output = Render(range, arguments);
         status = range.AllLoaded() ? kSuccess : kRunFailed;
     }

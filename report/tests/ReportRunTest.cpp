@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <regex>
 #include <sstream>
 
 #include "ReportSupport.h"
@@ -223,41 +224,134 @@ TEST(ReportReading, ExamplePairInTextAndItsColours) {
     EXPECT_THAT(RunReport({"-Old", kOld, "-New", kNew, "-Format", "markdown"}, terminal).out, Not(HasSubstr("\x1b")));
 }
 
-// Three classes share an attribute Uuid (real models do; the diff merges
-// the field changes of all three into one entry): each change is listed
-// under the class where it happened, the unchanged third class not at all,
-// and a field deleted from two classes is listed and counted once for each.
-TEST(ReportReading, ChangesUnderASharedAttributeUuidGoWhereTheyHappened) {
+// One Uuid for several elements; the diff merges their field changes into
+// one entry, keyed and placed by the element it met first. Each change is
+// listed where it happened, once, and counted as listed.
+// - Three classes share an attribute Uuid (real models do): the unchanged
+//   third class is not listed, a field deleted from two is listed for each.
+// - A class and an attribute whose Uuids differ in letter case only (as
+//   schema.org's class Brand and attribute brand), the package's Uuid too:
+//   the entry is the class Brand's, or the attribute paymentMethod's (met
+//   in Order before the class PaymentMethod); the package's and the classes'
+//   own changes stay theirs, the attribute's go under each class whose copy
+//   changed.
+TEST(ReportReading, ChangesUnderASharedUuidGoWhereTheyHappened) {
+    const struct {
+        std::string oldDocument, newDocument, report;
+    } cases[] = {
+        {"<P Name=\"p\">\n"
+         "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+         "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+         "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+         "</P>\n",
+         "<P Name=\"p\">\n"
+         "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"2\"/></C>\n"
+         "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"b\" X=\"1\" Z=\"3\"/></C>\n"
+         "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+         "</P>\n",
+         "Summary       added  deleted  changed  moved\n"
+         "  classes         0        0        0\n"
+         "  attributes      0        0        2      0\n"
+         "  fields          1        2        2\n\n"
+         "C One (c1): attributes changed\n"
+         "  A a (s): changed\n"
+         "    ~ X: 1 \u2192 2\n"
+         "    - Y: 1\n\n"
+         "C Two (c2): attributes changed\n"
+         "  A b (s): changed, renamed from a\n"
+         "    ~ Name: a \u2192 b  (renamed)\n"
+         "    - Y: 1\n"
+         "    + Z: 3\n"},
+        {"<P Name=\"p\" Uuid=\"S:BRAND\" V=\"1\">\n"
+         "  <C Uuid=\"s:Order\" Name=\"Order\"><A Uuid=\"s:paymentMethod\" Name=\"paymentMethod\" R=\"Text\"/></C>\n"
+         "  <C Uuid=\"s:Brand\" Name=\"Brand\" Sub=\"Intangible\"/>\n"
+         "  <C Uuid=\"s:Product\" Name=\"Product\"><A Uuid=\"s:brand\" Name=\"brand\" R=\"Brand\"/></C>\n"
+         "  <C Uuid=\"s:Service\" Name=\"Service\"><A Uuid=\"s:brand\" Name=\"brand\" R=\"Brand\"/></C>\n"
+         "  <C Uuid=\"s:Offer\" Name=\"Offer\"><A Uuid=\"s:brand\" Name=\"brand\" R=\"Brand\"/></C>\n"
+         "  <C Uuid=\"s:PaymentMethod\" Name=\"PaymentMethod\" Comment=\"old\"/>\n"
+         "</P>\n",
+         "<P Name=\"p\" Uuid=\"S:BRAND\" V=\"2\">\n"
+         "  <C Uuid=\"s:Order\" Name=\"Order\"><A Uuid=\"s:paymentMethod\" Name=\"paymentMethod\" R=\"Method\"/></C>\n"
+         "  <C Uuid=\"s:Brand\" Name=\"Brand\" Sub=\"Intangible, Classifier\" Same=\"BrandName\"/>\n"
+         "  <C Uuid=\"s:Product\" Name=\"Product\"><A Uuid=\"s:brand\" Name=\"brand\" R=\"Brand\" Same=\"x\"/></C>\n"
+         "  <C Uuid=\"s:Service\" Name=\"Service\"><A Uuid=\"s:brand\" Name=\"brand\" R=\"Brand\" Same=\"x\"/></C>\n"
+         "  <C Uuid=\"s:Offer\" Name=\"Offer\"><A Uuid=\"s:brand\" Name=\"brand\" R=\"Brand\"/></C>\n"
+         "  <C Uuid=\"s:PaymentMethod\" Name=\"PaymentMethod\" Comment=\"new\"/>\n"
+         "</P>\n",
+         "Summary       added  deleted  changed  moved\n"
+         "  classes         0        0        2\n"
+         "  attributes      0        0        3      0\n"
+         "  fields          3        0        4\n\n"
+         "P p (S:BRAND): changed\n"
+         "  ~ V: 1 \u2192 2\n\n"
+         "C Order (s:Order): attributes changed\n"
+         "  A paymentMethod (s:paymentMethod): changed\n"
+         "    ~ R: Text \u2192 Method\n\n"
+         "C Brand (s:Brand): changed\n"
+         "  ~ Sub: Intangible \u2192 Intangible, Classifier\n"
+         "  + Same: BrandName\n\n"
+         "C Product (s:Product): attributes changed\n"
+         "  A brand (s:brand): changed\n"
+         "    + Same: x\n\n"
+         "C Service (s:Service): attributes changed\n"
+         "  A brand (s:brand): changed\n"
+         "    + Same: x\n\n"
+         "C PaymentMethod (s:PaymentMethod): changed\n"
+         "  ~ Comment: old \u2192 new\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        dir.write("old.xml", c.oldDocument);
+        dir.write("new.xml", c.newDocument);
+        const HostRun run = RunReport({"-Old", "old.xml", "-New", "new.xml"}, {dir.path()});
+        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.out, "Changes to package p\n  old: old.xml\n  new: new.xml\n\n" + c.report);
+    }
+}
+
+// White space that is layout is not listed, in any form: not the blanks and
+// line ends of a class that holds nothing else (CRLF and tabs too), nor the
+// blanks around a text beside elements, nor the indentation of a text in an
+// element below an attribute. Blanks the document means are: under xml:space="preserve",
+// and at the ends of a text that holds no line end there.
+TEST(ReportReading, LayoutIsNotContentInAnyForm) {
     TempDir dir;
-    dir.write("old.xml",
-              "<P Name=\"p\">\n"
-              "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
-              "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
-              "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
-              "</P>\n");
+    dir.write("old.xml", "<P Name=\"p\">\n  <C Uuid=\"c-gone\" Name=\"Gone\">\r\n\t</C>\n</P>\n");
     dir.write("new.xml",
               "<P Name=\"p\">\n"
-              "  <C Uuid=\"c1\" Name=\"One\"><A Uuid=\"s\" Name=\"a\" X=\"2\"/></C>\n"
-              "  <C Uuid=\"c2\" Name=\"Two\"><A Uuid=\"s\" Name=\"b\" X=\"1\" Z=\"3\"/></C>\n"
-              "  <C Uuid=\"c3\" Name=\"Three\"><A Uuid=\"s\" Name=\"a\" X=\"1\" Y=\"1\"/></C>\n"
+              "  <C Uuid=\"c-empty\" Name=\"Empty\">\n  </C>\n"
+              "  <C Uuid=\"c-mixed\" Name=\"Mixed\">\n    Some text <A Uuid=\"a-deep\" Name=\"Deep\"><Doc>\n      deep "
+              "text\n    </Doc></A>\n  </C>\n"
+              "  <C Uuid=\"c-kept\" Name=\"Kept\" xml:space=\"preserve\">\n  </C>\n"
+              "  <C Uuid=\"c-leaf\" Name=\"Leaf\"> a </C>\n"
               "</P>\n");
-    const HostRun run = RunReport({"-Old", "old.xml", "-New", "new.xml"}, {dir.path()});
-    ASSERT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.out,
-              "Changes to package p\n  old: old.xml\n  new: new.xml\n\n"
-              "Summary       added  deleted  changed  moved\n"
-              "  classes         0        0        0\n"
-              "  attributes      0        0        2      0\n"
-              "  fields          1        2        2\n\n"
-              "C One (c1): attributes changed\n"
-              "  A a (s): changed\n"
-              "    ~ X: 1 \u2192 2\n"
-              "    - Y: 1\n\n"
-              "C Two (c2): attributes changed\n"
-              "  A b (s): changed, renamed from a\n"
-              "    ~ Name: a \u2192 b  (renamed)\n"
-              "    - Y: 1\n"
-              "    + Z: 3\n");
+    const auto run = [&](const std::string& format) {
+        const HostRun report = RunReport({"-Old", "old.xml", "-New", "new.xml", "-Format", format}, {dir.path()});
+        EXPECT_EQ(report.exitStatus, 0) << report.err;
+        return report.out;
+    };
+    const std::string text = run("text");
+    EXPECT_THAT(text, HasSubstr("C Empty (c-empty): added\n  + Name: Empty\n  + Uuid: c-empty\n\n"
+                                "C Mixed (c-mixed): added\n  + Name: Mixed\n  + Uuid: c-mixed\n  + text: Some text\n"
+                                "  A Deep (a-deep): added\n    + Name: Deep\n    + Uuid: a-deep\n    + Doc\n"
+                                "      + text: deep text\n\n"));
+    EXPECT_THAT(text, HasSubstr("  + xml:space: preserve\n  + text: \"\\n  \"\n\n"));
+    EXPECT_THAT(text, HasSubstr("  + Uuid: c-leaf\n  + text: \" a \"\n\n"));
+    EXPECT_THAT(text, HasSubstr("C Gone (c-gone): deleted\n  - Name: Gone\n  - Uuid: c-gone\n"));
+    // Each form lists the same four texts.
+    const auto listed = [](const std::string& report, const std::string& pattern) {
+        std::vector<std::string> texts;
+        const std::regex line(pattern);
+        for (std::sregex_iterator it(report.begin(), report.end(), line), end; it != end; ++it)
+            texts.push_back((*it)[1]);
+        return texts;
+    };
+    EXPECT_THAT(listed(text, "text: ([^\n]*)\n"),
+                testing::ElementsAre("Some text", "deep text", "\"\\n  \"", "\" a \""));
+    EXPECT_THAT(listed(run("markdown"), "- text: `([^`]*)`"),
+                testing::ElementsAre("Some text", "deep text", "\"\\n  \"", "\" a \""));
+    EXPECT_THAT(listed(run("html"), "\\{\"x\":\"((?:[^\"\\\\]|\\\\.)*)\"\\}"),
+                testing::ElementsAre("Some text", "deep text", "\\\"\\\\n  \\\"", "\\\" a \\\""));
 }
 
 TEST(ReportReading, ValuesShownExactlyAndLongOnesWrapped) {

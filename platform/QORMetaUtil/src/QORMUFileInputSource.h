@@ -22,10 +22,20 @@ public:
     XMLFilePos BytesRead() const { return bytesRead_; }
     // The stream takes over the descriptor.
     xercesc::BinInputStream* makeStream() const override;
+    // A regular file, not a FIFO or a device (or a file that cannot be opened).
+    bool IsRegularFile() const { return regular_; }
+    // Makes the stream append every byte it reads to kept, which must outlive it.
+    void KeepBytes(std::string* kept) { kept_ = kept; }
+    // The bytes of a regular file read again (for what only a failed parse
+    // looks at): as many as can be read; none from a pipe or a device,
+    // whose bytes would not be the same, or would never end.
+    static std::string ReadAgain(const ZULUnicodeString& fileName);
 
 private:
     ZULUnicodeString fileName_;
     mutable int fd_ = -1;
     mutable XMLFilePos bytesRead_ = 0;
+    bool regular_ = false;  // a regular file, not a FIFO or a device
+    std::string* kept_ = nullptr;
     std::string openError_;
 };

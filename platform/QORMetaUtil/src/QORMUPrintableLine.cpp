@@ -1,61 +1,88 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMetaUtil/QORMUPrintableLine.h"
 
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
 
-void Escape(std::string& out, const char* format, unsigned value) {
-    char escape[12];
+// U+2800 BRAILLE PATTERN BLANK is drawn as a blank, and no Unicode property says so.
+constexpr UChar32 kBlankBraille = 0x2800;
+
+void AppendEscape(std::string& out, const char* format, unsigned value) {
+    char escape[16];
     std::snprintf(escape, sizeof escape, format, value);
     out += escape;
 }
 
-// The length of the UTF-8 character at bytes[at], 0 when none starts there.
-std::size_t Utf8Length(std::string_view bytes, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    const std::size_t length = lead >= 0xC2 && lead < 0xE0   ? 2
-                               : lead >= 0xE0 && lead < 0xF0 ? 3
-                               : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                             : 0;
-    if (length == 0 || at + length > bytes.size()) return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(bytes[at + i]) & 0xC0) != 0x80) return 0;
-    return length;
+// Printable ASCII needs no escape (and, within quotes, neither quote nor backslash).
+bool IsPlainAscii(char c, QORMUQuoting quoting) {
+    return c >= 0x20 && c < 0x7f && !(quoting == QORMUQuoting::kInQuotes && (c == '"' || c == '\\'));
+}
+
+void AppendCharacter(std::string& out, UChar32 c, std::string_view bytes, bool first, QORMUQuoting quoting) {
+    const bool inQuotes = quoting == QORMUQuoting::kInQuotes;
+    switch (c) {
+        case '\n': out += "\\n"; return;
+        case '\r': out += "\\r"; return;
+        case '\t': out += "\\t"; return;
+        case '"':
+        case '\\':
+            if (inQuotes) out += '\\';
+            out += static_cast<char>(c);
+            return;
+        default: break;
+    }
+    if (c < 0x20 || c == 0x7f)
+        AppendEscape(out, "\\x{%02X}", static_cast<unsigned>(c));  // a byte, and the character it is
+    else if (QORMUIsInvisible(static_cast<char32_t>(c)) ||
+             (inQuotes && first && u_hasBinaryProperty(c, UCHAR_GRAPHEME_EXTEND)))
+        AppendEscape(out, "\\u{%04X}", static_cast<unsigned>(c));
+    else
+        out.append(bytes);
 }
 
 }  // namespace
 
-std::string QORMUPrintableLine(std::string_view bytes) {
+bool QORMUIsInvisible(char32_t character) {
+    const auto c = static_cast<UChar32>(character);
+    switch (u_charType(c)) {
+        case U_CONTROL_CHAR:
+        case U_FORMAT_CHAR:
+        case U_LINE_SEPARATOR:
+        case U_PARAGRAPH_SEPARATOR:
+        case U_SURROGATE:
+        case U_UNASSIGNED:
+        case U_PRIVATE_USE_CHAR: return true;
+        default: break;
+    }
+    return (c != ' ' && u_hasBinaryProperty(c, UCHAR_WHITE_SPACE)) ||
+           u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) || u_hasBinaryProperty(c, UCHAR_BIDI_CONTROL) ||
+           u_hasBinaryProperty(c, UCHAR_VARIATION_SELECTOR) || c == kBlankBraille;
+}
+
+std::string QORMUPrintableLine(std::string_view bytes, QORMUQuoting quoting) {
+    // Most lines are printable ASCII: given back without looking a character up.
+    if (std::all_of(bytes.begin(), bytes.end(), [&](char c) { return IsPlainAscii(c, quoting); }))
+        return std::string(bytes);
     std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t at = 0; at < bytes.size();) {
-        const auto byte = static_cast<unsigned char>(bytes[at]);
-        if (byte < 0x80) {
-            switch (byte) {
-                case '\n': out += "\\n"; break;
-                case '\r': out += "\\r"; break;
-                case '\t': out += "\\t"; break;
-                default:
-                    if (byte < 0x20 || byte == 0x7F)
-                        Escape(out, "\\x{%02X}", byte);
-                    else
-                        out += static_cast<char>(byte);
-            }
-            ++at;
+    out.reserve(bytes.size() + 16);
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    const auto length = static_cast<int32_t>(bytes.size());
+    for (int32_t i = 0; i < length;) {
+        const int32_t start = i;
+        UChar32 c = 0;
+        U8_NEXT(data, i, length, c);
+        if (c < 0) {  // not UTF-8: each byte of the ill-formed sequence
+            for (int32_t b = start; b < i; ++b) AppendEscape(out, "\\x{%02X}", data[b]);
             continue;
         }
-        const std::size_t length = Utf8Length(bytes, at);
-        if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(bytes[at + 1]) < 0xA0) {
-            Escape(out, "\\u{%04X}", static_cast<unsigned char>(bytes[at + 1]));  // U+0080 to U+009F
-        } else if (length > 0) {
-            out.append(bytes.substr(at, length));
-        } else if (byte < 0xA0) {
-            Escape(out, "\\x{%02X}", byte);  // read as a C1 control by a terminal that is not in UTF-8
-        } else {
-            out += static_cast<char>(byte);
-        }
-        at += length > 0 ? length : 1;
+        AppendCharacter(out, c, bytes.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)),
+                        start == 0, quoting);
     }
     return out;
 }

@@ -6,6 +6,9 @@
 #include <xercesc/internal/ReaderMgr.hpp>
 #include <xercesc/internal/XMLScanner.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/util/XMLExceptMsgs.hpp>
+#include <xercesc/util/XMLString.hpp>
+#include <xercesc/util/XMLUni.hpp>
 
 #include "QORMULayoutText.h"
 #include "QORMetaUtil/QORMUDomString.h"
@@ -46,6 +49,9 @@ void QORMUSafeDOMParser::ResetState() {
     std::u16string().swap(heldBlank_);  // a long blank run of the last document is not kept
     holding_ = false;
     referenceNext_ = false;
+    failedOnUtf8_ = false;
+    xml11_ = false;
+    encoding_.clear();
     layout_.Reset();
     errors_.resetErrors();
     names_.clear();
@@ -73,6 +79,7 @@ void QORMUSafeDOMParser::startDocument() {
     fDocument->setErrorChecking(false);
     fDocument->setDocumentURI(getScanner()->getLocator()->getSystemId());
     fDocument->setInputEncoding(getScanner()->getReaderMgr()->getCurrentEncodingStr());
+    encoding_ = reinterpret_cast<const char16_t*>(fDocument->getInputEncoding());
 }
 
 void QORMUSafeDOMParser::doctypeDecl(const DTDElementDecl&, const XMLCh* const, const XMLCh* const, const bool,
@@ -162,7 +169,19 @@ void QORMUSafeDOMParser::ignorableWhitespace(const XMLCh* const chars, const XML
 void QORMUSafeDOMParser::XMLDecl(const XMLCh* const versionStr, const XMLCh* const encodingStr,
                                  const XMLCh* const standaloneStr, const XMLCh* const actualEncStr) {
     XercesDOMParser::XMLDecl(versionStr, encodingStr, standaloneStr, actualEncStr);
+    xml11_ = XMLString::equals(versionStr, u"1.1");
+    if (!QORMUIsNullDOMString(actualEncStr)) encoding_ = reinterpret_cast<const char16_t*>(actualEncStr);
     AfterEvent();
+}
+
+void QORMUSafeDOMParser::error(const unsigned int code, const XMLCh* const domain,
+                               const XMLErrorReporter::ErrTypes type, const XMLCh* const text,
+                               const XMLCh* const systemId, const XMLCh* const publicId, const XMLFileLoc line,
+                               const XMLFileLoc column) {
+    if (errors_.first.empty())
+        failedOnUtf8_ = XMLString::equals(domain, XMLUni::fgExceptDomain) && code >= XMLExcepts::UTF8_FormatError &&
+                        code <= XMLExcepts::UTF8_Exceeds_BytesLimit;
+    XercesDOMParser::error(code, domain, type, text, systemId, publicId, line, column);
 }
 
 void QORMUSafeDOMParser::AfterEvent() {

@@ -14,6 +14,7 @@
 #include <xercesc/sax/ErrorHandler.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
+#include <xercesc/util/XMLString.hpp>
 
 #include "QORMULayoutText.h"
 #include "QORMetaUtil/QORMUArena.h"
@@ -83,6 +84,22 @@ public:
     void XMLDecl(const XMLCh* const versionStr, const XMLCh* const encodingStr, const XMLCh* const standaloneStr,
                  const XMLCh* const actualEncStr) override;
 
+    // Notes whether the first error is one of UTF-8 (the scanner's own
+    // errors come through here too), then reports it as the base does.
+    void error(const unsigned int code, const XMLCh* const domain, const xercesc::XMLErrorReporter::ErrTypes type,
+               const XMLCh* const text, const XMLCh* const systemId, const XMLCh* const publicId, const XMLFileLoc line,
+               const XMLFileLoc column) override;
+    // Whether the last parse failed on bytes that are not UTF-8 in a document
+    // read as UTF-8: its error's place is then where the parser's decoding
+    // block began, not where the bytes are.
+    bool FailedOnUtf8() const { return failedOnUtf8_; }
+    // Whether the last document declared XML 1.1 (NEL and U+2028 end lines).
+    bool IsXml11() const { return xml11_; }
+    // The encoding the last document was read in (as sensed from its first
+    // bytes, then as its declaration says); empty if its parse did not start.
+    const std::u16string& Encoding() const { return encoding_; }
+    bool ReadAsUtf8() const { return xercesc::XMLString::compareIString(encoding_.c_str(), u"UTF-8") == 0; }
+
     // The first fatal error or error of the last parse, with its position; empty if none.
     const std::string& FirstError() const { return errors_.first; }
     // The same error without its position, and the position.
@@ -138,6 +155,9 @@ private:
     std::u16string heldBlank_;
     bool holding_ = false;
     bool referenceNext_ = false;  // the next text begins with a character or entity reference
+    bool failedOnUtf8_ = false;   // FailedOnUtf8
+    bool xml11_ = false;          // IsXml11
+    std::u16string encoding_;     // Encoding
     QORMULayoutText layout_;
     std::unique_ptr<QORMUArena> documentArena_;
     xercesc::SecurityManager security_;

@@ -9,9 +9,11 @@
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
+#include "QORMUBadUtf8.h"
 #include "QORMUDomDocument.h"
 #include "QORMUFileInputSource.h"
 #include "QORMUSafeDOMParser.h"
+#include "QORMUTextPlaces.h"
 #include "QORMetaUtil/QORMUAtomicFileTarget.h"
 #include "QORMetaUtil/QORMUDocumentWriter.h"
 #include "QORMetaUtil/QORMUDomString.h"
@@ -109,11 +111,26 @@ struct ParseFailure {
     }
 };
 
+// The failure of a document read as UTF-8 told by its first bytes that are
+// not UTF-8, placed where they begin: the parser places a failure on UTF-8
+// where its decoding block began and shows replacement characters, and takes
+// bad bytes in its last block for the end of its input, there. Any other
+// failure, and one whose bytes (read again) are all UTF-8, stays as it is.
+void PlaceBadUtf8(std::string_view bytes, const QORMUSafeDOMParser& parser, ParseFailure& failure) {
+    QORMUBadUtf8 found;
+    if (!QORMUFindBadUtf8(bytes, found)) return;
+    const cDDLXMLPosition at = QORMUPlaceOfByte(bytes, found.offset, parser.IsXml11());
+    if (parser.FailedOnUtf8() || (at.line == failure.at.line && at.column == failure.at.column))
+        failure.Placed(found.what, at);
+}
+
 // Parses source with parser into the parser's document, or fills failure.
-// nothingRead tells, after the parse, whether the source gave no byte.
-template <class NothingRead>
-void ParseSource(QORMUSafeDOMParser& parser, InputSource& source, NothingRead nothingRead, cDDLXMLParseDetails* details,
-                 ParseFailure& failure) {
+// nothingRead tells, after the parse, whether the source gave no byte;
+// bytesOf gives the document's bytes, only looked at when a document read as
+// UTF-8 failed.
+template <class NothingRead, class BytesOf>
+void ParseSource(QORMUSafeDOMParser& parser, InputSource& source, NothingRead nothingRead, BytesOf bytesOf,
+                 cDDLXMLParseDetails* details, ParseFailure& failure) {
     try {
         parser.ResetState();
         if (details) parser.RecordStartTags(details->recordDepth, &details->startTags);
@@ -122,6 +139,7 @@ void ParseSource(QORMUSafeDOMParser& parser, InputSource& source, NothingRead no
             if (!parser.FirstError().empty()) failure.Unplaced("the file is empty", {1, 1});
         } else if (!parser.FirstError().empty()) {
             failure.Placed(parser.FirstErrorText(), parser.FirstErrorAt());
+            if (parser.FailedOnUtf8() || parser.ReadAsUtf8()) PlaceBadUtf8(bytesOf(), parser, failure);
         }
     } catch (const QORMURefusedDocument& refused) {
         failure.Unplaced(refused.reason, refused.at);
@@ -137,6 +155,16 @@ void ParseSource(QORMUSafeDOMParser& parser, InputSource& source, NothingRead no
         failure.Unplaced(Reason(e.getMessage()));
     }
     if (failure.outOfMemory) failure.Unplaced("the run ran out of memory while reading it");
+}
+
+// The byte columns of the places details holds, counted in bytes, read in
+// encoding, as UTF-8.
+void CountByteColumns(std::u16string_view encoding, bool xml11, const std::string& bytes,
+                      cDDLXMLParseDetails& details) {
+    std::vector<cDDLXMLPosition*> places;
+    for (cDDLXMLPosition& place : details.startTags) places.push_back(&place);
+    if (details.failureAt.line > 0 && details.failureAt.byteColumn == 0) places.push_back(&details.failureAt);
+    if (!places.empty()) QORMUCountByteColumns(QORMUTextAsUtf8(bytes, encoding), xml11, places);
 }
 
 int NotInitialised(int line) {
@@ -170,22 +198,47 @@ int Conclude(const char* caller, QORMUSafeDOMParser& parser, const ZULUnicodeStr
     return Fail("GDXMLParseError_1", FileFailure(name, "could not be read", failure.reason), __LINE__);
 }
 
+// What a parse ends with (Conclude), with the byte columns of details
+// counted in bytes, the bytes the parser read, when the caller asked for them.
+int ConcludeCounting(const char* caller, QORMUSafeDOMParser& parser, const ZULUnicodeString& name,
+                     ParseFailure& failure, const std::string& bytes, DOM_Document& document,
+                     cDDLXMLParseDetails* details) {
+    // Conclude may release the parser: what counting needs of it is taken first.
+    const std::u16string encoding = parser.Encoding();
+    const bool xml11 = parser.IsXml11();
+    const int status = Conclude(caller, parser, name, failure, document, details);
+    // (Memory ran out: the parser and Xerces may be gone, and no place is worth the risk.)
+    if (details && details->byteColumns && !failure.outOfMemory) CountByteColumns(encoding, xml11, bytes, *details);
+    return status;
+}
+
 }  // namespace
 
 int cDDLXMLParser::parseXMLFile(const ZULUnicodeString& fileName, DOM_Document& document,
                                 cDDLXMLParseDetails* details) {
     QORMUSafeDOMParser* parser = Parser().get();
     if (!parser) return NotInitialised(__LINE__);
+    // The bytes are kept as they are read for byte columns, and from what
+    // cannot be read again (a pipe); else a failure on UTF-8 reads them again.
+    std::string bytes;
+    bool keep = false;
     ParseFailure failure;
     {
         QORMUFileInputSource source(fileName);
+        keep = (details && details->byteColumns) || !source.IsRegularFile();
+        if (keep) source.KeepBytes(&bytes);
         if (source.OpenError().empty())
             ParseSource(
-                *parser, source, [&] { return source.BytesRead() == 0; }, details, failure);
+                *parser, source, [&] { return source.BytesRead() == 0; },
+                [&] {
+                    if (!keep) bytes = QORMUFileInputSource::ReadAgain(fileName);
+                    return std::string_view(bytes);
+                },
+                details, failure);
         else
             failure.Unplaced("cannot open it: " + source.OpenError());
     }
-    return Conclude("cDDLXMLParser::parseXMLFile", *parser, fileName, failure, document, details);
+    return ConcludeCounting("cDDLXMLParser::parseXMLFile", *parser, fileName, failure, bytes, document, details);
 }
 
 int cDDLXMLParser::parseXMLBytes(const std::string& bytes, const ZULUnicodeString& name, DOM_Document& document,
@@ -196,9 +249,9 @@ int cDDLXMLParser::parseXMLBytes(const std::string& bytes, const ZULUnicodeStrin
     {
         MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), ZULToDOMString(name));
         ParseSource(
-            *parser, source, [&] { return bytes.empty(); }, details, failure);
+            *parser, source, [&] { return bytes.empty(); }, [&] { return std::string_view(bytes); }, details, failure);
     }
-    return Conclude("cDDLXMLParser::parseXMLBytes", *parser, name, failure, document, details);
+    return ConcludeCounting("cDDLXMLParser::parseXMLBytes", *parser, name, failure, bytes, document, details);
 }
 
 unsigned long cDDLXMLParser::lineOfElement(const ZULUnicodeString& fileName, const DOMElement* element) {

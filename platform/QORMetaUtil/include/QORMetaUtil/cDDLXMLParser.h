@@ -32,10 +32,13 @@
 
 // A place in a parsed document as the parser counts it: line and column
 // from 1, a column in UTF-16 units (a character beyond U+FFFF counts two);
-// 0 when there is no place (a file that cannot be opened).
+// 0 when there is no place (a file that cannot be opened). The byte column
+// counts the bytes of the line in UTF-8 from 1, where it was asked for
+// (cDDLXMLParseDetails::byteColumns) or found with the place, else 0.
 struct cDDLXMLPosition {
     unsigned long line = 0;
     unsigned long column = 0;
+    unsigned long byteColumn = 0;
 };
 
 // What a parse tells besides the document, for a check that lists every
@@ -45,6 +48,9 @@ struct cDDLXMLParseDetails {
     // Set by the caller: the start tags of elements nested this deep or less
     // are recorded (1: the document element only; 0: none).
     unsigned recordDepth = 0;
+    // Set by the caller: the places below get their byte columns too (a file's
+    // bytes are then kept as they are read).
+    bool byteColumns = false;
     // Where the start tag of each recorded element begins, in document order.
     std::vector<cDDLXMLPosition> startTags;
     // A failed parse: what was wrong (without its place) and where.

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "QORMCheckDocument.h"
+#include "QORMDDocumentCheck.h"
 
 #include <string_view>
 
 #include <xercesc/dom/DOMDocument.hpp>
 
-#include "QORMCheckContainer.h"
+#include "QORMDContainerCheck.h"
 #include "QORMDMetaChildLoader.h"
 #include "QORMetaUtil/QORMUDomString.h"
 
@@ -29,10 +29,24 @@ const DOMElement* NextSiblingElement(const DOMNode* node) {
 
 }  // namespace
 
-std::vector<cCheckProblem> cDocumentCheck::OfFile(const std::string& fileName) {
+void cDocumentCheck::Package(const DOMElement* package, cDDLXMLPosition at, std::vector<cCheckProblem>& problems) {
+    const XMLCh* uuid = nullptr;
+    const XMLCh* name = nullptr;
+    QORMDReadUuidAndName(package, uuid, name);
+    if (!QORMUIsNullDOMString(name)) return;
+    const std::string tag = DOMToZULUnicodeString(package->getTagName()).ConvertToChar();
+    problems.push_back({cCheckProblem::kUnnamedPackage, cCheckProblem::kError, at,
+                        "the package <" + tag +
+                            "> has no Name (or an empty one): the diff takes the package's name from the versions "
+                            "it compares and refuses them when neither has one, also when this one is compared with "
+                            "nothing (added or deleted)"});
+}
+
+std::vector<cCheckProblem> cDocumentCheck::OfFile(const std::string& fileName, bool byteColumns) {
     DOM_Document document;
     cDDLXMLParseDetails details;
     details.recordDepth = kLevels;
+    details.byteColumns = byteColumns;
     const int status = cDDLXMLParser::parseXMLFile(ZULUnicodeString(fileName.c_str()), document, &details);
     return Of(status, document, details);
 }
@@ -49,7 +63,7 @@ std::vector<cCheckProblem> cDocumentCheck::Of(int status, const DOM_Document& do
                                               const cDDLXMLParseDetails& details) {
     std::vector<cCheckProblem> problems;
     if (status < 0) {
-        problems.push_back({cCheckProblem::kError, details.failureAt, details.failure});
+        problems.push_back({cCheckProblem::kUnreadable, cCheckProblem::kError, details.failureAt, details.failure});
         return problems;
     }
     const DOMElement* package = document.isNull() ? nullptr : document->getDocumentElement();
@@ -57,10 +71,11 @@ std::vector<cCheckProblem> cDocumentCheck::Of(int status, const DOM_Document& do
     // The recorded start tags are those of every element of the first three
     // levels in document order, read or skipped: the walk visits them all in
     // that order, so the next one is always the current element's.
-    std::size_t next = 1;
+    std::size_t next = 0;
     const auto startOf = [&]() {
         return next < details.startTags.size() ? details.startTags[next++] : cDDLXMLPosition{};
     };
+    Package(package, startOf(), problems);
     cContainerCheck classes(true, problems);
     for (const DOMElement* cls = FirstChildElement(package); cls; cls = NextSiblingElement(cls)) {
         const cDDLXMLPosition classAt = startOf();

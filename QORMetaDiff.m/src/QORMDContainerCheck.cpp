@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "QORMCheckContainer.h"
+#include "QORMDContainerCheck.h"
 
 #include "QORMDLoadFailure.h"
 #include "QORMDMetaChildLoader.h"
@@ -16,10 +16,10 @@ std::string Utf8(std::u16string_view text) { return ZULUnicodeString(text.data()
 cContainerCheck::cContainerCheck(bool isClasses, std::vector<cCheckProblem>& problems)
     : isClasses_(isClasses), problems_(problems) {}
 
-void cContainerCheck::Report(cCheckProblem::Severity severity, cDDLXMLPosition at, const DOMElement* child,
-                             const std::string& what) {
+void cContainerCheck::Report(cCheckProblem::Rule rule, cCheckProblem::Severity severity, cDDLXMLPosition at,
+                             const DOMElement* child, const std::string& what) {
     problems_.push_back(
-        {severity, at, std::string(QORMDDescribeElement(child, isClasses_).ConvertToChar()) + " " + what});
+        {rule, severity, at, std::string(QORMDDescribeElement(child, isClasses_).ConvertToChar()) + " " + what});
 }
 
 void cContainerCheck::Child(const DOMElement* child, cDDLXMLPosition at) {
@@ -27,11 +27,11 @@ void cContainerCheck::Child(const DOMElement* child, cDDLXMLPosition at) {
     const XMLCh* name = nullptr;
     QORMDReadUuidAndName(child, uuid, name);
     if (QORMUIsNullDOMString(uuid))
-        Report(cCheckProblem::kError, at, child, "has no Uuid (or an empty one)");
+        Report(cCheckProblem::kNoUuid, cCheckProblem::kError, at, child, "has no Uuid (or an empty one)");
     else
         Uuid(child, at, reinterpret_cast<const char16_t*>(uuid));
     if (QORMUIsNullDOMString(name))
-        Report(cCheckProblem::kError, at, child, "has no Name (or an empty one)");
+        Report(cCheckProblem::kNoName, cCheckProblem::kError, at, child, "has no Name (or an empty one)");
     else
         Name(child, at, reinterpret_cast<const char16_t*>(name));
 }
@@ -44,10 +44,10 @@ void cContainerCheck::Uuid(const DOMElement* child, cDDLXMLPosition at, std::u16
     const std::string where = " of the " + Kind() + " on line " + std::to_string(first->second.line);
     if (first->second.uuid == uuid)
         Report(
-            cCheckProblem::kWarning, at, child,
+            cCheckProblem::kRepeatedUuid, cCheckProblem::kWarning, at, child,
             "repeats the Uuid \"" + Utf8(uuid) + "\"" + where + "; the comparison keeps that one and ignores this one");
     else
-        Report(cCheckProblem::kWarning, at, child,
+        Report(cCheckProblem::kUuidCase, cCheckProblem::kWarning, at, child,
                "has the Uuid \"" + Utf8(uuid) + "\", which differs only in letter case from \"" +
                    Utf8(first->second.uuid) + "\"" + where + "; the comparison takes them for one " + Kind() +
                    ", keeps that one and ignores this one");
@@ -56,6 +56,6 @@ void cContainerCheck::Uuid(const DOMElement* child, cDDLXMLPosition at, std::u16
 void cContainerCheck::Name(const DOMElement* child, cDDLXMLPosition at, std::u16string_view name) {
     const auto [first, isFirst] = byName_.try_emplace(name, at.line);
     if (!isFirst)
-        Report(cCheckProblem::kWarning, at, child,
+        Report(cCheckProblem::kRepeatedName, cCheckProblem::kWarning, at, child,
                "has the same Name as the " + Kind() + " on line " + std::to_string(first->second));
 }

@@ -16,7 +16,7 @@
 
 #include <xercesc/dom/DOMElement.hpp>
 
-#include "QORMCheckProblem.h"
+#include "QORMDCheckProblem.h"
 #include "ZULBase/ZULUnicodeString.h"
 
 class cContainerCheck {
@@ -38,8 +38,8 @@ private:
     void Uuid(const xercesc::DOMElement* child, cDDLXMLPosition at, std::u16string_view uuid);
     void Name(const xercesc::DOMElement* child, cDDLXMLPosition at, std::u16string_view name);
     // A problem of child: its description, then what.
-    void Report(cCheckProblem::Severity severity, cDDLXMLPosition at, const xercesc::DOMElement* child,
-                const std::string& what);
+    void Report(cCheckProblem::Rule rule, cCheckProblem::Severity severity, cDDLXMLPosition at,
+                const xercesc::DOMElement* child, const std::string& what);
     std::string Kind() const { return isClasses_ ? "class" : "attribute"; }
 
     bool isClasses_;
