@@ -10,18 +10,11 @@ using namespace xercesc;
 
 namespace {
 
-// A value's quote and backslash escaped, so that it reads back exactly;
-// control characters are escaped for the whole line (QORMUPrintableLine).
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out;
+// A value between double quotes, escaped so that it reads back exactly
+// (QORMUPrintableLine, as every program shows values).
+std::string Quoted(const ZULUnicodeString& value) {
+    return "\"" + QORMUPrintableLine(value.ConvertToChar(), QORMUQuoting::kInQuotes) + "\"";
 }
-
-std::string Quoted(const ZULUnicodeString& value) { return "\"" + Escaped(value.ConvertToChar()) + "\""; }
 
 // A value in double quotes, exactly as written but for what would break the
 // line; "(none)" when absent.
