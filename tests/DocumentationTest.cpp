@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // What the documentation shows is what the programs do. Every fenced code
-// block of README.md and doc/*.md is a line of the table below, named by its
+// block of README.md, CONTRIBUTING.md and doc/*.md is a line of the table below, named by its
 // page and its first line: a block the table does not name fails the test,
 // and so does a line of the table whose block is gone.
 // - A ```console block is a terminal session, run here: each "$ " line is a
@@ -67,6 +67,15 @@ const Known kBlocks[] = {
     Session("README.md", "$ echo '*.meta.xml merge=qormeta diff=qormeta' >> .gitattributes", Scene::kTeamRepository),
     Session("README.md", "$ QORMetaReport -Old merge/base.xml -New merge/ours.xml", Scene::kExamples),
     Session("README.md", "$ QORMetaCheck check/sales.meta.xml", Scene::kExamples),
+
+    Elsewhere("CONTRIBUTING.md",
+              "cmake -S . -B build -DQORMD_BUILD_TESTS=ON -DCMAKE_CXX_COMPILER_LAUNCHER=ccache   # ccache is optional",
+              "scripts/run-tests.sh configures, builds and tests so"),
+    Elsewhere("CONTRIBUTING.md", "ctest --test-dir build -R 'MergeRules' --output-on-failure",
+              "names a test this suite holds; a test of it would run itself"),
+    Elsewhere("CONTRIBUTING.md",
+              "cmake -S . -B build-asan -DQORMD_BUILD_TESTS=ON -DQORMD_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug",
+              "scripts/run-tests.sh builds and tests the sanitizer build so"),
 
     Session("doc/diff-format.md", "$ QORMetaDiff -New new.xml -Old old.xml -Diff diff.xml", Scene::kExamples),
     Session("doc/diff-format.md", "$ QORMetaDiff -New old.xml -Old old.xml -Diff same.xml", Scene::kExamples),
@@ -160,7 +169,7 @@ std::vector<Block> BlocksOf(const std::string& page) {
 }
 
 std::vector<std::string> Pages() {
-    std::vector<std::string> pages = {"README.md"};
+    std::vector<std::string> pages = {"README.md", "CONTRIBUTING.md"};
     for (const auto& entry : fs::directory_iterator(SourcePath("doc")))
         if (entry.path().extension() == ".md") pages.push_back("doc/" + entry.path().filename().string());
     std::sort(pages.begin(), pages.end());
@@ -351,6 +360,25 @@ TEST(Documentation, LinksLeadToFilesAndTheReadmeMapsEveryFolder) {
         if (!entry.is_directory() || name == ".git" || name.rfind("build", 0) == 0 || name == "out") continue;
         EXPECT_NE(firstScreen.find("`" + name + "/`"), std::string::npos) << "the README's folder map lacks " << name;
     }
+}
+
+// The README's hint for finding a message, run as it stands, finds the module
+// that prints the check's line it quotes, not only a test.
+TEST(Documentation, TheReadmesGrepFindsWhereAMessageIsWritten) {
+    const std::string readme = ReadFile(SourcePath("README.md"));
+    std::smatch hint;
+    ASSERT_TRUE(std::regex_search(readme, hint, std::regex("`grep -rn \"([^\"]+)\" ([^`]+)`")));
+    std::vector<std::string> args = {"-rln", hint[1]};
+    std::istringstream folders(hint[2]);
+    for (std::string folder; folders >> folder;) args.push_back(folder);
+    const HostRun grep = RunProgram("grep", args, {SourcePath(".")});
+    EXPECT_THAT(grep.out, HasSubstr("QORMetaDiff.m/src/QORMDContainerCheck.cpp\n"));
+    // Its words are those of a check line the README shows.
+    std::istringstream lines(readme);
+    bool shown = false;
+    for (std::string line; std::getline(lines, line);)
+        shown = shown || (line.rfind("check/", 0) == 0 && line.find(hint[1]) != std::string::npos);
+    EXPECT_TRUE(shown) << hint[1];
 }
 
 }  // namespace
