@@ -8,6 +8,7 @@
 // changed in letter case, added elements, a re-created class's attributes,
 // a shared Uuid another class keeps); the configuration's every key and
 // error; the git forms; SARIF and GitLab's code quality report.
+#include <filesystem>
 #include <regex>
 
 #include "QORMDScratchRepository.h"
@@ -103,6 +104,12 @@ const char* const kPlanted[] = {
     "adds an empty one; keep the old Uuid \"c-store\" [QM103]",
 };
 
+// The planted lines as they read for other names of the two versions.
+std::string Renamed(const std::string& lines, const std::string& file, const std::string& old) {
+    const std::string named = std::regex_replace(lines, std::regex("new\\.xml:([0-9]+:[0-9]+: )"), file + ":$1");
+    return std::regex_replace(named, std::regex(" of old\\.xml"), " of " + old);
+}
+
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\n";
@@ -188,6 +195,143 @@ TEST_F(ChangeCheck, VersionsThatDoNotLoad) {
     EXPECT_EQ(run.exitStatus, 1);
     run = RunCheck({"-Old", "missing.xml", "new.xml"}, dir.path());
     EXPECT_THAT(run.out, StartsWith("new.xml: warning: the earlier version missing.xml does not load (cannot open"));
+}
+
+// Each key of .qormeta.toml at work: severities raised, lowered and
+// switched off, an acknowledged change by its (old or new) Uuid in any
+// letter case; the file found at the top of the repository from a folder
+// below it, or named with -Config.
+TEST_F(ChangeCheck, TheConfigurationSetsSeveritiesAndAcknowledgesChanges) {
+    dir.write("team.toml", std::string(kFieldRules) +
+                               "[rules]\n"
+                               "QM105 = \"off\"\n"
+                               "QM102 = \"warning\"\n"
+                               "QM006 = \"error\"\n"
+                               "[[allow]]\n"
+                               "rule = \"QM103\"\n"
+                               "uuid = \"C-STORE\"          # the old Uuid, another letter case\n"
+                               "reason = \"the store table is rebuilt from the shop system\"\n"
+                               "[[allow]]\n"
+                               "rule = \"QM104\"\n"
+                               "uuid = \"a-region\"\n"
+                               "reason = \"the migration copies regions by hand\"\n");
+    const HostRun run = RunCheck({"-Config", "team.toml", "-Old", "old.xml", "new.xml"}, dir.path());
+    EXPECT_EQ(run.out, std::regex_replace(Planted("QM10[1267]|phone"),
+                                          std::regex("error(: the attribute <Attribute "
+                                                     "Name=\"(Fax|Note)\")"),
+                                          "warning$1"));
+    EXPECT_EQ(run.exitStatus, 1);
+    // Found at the top of the repository, from a folder below it.
+    ScratchRepository repo;
+    repo.Commit({{".qormeta.toml",
+                  "[rules]\nQM101 = \"off\"\nQM102 = \"off\"\nQM103 = \"warning\"\n"
+                  "QM104 = \"off\"\nQM105 = \"off\"\n"},
+                 {"models/old.xml", kOld},
+                 {"models/new.xml", kNew}},
+                "models");
+    const HostRun below = RunCheck({"-Old", "old.xml", "new.xml"}, repo.path() + "/models");
+    EXPECT_EQ(below.out, std::regex_replace(Planted("QM103"), std::regex(": error: "), ": warning: "));
+    EXPECT_EQ(below.exitStatus, 0);
+    EXPECT_EQ(RunCheck({"-Werror", "-Old", "old.xml", "new.xml"}, repo.path() + "/models").exitStatus, 1);
+}
+
+// A configuration that cannot be read stops the check with status 2 and
+// says where: the file, the line and the key.
+TEST_F(ChangeCheck, AConfigurationErrorNamesTheFileTheLineAndTheKey) {
+    const struct {
+        std::string toml, error;
+    } cases[] = {
+        {"[rules]\nQM105 = \"loud\"\n",
+         "bad.toml:2: rules.QM105: must be \"error\", \"warning\" or \"off\", not \"loud\""},
+        {"[rules]\n\nQM999 = \"off\"\n",
+         "bad.toml:3: rules.QM999: unknown rule \"QM999\": the rules are QM001 to QM007 and QM101 to QM107"},
+        {"[rules]\nQM002 = \"warning\"\n",
+         "bad.toml:2: rules.QM002: QM002 cannot be changed: the diff refuses a document it finds, so it stays an "
+         "error"},
+        {"[rules]\nQM105 = 3\n", "bad.toml:2: rules.QM105: must be a string"},
+        {"rules = 1\n", "bad.toml:1: rules: must be a table"},
+        {"[checks]\nx = 1\n", "bad.toml:1: checks: unknown key: the keys are fields, rules and allow"},
+        {"[fields.Size]\nnarrowing = \"error\"\nmax = 3\n",
+         "bad.toml:3: fields.Size.max: unknown key: a field's keys are narrowing, change and allow"},
+        {"[fields.Type]\nallow = [\"int -> bigint\"]\n",
+         "bad.toml:2: fields.Type.allow: goes with change: the changes allowed where change is restricted"},
+        {"[fields.Type]\nchange = \"error\"\nallow = [\"int to bigint\"]\n",
+         "bad.toml:3: fields.Type.allow: \"int to bigint\" is not \"old -> new\" (* stands for any value)"},
+        {"[fields.Type]\nchange = \"error\"\nallow = \"int -> bigint\"\n",
+         "bad.toml:3: fields.Type.allow: must be a list of \"old -> new\""},
+        {"[[allow]]\nrule = \"QM102\"\nuuid = \"a-fax\"\n",
+         "bad.toml:1: allow[1].reason: missing or empty: every acknowledged change names its rule, the Uuid of its "
+         "element and the reason it is accepted"},
+        {"[[allow]]\nrule = \"QM102\"\nuuid = \"a\"\nreason = \"r\"\n[[allow]]\nuuid = \"b\"\nreason = \"r\"\n",
+         "bad.toml:5: allow[2].rule: missing or empty: every acknowledged change names its rule, the Uuid of its "
+         "element and the reason it is accepted"},
+        {"[[allow]]\nrule = \"QM004\"\nuuid = \"a\"\nreason = \"r\"\n",
+         "bad.toml:2: allow[1].rule: QM004 is a document rule: only changes (QM101 to QM107) are acknowledged one by "
+         "one; switch a rule off under [rules]"},
+        {"[[allow]]\nrule = \"QM102\"\nuuid = \"a\"\nreason = \"r\"\nby = \"me\"\n",
+         "bad.toml:5: allow[1].by: unknown key: an acknowledged change has rule, uuid and reason"},
+        {"[rules\n", "bad.toml:1:7: not valid TOML: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.toml);
+        dir.write("bad.toml", c.toml);
+        const HostRun run = RunCheck({"-Config", "bad.toml", "-Old", "old.xml", "new.xml"}, dir.path());
+        EXPECT_THAT(run.err, StartsWith("QORMetaCheck: " + c.error));
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.exitStatus, 2);
+    }
+    const HostRun missing = RunCheck({"-Config", "none.toml", "new.xml"}, dir.path());
+    EXPECT_EQ(missing.err, "QORMetaCheck: none.toml: cannot be read: no such file\n");
+    EXPECT_EQ(missing.exitStatus, 2);
+}
+
+// -Against REV: named files against their versions at REV (one REV does not
+// hold is new: document rules only), or every document that differs
+// between REV and the work tree as .gitattributes or -Path selects them,
+// a deleted one with a problem per class at line 1, column 1.
+TEST_F(ChangeCheck, AgainstARevisionWithAndWithoutFiles) {
+    ScratchRepository repo;
+    repo.Commit({{".gitattributes", "*.meta.xml diff=qormeta\n"},
+                 {"models/sales.meta.xml", kOld},
+                 {"models/gone.meta.xml", "<P Name=\"g\">\n<C Name=\"A\" Uuid=\"a\"/><C Name=\"B\" Uuid=\"b\"/></P>\n"},
+                 {"models/plain.xml", kOld}},
+                "first");
+    repo.Commit({{"models/sales.meta.xml", kNew}}, "second");
+    repo.Git({"rm", "-q", "models/gone.meta.xml"});
+    TempDir other;
+    other.write("x.meta.xml", kNew);
+    const std::string work = repo.path();
+    RunProgram("cp", {dir.file("new.xml"), work + "/models/new.meta.xml"});
+    RunProgram("cp", {dir.file("new.xml"), work + "/models/plain.xml"});
+
+    // Files named: sales against HEAD~1, new.meta.xml is new.
+    HostRun run = RunCheck({"-Against", "HEAD~1", "--", "sales.meta.xml", "new.meta.xml"}, work + "/models");
+    EXPECT_EQ(run.out, Renamed(Planted("QM10[1-5]"), "sales.meta.xml", "HEAD~1:models/sales.meta.xml"));
+
+    EXPECT_EQ(run.exitStatus, 1);
+    // Every document that differs from HEAD: gone (deleted), plain.xml is no metadata document by .gitattributes.
+    run = RunCheck({"-Against", "HEAD"}, work + "/models");
+    EXPECT_EQ(run.out,
+              "gone.meta.xml:1:1: error: the class <C Name=\"A\"> (Uuid \"a\", line 2 of HEAD:models/gone.meta.xml) is "
+              "deleted: the migration drops its table and every row [QM101]\n"
+              "gone.meta.xml:1:1: error: the class <C Name=\"B\"> (Uuid \"b\", line 2 of HEAD:models/gone.meta.xml) is "
+              "deleted: the migration drops its table and every row [QM101]\n");
+    EXPECT_EQ(run.exitStatus, 1);
+    // -Path selects instead of .gitattributes, relative to the current folder.
+    run = RunCheck({"-Against", "HEAD", "-Path", "plain.xml"}, work + "/models");
+    EXPECT_EQ(run.out, Renamed(Planted("QM10[1-5]"), "plain.xml", "HEAD:models/plain.xml"));
+    // Nothing differs: nothing to say.
+    EXPECT_EQ(RunCheck({"-Against", "HEAD", "-Path", "sales.meta.xml"}, work + "/models").out, "");
+    for (const std::vector<std::string>& wrong :
+         std::vector<std::vector<std::string>>{{"-Against", "no-such-branch"},
+                                               {"-Against", "HEAD", other.file("x.meta.xml")},
+                                               {"-Against", "HEAD", "-Path", ":(attr:x)y"},
+                                               {"-Against", "HEAD", "-Path", "a", "b.xml"}}) {
+        run = RunCheck(wrong, work);
+        EXPECT_EQ(run.exitStatus, 2) << wrong[1];
+        EXPECT_THAT(run.err, StartsWith("QORMetaCheck: "));
+    }
+    EXPECT_EQ(RunCheck({"-Against", "HEAD", "x.meta.xml"}, other.path()).exitStatus, 2);  // not in a repository
 }
 
 }  // namespace
