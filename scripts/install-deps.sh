@@ -11,7 +11,7 @@ packages=(cmake make g++ libxerces-c-dev libicu-dev libgtest-dev
   git lintian  # the merge's git drivers test; lintian on the Debian packages
   libgit2-dev  # the report over a revision range and the check against a revision read the repository
   libtomlplusplus-dev nlohmann-json3-dev  # the team's .qormeta.toml; SARIF and code quality JSON
-  nodejs npm  # Microsoft's SARIF validator (an npm package) runs over the check's SARIF in the tests
+  nodejs npm python3-jsonschema  # Microsoft's SARIF validator (npm) and its schema over the check's SARIF
   pre-commit python3-yaml  # the pre-commit hook and the CI recipes run in their tests
   chromium python3  # the HTML report loaded in a headless browser; document pairs generated for tests
   "$@")

@@ -10,6 +10,9 @@
 // error; the git forms; SARIF and GitLab's code quality report.
 #include <filesystem>
 #include <regex>
+#include <set>
+
+#include <nlohmann/json.hpp>
 
 #include "QORMDScratchRepository.h"
 #include "QORMDTestSupport.h"
@@ -20,27 +23,9 @@ HostRun RunCheck(const std::vector<std::string>& args, const std::string& folder
     return RunProgram(QORMC_CHECK_PATH, args, {folder});
 }
 
-const char kOld[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<Package Name=\"Sales\" Uuid=\"pkg\">\n"
-    "  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\">\n"
-    "    <Attribute Name=\"Id\" Uuid=\"a-id\" Type=\"int\"/>\n"
-    "    <Attribute Name=\"Fax\" Uuid=\"a-fax\" Type=\"varchar\" Size=\"20\"/>\n"
-    "    <Attribute Name=\"Phone\" Uuid=\"a-phone\" Type=\"varchar\"/>\n"
-    "    <Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>\n"
-    "    <Attribute Name=\"Note\" Uuid=\"a-note\" Type=\"text\"/>\n"
-    "  </Class>\n"
-    "  <Class Name=\"Order\" Uuid=\"c-order\">\n"
-    "    <Attribute Name=\"Id\" Uuid=\"a-id\" Type=\"int\"/>\n"
-    "    <Attribute Name=\"Note\" Uuid=\"a-note\" Type=\"text\"/>\n"
-    "    <Attribute Name=\"brand\" Uuid=\"u-brand\" Size=\"10\"/>\n"
-    "    <Attribute Name=\"Code\" Uuid=\"a-code\" Type=\"char\" Size=\"8\"/>\n"
-    "  </Class>\n"
-    "  <Class Name=\"Brand\" Uuid=\"U-BRAND\" Size=\"40\"/>\n"
-    "  <Class Name=\"Invoice\" Uuid=\"c-inv\"><Attribute Name=\"No\" Uuid=\"a-no\"/></Class>\n"
-    "  <Class Name=\"Store\" Uuid=\"c-store\"><Attribute Name=\"Code\" Uuid=\"a-store-code\"/></Class>\n"
-    "  <Class Name=\"Mixed\" Uuid=\"c-mixed\"/>\n"
-    "</Package>\n";
+// The planted pair and its field rules, kept in data/, where the SARIF
+// validation (sarif-validation.sh) reads them too.
+const std::string kOld = ReadFile(SourcePath("check/tests/data/old.xml"));
 
 // Phone re-created (another letter case, a new Uuid), Region moved to Order,
 // Fax deleted, Note (shared with Order, which keeps it) gone from Customer,
@@ -48,33 +33,8 @@ const char kOld[] =
 // narrowed (its Uuid is the class Brand's in another case), Code's type
 // changed, Id's type changed as allowed; Shipment added, Mixed's and
 // Brand's Uuids changed in letter case only.
-const char kNew[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<!-- é😀 --><Package Name=\"Sales\" Uuid=\"pkg\">\n"
-    "  <Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"CUSTOMER\">\n"
-    "    <Attribute Name=\"Id\" Uuid=\"a-id\" Type=\"int\"/>\n"
-    "    <Attribute Name=\"phone\" Uuid=\"a-phone-2\" Type=\"varchar\"/>\n"
-    "  </Class>\n"
-    "  <Class\n"
-    "      Name=\"Order\" Uuid=\"c-order\">\n"
-    "    <Attribute Name=\"Id\" Uuid=\"a-id\" Type=\"bigint\"/>\n"
-    "    <Attribute Name=\"Note\" Uuid=\"a-note\" Type=\"text\"/>\n"
-    "    <Attribute Name=\"Brand\" Uuid=\"u-brand\" Size=\"5\"/>\n"
-    "\t<Attribute Name=\"Region\" Uuid=\"a-region\" Type=\"varchar\"/>"
-    "<Attribute Name=\"Code\" Uuid=\"a-code\" Type=\"varchar\" Size=\"8\"/>\n"
-    "  </Class>\n"
-    "  <Class Name=\"Brand\" Uuid=\"u-brand\" Size=\"40\"/>\n"
-    "  <Class Name=\"store\" Uuid=\"c-store-2\"><Attribute Name=\"Code\" Uuid=\"a-store-code-2\"/></Class>\n"
-    "  <Class Name=\"Shipment\" Uuid=\"c-ship\"><Attribute Name=\"Fax\" Uuid=\"a-fax-3\"/></Class>\n"
-    "  <Class Name=\"Mixed\" Uuid=\"C-MIXED\"/>\n"
-    "</Package>\n";
-
-const char kFieldRules[] =
-    "[fields.Size]\n"
-    "narrowing = \"error\"                      # QM106\n"
-    "[fields.Type]\n"
-    "change = \"warning\"\n"
-    "allow = [\"int -> bigint\", \"varchar -> text\"]\n";
+const std::string kNew = ReadFile(SourcePath("check/tests/data/new.xml"));
+const std::string kFieldRules = ReadFile(SourcePath("check/tests/data/qormeta.toml"));
 
 // The lines of kOld -> kNew under kFieldRules, each with its rule.
 const char* const kPlanted[] = {
@@ -202,7 +162,7 @@ TEST_F(ChangeCheck, VersionsThatDoNotLoad) {
 // letter case; the file found at the top of the repository from a folder
 // below it, or named with -Config.
 TEST_F(ChangeCheck, TheConfigurationSetsSeveritiesAndAcknowledgesChanges) {
-    dir.write("team.toml", std::string(kFieldRules) +
+    dir.write("team.toml", kFieldRules +
                                "[rules]\n"
                                "QM105 = \"off\"\n"
                                "QM102 = \"warning\"\n"
@@ -332,6 +292,51 @@ TEST_F(ChangeCheck, AgainstARevisionWithAndWithoutFiles) {
         EXPECT_THAT(run.err, StartsWith("QORMetaCheck: "));
     }
     EXPECT_EQ(RunCheck({"-Against", "HEAD", "x.meta.xml"}, other.path()).exitStatus, 2);  // not in a repository
+}
+
+// SARIF and GitLab's code quality report: each rule's help leads to its
+// section of doc/check-rules.md; paths are relative to the top of the
+// repository; a fingerprint stays while its problem does, however lines move.
+// (Microsoft's validator checks the SARIF: SarifValidator.everyRule.)
+TEST_F(ChangeCheck, SarifAndCodeQualityNameTheirRulesAndKeepTheirFingerprints) {
+    dir.write(".qormeta.toml", kFieldRules);
+    const auto sarif = [&]() {
+        return nlohmann::json::parse(RunCheck({"-Format", "sarif", "-Old", "old.xml", "new.xml"}, dir.path()).out);
+    };
+    const nlohmann::json log = sarif();
+    const std::string manual = ReadFile(SourcePath("doc/check-rules.md"));
+    for (const auto& rule : log["runs"][0]["tool"]["driver"]["rules"]) {
+        const std::string link = rule["helpUri"], id = rule["id"], name = rule["name"];
+        EXPECT_THAT(link, testing::EndsWith("check-rules.md#" + UpperCase(id).replace(0, 2, "qm") + "-" + name));
+        EXPECT_THAT(manual, HasSubstr("\n## " + id + " " + name + "\n"));
+    }
+    const auto& results = log["runs"][0]["results"];
+    ASSERT_EQ(results.size(), std::size(kPlanted));
+    EXPECT_EQ(results[0]["locations"][0]["physicalLocation"]["artifactLocation"]["uri"], "new.xml");
+    EXPECT_EQ(results[0]["locations"][0]["physicalLocation"]["region"]["startColumn"], 13);
+    EXPECT_EQ(log["runs"][0]["columnKind"], "utf16CodeUnits");
+
+    const auto quality = [&]() {
+        return nlohmann::json::parse(
+            RunCheck({"-Format", "codequality", "-Old", "old.xml", "new.xml"}, dir.path()).out);
+    };
+    const nlohmann::json before = quality();
+    ASSERT_EQ(before.size(), std::size(kPlanted));
+    EXPECT_EQ(before[0]["check_name"], "QM101");
+    EXPECT_EQ(before[0]["severity"], "critical");
+    EXPECT_EQ(before[0]["location"]["path"], "new.xml");
+    EXPECT_EQ(before[0]["location"]["lines"]["begin"], 2);
+    // Lines moved: the same fingerprints; another problem of the same kind gets one of its own.
+    dir.write("new.xml", std::regex_replace(kNew, std::regex("\n<!--"), "\n\n\n<!--"));
+    const nlohmann::json after = quality();
+    std::set<std::string> fingerprints;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after[i]["fingerprint"], before[i]["fingerprint"]);
+        EXPECT_EQ(after[i]["location"]["lines"]["begin"], before[i]["location"]["lines"]["begin"].get<int>() + 2);
+        fingerprints.insert(after[i]["fingerprint"].get<std::string>());
+    }
+    EXPECT_EQ(fingerprints.size(), before.size());
+    EXPECT_EQ(RunCheck({"-Format", "sarif", "-Columns", "bytes", "new.xml"}, dir.path()).exitStatus, 2);
 }
 
 }  // namespace
