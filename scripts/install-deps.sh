@@ -9,7 +9,9 @@ packages=(cmake make g++ libxerces-c-dev libicu-dev libgtest-dev
   valgrind clang-14 libclang-rt-14-dev  # leak checks of the host; the libFuzzer build
   clang-format  # the layout check of every C++ file (.clang-format)
   git lintian  # the merge's git drivers test; lintian on the Debian packages
-  libgit2-dev  # the report over a revision range reads the repository through libgit2
+  libgit2-dev  # the report over a revision range and the check against a revision read the repository
+  libtomlplusplus-dev nlohmann-json3-dev  # the team's .qormeta.toml; SARIF and code quality JSON
+  nodejs npm python3-jsonschema  # Microsoft's SARIF validator (npm) and its schema over the check's SARIF
   pre-commit python3-yaml  # the pre-commit hook and the CI recipes run in their tests
   chromium python3  # the HTML report loaded in a headless browser; document pairs generated for tests
   "$@")

@@ -108,6 +108,8 @@ const Known kBlocks[] = {
 
     Session("doc/check-and-ci.md", "$ QORMetaCheck check/sales.meta.xml", Scene::kExamples),
     Session("doc/check-and-ci.md", "$ QORMetaCheck -Werror merge/*.xml check/sales.meta.xml", Scene::kExamples),
+    Session("doc/check-and-ci.md", "$ QORMetaCheck -Config check/qormeta.toml -Old old.xml new.xml", Scene::kExamples),
+    Excerpt("doc/check-rules.md", "[fields.Size]", "examples/check/qormeta.toml"),
     Elsewhere("doc/check-and-ci.md", "repos:", "tests/recipes/check-recipes.sh commits with it (Recipes.pre-commit)"),
     Elsewhere("doc/check-and-ci.md", "pre-commit install", "tests/recipes/check-recipes.sh (Recipes.pre-commit)"),
 

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <utility>
 
-#include "QORMRSameFile.h"
+#include "QORMSameFile.h"
 
 const char* cReportArguments::Usage() {
     return "Usage: QORMetaReport -New new.xml [-Old old.xml] [-Format text|markdown|html] [-Out report]\n"
@@ -74,6 +74,6 @@ cReportArguments::Outcome cReportArguments::Wrong(std::string error) {
 
 bool cReportArguments::OutputIsAnInput() const {
     if (outFile_.empty()) return false;
-    return (!newFile_.empty() && QORMRSameFile(outFile_, newFile_)) ||
-           (!oldFile_.empty() && QORMRSameFile(outFile_, oldFile_));
+    return (!newFile_.empty() && QORMSameFile(outFile_, newFile_)) ||
+           (!oldFile_.empty() && QORMSameFile(outFile_, oldFile_));
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "QORMRGitRepository.h"
+#include "QORMGitRepository.h"
 #include "QORMRRangeReport.h"
 
 class cRangeReportBuilder {

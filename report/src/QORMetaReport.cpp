@@ -13,11 +13,11 @@
 #include <string>
 
 #include "QORMDVersion.h"
+#include "QORMPathspec.h"
 #include "QORMRArguments.h"
 #include "QORMRComparison.h"
 #include "QORMRHtmlWriter.h"
 #include "QORMRMarkdownWriter.h"
-#include "QORMRPathspec.h"
 #include "QORMRRangeReportBuilder.h"
 #include "QORMRReportBuilder.h"
 #include "QORMRTextWriter.h"
