@@ -11,7 +11,8 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 // Keys are one letter: the page of a large report holds thousands of elements.
-//   element: k kind, t tag, n Name, u Uuid, s status, f fields, b what lies below, i items
+//   element: k kind, t tag, n Name, u Uuid, s status, f fields, b what lies below, i items,
+//            r the changes the rules flag (only when there are any): [severity, rule, message]
 //   field: [marker, name, old value or null, new value or null, note]
 //   node: e tag, f fields, c children (an element); x text; m comment; p target, x data (an instruction)
 Json Node(const cReportNode& node) {
@@ -45,21 +46,26 @@ Json Element(const cReportElement& element, const cReport& report) {
     for (const cReportField& field : element.fields) fields.push_back(Field(field));
     for (const cReportNode& node : element.below) below.push_back(Node(node));
     for (const cReportElement& item : element.items) items.push_back(Element(item, report));
-    return {{"k", kKinds[element.kind]},
-            {"t", cShownValue::Of(element.tag)},
-            {"n", shown(element.name)},
-            {"u", shown(element.uuid)},
-            {"s", cReportWording::Status(element, report)},
-            {"f", std::move(fields)},
-            {"b", std::move(below)},
-            {"i", std::move(items)}};
+    Json json = {{"k", kKinds[element.kind]},
+                 {"t", cShownValue::Of(element.tag)},
+                 {"n", shown(element.name)},
+                 {"u", shown(element.uuid)},
+                 {"s", cReportWording::Status(element, report)},
+                 {"f", std::move(fields)},
+                 {"b", std::move(below)},
+                 {"i", std::move(items)}};
+    if (element.marks.empty()) return json;
+    Json& marks = json["r"] = Json::array();
+    for (const cReportMark& mark : element.marks)
+        marks.push_back(Json::array({cReportWording::Severity(mark), mark.rule, mark.message}));
+    return json;
 }
 
 }  // namespace
 
 std::string cJsonWriter::Write(const cReport& report) {
     Json sections = Json::array();
-    if (report.package.kind != cReportElement::kUnchanged) sections.push_back(Element(report.package, report));
+    if (report.PackageShown()) sections.push_back(Element(report.package, report));
     for (const cReportElement& section : report.classes) sections.push_back(Element(section, report));
     return ForScript(sections.dump());
 }
