@@ -99,6 +99,8 @@ const Known kBlocks[] = {
             Scene::kAsBefore),
 
     Session("doc/report.md", "$ QORMetaReport -Old old.xml -New new.xml", Scene::kExamples),
+    Session("doc/report.md", "$ QORMetaReport -Config check/qormeta.toml -Old old.xml -New new.xml | head -n 13",
+            Scene::kExamples),
     Session("doc/report.md", "$ QORMetaReport -Old merge/base.xml -New merge/ours.xml -Format markdown | head -n 13",
             Scene::kExamples),
     Session("doc/report.md", "$ QORMetaReport -Old old.xml -New new.xml -Format html -Out report.html",
