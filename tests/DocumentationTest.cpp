@@ -114,6 +114,9 @@ const Known kBlocks[] = {
     Excerpt("doc/check-rules.md", "[fields.Size]", "examples/check/qormeta.toml"),
     Elsewhere("doc/check-and-ci.md", "repos:", "tests/recipes/check-recipes.sh commits with it (Recipes.pre-commit)"),
     Elsewhere("doc/check-and-ci.md", "pre-commit install", "tests/recipes/check-recipes.sh (Recipes.pre-commit)"),
+    Elsewhere("doc/check-and-ci.md",
+              "metadata changes that lose data (QORMetaCheck -Against HEAD).......................Failed",
+              "tests/recipes/check-recipes.sh makes the commit and finds each line (Recipes.pre-commit)"),
 
     Elsewhere("doc/library.md", "cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQORMD_BUILD_TESTS=OFF",
               kBuilds),

@@ -2,9 +2,10 @@
 # SPDX-License-Identifier: Apache-2.0
 # Runs what doc/check-and-ci.md and examples/ci/ tell teams to run, on
 # scratch repositories, so that none of it can rot:
-#   pre-commit  the page's .pre-commit-config.yaml with the hook of
+#   pre-commit  the page's .pre-commit-config.yaml with the hooks of
 #               .pre-commit-hooks.yaml: a broken document is refused with its
-#               line, a good one committed
+#               line, a good one committed; a staged change that loses data
+#               refused, acknowledged it passes, a deleted document checked
 #   github      the run steps of examples/ci/github-actions.yml on a pull
 #               request's range, as GitHub runs them (a gh program stands in
 #               for GitHub's API), from this repository and from a fork
@@ -263,6 +264,7 @@ EOF
   PRE_COMMIT_HOME=$work/pre-commit-cache git commit -q -m good >"$work/accepted.log" 2>&1 \
     || { cat "$work/accepted.log" >&2; fail "a commit with good documents was refused"; }
   expect_contains "$work/accepted.log" '-q.meta.xml:3:3: warning: the class <Class Name="A"> has the same Name as the class on line 2'
+  check_staged_changes
   # The page's other choice: warnings refuse a commit.
   sed -i 's|^        # args: |        args: |' .pre-commit-config.yaml
   printf '<Package Name="Q">\n  <Class Name="B" Uuid="c-1"/>\n  <Class Name="B" Uuid="c-2"/>\n</Package>\n' >-q.meta.xml
@@ -270,6 +272,47 @@ EOF
   ! PRE_COMMIT_HOME=$work/pre-commit-cache git commit -q -m warned >"$work/warned.log" 2>&1 \
     || fail "a commit with a warning was accepted with -Werror"
   expect_contains "$work/warned.log" '-q.meta.xml:3:3: error: the class <Class Name="B"> has the same Name as the class on line 2 [-Werror]'
+}
+
+# The hook qormeta-check-changes, as the page's configuration sets it up:
+# the staged deletion of an attribute is refused with the lines the page
+# shows, while a deletion that is not staged is not the commit's (pre-commit
+# stashes it); acknowledged in a staged .qormeta.toml, the same deletion
+# passes; a commit that only deletes a document is checked too.
+check_staged_changes() {
+  local commit="git commit -q -m"
+  export PRE_COMMIT_HOME=$work/pre-commit-cache
+  mkdir -p models
+  cp "$source/check/tests/data/old.xml" models/sales.meta.xml
+  git add -A && $commit sales >"$work/sales.log" 2>&1 \
+    || { cat "$work/sales.log" >&2; fail "a sound new document was refused"; }
+  sed -i '/Name="Fax"/d' models/sales.meta.xml
+  git add models/sales.meta.xml
+  sed -i '/Name="Region"/d' models/sales.meta.xml  # not staged: not part of the commit
+  ! $commit fax >"$work/fax.log" 2>&1 || fail "a commit that deletes an attribute was accepted"
+  # Every line of the page's example of a refused commit.
+  python3 - "$source/doc/check-and-ci.md" >"$work/refused-example.txt" <<'EOF'
+import re, sys
+blocks = [b for b in re.findall(r"```text\n(.*?)```", open(sys.argv[1]).read(), re.S) if "qormeta-check-changes" in b]
+assert len(blocks) == 1, "doc/check-and-ci.md has no (or more than one) example of a refused commit"
+print(blocks[0], end="")
+EOF
+  sed -E 's/duration: [0-9.]+s/duration: Ns/' "$work/fax.log" >"$work/fax-shown.log"
+  while IFS= read -r line; do
+    [ -z "$line" ] || expect_contains "$work/fax-shown.log" "$line"
+  done < <(sed -E 's/duration: [0-9.]+s/duration: Ns/' "$work/refused-example.txt")
+  ! grep -q 'Name="Region"' "$work/fax.log" || fail "a change that is not staged was checked"
+  grep -q 'Name="Region"' models/sales.meta.xml && fail "the change that is not staged was lost"
+  pass
+  printf '[[allow]]\nrule = "QM102"\nuuid = "a-fax"\nreason = "archived"\n' >.qormeta.toml
+  git add .qormeta.toml
+  $commit acknowledged >"$work/acknowledged.log" 2>&1 \
+    || { cat "$work/acknowledged.log" >&2; fail "an acknowledged deletion was refused"; }
+  git checkout -q -- models/sales.meta.xml
+  git rm -q models/sales.meta.xml
+  ! $commit gone >"$work/gone.log" 2>&1 || fail "a commit that deletes a document was accepted"
+  expect_contains "$work/gone.log" 'models/sales.meta.xml:1:1: error: the class <Class Name="Invoice"> (Uuid "c-inv", line 16 of HEAD:models/sales.meta.xml) is deleted'
+  git reset -q HEAD models/sales.meta.xml && git checkout -q -- models/sales.meta.xml
 }
 
 case $step in
