@@ -67,6 +67,7 @@ const Known kBlocks[] = {
     Session("README.md", "$ echo '*.meta.xml merge=qormeta diff=qormeta' >> .gitattributes", Scene::kTeamRepository),
     Session("README.md", "$ QORMetaReport -Old merge/base.xml -New merge/ours.xml", Scene::kExamples),
     Session("README.md", "$ QORMetaCheck check/sales.meta.xml", Scene::kExamples),
+    Session("README.md", "$ QORMetaCheck -Old check/orders-v1.meta.xml check/orders-v2.meta.xml", Scene::kExamples),
 
     Elsewhere("CONTRIBUTING.md",
               "cmake -S . -B build -DQORMD_BUILD_TESTS=ON -DCMAKE_CXX_COMPILER_LAUNCHER=ccache   # ccache is optional",
