@@ -67,6 +67,7 @@ const Known kBlocks[] = {
     Session("README.md", "$ echo '*.meta.xml merge=qormeta diff=qormeta' >> .gitattributes", Scene::kTeamRepository),
     Session("README.md", "$ QORMetaReport -Old merge/base.xml -New merge/ours.xml", Scene::kExamples),
     Session("README.md", "$ QORMetaCheck check/sales.meta.xml", Scene::kExamples),
+    Session("README.md", "$ QORMetaCheck -Old check/orders-v1.meta.xml check/orders-v2.meta.xml", Scene::kExamples),
 
     Elsewhere("CONTRIBUTING.md",
               "cmake -S . -B build -DQORMD_BUILD_TESTS=ON -DCMAKE_CXX_COMPILER_LAUNCHER=ccache   # ccache is optional",
@@ -99,6 +100,8 @@ const Known kBlocks[] = {
             Scene::kAsBefore),
 
     Session("doc/report.md", "$ QORMetaReport -Old old.xml -New new.xml", Scene::kExamples),
+    Session("doc/report.md", "$ QORMetaReport -Config check/qormeta.toml -Old old.xml -New new.xml | head -n 13",
+            Scene::kExamples),
     Session("doc/report.md", "$ QORMetaReport -Old merge/base.xml -New merge/ours.xml -Format markdown | head -n 13",
             Scene::kExamples),
     Session("doc/report.md", "$ QORMetaReport -Old old.xml -New new.xml -Format html -Out report.html",
@@ -112,6 +115,9 @@ const Known kBlocks[] = {
     Excerpt("doc/check-rules.md", "[fields.Size]", "examples/check/qormeta.toml"),
     Elsewhere("doc/check-and-ci.md", "repos:", "tests/recipes/check-recipes.sh commits with it (Recipes.pre-commit)"),
     Elsewhere("doc/check-and-ci.md", "pre-commit install", "tests/recipes/check-recipes.sh (Recipes.pre-commit)"),
+    Elsewhere("doc/check-and-ci.md",
+              "metadata changes that lose data (QORMetaCheck -Against HEAD).......................Failed",
+              "tests/recipes/check-recipes.sh makes the commit and finds each line (Recipes.pre-commit)"),
 
     Elsewhere("doc/library.md", "cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQORMD_BUILD_TESTS=OFF",
               kBuilds),

@@ -248,7 +248,8 @@ TEST_F(ChangeCheck, AConfigurationErrorNamesTheFileTheLineAndTheKey) {
 // -Against REV: named files against their versions at REV (one REV does not
 // hold is new: document rules only), or every document that differs
 // between REV and the work tree as .gitattributes or -Path selects them,
-// a deleted one with a problem per class at line 1, column 1.
+// a deleted one with a problem per class at line 1, column 1. HEAD before
+// the first commit is the empty tree.
 TEST_F(ChangeCheck, AgainstARevisionWithAndWithoutFiles) {
     ScratchRepository repo;
     repo.Commit({{".gitattributes", "*.meta.xml diff=qormeta\n"},
@@ -292,6 +293,16 @@ TEST_F(ChangeCheck, AgainstARevisionWithAndWithoutFiles) {
         EXPECT_THAT(run.err, StartsWith("QORMetaCheck: "));
     }
     EXPECT_EQ(RunCheck({"-Against", "HEAD", "x.meta.xml"}, other.path()).exitStatus, 2);  // not in a repository
+
+    // Before the first commit HEAD holds nothing: what is staged is new, document rules only.
+    ScratchRepository first;
+    ASSERT_TRUE(QORMDWriteFile(first.path() + "/a.meta.xml", kOld));
+    ASSERT_TRUE(QORMDWriteFile(first.path() + "/b.meta.xml", "<P Name=\"b\">\n  <C Name=\"B\"/>\n</P>\n"));
+    first.Git({"add", "-A"});
+    run = RunCheck({"-Against", "HEAD", "-Path", "*.meta.xml"}, first.path());
+    EXPECT_EQ(run.out, "b.meta.xml:2:3: error: the class <C Name=\"B\"> has no Uuid (or an empty one) [QM002]\n");
+    EXPECT_EQ(run.exitStatus, 1) << run.err;
+    EXPECT_EQ(RunCheck({"-Against", "HEAD", "a.meta.xml"}, first.path()).exitStatus, 0);
 }
 
 // SARIF and GitLab's code quality report: each rule's help leads to its

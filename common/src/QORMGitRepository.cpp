@@ -173,6 +173,7 @@ bool cGitRepository::MarkedAsMetadata(const std::string& path, const Revision* e
 }
 
 git_tree* cGitRepository::TreeOf(const Revision& revision) const {
+    if (revision.id.empty()) return nullptr;  // no commit yet: the empty tree
     git_commit* commit = nullptr;
     const git_oid id = Oid(revision.id);
     Check(git_commit_lookup(&commit, repository_, &id), "reading the commit " + revision.id);
@@ -271,6 +272,8 @@ std::vector<cGitRepository::Change> cGitRepository::ChangesOf(git_diff* diff, co
 }
 
 cGitRepository::Revision cGitRepository::ResolveRevision(const std::string& revision) const {
+    // Before the first commit HEAD names no commit yet: the empty tree, as git diff --cached has it.
+    if (revision == "HEAD" && git_repository_head_unborn(repository_) == 1) return {revision, "", ""};
     git_object* found = nullptr;
     Check(git_revparse_single(&found, repository_, revision.c_str()), "\"" + revision + "\" cannot be resolved");
     Owned<git_object, git_object_free> object(found);
@@ -287,7 +290,7 @@ cGitRepository::Revision cGitRepository::ResolveRevision(const std::string& revi
 std::string cGitRepository::BlobAt(const Revision& revision, const std::string& path) const {
     const Owned<git_tree, git_tree_free> tree(TreeOf(revision));
     git_tree_entry* found = nullptr;
-    if (git_tree_entry_bypath(&found, tree.get(), path.c_str()) < 0) return "";
+    if (!tree || git_tree_entry_bypath(&found, tree.get(), path.c_str()) < 0) return "";
     const Owned<git_tree_entry, git_tree_entry_free> entry(found);
     if (git_tree_entry_type(entry.get()) != GIT_OBJECT_BLOB || !IsRegularFile(git_tree_entry_filemode(entry.get())))
         return "";

@@ -63,6 +63,7 @@ public:
     std::vector<Change> Changes(const Range& range, const std::vector<std::string>& pathspecs) const;
 
     // A revision as git resolves one (HEAD, a branch, a tag, an id, HEAD~2, ...): its commit.
+    // HEAD before the first commit is the empty tree (an empty id): it holds no file.
     Revision ResolveRevision(const std::string& revision) const;
     // The metadata documents that differ between the commit from and the
     // work tree, as `git diff from` lists them (tracked files, deleted ones
@@ -89,7 +90,7 @@ private:
     // Whether path is a metadata document by the attributes of end (a
     // commit; null: the work tree and the index alone).
     bool MarkedAsMetadata(const std::string& path, const Revision* end) const;
-    // The tree of revision's commit, to be freed by the caller.
+    // The tree of revision's commit, to be freed by the caller; null for the empty tree.
     git_tree* TreeOf(const Revision& revision) const;
     // The documents that compare finds, selected by pathspecs or else by the
     // attributes of end. compare(paths) makes a diff (the caller's to free),
