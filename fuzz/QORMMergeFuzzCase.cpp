@@ -15,17 +15,15 @@
 #include <string_view>
 #include <vector>
 
-#include <xercesc/util/XMLString.hpp>
-
 #include "QORMDFiles.h"
 #include "QORMDPackageLoad.h"
+#include "QORMDSurvey.h"
 #include "QORMMSpliceCheck.h"
 #include "QORMMergeEngine.h"
 #include "QORMMergeFuzzScript.h"
 #include "QORMMergeNodeCompare.h"
 #include "QORMMergeRun.h"
 #include "QORMMergeText.h"
-#include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 
 using namespace xercesc;
@@ -42,37 +40,15 @@ struct Repeated {
     std::map<std::u16string, int> attributeClasses;
 };
 
-bool IsOneOf(const XMLCh* tag, std::initializer_list<const char16_t*> tags) {
-    for (const char16_t* one : tags)
-        if (XMLString::equals(tag, one)) return true;
-    return false;
-}
-
-std::u16string Key(const DOMElement* element) {
-    ZULUnicodeString uuid = DOMToZULUnicodeString(element->getAttribute(u"Uuid"));
-    uuid.ToUpper();
-    return std::u16string(uuid.str());
-}
-
-// Walks the package's children as the loader does: classes are its element
-// children but the skipped ones, attributes theirs.
+// Walks the package's classes and attributes as the loader takes them.
 Repeated Survey(const DOMElement* package) {
     Repeated repeated;
     std::set<std::u16string> classes;
-    for (const DOMNode* c = package->getFirstChild(); c; c = c->getNextSibling()) {
-        if (c->getNodeType() != DOMNode::ELEMENT_NODE ||
-            IsOneOf(c->getNodeName(), {u"Comment", u"KIBComment", u"Interface", u"Enum"}))
-            continue;
-        if (!classes.insert(Key(static_cast<const DOMElement*>(c))).second)
-            repeated.classes.insert(Key(static_cast<const DOMElement*>(c)));
-        std::set<std::u16string> inClass;
-        for (const DOMNode* a = c->getFirstChild(); a; a = a->getNextSibling()) {
-            if (a->getNodeType() != DOMNode::ELEMENT_NODE ||
-                IsOneOf(a->getNodeName(), {u"Comment", u"KIBComment", u"InterfaceImplementation", u"Enumerator"}))
-                continue;
-            const std::u16string key = Key(static_cast<const DOMElement*>(a));
-            if (inClass.insert(key).second) ++repeated.attributeClasses[key];
-        }
+    for (const QORMDSurveyedClass& surveyed : QORMDSurvey(package)) {
+        if (!classes.insert(surveyed.key).second) repeated.classes.insert(surveyed.key);
+        for (const std::u16string& key :
+             std::set<std::u16string>(surveyed.attributes.begin(), surveyed.attributes.end()))
+            ++repeated.attributeClasses[key];
     }
     return repeated;
 }
@@ -116,13 +92,6 @@ std::string Differs(const std::string& path, const std::string& expected) {
     return "";
 }
 
-std::string_view Part(std::string_view& rest) {
-    const std::size_t cut = rest.find('\0');
-    const std::string_view part = rest.substr(0, cut);
-    rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
-    return part;
-}
-
 // cMergeRun::Execute on these files; printed holds the lines it printed.
 int Merge(const std::vector<std::string>& args, int& printed) {
     std::vector<const char*> argv{"QORMetaMerge"};
@@ -146,9 +115,9 @@ int Merge(const std::vector<std::string>& args, int& printed) {
 std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data, std::size_t size) {
     for (const std::string& name : QORMDEntries(folder)) ::unlink((folder + "/" + name).c_str());
     std::string_view rest(reinterpret_cast<const char*>(data), size);
-    const std::string base(Part(rest));
-    const std::string ours = QORMMFuzzSide(base, Part(rest));
-    const std::string theirs = QORMMFuzzSide(base, Part(rest));
+    const std::string base(QORMMFuzzPart(rest));
+    const std::string ours = QORMMFuzzSide(base, QORMMFuzzPart(rest));
+    const std::string theirs = QORMMFuzzSide(base, QORMMFuzzPart(rest));
     const int mode = rest.empty() ? 0 : static_cast<unsigned char>(rest[0]) % 3;
 
     const std::string basePath = folder + "/base.xml", oursPath = folder + "/ours.xml",

@@ -143,7 +143,7 @@ const Known kBlocks[] = {
     Elsewhere("doc/internals.md", "  cMergeRun::Execute", "a picture"),
     Elsewhere("doc/internals.md",
               "CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DQORMD_FUZZ=ON -DQORMD_BUILD_TESTS=OFF",
-              "scripts/run-tests.sh builds both fuzzers so and runs each for half a minute"),
+              "scripts/run-tests.sh builds the fuzzers so and runs each for half a minute"),
 };
 
 struct Block {

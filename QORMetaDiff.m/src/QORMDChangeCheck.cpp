@@ -9,9 +9,12 @@
 
 namespace {
 
-bool AnyError(const std::vector<cCheckProblem>& problems) {
+// Whether a version with these problems fails the diff's loading. A package
+// without a Name loads: the comparison takes the name from the other version,
+// and fails (below) only when neither has one.
+bool StopsLoading(const std::vector<cCheckProblem>& problems) {
     for (const cCheckProblem& problem : problems)
-        if (problem.severity == cCheckProblem::kError) return true;
+        if (problem.severity == cCheckProblem::kError && problem.rule != cCheckProblem::kUnnamedPackage) return true;
     return false;
 }
 
@@ -62,9 +65,9 @@ std::vector<cCheckProblem> cChangeCheck::Run(const cCheckVersion& oldVersion, co
     if (!newDeleted) {
         const Parsed parsed = Parse(newVersion);
         std::vector<cCheckProblem> found = cDocumentCheck::Of(parsed.status, parsed.document, parsed.details);
-        // A version with an error of its own does not load (the document
-        // rules are the loader's): its changes cannot be told.
-        const bool loads = !AnyError(found);
+        // The document rules are the loader's: a version with an error that
+        // stops it loading has no changes that can be told.
+        const bool loads = !StopsLoading(found);
         problems = DocumentProblems(std::move(found));
         if (!loads || !oldVersion.Exists()) return problems;
         newRoot = parsed.Root();
@@ -86,7 +89,7 @@ std::vector<cCheckProblem> cChangeCheck::Run(const cCheckVersion& oldVersion, co
         return problems;
     }
     // A failed comparison is a package that neither version names, which the
-    // document rules report (QM007) when the new version has classes.
+    // document rules report (QM007).
     if (cMetaDiffMgr().processDiff(*result_) < 0) return problems;
     compared_ = true;
     cChangeRules::Versions versions{&oldPlaces_, &newPlaces_, oldVersion.name, newDeleted};

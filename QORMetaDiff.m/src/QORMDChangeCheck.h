@@ -9,7 +9,9 @@
 // of both kinds of rules.
 //   - no earlier version (a new document): the document rules only;
 //   - an earlier version that does not load: one warning, no change checked;
-//   - a new version with errors: those, no change checked (it does not load);
+//   - a new version with errors that stop it loading: those, no change
+//     checked (a package without a Name loads: the changes are checked when
+//     the earlier version names the package);
 //   - no new version (a deleted document): a problem per class at 1:1.
 // Needs cDDLXMLParser::init. Memory running out throws.
 #pragma once

@@ -3,11 +3,19 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <map>
 #include <system_error>
 
+#include "QORMCheckCodeQuality.h"
+#include "QORMCheckSarif.h"
+#include "QORMConfiguration.h"
+#include "QORMDVersion.h"
 #include "QORMGitRepository.h"
+#include "QORMPathspec.h"
+#include "QORMetaUtil/cQORMUCallback.h"
+#include "ZULBase/ZULError.h"
 
 namespace fs = std::filesystem;
 
@@ -28,7 +36,79 @@ std::string Here() {
     return failed ? "" : folder + (folder.empty() || folder.back() != '/' ? "/" : "");
 }
 
+// The problems in the form asked for, appended to out: true when none is an error.
+bool Print(const std::vector<cCheckedFile>& files, const cCheckArguments& arguments, const std::string& top,
+           std::string& out) {
+    cCheckProblem::Form form;
+    form.warningsAsErrors = arguments.WarningsAsErrors();
+    form.byteColumns = arguments.ByteColumns();
+    bool clean = true;
+    for (const cCheckedFile& file : files)
+        for (const cCheckProblem& problem : file.problems) {
+            if (arguments.GetFormat() == cCheckArguments::kGcc) out += problem.Line(file.shown, form) + "\n";
+            clean = clean && !problem.IsError(form);
+        }
+    if (arguments.GetFormat() == cCheckArguments::kSarif) out += cCheckSarif::Write(files, top, form);
+    if (arguments.GetFormat() == cCheckArguments::kCodeQuality) out += cCheckCodeQuality::Write(files, form);
+    return clean;
+}
+
 }  // namespace
+
+int cCheckRun::Main(int argc, const char* const argv[]) {
+    cCheckArguments arguments;
+    switch (arguments.Parse(argc, argv)) {
+        case cCheckArguments::kHelp: std::fputs(cCheckArguments::Usage(), stdout); return kClean;
+        case cCheckArguments::kVersion: std::printf("MetaCheck Version: %s\n", QORMD_PACKAGE_VERSION); return kClean;
+        case cCheckArguments::kWrong:
+            std::fprintf(stderr, "QORMetaCheck: %s\n%s", arguments.Error().c_str(), cCheckArguments::Usage());
+            return kUsageError;
+        case cCheckArguments::kRun: break;
+    }
+    std::string out, errors;
+    int status = Execute(arguments, out, errors);
+    std::fputs(errors.c_str(), stderr);
+    if (std::fputs(out.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "QORMetaCheck: the problems could not be written to standard output\n");
+        status = kErrors;
+    }
+    return status;
+}
+
+cCheckRun::ExitStatus cCheckRun::Execute(const cCheckArguments& arguments, std::string& out, std::string& errors) {
+    const auto refuse = [&](const std::string& why) {
+        errors += "QORMetaCheck: " + why + "\n";
+        return kUsageError;
+    };
+    cChangePolicy policy;
+    try {
+        const std::string file = cConfiguration::Locate(arguments.Config(), ".");
+        if (!file.empty()) policy = cConfiguration::Read(file);
+    } catch (const cConfigurationError& error) {
+        return refuse(error.what());
+    }
+    const int initialised = cDDLXMLParser::init();
+    if (initialised < 0) {
+        errors += cQORMUCallback::FormatError(ZULError::ZULGetLastError(initialised, nullptr)) + "\n";
+        return kErrors;
+    }
+    ExitStatus status = kClean;
+    try {
+        cCheckRun run(arguments, policy);
+        std::string printed;  // nothing of a run that could not finish
+        status = Print(run.Run(), arguments, run.Top(), printed) ? kClean : kErrors;
+        out += printed;
+    } catch (const cGitError& error) {
+        status = refuse(error.what());
+    } catch (const cPathspecError& error) {
+        status = refuse(error.what());
+    } catch (const std::exception& error) {  // memory ran out
+        errors += std::string("QORMetaCheck: the check could not finish: ") + error.what() + "\n";
+        status = kErrors;
+    }
+    cDDLXMLParser::terminate();
+    return status;
+}
 
 std::vector<std::string> cCheckedFile::Fingerprints() const {
     std::vector<std::string> fingerprints;

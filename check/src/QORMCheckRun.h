@@ -4,7 +4,7 @@
 // with -Against REV (the repository of the current folder, read through
 // libgit2), each FILE against its version at REV, or every metadata document
 // that differs between REV and the work tree. The change check itself is the
-// library core's (cChangeCheck).
+// library core's (cChangeCheck). Main and Execute are the whole program.
 #pragma once
 
 #include <memory>
@@ -30,6 +30,18 @@ struct cCheckedFile {
 
 class cCheckRun {
 public:
+    enum ExitStatus { kClean = 0, kErrors = 1, kUsageError = 2 };
+
+    // The whole program: arguments, usage, version, run, on standard output and error.
+    static int Main(int argc, const char* const argv[]);
+    // A run with these arguments, between cDDLXMLParser::init and terminate:
+    // the configuration read, every document checked, the problems appended
+    // to out in the form asked for, and what stopped the run to errors.
+    // Returns kClean (no error listed), kErrors (an error listed, or a run
+    // that could not finish) or kUsageError (a configuration, revision or
+    // pathspec that cannot be read).
+    static ExitStatus Execute(const cCheckArguments& arguments, std::string& out, std::string& errors);
+
     cCheckRun(const cCheckArguments& arguments, const cChangePolicy& policy);
     ~cCheckRun();
 

@@ -35,8 +35,12 @@ std::size_t IndexOf(cCheckProblem::Rule rule) {
 Json Result(const cCheckedFile& file, const cCheckProblem& problem, const std::string& fingerprint,
             const cCheckProblem::Form& form) {
     Json location = {{"artifactLocation", {{"uri", cCheckSarif::Uri(file.path)}, {"uriBaseId", "SRCROOT"}}}};
-    if (problem.at.line > 0)
-        location["region"] = {{"startLine", problem.at.line}, {"startColumn", problem.Column(form)}};
+    // A problem of the file as a whole (it cannot be opened, its earlier
+    // version does not load) stands at its first line: code scanning shows
+    // no result without a line.
+    location["region"] = problem.at.line > 0
+                             ? Json{{"startLine", problem.at.line}, {"startColumn", problem.Column(form)}}
+                             : Json{{"startLine", 1}};
     return {{"ruleId", problem.RuleId()},
             {"ruleIndex", IndexOf(problem.rule)},
             {"level", problem.IsError(form) ? "error" : "warning"},

@@ -5,7 +5,8 @@
 // section of doc/check-rules.md, default level), one result per problem with
 // the file's uri relative to the top of the repository (uriBaseId SRCROOT),
 // its region (line and column, columns in UTF-16 code units as the run
-// states), its level and a fingerprint that stays while the problem does.
+// states; line 1 alone for a problem of the whole file), its level and a
+// fingerprint that stays while the problem does.
 #pragma once
 
 #include <string>

@@ -141,7 +141,9 @@ TEST_F(ChangeCheck, WhatLosesNoDataIsNotReported) {
 
 // A document that did not exist is checked by the document rules alone; an
 // earlier version that does not load is a warning, and nothing else of the
-// change is checked; a new version that does not load gets its own errors.
+// change is checked; a new version that does not load gets its own errors. A
+// package without a Name loads: the diff takes the earlier version's, and
+// the changes are checked.
 TEST_F(ChangeCheck, VersionsThatDoNotLoad) {
     dir.write("broken.xml", "<Package Name=\"p\"><Class Name=\"c\"></Package>");
     dir.write("noname.xml", "<Package Name=\"p\"><Class Uuid=\"c\"/></Package>");
@@ -155,6 +157,16 @@ TEST_F(ChangeCheck, VersionsThatDoNotLoad) {
     EXPECT_EQ(run.exitStatus, 1);
     run = RunCheck({"-Old", "missing.xml", "new.xml"}, dir.path());
     EXPECT_THAT(run.out, StartsWith("new.xml: warning: the earlier version missing.xml does not load (cannot open"));
+    std::string unnamed = std::regex_replace(kOld, std::regex("<Package Name=\"Sales\""), "<Package");
+    dir.write("unnamed.xml", std::regex_replace(unnamed, std::regex(".*\"a-fax\".*\n"), ""));
+    run = RunCheck({"-Old", "old.xml", "unnamed.xml"}, dir.path());
+    EXPECT_EQ(run.out,
+              "unnamed.xml:2:1: error: the package <Package> has no Name (or an empty one): the diff takes the "
+              "package's name from the versions it compares and refuses them when neither has one, also when this "
+              "one is compared with nothing (added or deleted) [QM007]\n"
+              "unnamed.xml:3:3: error: the attribute <Attribute Name=\"Fax\"> (Uuid \"a-fax\", line 5 of old.xml) is "
+              "deleted from the class <Class Name=\"Customer\">: the migration drops its column and the column's data "
+              "[QM102]\n");
 }
 
 // Each key of .qormeta.toml at work: severities raised, lowered and

@@ -49,12 +49,13 @@ git_oid Oid(const std::string& hex) {
 // Diff options limited to exactly paths (from the top), or none when null.
 struct PathOptions {
     explicit PathOptions(const std::vector<std::string>* paths) {
+        git_diff_options_init(&options, GIT_DIFF_OPTIONS_VERSION);
         if (!paths) return;
         for (const std::string& path : *paths) exact.push_back(const_cast<char*>(path.c_str()));
         options.pathspec = {exact.data(), exact.size()};
         options.flags |= GIT_DIFF_DISABLE_PATHSPEC_MATCH;
     }
-    git_diff_options options = GIT_DIFF_OPTIONS_INIT;
+    git_diff_options options;
     std::vector<char*> exact;
 };
 
@@ -160,7 +161,8 @@ std::string cGitRepository::WorkTree() const {
 }
 
 bool cGitRepository::MarkedAsMetadata(const std::string& path, const Revision* end) const {
-    git_attr_options options = GIT_ATTR_OPTIONS_INIT;
+    git_attr_options options{};  // GIT_ATTR_OPTIONS_INIT, which clang finds incomplete
+    options.version = GIT_ATTR_OPTIONS_VERSION;
     options.flags = GIT_ATTR_CHECK_FILE_THEN_INDEX;
     if (end) {
         options.flags |= GIT_ATTR_CHECK_INCLUDE_COMMIT;
@@ -237,7 +239,8 @@ std::vector<cGitRepository::Change> cGitRepository::Select(
 
 std::vector<cGitRepository::Change> cGitRepository::ChangesOf(git_diff* diff, const Revision* end,
                                                               bool byAttributes) const {
-    git_diff_find_options renames = GIT_DIFF_FIND_OPTIONS_INIT;
+    git_diff_find_options renames;
+    git_diff_find_options_init(&renames, GIT_DIFF_FIND_OPTIONS_VERSION);
     renames.flags = GIT_DIFF_FIND_RENAMES;
     Check(git_diff_find_similar(diff, &renames), "finding renamed files");
     const auto selected = [&](const std::string& path) {
