@@ -17,16 +17,17 @@
 // Runs the case in folder (which must exist; it is emptied first) and checks
 // what every merge must keep:
 // - the exit status is 0 or 1 when the three versions load (an empty base is
-//   none: both sides added the document), else 3, and
-//   conflicts (status 1) and failures are printed, a clean merge is not;
+//   none: both sides added the document) and none holds a class Uuid twice,
+//   else 3, and conflicts (status 1) and failures are printed, a clean merge
+//   is not;
 // - on 0 and 1 the merged file loads by the diff's rules (and reads with a
 //   namespace-aware parser when the versions do), holds no class Uuid twice
-//   and no attribute Uuid in two classes unless a version did;
+//   and no attribute Uuid in two classes that a move doubled;
 // - ours equal to the base byte for byte gives theirs byte for byte, and the
 //   other way round, with status 0;
 // - with conflicts, the same merge with -Markers gives the merged file back
-//   from ours' sections (QORMMResolved), where no version holds a line that
-//   reads as a marker;
+//   from ours' sections (QORMMResolved; a last line without a line end in a
+//   block gets one), where no version holds a line that reads as a marker;
 // - on 3 nothing is written: an existing -Out and -Conflicts stay as they
 //   were; the inputs stay as they were (ours unless it is -Out) and nothing
 //   else is left in the folder.

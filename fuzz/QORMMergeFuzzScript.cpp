@@ -70,3 +70,10 @@ std::string QORMMFuzzSide(std::string_view base, std::string_view part) {
     for (const std::string& line : lines) side += line;
     return side;
 }
+
+std::string_view QORMMFuzzPart(std::string_view& rest) {
+    const std::size_t cut = rest.find('\0');
+    const std::string_view part = rest.substr(0, cut);
+    rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+    return part;
+}

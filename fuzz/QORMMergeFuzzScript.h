@@ -22,3 +22,6 @@
 #include <string_view>
 
 std::string QORMMFuzzSide(std::string_view base, std::string_view part);
+// The next part of a fuzz input cut at its NUL bytes; rest moves past it
+// (empty after the last part).
+std::string_view QORMMFuzzPart(std::string_view& rest);

@@ -153,6 +153,19 @@ dependency xerces_c xerces-c
 dependency icu icu
 dependency googletest googletest
 
+# toml++ and nlohmann-json are header-only: nothing to build. Their headers,
+# which are the same for every system, come from the Debian packages that
+# install-deps.sh --windows installs, with their licences.
+header_only() {
+  local package=$1 folder=$2 licence=$3
+  rm -rf "${cache:?}/prefix/include/$folder"
+  mkdir -p "$cache/prefix/include" "$cache/prefix/licences"
+  cp -r "/usr/include/$folder" "$cache/prefix/include/"
+  cp "/usr/share/doc/$package/copyright" "$cache/prefix/licences/$licence.txt"
+}
+header_only libtomlplusplus-dev toml++ tomlplusplus
+header_only nlohmann-json3-dev nlohmann nlohmann-json3
+
 # Wine's prefix, made once (Wine asks for nothing on a machine without a
 # display). Its temporary folder is Linux's /tmp (drive Z:), where the
 # tests' folders then are, on the drive of the paths the tests were built with.

@@ -70,6 +70,7 @@ const Known kBlocks[] = {
     Session("README.md", "$ echo '*.meta.xml merge=qormeta diff=qormeta' >> .gitattributes", Scene::kTeamRepository),
     Session("README.md", "$ QORMetaReport -Old merge/base.xml -New merge/ours.xml", Scene::kExamples),
     Session("README.md", "$ QORMetaCheck check/sales.meta.xml", Scene::kExamples),
+    Session("README.md", "$ QORMetaCheck -Old check/orders-v1.meta.xml check/orders-v2.meta.xml", Scene::kExamples),
     Elsewhere("README.md", "git config merge.qormeta.name \"metadata three-way merge\"",
               "Git for Windows' lines: Windows.git-drivers (tests/windows/check-zip.sh) runs git with the drivers "
               "named so, under a path with a blank"),
@@ -108,6 +109,8 @@ const Known kBlocks[] = {
             Scene::kAsBefore),
 
     Session("doc/report.md", "$ QORMetaReport -Old old.xml -New new.xml", Scene::kExamples),
+    Session("doc/report.md", "$ QORMetaReport -Config check/qormeta.toml -Old old.xml -New new.xml | head -n 13",
+            Scene::kExamples),
     Session("doc/report.md", "$ QORMetaReport -Old merge/base.xml -New merge/ours.xml -Format markdown | head -n 13",
             Scene::kExamples),
     Session("doc/report.md", "$ QORMetaReport -Old old.xml -New new.xml -Format html -Out report.html",
@@ -117,8 +120,13 @@ const Known kBlocks[] = {
 
     Session("doc/check-and-ci.md", "$ QORMetaCheck check/sales.meta.xml", Scene::kExamples),
     Session("doc/check-and-ci.md", "$ QORMetaCheck -Werror merge/*.xml check/sales.meta.xml", Scene::kExamples),
+    Session("doc/check-and-ci.md", "$ QORMetaCheck -Config check/qormeta.toml -Old old.xml new.xml", Scene::kExamples),
+    Excerpt("doc/check-rules.md", "[fields.Size]", "examples/check/qormeta.toml"),
     Elsewhere("doc/check-and-ci.md", "repos:", "tests/recipes/check-recipes.sh commits with it (Recipes.pre-commit)"),
     Elsewhere("doc/check-and-ci.md", "pre-commit install", "tests/recipes/check-recipes.sh (Recipes.pre-commit)"),
+    Elsewhere("doc/check-and-ci.md",
+              "metadata changes that lose data (QORMetaCheck -Against HEAD).......................Failed",
+              "tests/recipes/check-recipes.sh makes the commit and finds each line (Recipes.pre-commit)"),
 
     Elsewhere("doc/library.md", "cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQORMD_BUILD_TESTS=OFF",
               kBuilds),
@@ -148,7 +156,7 @@ const Known kBlocks[] = {
     Elsewhere("doc/internals.md", "  cMergeRun::Execute", "a picture"),
     Elsewhere("doc/internals.md",
               "CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DQORMD_FUZZ=ON -DQORMD_BUILD_TESTS=OFF",
-              "scripts/run-tests.sh builds both fuzzers so and runs each for half a minute"),
+              "scripts/run-tests.sh builds the fuzzers so and runs each for half a minute"),
 };
 
 struct Block {

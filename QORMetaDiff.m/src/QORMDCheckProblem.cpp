@@ -13,11 +13,10 @@ std::string cCheckProblem::RuleId() const {
 
 std::string cCheckProblem::Line(const std::string& file, const Form& form) const {
     std::string line = file;
-    const unsigned long column = form.byteColumns && at.byteColumn > 0 ? at.byteColumn : at.column;
-    if (at.line > 0) line += ":" + std::to_string(at.line) + ":" + std::to_string(column);
-    const bool asError = severity == kError || form.warningsAsErrors;
-    line += asError ? ": error: " : ": warning: ";
+    if (at.line > 0) line += ":" + std::to_string(at.line) + ":" + std::to_string(Column(form));
+    line += IsError(form) ? ": error: " : ": warning: ";
     line += message;
     if (severity == kWarning && form.warningsAsErrors) line += " [-Werror]";
+    line += " [" + RuleId() + "]";
     return QORMUPrintableLine(line);
 }

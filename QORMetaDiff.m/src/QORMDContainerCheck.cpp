@@ -11,6 +11,9 @@ namespace {
 
 std::string Utf8(std::u16string_view text) { return ZULUnicodeString(text.data(), text.size()).ConvertToChar(); }
 
+// A DOM string in UTF-8; empty for none.
+std::string Utf8(const XMLCh* text) { return QORMUIsNullDOMString(text) ? "" : Utf8(std::u16string_view(text)); }
+
 }  // namespace
 
 cContainerCheck::cContainerCheck(bool isClasses, std::vector<cCheckProblem>& problems)
@@ -18,8 +21,17 @@ cContainerCheck::cContainerCheck(bool isClasses, std::vector<cCheckProblem>& pro
 
 void cContainerCheck::Report(cCheckProblem::Rule rule, cCheckProblem::Severity severity, cDDLXMLPosition at,
                              const DOMElement* child, const std::string& what) {
-    problems_.push_back(
-        {rule, severity, at, std::string(QORMDDescribeElement(child, isClasses_).ConvertToChar()) + " " + what});
+    cCheckProblem problem(rule, severity, at,
+                          std::string(QORMDDescribeElement(child, isClasses_).ConvertToChar()) + " " + what);
+    // Its key across runs: the element's Uuid, or Name, within its class.
+    const XMLCh* uuid = nullptr;
+    const XMLCh* name = nullptr;
+    QORMDReadUuidAndName(child, uuid, name);
+    const DOMNode* parent = child->getParentNode();
+    if (!isClasses_ && parent && parent->getNodeType() == DOMNode::ELEMENT_NODE)
+        problem.subject = Utf8(static_cast<const DOMElement*>(parent)->getAttribute(u"Uuid")) + " ";
+    problem.subject += Utf8(QORMUIsNullDOMString(uuid) ? name : uuid);
+    problems_.push_back(std::move(problem));
 }
 
 void cContainerCheck::Child(const DOMElement* child, cDDLXMLPosition at) {

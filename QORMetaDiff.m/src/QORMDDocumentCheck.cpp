@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMDDocumentCheck.h"
 
+#include <optional>
 #include <string_view>
 
 #include <xercesc/dom/DOMDocument.hpp>
 
 #include "QORMDContainerCheck.h"
+#include "QORMDDocumentPlaces.h"
 #include "QORMDMetaChildLoader.h"
 #include "QORMetaUtil/QORMUDomString.h"
 
@@ -14,18 +16,6 @@ using namespace xercesc;
 namespace {
 
 std::u16string_view TagOf(const DOMNode* node) { return reinterpret_cast<const char16_t*>(node->getNodeName()); }
-
-const DOMElement* FirstChildElement(const DOMNode* node) {
-    for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling())
-        if (child->getNodeType() == DOMNode::ELEMENT_NODE) return static_cast<const DOMElement*>(child);
-    return nullptr;
-}
-
-const DOMElement* NextSiblingElement(const DOMNode* node) {
-    for (const DOMNode* sibling = node->getNextSibling(); sibling; sibling = sibling->getNextSibling())
-        if (sibling->getNodeType() == DOMNode::ELEMENT_NODE) return static_cast<const DOMElement*>(sibling);
-    return nullptr;
-}
 
 }  // namespace
 
@@ -45,7 +35,7 @@ void cDocumentCheck::Package(const DOMElement* package, cDDLXMLPosition at, std:
 std::vector<cCheckProblem> cDocumentCheck::OfFile(const std::string& fileName, bool byteColumns) {
     DOM_Document document;
     cDDLXMLParseDetails details;
-    details.recordDepth = kLevels;
+    details.recordDepth = cDocumentPlaces::kLevels;
     details.byteColumns = byteColumns;
     const int status = cDDLXMLParser::parseXMLFile(ZULUnicodeString(fileName.c_str()), document, &details);
     return Of(status, document, details);
@@ -54,7 +44,7 @@ std::vector<cCheckProblem> cDocumentCheck::OfFile(const std::string& fileName, b
 std::vector<cCheckProblem> cDocumentCheck::OfBytes(const std::string& bytes, const std::string& name) {
     DOM_Document document;
     cDDLXMLParseDetails details;
-    details.recordDepth = kLevels;
+    details.recordDepth = cDocumentPlaces::kLevels;
     const int status = cDDLXMLParser::parseXMLBytes(bytes, ZULUnicodeString(name.c_str()), document, &details);
     return Of(status, document, details);
 }
@@ -67,27 +57,19 @@ std::vector<cCheckProblem> cDocumentCheck::Of(int status, const DOM_Document& do
         return problems;
     }
     const DOMElement* package = document.isNull() ? nullptr : document->getDocumentElement();
-    if (!package) return problems;
-    // The recorded start tags are those of every element of the first three
-    // levels in document order, read or skipped: the walk visits them all in
-    // that order, so the next one is always the current element's.
-    std::size_t next = 0;
-    const auto startOf = [&]() {
-        return next < details.startTags.size() ? details.startTags[next++] : cDDLXMLPosition{};
-    };
-    Package(package, startOf(), problems);
     cContainerCheck classes(true, problems);
-    for (const DOMElement* cls = FirstChildElement(package); cls; cls = NextSiblingElement(cls)) {
-        const cDDLXMLPosition classAt = startOf();
-        const bool isClass = QORMDReadsAsChild(TagOf(cls), kQORMDClassRules);
-        if (isClass) classes.Child(cls, classAt);
-        cContainerCheck attributes(false, problems);
-        for (const DOMElement* attribute = FirstChildElement(cls); attribute;
-             attribute = NextSiblingElement(attribute)) {
-            const cDDLXMLPosition attributeAt = startOf();
-            if (isClass && QORMDReadsAsChild(TagOf(attribute), kQORMDAttribRules))
-                attributes.Child(attribute, attributeAt);
+    std::optional<cContainerCheck> attributes;
+    bool inClass = false;
+    cDocumentPlaces::Walk(package, details.startTags, [&](const DOMElement* element, cDDLXMLPosition at, int level) {
+        if (level == 0) {
+            Package(element, at, problems);
+        } else if (level == 1) {
+            inClass = QORMDReadsAsChild(TagOf(element), kQORMDClassRules);
+            if (inClass) classes.Child(element, at);
+            attributes.emplace(false, problems);
+        } else if (inClass && QORMDReadsAsChild(TagOf(element), kQORMDAttribRules)) {
+            attributes->Child(element, at);
         }
-    }
+    });
     return problems;
 }

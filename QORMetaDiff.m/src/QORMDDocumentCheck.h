@@ -21,12 +21,12 @@ public:
     static std::vector<cCheckProblem> OfFile(const std::string& fileName, bool byteColumns = false);
     // The problems of a document held in memory, known as name. Needs cDDLXMLParser::init.
     static std::vector<cCheckProblem> OfBytes(const std::string& bytes, const std::string& name);
+    // The problems of a parse that returned status, with details recorded for
+    // three levels (package, classes, attributes): for a caller that goes on
+    // to load the same parse.
+    static std::vector<cCheckProblem> Of(int status, const DOM_Document& document, const cDDLXMLParseDetails& details);
 
 private:
-    // The problems of a parse that returned status, with details recorded for
-    // three levels (package, classes, attributes).
-    static std::vector<cCheckProblem> Of(int status, const DOM_Document& document, const cDDLXMLParseDetails& details);
     // A package without a Name: the comparison needs one from either version.
     static void Package(const xercesc::DOMElement* package, cDDLXMLPosition at, std::vector<cCheckProblem>& problems);
-    static constexpr unsigned kLevels = 3;
 };

@@ -16,8 +16,9 @@ namespace {
 const XMLCh kFailedElement[] = u"QORMDLoadFailedElement";
 const XMLCh kMissing[] = u"QORMDLoadFailureMissing";
 
-// <Tag Name="..."> or <Tag Uuid="...">, whichever the element has.
-ZULUnicodeString Sketch(const DOMElement* element) {
+}  // namespace
+
+ZULUnicodeString QORMDSketchElement(const DOMElement* element) {
     ZULUnicodeString text("<");
     text.Append(DOMToZULUnicodeString(element->getTagName()));
     for (const XMLCh* attribute : {u"Name", u"Uuid"}) {
@@ -30,14 +31,12 @@ ZULUnicodeString Sketch(const DOMElement* element) {
     return text.Append(">");
 }
 
-}  // namespace
-
 ZULUnicodeString QORMDDescribeElement(const DOMElement* element, bool isClass) {
     ZULUnicodeString text(isClass ? "the class " : "the attribute ");
-    text.Append(Sketch(element));
+    text.Append(QORMDSketchElement(element));
     const DOMNode* parent = element->getParentNode();
     if (!isClass && parent && parent->getNodeType() == DOMNode::ELEMENT_NODE)
-        text.Append(" of the class ").Append(Sketch(static_cast<const DOMElement*>(parent)));
+        text.Append(" of the class ").Append(QORMDSketchElement(static_cast<const DOMElement*>(parent)));
     return text;
 }
 

@@ -25,6 +25,8 @@ ZULUnicodeString QORMDWithPlace(const char* text, const ZULUnicodeString& where)
 // Name="Order">, or the attribute <Attribute Name="Id"> of the class <Class
 // Name="Order"> (an element's Name, else its Uuid, is what a person knows it by).
 ZULUnicodeString QORMDDescribeElement(const xercesc::DOMElement* element, bool isClass);
+// The element alone: <Tag Name="..."> or <Tag Uuid="...">, whichever it has.
+ZULUnicodeString QORMDSketchElement(const xercesc::DOMElement* element);
 
 // Marks element, a class or attribute element, as lacking the XML attribute
 // missing ("Uuid" or "Name", a literal).

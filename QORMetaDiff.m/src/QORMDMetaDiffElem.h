@@ -28,6 +28,9 @@ public:
     ZULUnicodeString getTagName() const;
     int getLevel() const;
     ZULUnicodeString getParentUuid() const;
+    // The element the entry was made for (for a changed entry, the first of
+    // the elements its key stands for: the records' fields tell each one).
+    cQORMDMetaElem* getMetaElem() const { return metaElem; }
     int Terminate();
 
 private:

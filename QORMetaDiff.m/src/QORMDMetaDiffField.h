@@ -19,6 +19,10 @@ public:
     ZULUnicodeString getValue() const;
     ZULUnicodeString getNewName() const;
     ZULUnicodeString getNewValue() const;
+    // The fields themselves, and through their owners the very elements
+    // (of either version) the record came from.
+    cQORMDMetaField* getMetaField() const { return metaField; }
+    cQORMDMetaField* getNewMetaField() const { return metaField1; }
 
 private:
     cQORMDMetaField* metaField;

@@ -55,28 +55,28 @@ TEST_F(Check, PlantedProblemsGiveExactlyTheirLinesAndPlaces) {
     EXPECT_EQ(run.out,
               "model.xml:6:5: warning: " + in("Total") +
                   "repeats the Uuid \"a-id\" of the attribute on line 5; the comparison keeps that one and ignores "
-                  "this one\n"
+                  "this one [QM004]\n"
                   "model.xml:9:2: warning: " +
                   in("Id") +
                   "has the Uuid \"A-ID\", which differs only in letter case from \"a-id\" of the attribute on line 5; "
-                  "the comparison takes them for one attribute, keeps that one and ignores this one\n"
+                  "the comparison takes them for one attribute, keeps that one and ignores this one [QM005]\n"
                   "model.xml:9:2: warning: " +
                   in("Id") +
-                  "has the same Name as the attribute on line 5\n"
+                  "has the same Name as the attribute on line 5 [QM006]\n"
                   "model.xml:9:36: error: the attribute <Attribute Uuid=\"a-x\"> of the class <Class Name=\"Order\"> "
-                  "has no Name (or an empty one)\n"
+                  "has no Name (or an empty one) [QM003]\n"
                   "model.xml:10:31: warning: the attribute <x:Note Name=\"Total\"> of the class <Class "
-                  "Name=\"Order\"> has the same Name as the attribute on line 6\n"
+                  "Name=\"Order\"> has the same Name as the attribute on line 6 [QM006]\n"
                   "model.xml:13:3: warning: the class <Class Name=\"Order\"> has the Uuid \"C-ORDER\", which differs "
                   "only in letter case from \"c-order\" of the class on line 4; the comparison takes them for one "
-                  "class, keeps that one and ignores this one\n"
+                  "class, keeps that one and ignores this one [QM005]\n"
                   "model.xml:13:3: warning: the class <Class Name=\"Order\"> has the same Name as the class on line "
-                  "4\n"
-                  "model.xml:14:15: error: the class <Class Name=\"Invoice\"> has no Uuid (or an empty one)\n"
+                  "4 [QM006]\n"
+                  "model.xml:14:15: error: the class <Class Name=\"Invoice\"> has no Uuid (or an empty one) [QM002]\n"
                   "model.xml:14:50: error: the attribute <Attribute Uuid=\"a-n\"> of the class <Class "
-                  "Name=\"Invoice\"> has no Name (or an empty one)\n"
+                  "Name=\"Invoice\"> has no Name (or an empty one) [QM003]\n"
                   "model.xml:15:3: warning: the class <Class Name=\"Copy\"> repeats the Uuid \"c-order\" of the class "
-                  "on line 4; the comparison keeps that one and ignores this one\n");
+                  "on line 4; the comparison keeps that one and ignores this one [QM004]\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.exitStatus, 1);
 }
@@ -130,7 +130,7 @@ TEST_F(Check, RefusedInputIsOneErrorAtItsPlace) {
         SCOPED_TRACE(c.name);
         if (c.name != "missing.xml" && c.name != "folder") dir.write(c.name, c.content);
         const HostRun run = RunCheck({c.name}, dir.path());
-        EXPECT_EQ(run.out, c.line + "\n");
+        EXPECT_EQ(run.out, c.line + " [QM001]\n");
         EXPECT_EQ(run.exitStatus, 1);
         EXPECT_EQ(RunHost({"-Old", c.name, "-New", "good.xml", "-Diff", "d.xml"}, {dir.path()}).exitStatus, 1);
     }
@@ -182,10 +182,12 @@ TEST_F(Check, PlacesCountUtf16UnitsOrBytes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what + " at " + c.units);
+        const std::string rule = c.what == noUuid ? "QM002" : "QM001";
         dir.write("model.xml", c.content);
-        EXPECT_EQ(RunCheck({"model.xml"}, dir.path()).out, "model.xml:" + c.units + ": error: " + c.what + "\n");
+        EXPECT_EQ(RunCheck({"model.xml"}, dir.path()).out,
+                  "model.xml:" + c.units + ": error: " + c.what + " [" + rule + "]\n");
         const HostRun bytes = RunCheck({"-Columns", "bytes", "model.xml"}, dir.path());
-        EXPECT_EQ(bytes.out, "model.xml:" + c.bytes + ": error: " + c.what + "\n");
+        EXPECT_EQ(bytes.out, "model.xml:" + c.bytes + ": error: " + c.what + " [" + rule + "]\n");
         EXPECT_EQ(bytes.exitStatus, 1);
         if (c.what.rfind("invalid", 0) != 0) continue;
         EXPECT_THAT(RunHost({"-New", "model.xml", "-Diff", "d.xml"}, {dir.path()}).err,
@@ -218,7 +220,7 @@ TEST_F(Check, APackageWithoutANameIsAnError) {
     const std::string problem =
         ": error: the package <Package> has no Name (or an empty one): the diff takes the package's name from the "
         "versions it compares and refuses them when neither has one, also when this one is compared with nothing "
-        "(added or deleted)\n";
+        "(added or deleted) [QM007]\n";
     const HostRun run = RunCheck({"unnamed.xml", "empty.xml", "named.xml"}, dir.path());
     EXPECT_EQ(run.out, "unnamed.xml:3:3" + problem + "empty.xml:1:1" + problem);
     EXPECT_EQ(run.exitStatus, 1);
@@ -247,7 +249,7 @@ TEST_F(Check, EveryProblemIsOneLineWithWhatCannotBeSeenEscaped) {
               u8"</P>\n");
     const auto warning = [](const std::string& place, const std::string& shown, int line) {
         return "bad\\x{FF}.xml:" + place + ": warning: the class <C Name=\"" + shown +
-               "\"> has the same Name as the class on line " + std::to_string(line) + "\n";
+               "\"> has the same Name as the class on line " + std::to_string(line) + " [QM006]\n";
     };
     const HostRun run = RunCheck({name}, dir.path());
     EXPECT_EQ(run.out, warning("2:24", "a\\u{2028}b", 2) + warning("3:26", "p\\u{2029}q\\u{0085}r", 3) +
@@ -263,17 +265,19 @@ TEST_F(Check, ExitStatusTellsErrorsFromWarnings) {
     dir.write("-dash.xml", "<P Name=\"p\"><C Name=\"a\"/></P>");
     const std::string warning =
         "warned.xml:1:35: warning: the class <C Name=\"a\"> has the same Name as the class on "
-        "line 1\n";
+        "line 1 [QM006]\n";
     HostRun run = RunCheck({"warned.xml", "clean.xml"}, dir.path());
     EXPECT_EQ(run.out, warning);
     EXPECT_EQ(run.exitStatus, 0);
 
     run = RunCheck({"clean.xml", "-Werror", "warned.xml"}, dir.path());
-    EXPECT_EQ(run.out, std::regex_replace(warning, std::regex(" warning: (.*)\n"), " error: $1 [-Werror]\n"));
+    EXPECT_EQ(run.out, std::regex_replace(warning, std::regex(" warning: (.*) \\[QM006\\]\n"),
+                                          " error: $1 [-Werror] [QM006]\n"));
     EXPECT_EQ(run.exitStatus, 1);
 
     run = RunCheck({"--", "-dash.xml", "warned.xml"}, dir.path());
-    EXPECT_EQ(run.out, "-dash.xml:1:13: error: the class <C Name=\"a\"> has no Uuid (or an empty one)\n" + warning);
+    EXPECT_EQ(run.out,
+              "-dash.xml:1:13: error: the class <C Name=\"a\"> has no Uuid (or an empty one) [QM002]\n" + warning);
     EXPECT_EQ(run.exitStatus, 1);
 
     for (const std::vector<std::string>& wrong :
@@ -287,7 +291,7 @@ TEST_F(Check, ExitStatusTellsErrorsFromWarnings) {
         run = RunCheck(wrong, dir.path());
         EXPECT_EQ(run.exitStatus, 2);
         EXPECT_EQ(run.out, "");
-        EXPECT_THAT(run.err, HasSubstr("Usage: QORMetaCheck [-Werror] [-Columns utf16|bytes] [--] FILE..."));
+        EXPECT_THAT(run.err, HasSubstr("Usage: QORMetaCheck [OPTION]... [--] FILE..."));
     }
     EXPECT_EQ(RunCheck({"-v"}, dir.path()).exitStatus, 0);
 }
@@ -324,7 +328,8 @@ TEST_F(Check, AgreesWithTheLoaderOnGeneratedModels) {
         const HostRun check = RunCheck({"broken.xml"}, dir.path());
         const HostRun host = RunHost({"-New", "broken.xml", "-Diff", "d.xml"}, {dir.path()});
         std::smatch place, named;
-        ASSERT_TRUE(std::regex_match(check.out, place, std::regex("broken\\.xml:([0-9]+):[0-9]+: error: (.*)\n")))
+        ASSERT_TRUE(std::regex_match(check.out, place,
+                                     std::regex("broken\\.xml:([0-9]+):[0-9]+: error: (.*) \\[QM00[23]\\]\n")))
             << check.out;
         ASSERT_TRUE(std::regex_search(host.err, named, std::regex("on line ([0-9]+) of \"broken.xml\" has no (\\w+)")))
             << host.err;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMMergeConflict.h"
 
-#include <cstdio>
+#include <cctype>
 
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/QORMUPrintableLine.h"
@@ -10,18 +10,11 @@ using namespace xercesc;
 
 namespace {
 
-// A value's quote and backslash escaped, so that it reads back exactly;
-// control characters are escaped for the whole line (QORMUPrintableLine).
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out;
+// A value between double quotes, escaped so that it reads back exactly
+// (QORMUPrintableLine, as every program shows values).
+std::string Quoted(const ZULUnicodeString& value) {
+    return "\"" + QORMUPrintableLine(value.ConvertToChar(), QORMUQuoting::kInQuotes) + "\"";
 }
-
-std::string Quoted(const ZULUnicodeString& value) { return "\"" + Escaped(value.ConvertToChar()) + "\""; }
 
 // A value in double quotes, exactly as written but for what would break the
 // line; "(none)" when absent.
@@ -113,9 +106,20 @@ const char* cMergeConflict::KindName() const {
         case kDeletedByTheirs: return "DeletedByTheirs";
         case kMovedByTheirs: return "MovedByTheirs";
         case kMovedIntoDeletedClass: return "MovedIntoDeletedClass";
-        case kMovedTwice: return "MovedToTwoClasses";
+        case kMovedToTwoClasses: return "MovedToTwoClasses";
     }
     return "Field";
+}
+
+std::string cMergeConflict::KindTag() const {
+    // The kind's name in words: "MovedToTwoClasses" -> "moved to two classes".
+    std::string tag;
+    for (const char* c = KindName(); *c; ++c) {
+        if (std::isupper(static_cast<unsigned char>(*c)) && !tag.empty()) tag += ' ';
+        tag += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    }
+    if (kind == kField) tag += " " + std::string(field.ConvertToChar());
+    return tag;
 }
 
 std::string cMergeConflict::Line() const { return QORMUPrintableLine(Words()); }
@@ -123,25 +127,23 @@ std::string cMergeConflict::Line() const { return QORMUPrintableLine(Words()); }
 std::string cMergeConflict::Words() const {
     std::string where = element.Describe();
     if (!parent.tag.IsEmpty()) where += " in " + parent.Describe();
+    const std::string head = "CONFLICT (" + KindTag() + "): " + where + ": ";
     const std::string values = "base " + Quoted(base) + ", ours " + Quoted(ours) + ", theirs " + Quoted(theirs);
     switch (kind) {
-        case kField: return "CONFLICT (field " + std::string(field.ConvertToChar()) + "): " + where + ": " + values;
-        case kTag: return "CONFLICT (tag): " + where + ": " + values;
+        case kField:
+        case kTag: return head + values;
         case kContent:
-            return "CONFLICT (content): " + where +
-                   ": what the model does not compare (text, comments, skipped elements) changed differently: " +
-                   values;
-        case kDeletedByOurs: return "CONFLICT (deleted by ours): " + where + ": deleted by ours, changed by theirs";
-        case kDeletedByTheirs: return "CONFLICT (deleted by theirs): " + where + ": deleted by theirs, changed by ours";
+            return head +
+                   "what the model does not compare (text, comments, skipped elements) changed differently: " + values;
+        case kDeletedByOurs: return head + "deleted by ours, changed by theirs";
+        case kDeletedByTheirs: return head + "deleted by theirs, changed by ours";
         case kMovedByTheirs:
-            return "CONFLICT (moved by theirs): " + where + ": moved by theirs to the class of Uuid " + Quoted(theirs) +
-                   ", kept by ours where it was";
+            return head + "moved by theirs to the class of Uuid " + Quoted(theirs) + ", kept by ours where it was";
         case kMovedIntoDeletedClass:
-            return "CONFLICT (moved by theirs): " + where + ": moved by theirs to the class of Uuid " + Quoted(theirs) +
-                   ", which ours deleted";
-        case kMovedTwice:
-            return "CONFLICT (moved by both): " + where + ": moved by ours to the class of Uuid " + Quoted(ours) +
-                   ", by theirs to the class of Uuid " + Quoted(theirs);
+            return head + "moved by theirs to the class of Uuid " + Quoted(theirs) + ", which ours deleted";
+        case kMovedToTwoClasses:
+            return head + "moved by ours to the class of Uuid " + Quoted(ours) + ", by theirs to the class of Uuid " +
+                   Quoted(theirs);
     }
-    return where;
+    return head;
 }

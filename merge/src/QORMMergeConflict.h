@@ -22,7 +22,7 @@ public:
         kMovedByTheirs,          // an attribute moved to another class by theirs, kept by ours where it was
                                  // (changed there, or in a class ours changed and theirs deleted)
         kMovedIntoDeletedClass,  // an attribute moved by theirs into a class that ours deleted
-        kMovedTwice,             // an attribute moved by ours to one class, by theirs to another
+        kMovedToTwoClasses,      // an attribute moved by ours to one class, by theirs to another
     };
 
     // An element as its tag and its Name and Uuid fields (empty when absent).
@@ -37,6 +37,10 @@ public:
     struct Nodes {
         const xercesc::DOMNode* first = nullptr;
         const xercesc::DOMNode* last = nullptr;
+        // The first and last of a run of nodes; none for an empty run.
+        static Nodes Of(const std::vector<const xercesc::DOMNode*>& run) {
+            return run.empty() ? Nodes{} : Nodes{run.front(), run.back()};
+        }
     };
 
     Kind kind = kField;
@@ -53,9 +57,15 @@ public:
     Nodes inBase, inOurs, inTheirs;
     const xercesc::DOMNode* after = nullptr;
     const xercesc::DOMNode* holder = nullptr;
+    // The element is in no base: both sides added it (its lines are none of
+    // the base's).
+    bool added = false;
 
     // The kind as the conflicts document writes it: "Field", "Tag", ...
     const char* KindName() const;
+    // The kind as the conflict's line names it: "field Type", "tag", "moved
+    // to two classes", ...
+    std::string KindTag() const;
     // One readable line for standard error, without its end; values escaped
     // C-like where they hold a quote, a backslash or a control character:
     //   CONFLICT (field Type): <Attribute Name="Email" Uuid="a-1"> in <Class ...>: base "varchar", ours "text", theirs

@@ -2,6 +2,11 @@
 // cMergeDocument: one of the three versions of a merge, loaded by the
 // diff's rules (QORMDLoadPackage: the hardened parser, every class and
 // attribute checked). Its package keeps the parsed document alive.
+// One rule more than the diff's: a document in which a class repeats the
+// Uuid of an earlier one (letter case aside) is refused. The loader keeps
+// the first of the two and passes over the other, so a merge could neither
+// see nor place what a side did to it, and would double or lose attributes
+// that move between the two.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +20,9 @@
 
 class cMergeDocument {
 public:
-    // Loads fileName (needs cDDLXMLParser::init): a success status, or the
-    // loader's failure status, whose error says why.
+    // Loads fileName (needs cDDLXMLParser::init): a success status, or a
+    // failure status (the loader's, or MDInternalError_1 for a repeated
+    // class Uuid), whose error says why.
     std::int32_t Load(const ZULUnicodeString& fileName);
 
     const ZULUnicodeString& FileName() const { return fileName_; }
@@ -29,6 +35,10 @@ public:
     bool ReadBytes(std::string& bytes) const;
 
 private:
+    // A success status, or the failure naming the first class that repeats
+    // an earlier class's Uuid.
+    std::int32_t RefuseRepeatedClass() const;
+
     ZULUnicodeString fileName_;
     std::unique_ptr<cQORMDMetaPackage> package_;
 };

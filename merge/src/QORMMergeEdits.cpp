@@ -9,8 +9,9 @@ std::u16string NameOf(const XMLCh* name) { return std::u16string(reinterpret_cas
 
 }  // namespace
 
-void cMergeEdits::Copied(DOMNode* copy, const DOMNode* source) {
+void cMergeEdits::Copied(DOMNode* copy, const DOMNode* source, const DOMNode* replaced) {
     copies_.push_back(copy);
+    if (replaced) replaced_[copy] = replaced;
     // The copy has the source's shape: walk both together.
     std::vector<std::pair<DOMNode*, const DOMNode*>> pending{{copy, source}};
     while (!pending.empty()) {
@@ -65,6 +66,11 @@ void cMergeEdits::Retagged(const DOMElement* element, const DOMElement* renamed,
 const DOMNode* cMergeEdits::SourceOf(const DOMNode* copy) const {
     const auto found = sourceOf_.find(copy);
     return found == sourceOf_.end() ? nullptr : found->second;
+}
+
+const DOMNode* cMergeEdits::Replaced(const DOMNode* copy) const {
+    const auto found = replaced_.find(copy);
+    return found == replaced_.end() ? nullptr : found->second;
 }
 
 DOMNode* cMergeEdits::CopyOf(const DOMNode* source) const {

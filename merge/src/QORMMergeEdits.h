@@ -2,7 +2,8 @@
 // cMergeEdits: what the merge did to ours' document, said in terms of the
 // sources, so that cMergeSplicer renders the result from their bytes.
 // The engine notes each change as it makes it in the DOM:
-// - a copy of theirs' node (with its subtree), which stands for theirs' text;
+// - a copy of theirs' node (with its subtree), which stands for theirs' text,
+//   and the node of ours whose place it took, if any (its layout stays);
 // - a node whose start tag or children it changed (touched): rendered piece
 //   by piece, everything else is copied whole from its source;
 // - a field of an element set from theirs' element (its text is taken from
@@ -35,8 +36,8 @@ public:
     };
 
     // copy (a plain copy of theirs' source, with its subtree, nothing added
-    // yet) stands for source.
-    void Copied(xercesc::DOMNode* copy, const xercesc::DOMNode* source);
+    // yet) stands for source; in the place of ours' node replaced, if given.
+    void Copied(xercesc::DOMNode* copy, const xercesc::DOMNode* source, const xercesc::DOMNode* replaced = nullptr);
     // node's start tag or children changed; counterpart: theirs' version of it.
     void Touched(const xercesc::DOMNode* node, const xercesc::DOMElement* counterpart = nullptr);
     // element's field name took theirs' text from theirs' element from (null: deleted).
@@ -49,6 +50,8 @@ public:
 
     // Theirs' node that a copy stands for; null for any other node.
     const xercesc::DOMNode* SourceOf(const xercesc::DOMNode* copy) const;
+    // Ours' node whose place copy took; null when none.
+    const xercesc::DOMNode* Replaced(const xercesc::DOMNode* copy) const;
     // The copy made of theirs' node; null when none was.
     xercesc::DOMNode* CopyOf(const xercesc::DOMNode* source) const;
     // What the merge noted of element; null when nothing.
@@ -62,6 +65,7 @@ private:
 
     std::unordered_map<const xercesc::DOMNode*, const xercesc::DOMNode*> sourceOf_;
     std::unordered_map<const xercesc::DOMNode*, xercesc::DOMNode*> copyOf_;
+    std::unordered_map<const xercesc::DOMNode*, const xercesc::DOMNode*> replaced_;  // copy -> ours' node
     std::unordered_map<const xercesc::DOMNode*, Element> elements_;
     std::vector<const xercesc::DOMNode*> touched_;
     std::vector<xercesc::DOMNode*> copies_;

@@ -52,10 +52,6 @@ Around AroundRoot(const cMergeDocument* version) {
     return around;
 }
 
-cMergeConflict::Nodes Run(const std::vector<const DOMNode*>& nodes) {
-    return nodes.empty() ? cMergeConflict::Nodes{} : cMergeConflict::Nodes{nodes.front(), nodes.back()};
-}
-
 // The upper-cased Uuid of an element, as the model keys it.
 std::u16string UpperUuid(const DOMNode* element) {
     ZULUnicodeString uuid = DOMToZULUnicodeString(static_cast<const DOMElement*>(element)->getAttribute(u"Uuid"));
@@ -72,8 +68,10 @@ ZULUnicodeString ClassUuid(cQORMDMetaElem* attribute) {
 
 cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument* base, const cMergeDocument& ours,
                                           const cMergeDocument& theirs) {
+    // Theirs changed nothing but layout: ours' bytes. Ours did, and the file
+    // is not spliced from ours' bytes anyway: theirs' bytes.
     if (base && QORMMSameNode(theirs.Document(), base->Document())) return kOursUnchanged;
-    if (base && QORMMSameNode(ours.Document(), base->Document())) return kTheirsUnchanged;
+    if (base && !oursText_ && QORMMSameNode(ours.Document(), base->Document())) return kTheirsUnchanged;
     if (!base && QORMMSameNode(ours.Document(), theirs.Document())) return kOursUnchanged;
 
     base_ = base ? &base->Package() : nullptr;
@@ -97,7 +95,7 @@ cMergeEngine::Outcome cMergeEngine::Merge(const cMergeDocument* base, const cMer
             QORMMDeclareForPlace(static_cast<DOMElement*>(copy), static_cast<const DOMElement*>(edits_.SourceOf(copy)),
                                  edits_);
     if (!changed_) return kOursUnchanged;
-    if (QORMMSameNode(document_, theirs.Document())) return kTheirsUnchanged;
+    if (!oursText_ && QORMMSameNode(document_, theirs.Document())) return kTheirsUnchanged;
     return kBuilt;
 }
 
@@ -123,17 +121,17 @@ void cMergeEngine::MergeAroundRoot(const cMergeDocument* base, const cMergeDocum
     conflict.theirs = cMergeConflict::ContentText(t.all);
     // Shown where they differ: before the package, else after it.
     const bool beforeSame = QORMMSameNodes(o.before, t.before);
-    conflict.inBase = Run(beforeSame ? b.after : b.before);
-    conflict.inOurs = Run(beforeSame ? o.after : o.before);
-    conflict.inTheirs = Run(beforeSame ? t.after : t.before);
+    conflict.inBase = cMergeConflict::Nodes::Of(beforeSame ? b.after : b.before);
+    conflict.inOurs = cMergeConflict::Nodes::Of(beforeSame ? o.after : o.before);
+    conflict.inTheirs = cMergeConflict::Nodes::Of(beforeSame ? t.after : t.before);
     conflict.after = beforeSame ? root : nullptr;
     conflict.holder = document_;
     log_.Add(std::move(conflict));
 }
 
-DOMNode* cMergeEngine::Copy(const DOMNode* source) {
+DOMNode* cMergeEngine::Copy(const DOMNode* source, const DOMNode* replacing) {
     DOMNode* copy = QORMUCopyNodeAsIs(document_, source, true);
-    edits_.Copied(copy, source);
+    edits_.Copied(copy, source, replacing);
     return copy;
 }
 
@@ -146,15 +144,17 @@ DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours,
     DOMElement* o = ours.GetDomElement().get();
     const DOMElement* t = theirs.GetDomElement().get();
     const DOMElement* b = base ? base->GetDomElement().get() : nullptr;
-    // Left as it was by one side, or changed alike by both: taken whole;
-    // but a class theirs moved attributes out of is merged child by child,
-    // where a move that cannot stand is found.
+    // Left as it was by theirs (layout aside), or changed alike by both:
+    // ours'. Left byte for byte as it was by ours: theirs' whole; but a class
+    // theirs moved attributes out of is merged child by child, where a move
+    // that cannot stand is found. Anything else, a change of layout in ours
+    // too, is merged in ours' element, so that ours' bytes stand.
     if (b && Same(theirsText_, t, baseText_, b)) return o;
     const ZULUnicodeString* classKey = ours.GetLevel() == cQORMDMetaElem::kClass ? key : nullptr;
     const bool movedOut = classKey && moves_.AnyFrom(cMergeMoves::kTheirs, *classKey);
-    if (b && !movedOut && Same(oursText_, o, baseText_, b)) {
+    if (b && !movedOut && OursAsInBase(o, b)) {
         Changed();
-        return Copy(t);
+        return Copy(t, o);
     }
     if (QORMMSameNode(o, t)) return o;
 
@@ -172,9 +172,9 @@ DOMNode* cMergeEngine::MergeModelled(cQORMDMetaElem* base, cQORMDMetaElem& ours,
 DOMNode* cMergeEngine::MergeWhole(const DOMNode* base, DOMNode* ours, const DOMNode* theirs,
                                   const cMergePlace* parent) {
     if (base && QORMMSameNode(theirs, base)) return ours;
-    if (base && QORMMSameNode(ours, base)) {
+    if (base && QORMMSameNode(ours, base)) {  // merged whole: theirs' bytes, even where ours changed layout
         Changed();
-        return Copy(theirs);
+        return Copy(theirs, ours);
     }
     if (!QORMMSameNode(ours, theirs)) {
         cMergeConflict conflict = cMergePlace(base, ours, theirs, parent).Conflict(cMergeConflict::kContent);
@@ -238,7 +238,8 @@ void cMergeEngine::ResolveMoves() {
         const ZULUnicodeString key(entry.first);
         cQORMDMetaElem* oursInFrom = AttributeIn(ours_, move.from, key);
         if (const cMergeMoves::Move* oursMove = moves_.From(cMergeMoves::kOurs, move.from, key)) {
-            cMergeConflict conflict = LeaveOut(copy, cMergeConflict::kMovedTwice, move.base, nullptr, move.moved);
+            cMergeConflict conflict =
+                LeaveOut(copy, cMergeConflict::kMovedToTwoClasses, move.base, nullptr, move.moved);
             conflict.ours = ClassUuid(oursMove->moved);
             conflict.theirs = ClassUuid(move.moved);
             log_.Add(std::move(conflict));
@@ -303,6 +304,11 @@ cMergeConflict cMergeEngine::LeaveOut(DOMNode* attribute, cMergeConflict::Kind k
     edits_.Touched(holder);
     Changed();
     return conflict;
+}
+
+bool cMergeEngine::OursAsInBase(const DOMNode* o, const DOMNode* b) const {
+    if (!oursText_) return QORMMSameNode(o, b);
+    return baseText_ && oursText_->SameText(o, *baseText_, b);
 }
 
 bool cMergeEngine::Same(const cMergeSource* as, const DOMNode* a, const cMergeSource* bs, const DOMNode* b) {

@@ -53,8 +53,8 @@ public:
     const DOM_Document& Result() const { return result_; }
 
     // For cMergeChildren: a copy of a node of theirs (with its subtree) in
-    // the result's document.
-    xercesc::DOMNode* Copy(const xercesc::DOMNode* source);
+    // the result's document; in the place of ours' node replacing, if given.
+    xercesc::DOMNode* Copy(const xercesc::DOMNode* source, const xercesc::DOMNode* replacing = nullptr);
     // A class or attribute (or the package) that ours and theirs both hold,
     // key its key in the model (null for the package); base is null when
     // both added it. Returns what stands for it in the result: ours' element
@@ -96,6 +96,10 @@ private:
     // that repeat its Uuid; returns the conflict standing where it stood.
     cMergeConflict LeaveOut(xercesc::DOMNode* attribute, cMergeConflict::Kind kind, cQORMDMetaElem* base,
                             cQORMDMetaElem* ours, cQORMDMetaElem* theirs);
+    // Whether ours' element o is the base's b as the merged file shows it:
+    // the same bytes when the file is spliced from ours' bytes (ours' layout
+    // stands, so a layout change is a change), else the same content.
+    bool OursAsInBase(const xercesc::DOMNode* o, const xercesc::DOMNode* b) const;
     // Whether a (of the version whose bytes are in as) and b are the same content.
     static bool Same(const cMergeSource* as, const xercesc::DOMNode* a, const cMergeSource* bs,
                      const xercesc::DOMNode* b);

@@ -37,10 +37,41 @@ bool AloneOnLines(const std::string& text, std::size_t begin, std::size_t end) {
 
 const XMLCh* AsXML(const ZULUnicodeString& text) { return ZULToDOMString(text); }
 
+// The whole lines a hunk stands in: [begin, end) of text; empty between
+// two lines for an insertion at a line's start.
+std::pair<std::size_t, std::size_t> HunkLines(const std::string& text, const cMergeMarkers::Hunk& hunk) {
+    if (hunk.begin == hunk.end && LineStart(text, hunk.begin) == hunk.begin) return {hunk.begin, hunk.begin};
+    return {LineStart(text, hunk.begin), LineEnd(text, hunk.end > hunk.begin ? hunk.end - 1 : hunk.begin)};
+}
+
+// The base's and theirs' sections of the block [begin, end) of merged that
+// holds hunks: the merged lines with each hunk's text in place of its range
+// (the lines of a baseless one left out of the base's).
+void Sections(const std::string& merged, std::size_t begin, std::size_t end,
+              const std::vector<cMergeMarkers::Hunk>& hunks, std::string& base, std::string& theirs) {
+    std::size_t at = begin, baseAt = begin;
+    for (const cMergeMarkers::Hunk& hunk : hunks) {
+        if (hunk.begin < at) continue;  // within one already shown
+        theirs += merged.substr(at, hunk.begin - at) + hunk.theirs;
+        if (hunk.baseless) {
+            const auto [lineBegin, lineEnd] = HunkLines(merged, hunk);
+            if (lineBegin > baseAt) base += merged.substr(baseAt, lineBegin - baseAt);
+            baseAt = std::max(baseAt, lineEnd);
+        } else if (hunk.begin >= baseAt) {
+            base += merged.substr(baseAt, hunk.begin - baseAt) + hunk.base;
+            baseAt = hunk.end;
+        }
+        at = hunk.end;
+    }
+    if (baseAt < end) base += merged.substr(baseAt, end - baseAt);
+    theirs += merged.substr(at, end - at);
+}
+
 }  // namespace
 
 void cMergeMarkers::Add(const cMergeConflict& conflict) {
     Hunk hunk{};
+    hunk.baseless = conflict.added;
     if (!whole_ && Located(conflict, hunk))
         hunks_.push_back(std::move(hunk));
     else
@@ -164,59 +195,46 @@ std::string cMergeMarkers::Lines(const cMergeSource* source, const cMergeConflic
 }
 
 std::string cMergeMarkers::Write(const Labels& labels) const {
-    auto block = [&](std::string& out, const std::string& ours, const std::string& base, const std::string& theirs) {
-        auto section = [&](const std::string& text) {
-            out += text;
-            if (!text.empty() && text.back() != '\n') out += '\n';
-        };
-        out += "<<<<<<< " + labels.ours + "\n";
-        section(ours);
-        out += "||||||| " + labels.base + "\n";
-        section(base);
-        out += "=======\n";
-        section(theirs);
-        out += ">>>>>>> " + labels.theirs + "\n";
-    };
+    if (!whole_) return Mark(merged_, hunks_, labels);
+    const std::string base = base_ ? base_->Bytes() : std::string();
+    return Mark(merged_, {{0, merged_.size(), base, theirs_.Bytes(), !base_}}, labels);
+}
+
+std::string cMergeMarkers::Mark(const std::string& merged, std::vector<Hunk> hunks, const Labels& labels) {
+    std::string_view lineEnd = cMergeSource::LineEndOf(merged);
+    if (lineEnd.empty()) lineEnd = "\n";
     std::string out;
-    if (whole_) {
-        block(out, merged_, base_ ? base_->Bytes() : std::string(), theirs_.Bytes());
-        return out;
-    }
-    std::vector<Hunk> hunks = hunks_;
+    auto line = [&](const std::string& text) { (out += text) += lineEnd; };
+    // Ours' section as merged; the others' with the merged text's line ends.
+    auto section = [&](const std::string& text, bool ours) {
+        out += ours ? text : cMergeSource::WithLineEnds(text, lineEnd);
+        if (!text.empty() && text.back() != '\n') out += lineEnd;
+    };
     std::stable_sort(hunks.begin(), hunks.end(), [](const Hunk& a, const Hunk& b) {
         return a.begin != b.begin ? a.begin < b.begin : a.end < b.end;
     });
     std::size_t written = 0;
     for (std::size_t i = 0; i < hunks.size();) {
-        // The lines of this hunk and of those whose lines meet them.
-        const auto lines = [&](const Hunk& hunk) {
-            if (hunk.begin == hunk.end && LineStart(merged_, hunk.begin) == hunk.begin)
-                return std::make_pair(hunk.begin, hunk.begin);  // between two lines
-            return std::make_pair(LineStart(merged_, hunk.begin),
-                                  LineEnd(merged_, hunk.end > hunk.begin ? hunk.end - 1 : hunk.begin));
-        };
-        auto [begin, end] = lines(hunks[i]);
+        // The lines of this hunk and of those on the same lines.
+        auto [begin, end] = HunkLines(merged, hunks[i]);
         std::size_t j = i + 1;
         for (; j < hunks.size(); ++j) {
-            const auto [nextBegin, nextEnd] = lines(hunks[j]);
+            const auto [nextBegin, nextEnd] = HunkLines(merged, hunks[j]);
             if (nextBegin > end || (nextBegin == end && !(begin == end && nextEnd == end))) break;
             end = std::max(end, nextEnd);
         }
         std::string base, theirs;
-        std::size_t at = begin;
-        for (std::size_t k = i; k < j; ++k) {
-            if (hunks[k].begin < at) continue;  // within one already shown
-            base += merged_.substr(at, hunks[k].begin - at) + hunks[k].base;
-            theirs += merged_.substr(at, hunks[k].begin - at) + hunks[k].theirs;
-            at = hunks[k].end;
-        }
-        base += merged_.substr(at, end - at);
-        theirs += merged_.substr(at, end - at);
-        out += merged_.substr(written, begin - written);
-        block(out, merged_.substr(begin, end - begin), base, theirs);
+        Sections(merged, begin, end, std::vector<Hunk>(hunks.begin() + i, hunks.begin() + j), base, theirs);
+        out += merged.substr(written, begin - written);
+        line("<<<<<<< " + labels.ours);
+        section(merged.substr(begin, end - begin), true);
+        line("||||||| " + labels.base);
+        section(base, false);
+        line("=======");
+        section(theirs, false);
+        line(">>>>>>> " + labels.theirs);
         written = end;
         i = j;
     }
-    out += merged_.substr(written);
-    return out;
+    return out + merged.substr(written);
 }

@@ -8,10 +8,14 @@
 //   =======
 //   the same lines with theirs' version
 //   >>>>>>> theirs
-// Conflicts whose lines meet share one block. Outside the blocks the text is
+// Conflicts on one line share one block. Outside the blocks the text is
 // the merged text, so the ours' sections with it give the merged file back
-// byte for byte. A conflict that cannot be placed in the lines (a file
-// written anew) puts the whole file in one block.
+// byte for byte (a last line without a line end gets one in its section,
+// as git does). The lines of an element that no base holds (both sides
+// added it) are none of the base's section. Marker lines, and the lines the
+// base and theirs give, end as the merged text's first line does. A
+// conflict that cannot be placed in the lines (a file written anew) puts the
+// whole file in one block.
 #pragma once
 
 #include <string>
@@ -26,6 +30,13 @@ public:
     struct Labels {
         std::string ours = "ours", base = "base", theirs = "theirs";
     };
+    // A range [begin, end) of the merged text and what the base and theirs
+    // hold there; baseless: it lies in an element that no base holds.
+    struct Hunk {
+        std::size_t begin, end;
+        std::string base, theirs;
+        bool baseless = false;
+    };
 
     // merged: the merged text; splicer: what made it from ours and theirs
     // (null when the file was written anew); base: the base's bytes mapped
@@ -36,13 +47,10 @@ public:
 
     void Add(const cMergeConflict& conflict);
     std::string Write(const Labels& labels) const;
+    // merged with a block around the lines of each hunk (see above).
+    static std::string Mark(const std::string& merged, std::vector<Hunk> hunks, const Labels& labels);
 
 private:
-    // A range of the merged text and what the base and theirs hold there.
-    struct Hunk {
-        std::size_t begin, end;
-        std::string base, theirs;
-    };
     bool Located(const cMergeConflict& conflict, Hunk& hunk) const;
     bool FieldHunk(const cMergeConflict& conflict, Hunk& hunk) const;
     bool TagHunk(const cMergeConflict& conflict, Hunk& hunk) const;

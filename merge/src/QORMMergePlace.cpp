@@ -32,5 +32,6 @@ cMergeConflict cMergePlace::Conflict(cMergeConflict::Kind kind) const {
     conflict.inBase = {base_, base_};
     conflict.inOurs = {ours_, ours_};
     conflict.inTheirs = {theirs_, theirs_};
+    conflict.added = !base_ && ours_ && theirs_;
     return conflict;
 }

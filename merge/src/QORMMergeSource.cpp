@@ -132,6 +132,27 @@ bool cMergeSource::Accepts(const cMergeSource& other) const {
     return built_ && other.built_ && (other.encoding_ == encoding_ || other.encoding_ == kAscii);
 }
 
+std::string_view cMergeSource::LineEndOf(std::string_view text) {
+    const std::size_t newline = text.find('\n');
+    if (newline == std::string::npos) return {};
+    return newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
+}
+
+std::string cMergeSource::WithLineEnds(std::string_view text, std::string_view lineEnd) {
+    if (lineEnd.empty()) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t newline = std::min(text.find('\n', at), text.size());
+        const bool crlf = newline < text.size() && newline > at && text[newline - 1] == '\r';
+        const std::size_t lineStop = crlf ? newline - 1 : newline;
+        out.append(text, at, lineStop - at);
+        if (newline < text.size()) out += lineEnd;
+        at = newline + 1;
+    }
+    return out;
+}
+
 const cMergeSource::Span* cMergeSource::Find(const DOMNode* node) const {
     auto found = spans_.find(node);
     if (found == spans_.end() && node->getParentNode() && AlignLevel(node->getParentNode())) found = spans_.find(node);

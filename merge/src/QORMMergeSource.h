@@ -79,6 +79,12 @@ public:
     Offset PrologEnd() const { return prologEnd_; }
     // Start of the blank run that ends the file.
     Offset Trailing() const { return trailing_; }
+    // The file's line end (LineEndOf).
+    std::string_view LineEnd() const { return LineEndOf(bytes_); }
+    // A text's line end: its first one, "\r\n" or "\n"; empty when it has none.
+    static std::string_view LineEndOf(std::string_view text);
+    // text with each line end made lineEnd ("\r\n" or "\n"; empty: as it is).
+    static std::string WithLineEnds(std::string_view text, std::string_view lineEnd);
 
     // The start tag of the element whose span begins at begin.
     StartTag ReadStartTag(Offset begin) const;

@@ -9,6 +9,12 @@
 
 using namespace xercesc;
 
+cMergeSplicer::cMergeSplicer(const cMergeSource& ours, const cMergeSource& theirs, const cMergeEdits& edits)
+    : ours_(ours), theirs_(theirs), edits_(edits) {
+    if (!ours.LineEnd().empty() && !theirs.LineEnd().empty() && ours.LineEnd() != theirs.LineEnd())
+        lineEnd_ = ours.LineEnd();
+}
+
 bool cMergeSplicer::Render(const DOMDocument* result, std::string& out) {
     dirty_.clear();
     copied_.clear();
@@ -62,7 +68,33 @@ cMergeSplicer::Origin cMergeSplicer::OriginOf(const DOMNode* node) const {
     return origin;
 }
 
+cMergeSplicer::Origin cMergeSplicer::LayoutOf(const DOMNode* node, const Origin& origin) const {
+    const DOMNode* replaced = edits_.Replaced(node);
+    const cMergeSource::Span* span = replaced ? ours_.Find(replaced) : nullptr;
+    return span ? Origin{&ours_, span, replaced} : origin;
+}
+
 void cMergeSplicer::Emit(const cMergeSource& source, cMergeSource::Offset begin, cMergeSource::Offset end) {
+    if (&source == &theirs_ && !lineEnd_.empty()) {
+        // Each '\n' is copied (so that it lands), a '\r' before it added or left out.
+        const std::string& bytes = source.Bytes();
+        for (std::size_t at = bytes.find('\n', begin); at < end; at = bytes.find('\n', at + 1)) {
+            const auto newline = static_cast<cMergeSource::Offset>(at);
+            const bool cr = newline > begin && bytes[newline - 1] == '\r';
+            if (lineEnd_.size() == 2 && !cr) {
+                Copy(source, begin, newline);
+                if (out_->empty() || out_->back() != '\r') *out_ += '\r';
+                begin = newline;
+            } else if (lineEnd_.size() == 1 && cr) {
+                Copy(source, begin, newline - 1);
+                begin = newline;
+            }
+        }
+    }
+    Copy(source, begin, end);
+}
+
+void cMergeSplicer::Copy(const cMergeSource& source, cMergeSource::Offset begin, cMergeSource::Offset end) {
     if (begin >= end) return;
     copied_.push_back({&source, begin, end, out_->size()});
     out_->append(source.Bytes(), begin, end - begin);
@@ -81,8 +113,8 @@ void cMergeSplicer::Node(const DOMNode* node) {
 void cMergeSplicer::Children(const DOMNode* node) {
     for (const DOMNode* child = node->getFirstChild(); child; child = child->getNextSibling()) {
         if (QORMMIsLayout(child)) continue;  // within the layout of the node after it
-        const Origin origin = OriginOf(child);
-        Emit(*origin.source, origin.span->layout, origin.span->begin);
+        const Origin layout = LayoutOf(child, OriginOf(child));
+        Emit(*layout.source, layout.span->layout, layout.span->begin);
         Node(child);
     }
 }
@@ -196,13 +228,14 @@ void cMergeSplicer::TheirsValue(const DOMElement* from, const std::u16string& na
     }
     // Theirs quotes otherwise: ours' quote character, where theirs' text
     // holds it, becomes a reference.
-    const std::string_view text = theirs_.Text(field->value, field->valueEnd);
-    for (const char c : text) {
-        if (c == quote)
-            *out_ += quote == '"' ? "&quot;" : "&apos;";
-        else
-            *out_ += c;
+    const std::string& bytes = theirs_.Bytes();
+    cMergeSource::Offset begin = field->value;
+    for (std::size_t at = bytes.find(quote, begin); at < field->valueEnd; at = bytes.find(quote, begin)) {
+        Emit(theirs_, begin, static_cast<cMergeSource::Offset>(at));
+        *out_ += quote == '"' ? "&quot;" : "&apos;";
+        begin = static_cast<cMergeSource::Offset>(at + 1);
     }
+    Emit(theirs_, begin, field->valueEnd);
 }
 
 bool cMergeSplicer::Landed(const cMergeSource& source, cMergeSource::Offset at, std::size_t& position, bool end) const {

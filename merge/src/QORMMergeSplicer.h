@@ -9,14 +9,17 @@
 // - a field theirs deleted: gone with the blank before it;
 // - a child: its own text, preceded by the blank run that preceded it in its
 //   source, so that a child that goes takes its line with it and one that
-//   comes brings its indentation;
+//   comes brings its indentation; a copy of theirs that took the place of
+//   ours' node keeps ours' blank run;
 // - everything else (the XML declaration, comments, references, quoting,
 //   layout): its source's.
-// It also tells where each of the sources' bytes landed in the output
-// (Landed), for the conflict markers.
+// Theirs' bytes get ours' line ends (XML reads every line end alike). It
+// also tells where each of the sources' bytes landed in the output (Landed),
+// for the conflict markers.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -30,8 +33,7 @@ class cMergeSplicer {
 public:
     // ours: built from ours' bytes before the merge changed its document;
     // theirs: built, and accepted by ours (cMergeSource::Accepts).
-    cMergeSplicer(const cMergeSource& ours, const cMergeSource& theirs, const cMergeEdits& edits)
-        : ours_(ours), theirs_(theirs), edits_(edits) {}
+    cMergeSplicer(const cMergeSource& ours, const cMergeSource& theirs, const cMergeEdits& edits);
 
     // The bytes of result (ours' document, merged); false when a node cannot
     // be placed in the sources (then out is unusable).
@@ -59,7 +61,13 @@ private:
     struct Unplaced {};  // a node that no source holds
 
     Origin OriginOf(const xercesc::DOMNode* node) const;
+    // Where the blank run before node comes from: ours' node whose place it
+    // took, else its origin.
+    Origin LayoutOf(const xercesc::DOMNode* node, const Origin& origin) const;
+    // Appends [begin, end) of source, theirs' line ends made ours'.
     void Emit(const cMergeSource& source, cMergeSource::Offset begin, cMergeSource::Offset end);
+    // Appends [begin, end) of source as it is.
+    void Copy(const cMergeSource& source, cMergeSource::Offset begin, cMergeSource::Offset end);
     void Node(const xercesc::DOMNode* node);
     void Children(const xercesc::DOMNode* node);
     void Element(const xercesc::DOMElement* element, const Origin& origin);
@@ -75,6 +83,7 @@ private:
     const cMergeSource& ours_;
     const cMergeSource& theirs_;
     const cMergeEdits& edits_;
+    std::string_view lineEnd_;  // ours', when theirs' differs; else empty: theirs' bytes as they are
     std::unordered_set<const xercesc::DOMNode*> dirty_;  // touched, or holding a touched node
     std::string* out_ = nullptr;
     std::vector<Copied> copied_;

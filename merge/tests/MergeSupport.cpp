@@ -13,6 +13,15 @@ HostRun RunMerge(const std::string& base, const std::string& ours, const std::st
     return RunProgram(QORMM_MERGE_PATH, args);
 }
 
+std::string Edit(std::string text, const std::vector<std::pair<std::string, std::string>>& edits) {
+    for (const auto& [from, to] : edits) {
+        const std::size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
 namespace {
 
 std::string SortedFields(const DOMElement* element) {

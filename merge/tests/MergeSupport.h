@@ -13,6 +13,9 @@
 HostRun RunMerge(const std::string& base, const std::string& ours, const std::string& theirs, const std::string& out,
                  const std::vector<std::string>& extra = {});
 
+// text with each (from, to) replaced once; each from must be there.
+std::string Edit(std::string text, const std::vector<std::pair<std::string, std::string>>& edits);
+
 // The elements of a metadata document keyed as the merge keys them, with
 // their fields sorted by name: "Class C1" -> "Name=x Uuid=c1", and
 // "Attribute C1/A1" -> ... (upper-cased Uuids). Order is left out.

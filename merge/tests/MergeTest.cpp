@@ -38,16 +38,6 @@ const char kBase[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 </Package>
 )";
 
-// text with each (from, to) replaced once; each from must be there.
-std::string Edit(std::string text, const std::vector<std::pair<std::string, std::string>>& edits) {
-    for (const auto& [from, to] : edits) {
-        const std::size_t at = text.find(from);
-        EXPECT_NE(at, std::string::npos) << from;
-        if (at != std::string::npos) text.replace(at, from.size(), to);
-    }
-    return text;
-}
-
 class MergeRules : public ::testing::Test {
 protected:
     // Merges ours and theirs (edits of kBase) into merged.xml, with conflicts.xml.
@@ -61,20 +51,71 @@ protected:
     TempDir dir;
 };
 
-TEST_F(MergeRules, VersionLeftAsInTheBaseGivesTheOtherByteForByte) {
+TEST_F(MergeRules, OursLayoutStandsAndOnlyABaseByteForByteGivesTheOtherWhole) {
     const std::string ours =
         Edit(kBase, {{"Type=\"int\"", "Type=\"bigint\""}, {"  <Class Name=\"Note\"", "<Class Name=\"Note\""}});
-    // Theirs differs from the base in layout and attribute order only.
+    // Theirs differs from the base in layout and attribute order only: ours.
     const std::string relaid = Edit(kBase, {{"Name=\"Total\" Uuid=\"a-total\"", "Uuid=\"a-total\"   Name=\"Total\""},
                                             {"\n  </Class>\n  <Interface", "</Class><Interface"}});
     for (const std::string& theirs : {std::string(kBase), relaid}) {
         EXPECT_EQ(Merge(ours, theirs).exitStatus, 0);
         EXPECT_EQ(MergedText(), ours);
-        EXPECT_EQ(Merge(theirs, ours).exitStatus, 0);
-        EXPECT_EQ(MergedText(), ours);
     }
+    // Ours is the base byte for byte: theirs.
+    EXPECT_EQ(Merge(kBase, ours).exitStatus, 0);
+    EXPECT_EQ(MergedText(), ours);
     EXPECT_EQ(Merge(kBase, kBase).exitStatus, 0);
     EXPECT_EQ(MergedText(), kBase);
+
+    // Ours changed only layout, in the file or in Id: ours' bytes, with
+    // theirs' changes spliced in (a type changed and a size added in Id, an
+    // owner dropped, an attribute added), line ends made ours'.
+    const std::string theirs =
+        Edit(kBase, {{"Type=\"int\"/>", "Type=\"bigint\" Size=\"8\"/>"},
+                     {" Owner=\"sales\"", ""},
+                     {"\"varchar\"/>\n", "\"varchar\"/>\n    <Attribute Name=\"Date\" Uuid=\"a-date\"/>\n"}});
+    auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+        for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+            text.replace(at, from.size(), to);
+        return text;
+    };
+    const std::string crlf = replaced(kBase, "\n", "\r\n");
+    const std::string tabs = "\xEF\xBB\xBF" + replaced(replaced(kBase, "\n    ", "\n\t\t"), "\n  ", "\n\t");
+    // Theirs' edits but in Id, as they land in ours' text.
+    auto landed = [](const std::string& text, const std::string& type, const std::string& typeAfter) {
+        return Edit(text, {{type, typeAfter},
+                           {" Owner=\"sales\"", ""},
+                           {"\"varchar\"/>\n", "\"varchar\"/>\n    <Attribute Name=\"Date\" Uuid=\"a-date\"/>\n"}});
+    };
+    const std::string id = "<Attribute Name=\"Id\" Uuid=\"a-id\" Type=\"int\"/>";
+    struct Case {
+        const char* what;
+        std::string ours, merged;
+    };
+    const std::vector<Case> cases = {
+        {"CRLF line ends", crlf, replaced(theirs, "\n", "\r\n")},
+        {"a byte order mark and tabs", tabs, landed(tabs, "Type=\"int\"/>", "Type=\"bigint\" Size=\"8\"/>")},
+        {"a start tag over two lines",
+         Edit(kBase, {{id, "<Attribute Name=\"Id\"\n        Uuid=\"a-id\" Type=\"int\"/>"}}),
+         landed(Edit(kBase, {{id, "<Attribute Name=\"Id\"\n        Uuid=\"a-id\" Type=\"int\"/>"}}), "Type=\"int\"/>",
+                "Type=\"bigint\" Size=\"8\"/>")},
+        {"blanks around =", Edit(kBase, {{id, "<Attribute Name = \"Id\" Uuid = \"a-id\" Type = \"int\"/>"}}),
+         landed(Edit(kBase, {{id, "<Attribute Name = \"Id\" Uuid = \"a-id\" Type = \"int\"/>"}}), "Type = \"int\"/>",
+                "Type = \"bigint\" Size=\"8\"/>")},
+        {"single quotes", Edit(kBase, {{id, "<Attribute Name='Id' Uuid='a-id' Type='int'/>"}}),
+         landed(Edit(kBase, {{id, "<Attribute Name='Id' Uuid='a-id' Type='int'/>"}}), "Type='int'/>",
+                "Type='bigint' Size=\"8\"/>")},
+        {"an end tag", Edit(kBase, {{id, "<Attribute Name=\"Id\" Uuid=\"a-id\" Type=\"int\"></Attribute>"}}),
+         landed(Edit(kBase, {{id, "<Attribute Name=\"Id\" Uuid=\"a-id\" Type=\"int\"></Attribute>"}}),
+                "Type=\"int\"></", "Type=\"bigint\" Size=\"8\"></")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const HostRun run = Merge(c.ours, theirs);
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(MergedText(), c.merged);
+        EXPECT_EQ(QORMMCheckSplice(dir.path(), dir.file("base.xml"), dir.file("ours.xml"), dir.file("theirs.xml")), "");
+    }
 }
 
 TEST_F(MergeRules, FieldsChangedOnOneLine) {
@@ -92,6 +133,14 @@ TEST_F(MergeRules, FieldsChangedOnOneLine) {
                 Edit(kBase, {{"Table=\"CUSTOMER\" Owner=\"sales\"", "Table=\"CLIENT\""}}));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(Merged()["Class C-CUST"], "Audit=on Name=Customer Table=CLIENT Uuid=c-cust");
+
+    // Theirs quotes a value with the other quote character than ours: ours'
+    // quote character in it becomes a reference.
+    run = Merge(Edit(kBase, {{"Owner=\"sales\"", "Owner='sales'"}, {"Type=\"int\"", "Type=\"bigint\""}}),
+                Edit(kBase, {{"Table=\"CUSTOMER\" Owner=\"sales\"", "Table='say \"hi\"' Owner=\"o'brien\""}}));
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_THAT(MergedText(), HasSubstr("<Class Name=\"Customer\" Uuid=\"c-cust\" Table=\"say &quot;hi&quot;\" "
+                                        "Owner='o&apos;brien'>\n"));
 
     // Different values, and a deletion against a change: conflicts, ours kept.
     run = Merge(Edit(kBase, {{"Size=\"120\"", "Size=\"254\""}, {" Owner=\"sales\"", ""}}),
@@ -148,7 +197,7 @@ TEST_F(MergeRules, ElementsAddedDeletedAndMoved) {
                 Edit(kBase, {{region, ""}, {"free text</Attribute>\n", "free text</Attribute>\n" + region}}));
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.err,
-              "CONFLICT (moved by both): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
+              "CONFLICT (moved to two classes): <Attribute Name=\"Region\" Uuid=\"a-region\"> in <Class "
               "Name=\"Note\" Uuid=\"c-note\">: moved by ours to the class of Uuid \"c-cust\", by theirs "
               "to the class of Uuid \"c-note\"\n");
     merged = Merged();
@@ -387,6 +436,46 @@ TEST_F(MergeRules, MarkersShowEachConflictInItsLines) {
     EXPECT_THAT(ReadFile(dir.file("marked.xml")), HasSubstr(">>>>>>> theirs\n"));
 }
 
+TEST_F(MergeRules, MarkersFollowTheFileLineEndsAndGitsBaseForAddAdd) {
+    // Ours (CRLF) deletes B and changes D on the last line, which has no line
+    // end; theirs (LF) changes both: every marker line and every section ends
+    // with CRLF, and the last line gets one in its sections, as git does.
+    const std::string base =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Package Name=\"P\" Uuid=\"p\">\n  <Class Name=\"C\" Uuid=\"c\">\n"
+        "    <Attribute Name=\"A\" Uuid=\"a\" Type=\"int\"/>\n    <Attribute Name=\"B\" Uuid=\"b\" Type=\"int\"/>\n"
+        "  </Class>\n  <Class Name=\"D\" Uuid=\"d\" Table=\"T\"/></Package>";
+    std::string ours = Edit(base, {{"    <Attribute Name=\"B\" Uuid=\"b\" Type=\"int\"/>\n", ""}, {"\"T\"", "\"O\""}});
+    for (std::size_t at = 0; (at = ours.find('\n', at)) != std::string::npos; at += 2) ours.insert(at, "\r");
+    EXPECT_EQ(
+        Merge(ours, Edit(base, {{"\"b\" Type=\"int\"", "\"b\" Type=\"text\""}, {"\"T\"", "\"X\""}}), base).exitStatus,
+        1);
+    RunMerge(dir.file("base.xml"), dir.file("ours.xml"), dir.file("theirs.xml"), dir.file("marked.xml"), {"-Markers"});
+    const std::string marked = ReadFile(dir.file("marked.xml"));
+    EXPECT_EQ(marked,
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Package Name=\"P\" Uuid=\"p\">\r\n"
+              "  <Class Name=\"C\" Uuid=\"c\">\r\n    <Attribute Name=\"A\" Uuid=\"a\" Type=\"int\"/>\r\n"
+              "<<<<<<< ours\r\n||||||| base\r\n    <Attribute Name=\"B\" Uuid=\"b\" Type=\"int\"/>\r\n=======\r\n"
+              "    <Attribute Name=\"B\" Uuid=\"b\" Type=\"text\"/>\r\n>>>>>>> theirs\r\n  </Class>\r\n"
+              "<<<<<<< ours\r\n  <Class Name=\"D\" Uuid=\"d\" Table=\"O\"/></Package>\r\n||||||| base\r\n"
+              "  <Class Name=\"D\" Uuid=\"d\" Table=\"T\"/></Package>\r\n=======\r\n"
+              "  <Class Name=\"D\" Uuid=\"d\" Table=\"X\"/></Package>\r\n>>>>>>> theirs\r\n");
+    EXPECT_EQ(QORMMResolved(marked, 0), MergedText() + "\r\n");
+
+    // Both add a class, or the whole document (git's base is then empty):
+    // the base's section is empty, as no base holds those lines.
+    const std::string added = "  <Class Name=\"S\" Uuid=\"c-s\" Table=\"%\"/>\n</Package>";
+    const std::string mine = Edit(kBase, {{"</Package>", Edit(added, {{"%", "SHIP"}})}});
+    const std::string yours = Edit(kBase, {{"</Package>", Edit(added, {{"%", "SHIPMENT"}})}});
+    for (const std::string& common : {std::string(kBase), std::string()}) {
+        SCOPED_TRACE(common.empty() ? "the document added by both" : "a class added by both");
+        RunMerge(dir.write("base.xml", common), dir.write("ours.xml", mine), dir.write("theirs.xml", yours),
+                 dir.file("marked.xml"), {"-Markers"});
+        EXPECT_THAT(ReadFile(dir.file("marked.xml")),
+                    HasSubstr("<<<<<<< ours\n  <Class Name=\"S\" Uuid=\"c-s\" Table=\"SHIP\"/>\n||||||| base\n"
+                              "=======\n  <Class Name=\"S\" Uuid=\"c-s\" Table=\"SHIPMENT\"/>\n>>>>>>> theirs\n"));
+    }
+}
+
 // What the diff host says of a document it refuses: its error line, whose
 // reason (after the stage in parentheses, when there is one) the merge must repeat.
 std::string DiffHostReason(const std::string& document, const std::string& workDir) {
@@ -402,7 +491,15 @@ std::string DiffHostReason(const std::string& document, const std::string& workD
 }
 
 TEST(MergeFailures, HostileInputOnEachNameWritesNothing) {
+    // Refused for the diff's reasons, and a class that repeats a Uuid for the merge's own.
+    const std::string repeated =
+        "document cannot be merged: the class <Class Name=\"B\"> on line 3 of "
+        "\"repeated.xml\" repeats the Uuid \"C\" of the class <Class Name=\"A\"> on line 2, "
+        "letter case aside; the merge matches classes by Uuid and needs each to have its own)\n";
     const std::vector<std::pair<std::string, std::string>> hostile = {
+        {"repeated.xml",
+         "<Package Name=\"P\" Uuid=\"p\">\n  <Class Name=\"A\" Uuid=\"c\"/>\n  <Class Name=\"B\" "
+         "Uuid=\"C\"/>\n</Package>\n"},
         {"doctype.xml",
          "<?xml version=\"1.0\"?>\n<!DOCTYPE P [<!ENTITY e \"x\">]>\n<P Name=\"p\" Uuid=\"p\">&e;</P>\n"},
         {"broken.xml", "<Package Name=\"P\" Uuid=\"p\">\n  <Class Name=\"C\" Uuid=\"c\">\n"},
@@ -417,7 +514,7 @@ TEST(MergeFailures, HostileInputOnEachNameWritesNothing) {
         if (name != "missing.xml") dir.write(name, text);
     const std::set<std::string> before = Listing(dir.path(), true);
     for (const auto& [name, text] : hostile) {
-        const std::string reason = DiffHostReason(name, dir.path());
+        const std::string reason = name == "repeated.xml" ? repeated : DiffHostReason(name, dir.path());
         for (int position = 0; position < 3; ++position) {
             SCOPED_TRACE(name + " at " + std::to_string(position));
             std::vector<std::string> names = {"good.xml", "good.xml", "good.xml"};

@@ -6,12 +6,13 @@
 #include <iterator>
 #include <utility>
 
-#include "QORMRSameFile.h"
+#include "QORMSameFile.h"
 
 const char* cReportArguments::Usage() {
-    return "Usage: QORMetaReport -New new.xml [-Old old.xml] [-Format text|markdown|html] [-Out report]\n"
-           "       QORMetaReport -Deleted old.xml [-Format text|markdown|html] [-Out report]\n"
-           "       QORMetaReport -Git A..B [-Path GLOB]... [-Format text|markdown|html] [-Out report]\n"
+    return "Usage: QORMetaReport -New new.xml [-Old old.xml] [-Config FILE] [-Format text|markdown|html] [-Out "
+           "report]\n"
+           "       QORMetaReport -Deleted old.xml [-Config FILE] [-Format text|markdown|html] [-Out report]\n"
+           "       QORMetaReport -Git A..B [-Path GLOB]... [-Config FILE] [-Format text|markdown|html] [-Out report]\n"
            "       QORMetaReport -h | -v\n"
            "Reports what changed between two versions of a metadata document, class by class.\n"
            "  -New     the new version (required)\n"
@@ -21,10 +22,13 @@ const char* cReportArguments::Usage() {
            "           of the current folder: A..B, or A...B (from where B left A)\n"
            "  -Path    with -Git, the files that are metadata documents (git pathspec, repeatable);\n"
            "           without it, those .gitattributes marks diff=qormeta\n"
+           "  -Config  the team's configuration of the change rules, whose flagged changes the report\n"
+           "           marks; without it, .qormeta.toml at the top of the repository (or here)\n"
            "  -Format  text (the default), markdown or html\n"
            "  -Out     the file to write; without it, standard output\n"
            "Exit status: 0 report written, 1 failed run (nothing written; with -Git: a version does not\n"
-           "load, the report is written), 2 wrong arguments or a range git cannot resolve.\n";
+           "load, the report is written), 2 wrong arguments, a range git cannot resolve or a configuration\n"
+           "that cannot be read.\n";
 }
 
 cReportArguments::Outcome cReportArguments::Parse(int argc, const char* const argv[]) {
@@ -33,7 +37,7 @@ cReportArguments::Outcome cReportArguments::Parse(int argc, const char* const ar
     std::string format;
     const std::pair<const char*, std::string*> options[] = {
         {"-New", &newFile_},  {"-Old", &oldFile_},  {"-Deleted", &deletedFile_}, {"-Out", &outFile_},
-        {"-Format", &format}, {"-Git", &gitRange_}, {"-Path", nullptr}};
+        {"-Format", &format}, {"-Git", &gitRange_}, {"-Config", &config_},       {"-Path", nullptr}};
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const auto known = std::find_if(std::begin(options), std::end(options),
@@ -74,6 +78,6 @@ cReportArguments::Outcome cReportArguments::Wrong(std::string error) {
 
 bool cReportArguments::OutputIsAnInput() const {
     if (outFile_.empty()) return false;
-    return (!newFile_.empty() && QORMRSameFile(outFile_, newFile_)) ||
-           (!oldFile_.empty() && QORMRSameFile(outFile_, oldFile_));
+    return (!newFile_.empty() && QORMSameFile(outFile_, newFile_)) ||
+           (!oldFile_.empty() && QORMSameFile(outFile_, oldFile_));
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // cReportArguments: the command line of QORMetaReport.
-//   QORMetaReport -New new.xml [-Old old.xml] [-Format text|markdown|html] [-Out report]
-//   QORMetaReport -Deleted old.xml [-Format ...] [-Out report]   (everything deleted, as the diff host)
-//   QORMetaReport -Git A..B [-Path GLOB]... [-Format ...] [-Out report]   (a revision range)
+//   QORMetaReport -New new.xml [-Old old.xml] [-Config FILE] [-Format text|markdown|html] [-Out report]
+//   QORMetaReport -Deleted old.xml [-Config FILE] [-Format ...] [-Out report]   (everything deleted, as the diff host)
+//   QORMetaReport -Git A..B [-Path GLOB]... [-Config FILE] [-Format ...] [-Out report]   (a revision range)
 //   QORMetaReport -h | -v
 #pragma once
 
@@ -20,6 +20,7 @@ public:
     const std::string& NewFile() const { return newFile_; }           // empty: -Deleted, no new document
     const std::string& OldFile() const { return oldFile_; }           // empty: no old document
     const std::string& OutFile() const { return outFile_; }           // empty: standard output
+    const std::string& Config() const { return config_; }             // -Config: empty when not given
     const std::string& GitRange() const { return gitRange_; }         // empty: two documents
     const std::vector<std::string>& Paths() const { return paths_; }  // -Path, in the order given
     Format GetFormat() const { return format_; }
@@ -35,6 +36,7 @@ private:
     std::string newFile_;
     std::string oldFile_;
     std::string outFile_;
+    std::string config_;
     std::string deletedFile_;
     std::string gitRange_;
     std::vector<std::string> paths_;

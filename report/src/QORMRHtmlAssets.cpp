@@ -52,6 +52,13 @@ h4 { font-size: 1rem; margin: .8rem 0 .3rem; }
 section.file { border-top: 2px solid #d0d7de; margin-top: 1.5rem; }
 section.file > h2 code { font-size: inherit; }
 .failure { color: #cf222e; }
+.mark { font-size: 12px; font-weight: 600; padding: 0 6px; border-radius: 10px; white-space: nowrap; }
+.mark.error { color: #fff; background: #cf222e; } .mark.warning { color: #1f2328; background: #eac54f; }
+ul.marks { margin: .3rem 0; padding-left: 1.2rem; }
+ul.marks li.error { color: #a40e26; } ul.marks li.warning { color: #7d4e00; }
+#only { white-space: nowrap; }
+.only-flagged .item:not(.flagged) { display: none; }
+.counts.flagged { margin-top: .6rem; }
 )CSS";
 
 const char* const kQORMRHtmlScript = R"JS(
@@ -61,6 +68,7 @@ const char* const kQORMRHtmlScript = R"JS(
   var groups = JSON.parse(document.getElementById("report-data").textContent);
   var lists = document.querySelectorAll("main.sections");
   var filter = document.getElementById("filter");
+  var onlyFlagged = document.getElementById("flagged-only");
   var shown = document.getElementById("shown");
   var OPEN_AT_START = 50;  // sections drawn open at once; the others when opened
   var entries = [];
@@ -78,8 +86,18 @@ const char* const kQORMRHtmlScript = R"JS(
     if (element.u) { container.appendChild(document.createTextNode(" ")); container.appendChild(make("code", "uuid", element.u)); }
     container.appendChild(document.createTextNode(" "));
     container.appendChild(make("span", "status", element.s));
+    marksOf(element).forEach(function (mark) {
+      container.appendChild(document.createTextNode(" "));
+      container.appendChild(make("span", "mark " + mark[0], mark[0] + " " + mark[1]));
+    });
     return container;
   }
+
+  // The changes a rule flags on an element: [severity, rule, message] each.
+  function marksOf(element) { return element.r || []; }
+
+  // Whether an element or anything in it is flagged.
+  function flagged(element) { return marksOf(element).length > 0 || element.i.some(flagged); }
 
   // The value in a cell; from start to stop (in characters) marked with tag.
   function value(cell, text, start, stop, tag) {
@@ -154,10 +172,16 @@ const char* const kQORMRHtmlScript = R"JS(
   }
 
   function fill(element, container) {
+    if (marksOf(element).length) {
+      var list = container.appendChild(make("ul", "marks"));
+      marksOf(element).forEach(function (mark) {
+        list.appendChild(make("li", mark[0], mark[0] + " " + mark[1] + ": " + mark[2]));
+      });
+    }
     if (element.f.length) container.appendChild(fieldTable(element.f));
     if (element.b.length) container.appendChild(nodeList(element.b));
     element.i.forEach(function (item) {
-      var block = container.appendChild(make("div", "item k-" + item.k));
+      var block = container.appendChild(make("div", "item k-" + item.k + (flagged(item) ? " flagged" : "")));
       heading(item, block.appendChild(make("h3")));
       fill(item, block);
     });
@@ -174,7 +198,7 @@ const char* const kQORMRHtmlScript = R"JS(
       var details = make("details", "section k-" + section.k);
       heading(section, details.appendChild(make("summary")));
       var body = details.appendChild(make("div", "body"));
-      var entry = { section: section, details: details, drawn: false, text: null };
+      var entry = { section: section, details: details, drawn: false, text: null, flagged: flagged(section) };
       entry.draw = function () {
         if (entry.drawn) return;
         entry.drawn = true;
@@ -187,18 +211,31 @@ const char* const kQORMRHtmlScript = R"JS(
     });
   });
 
+  // The filter's words and the switch for flagged changes together; only
+  // flagged changes also hides the items of a section that are not.
   function applyFilter() {
     var query = filter.value.trim().toLowerCase();
+    var flaggedOnly = onlyFlagged.checked;
     var count = 0;
+    document.body.classList.toggle("only-flagged", flaggedOnly);
     entries.forEach(function (entry) {
       if (query && entry.text === null) entry.text = words(entry.section, []).join("\n").toLowerCase();
-      var match = !query || entry.text.indexOf(query) >= 0;
+      var match = (!query || entry.text.indexOf(query) >= 0) && (!flaggedOnly || entry.flagged);
       entry.details.hidden = !match;
       if (match) count++;
     });
     shown.textContent = count + " of " + entries.length + " sections";
   }
 
+  // #flagged in the page's address opens it showing only flagged changes,
+  // and the switch keeps the address in step, so that the view can be shared.
+  onlyFlagged.disabled = !entries.some(function (entry) { return entry.flagged; });
+  onlyFlagged.checked = !onlyFlagged.disabled && location.hash === "#flagged";
+  onlyFlagged.addEventListener("change", function () {
+    try { history.replaceState(null, "", onlyFlagged.checked ? "#flagged" : location.pathname + location.search); }
+    catch (e) { /* an address that cannot change (a sandboxed frame) */ }
+    applyFilter();
+  });
   filter.addEventListener("input", applyFilter);
   document.getElementById("expand").addEventListener("click", function () {
     entries.forEach(function (entry) { if (!entry.details.hidden) entry.details.open = true; });

@@ -117,6 +117,7 @@ void cHtmlWriter::Tools() {
     out_ +=
         "<div class=\"tools\"><input type=\"search\" id=\"filter\" aria-label=\"Filter\" "
         "placeholder=\"Filter by class, attribute, field or value\">"
+        "<label id=\"only\"><input type=\"checkbox\" id=\"flagged-only\"> only flagged changes</label>"
         "<button type=\"button\" id=\"expand\">Expand all</button>"
         "<button type=\"button\" id=\"collapse\">Collapse all</button><span id=\"shown\"></span></div>\n";
 }
@@ -161,7 +162,18 @@ void cHtmlWriter::Summary(const cReport& report) {
     row("classes", summary.Classes(), false);
     row("attributes", summary.Attributes(), true);
     row("fields", summary.Fields(), false);
-    out_ += "</table>\n</div>\n" + cSvgChart::Of(summary) + "\n</section>\n";
+    out_ += "</table>\n";
+    Flagged(summary.Flagged());
+    out_ += "</div>\n" + cSvgChart::Of(summary) + "\n</section>\n";
+}
+
+void cHtmlWriter::Flagged(const std::vector<cReportSummary::Flags>& flagged) {
+    if (flagged.empty()) return;
+    out_ += "<table class=\"counts flagged\">\n<tr><th>flagged</th><th>errors</th><th>warnings</th></tr>\n";
+    for (const cReportSummary::Flags& flags : flagged)
+        out_ += "<tr><td>" + Html(cReportSummary::RuleName(flags.rule)) + "</td><td>" + std::to_string(flags.errors) +
+                "</td><td>" + std::to_string(flags.warnings) + "</td></tr>\n";
+    out_ += "</table>\n";
 }
 
 void cHtmlWriter::RangeSummary(const cRangeReport& range) {
@@ -185,7 +197,9 @@ void cHtmlWriter::RangeSummary(const cRangeReport& range) {
             out_ += "<td>" + std::to_string(count) + "</td>";
         out_ += "</tr>\n";
     }
-    out_ += "</table>\n</div>\n</section>\n";
+    out_ += "</table>\n";
+    Flagged(cReportSummary::Flagged(range));
+    out_ += "</div>\n</section>\n";
 }
 
 void cHtmlWriter::Moves(const cReport& report) {

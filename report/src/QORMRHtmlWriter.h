@@ -3,7 +3,9 @@
 // its chart and the moves written in the page, the sections as JSON that the
 // page's own script draws (the first ones open, the others when opened, so
 // that a large report stays light), a filter box, old and new values side by
-// side with the part that differs marked. A content security policy keeps the
+// side with the part that differs marked, the changes the rules flag marked
+// with their rule and severity, and a switch that shows only those (also
+// set by opening the page at #flagged). A content security policy keeps the
 // page from loading anything.
 #pragma once
 
@@ -11,6 +13,7 @@
 
 #include "QORMRRangeReport.h"
 #include "QORMRReport.h"
+#include "QORMRSummary.h"
 
 class cHtmlWriter {
 public:
@@ -27,6 +30,8 @@ private:
     void Document(const cReport& report);
     void Summary(const cReport& report);
     void RangeSummary(const cRangeReport& range);
+    // A table of the flagged changes by rule (nothing when none is).
+    void Flagged(const std::vector<cReportSummary::Flags>& flagged);
     void Moves(const cReport& report);
     void Tools();
     // The place where the script draws the report's sections; their data is

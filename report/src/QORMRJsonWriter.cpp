@@ -1,126 +1,93 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMRJsonWriter.h"
 
-#include <cstdio>
-#include <utility>
+#include <nlohmann/json.hpp>
 
 #include "QORMRShownValue.h"
 #include "QORMRWording.h"
 
-std::string cJsonWriter::Write(const cReport& report) {
-    out_ = "[";
-    bool first = true;
-    if (report.package.kind != cReportElement::kUnchanged) {
-        Element(report.package, report);
-        first = false;
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Keys are one letter: the page of a large report holds thousands of elements.
+//   element: k kind, t tag, n Name, u Uuid, s status, f fields, b what lies below, i items,
+//            r the changes the rules flag (only when there are any): [severity, rule, message]
+//   field: [marker, name, old value or null, new value or null, note]
+//   node: e tag, f fields, c children (an element); x text; m comment; p target, x data (an instruction)
+Json Node(const cReportNode& node) {
+    switch (node.kind) {
+        case cReportNode::kElement: {
+            Json fields = Json::array(), children = Json::array();
+            for (const auto& [name, value] : node.fields)
+                fields.push_back({cShownValue::Of(name), cShownValue::Of(value)});
+            for (const cReportNode& child : node.children) children.push_back(Node(child));
+            return {{"e", cShownValue::Of(node.tag)}, {"f", std::move(fields)}, {"c", std::move(children)}};
+        }
+        case cReportNode::kText: return {{"x", cShownValue::Of(node.text)}};
+        case cReportNode::kComment: return {{"m", cShownValue::Of(node.text)}};
+        case cReportNode::kInstruction: break;
     }
-    for (const cReportElement& section : report.classes) {
-        if (!first) out_ += ',';
-        first = false;
-        Element(section, report);
-    }
-    out_ += "]";
-    return std::move(out_);
+    return {{"p", cShownValue::Of(node.tag)}, {"x", cShownValue::Of(node.text)}};
 }
 
-void cJsonWriter::String(std::string& out, std::string_view text) {
-    out += '"';
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c == '<' || c == '>' || c == '&') {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else if (c == 0xe2 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
-                   (static_cast<unsigned char>(text[i + 2]) & 0xfe) == 0xa8) {
-            out +=
-                static_cast<unsigned char>(text[i + 2]) == 0xa8 ? "\\u2028" : "\\u2029";  // line, paragraph separator
+Json Field(const cReportField& field) {
+    const auto value = [](const std::string& text) { return Json(cShownValue::Of(text)); };
+    return Json::array({std::string(1, cReportWording::Marker(field.kind)), cShownValue::Of(field.name),
+                        field.kind == cReportField::kAdded ? Json(nullptr) : value(field.oldValue),
+                        field.kind == cReportField::kDeleted ? Json(nullptr) : value(field.newValue),
+                        cReportWording::Of(field.note)});
+}
+
+Json Element(const cReportElement& element, const cReport& report) {
+    static const char* const kKinds[] = {"added", "deleted", "changed", "inside", "moved", "moved"};
+    const auto shown = [](const std::string& text) { return text.empty() ? std::string() : cShownValue::Of(text); };
+    Json fields = Json::array(), below = Json::array(), items = Json::array();
+    for (const cReportField& field : element.fields) fields.push_back(Field(field));
+    for (const cReportNode& node : element.below) below.push_back(Node(node));
+    for (const cReportElement& item : element.items) items.push_back(Element(item, report));
+    Json json = {{"k", kKinds[element.kind]},
+                 {"t", cShownValue::Of(element.tag)},
+                 {"n", shown(element.name)},
+                 {"u", shown(element.uuid)},
+                 {"s", cReportWording::Status(element, report)},
+                 {"f", std::move(fields)},
+                 {"b", std::move(below)},
+                 {"i", std::move(items)}};
+    if (element.marks.empty()) return json;
+    Json& marks = json["r"] = Json::array();
+    for (const cReportMark& mark : element.marks)
+        marks.push_back(Json::array({cReportWording::Severity(mark), mark.rule, mark.message}));
+    return json;
+}
+
+}  // namespace
+
+std::string cJsonWriter::Write(const cReport& report) {
+    Json sections = Json::array();
+    if (report.PackageShown()) sections.push_back(Element(report.package, report));
+    for (const cReportElement& section : report.classes) sections.push_back(Element(section, report));
+    return ForScript(sections.dump());
+}
+
+std::string cJsonWriter::ForScript(const std::string& json) {
+    std::string out;
+    out.reserve(json.size() + json.size() / 16);
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (c == '<') {
+            out += "\\u003c";
+        } else if (c == '>') {
+            out += "\\u003e";
+        } else if (c == '&') {
+            out += "\\u0026";
+        } else if (c == '\xe2' && json.compare(i + 1, 1, "\x80") == 0 && i + 2 < json.size() &&
+                   (json[i + 2] == '\xa8' || json[i + 2] == '\xa9')) {
+            out += json[i + 2] == '\xa8' ? "\\u2028" : "\\u2029";  // line and paragraph separators end a script line
             i += 2;
         } else {
-            out += static_cast<char>(c);
+            out += c;
         }
     }
-    out += '"';
-}
-
-void cJsonWriter::Element(const cReportElement& element, const cReport& report) {
-    static const char* const kKinds[] = {"added", "deleted", "changed", "inside", "moved", "moved"};
-
-    out_ += "{\"k\":";
-    String(out_, kKinds[element.kind]);
-    out_ += ",\"t\":";
-    String(out_, cShownValue::Of(element.tag));
-    out_ += ",\"n\":";
-    String(out_, element.name.empty() ? std::string() : cShownValue::Of(element.name));
-    out_ += ",\"u\":";
-    String(out_, element.uuid.empty() ? std::string() : cShownValue::Of(element.uuid));
-    out_ += ",\"s\":";
-    String(out_, cReportWording::Status(element, report));
-    out_ += ",\"f\":[";
-    for (std::size_t i = 0; i < element.fields.size(); ++i) {
-        const cReportField& field = element.fields[i];
-        out_ += i ? ",[" : "[";
-        String(out_, std::string(1, cReportWording::Marker(field.kind)));
-        out_ += ',';
-        String(out_, cShownValue::Of(field.name));
-        out_ += ',';
-        if (field.kind == cReportField::kAdded)
-            out_ += "null";
-        else
-            String(out_, cShownValue::Of(field.oldValue));
-        out_ += ',';
-        if (field.kind == cReportField::kDeleted)
-            out_ += "null";
-        else
-            String(out_, cShownValue::Of(field.newValue));
-        out_ += ',';
-        String(out_, cReportWording::Of(field.note));
-        out_ += ']';
-    }
-    out_ += "],\"b\":[";
-    for (std::size_t i = 0; i < element.below.size(); ++i) {
-        if (i) out_ += ',';
-        Node(element.below[i]);
-    }
-    out_ += "],\"i\":[";
-    for (std::size_t i = 0; i < element.items.size(); ++i) {
-        if (i) out_ += ',';
-        Element(element.items[i], report);
-    }
-    out_ += "]}";
-}
-
-void cJsonWriter::Node(const cReportNode& node) {
-    switch (node.kind) {
-        case cReportNode::kElement:
-            out_ += "{\"e\":";
-            String(out_, cShownValue::Of(node.tag));
-            out_ += ",\"f\":[";
-            for (std::size_t i = 0; i < node.fields.size(); ++i) {
-                out_ += i ? ",[" : "[";
-                String(out_, cShownValue::Of(node.fields[i].first));
-                out_ += ',';
-                String(out_, cShownValue::Of(node.fields[i].second));
-                out_ += ']';
-            }
-            out_ += "],\"c\":[";
-            for (std::size_t i = 0; i < node.children.size(); ++i) {
-                if (i) out_ += ',';
-                Node(node.children[i]);
-            }
-            out_ += "]}";
-            return;
-        case cReportNode::kText: out_ += "{\"x\":"; break;
-        case cReportNode::kComment: out_ += "{\"m\":"; break;
-        case cReportNode::kInstruction:
-            out_ += "{\"p\":";
-            String(out_, cShownValue::Of(node.tag));
-            out_ += ",\"x\":";
-            break;
-    }
-    String(out_, cShownValue::Of(node.text));
-    out_ += '}';
+    return out;
 }

@@ -82,7 +82,7 @@ void cMarkdownWriter::Document(const cReport& report) {
             "\n";
     Summary(report);
     Moves(report);
-    if (report.package.kind != cReportElement::kUnchanged) Element(2, report.package, report);
+    if (report.PackageShown()) Element(2, report.package, report);
     for (const cReportElement& section : report.classes) {
         Element(2, section, report);
         for (const cReportElement& item : section.items) Element(3, item, report);
@@ -137,6 +137,15 @@ void cMarkdownWriter::RangeSummary(const cRangeReport& range) {
             out_ += " | " + Count(counts->added) + " | " + Count(counts->deleted) + " | " + Count(counts->changed);
         out_ += " | " + Count(summary.Attributes().moved) + " |\n";
     }
+    Flagged(cReportSummary::Flagged(range));
+}
+
+void cMarkdownWriter::Flagged(const std::vector<cReportSummary::Flags>& flagged) {
+    if (flagged.empty()) return;
+    out_ += "\n| flagged | errors | warnings |\n|---|---:|---:|\n";
+    for (const cReportSummary::Flags& flags : flagged)
+        out_ += "| " + Text(cReportSummary::RuleName(flags.rule)) + " | " + Count(flags.errors) + " | " +
+                Count(flags.warnings) + " |\n";
 }
 
 void cMarkdownWriter::Summary(const cReport& report) {
@@ -149,6 +158,7 @@ void cMarkdownWriter::Summary(const cReport& report) {
     row("classes", summary.Classes(), false);
     row("attributes", summary.Attributes(), true);
     row("fields", summary.Fields(), false);
+    Flagged(summary.Flagged());
 }
 
 void cMarkdownWriter::Moves(const cReport& report) {
@@ -170,6 +180,9 @@ void cMarkdownWriter::Element(int level, const cReportElement& element, const cR
     }
     if (element.renamed) out_ += ", renamed from " + Shown(element.oldName);
     out_ += "\n";
+    if (!element.marks.empty()) out_ += "\n";
+    for (const cReportMark& mark : element.marks)
+        out_ += "- **" + cReportWording::Of(mark) + "**: " + Text(mark.message) + "\n";
     Fields(element);
     if (!element.below.empty()) out_ += "\n";
     for (const cReportNode& node : element.below) Node(0, node);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // cMarkdownWriter: the report as markdown for a pull request: a summary
-// table, the moves, then a heading per class and per attribute with a table
-// of its fields. Every value is in a code span in its shown form
+// table, the moves, then a heading per class and per attribute with a list
+// of the changes the rules flag and a table of its fields. Every value is in a code span in its shown form
 // (cShownValue), with a fence longer than any run of backticks in it and,
 // in tables, its pipes escaped; other text has its punctuation escaped.
 #pragma once
@@ -10,6 +10,7 @@
 
 #include "QORMRRangeReport.h"
 #include "QORMRReport.h"
+#include "QORMRSummary.h"
 
 class cMarkdownWriter {
 public:
@@ -25,6 +26,8 @@ private:
     std::string Heading(int level) const { return std::string(static_cast<std::size_t>(level + depth_), '#'); }
     void Summary(const cReport& report);
     void RangeSummary(const cRangeReport& range);
+    // A table of the flagged changes by rule (nothing when none is).
+    void Flagged(const std::vector<cReportSummary::Flags>& flagged);
     void Moves(const cReport& report);
     void Element(int level, const cReportElement& element, const cReport& report);
     void Fields(const cReportElement& element);

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "QORMRSameFile.h"
+#include "QORMSameFile.h"
 
 const char* cRangeFile::Word(Change change) {
     static const char* const kWords[] = {"added", "deleted", "modified", "renamed"};
@@ -24,12 +24,12 @@ std::string cRangeReport::InputNamed(const std::string& file) const {
     if (workTree.empty()) return {};
     for (const cRangeFile& document : files)
         for (const std::string* path : {&document.path, &document.oldPath})
-            if (!path->empty() && QORMRSameFile(file, workTree + *path)) return *path;
+            if (!path->empty() && QORMSameFile(file, workTree + *path)) return *path;
     std::error_code failed;
-    const std::filesystem::path named = QORMRResolvedPath(file, failed);
+    const std::filesystem::path named = QORMResolvedPath(file, failed);
     if (failed || named.filename() != ".gitattributes") return {};
     const std::filesystem::path top =
-        QORMRResolvedPath(std::filesystem::u8path(workTree).parent_path().u8string(), failed);
+        QORMResolvedPath(std::filesystem::u8path(workTree).parent_path().u8string(), failed);
     if (failed) return {};
     const std::filesystem::path inside = named.lexically_relative(top);
     if (inside.empty() || *inside.begin() == "..") return {};

@@ -35,8 +35,9 @@ cRangeFailure Unplaced(const std::string& version, const std::string& path, cChe
 
 }  // namespace
 
-cRangeReportBuilder::cRangeReportBuilder(const std::string& folder, const std::string& range)
-    : repository_(folder), rangeText_(range), range_(repository_.Resolve(range)) {}
+cRangeReportBuilder::cRangeReportBuilder(const std::string& folder, const std::string& range,
+                                         const cChangePolicy& policy)
+    : repository_(folder), policy_(policy), rangeText_(range), range_(repository_.Resolve(range)) {}
 
 cRangeReport cRangeReportBuilder::Build(const std::vector<std::string>& pathspecs) {
     cRangeReport report;
@@ -69,7 +70,7 @@ cRangeFile cRangeReportBuilder::File(const cGitRepository::Change& change) {
     switch (comparison.Run()) {
         case cBlobComparison::kCompared:
             file.loaded = true;
-            file.report = cReportBuilder(comparison.Result(), oldName, newName).Build();
+            file.report = cReportBuilder(comparison.Result(), oldName, newName, policy_).Build();
             break;
         case cBlobComparison::kDoesNotLoad:
             if (oldBytes) AddFailure(file, *oldBytes, range_.from.shortId, change.oldPath);

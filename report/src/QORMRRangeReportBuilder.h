@@ -11,14 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "QORMRGitRepository.h"
+#include "QORMDChangePolicy.h"
+#include "QORMGitRepository.h"
 #include "QORMRRangeReport.h"
 
 class cRangeReportBuilder {
 public:
     // Opens the repository and resolves range (A..B, A...B); throws
-    // cGitError when either cannot be done.
-    cRangeReportBuilder(const std::string& folder, const std::string& range);
+    // cGitError when either cannot be done. The policy sets the change
+    // rules whose flagged changes each file's report marks.
+    cRangeReportBuilder(const std::string& folder, const std::string& range, const cChangePolicy& policy);
 
     // pathspecs: which files are metadata documents (empty: .gitattributes
     // says, diff=qormeta). Throws cGitError when the repository cannot be read.
@@ -28,6 +30,7 @@ private:
     cRangeFile File(const cGitRepository::Change& change);
 
     cGitRepository repository_;
+    const cChangePolicy& policy_;
     std::string rangeText_;
     cGitRepository::Range range_;
 };

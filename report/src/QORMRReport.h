@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The report model: what changed between two metadata documents, grouped the
 // way a person reads a model (package, then class by class, attributes inside
-// their class), as plain UTF-8 values. Built from the comparison by
+// their class), as plain UTF-8 values, with the changes the change rules flag. Built from the comparison by
 // cReportBuilder, read by the writers; it holds no pointer into the
 // comparison, so it outlives it.
 #pragma once
@@ -41,6 +41,15 @@ struct cReportNode {
     std::vector<cReportNode> children;
 };
 
+// A change that a change rule of QORMetaCheck flags (QM101 to QM107, run on
+// the report's own comparison): its rule, its severity as the team's
+// configuration sets it, and what the check says about it.
+struct cReportMark {
+    std::string rule;     // "QM102"
+    bool error = true;    // false: a warning
+    std::string message;  // one line, every invisible character escaped
+};
+
 // A package, class or attribute that the report names.
 struct cReportElement {
     enum Kind {
@@ -66,6 +75,9 @@ struct cReportElement {
     std::vector<cReportNode> below;
     std::vector<cReportElement> items;  // a class's attributes (and, for a copied class, its other element children)
     int move = -1;                      // kMovedIn, kMovedOut: index in cReport::moves
+    // The flagged changes of this element: a deletion's on the deleted
+    // element, a re-creation's on the new one, a move's on its arrival.
+    std::vector<cReportMark> marks;
 
     // Sets renamed and oldName from a changed Name among the fields.
     void NoteRename();
@@ -85,6 +97,10 @@ struct cReport {
     bool empty = true;                    // nothing differs
     bool nothingCompared = false;         // neither package holds a class: not even the package's fields were compared
     cReportElement package;               // kUnchanged without fields when the package itself did not change
+                                          // (shown all the same when it holds a mark)
     std::vector<cReportElement> classes;  // the new document's order, then deleted ones in the old document's order
     std::vector<cReportMove> moves;
+
+    // Whether the package has a section of its own: it changed, or holds a mark.
+    bool PackageShown() const { return package.kind != cReportElement::kUnchanged || !package.marks.empty(); }
 };

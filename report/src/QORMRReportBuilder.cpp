@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMRReportBuilder.h"
 
+#include <algorithm>
 #include <optional>
+#include <tuple>
 #include <unordered_set>
 #include <utility>
 
+#include "QORMDChangeRules.h"
 #include "QORMDMetaAttrib.h"
 #include "QORMDMetaClass.h"
 #include "QORMDMetaDiff.h"
@@ -14,6 +17,7 @@
 #include "QORMDMetaField.h"
 #include "QORMDMetaPackage.h"
 #include "QORMRNodeReader.h"
+#include "QORMetaUtil/QORMUPrintableLine.h"
 #include "ZULBase/ZULRawCollPV.h"
 
 namespace {
@@ -31,6 +35,10 @@ cQORMDMetaClass* FindClass(cQORMDMetaPackage* package, const ZULUnicodeString& k
 
 cQORMDMetaAttrib* FindAttribute(cQORMDMetaClass* modelClass, const ZULUnicodeString& key) {
     return modelClass ? Locate<cQORMDMetaAttrib>(modelClass->GetAttribs(), key) : nullptr;
+}
+
+const xercesc::DOMElement* Dom(const cQORMDMetaElem* element) {
+    return element ? const_cast<cQORMDMetaElem*>(element)->GetDomElement().get() : nullptr;
 }
 
 std::string FieldOf(cQORMDMetaElem* element, const char* name) {
@@ -117,8 +125,9 @@ ZULUnicodeString AttributeKeyOf(const xercesc::DOMElement* child, cQORMDMetaClas
 
 }  // namespace
 
-cReportBuilder::cReportBuilder(cMetaDiffDoc& result, std::string oldFile, std::string newFile)
-    : result_(result), oldFile_(std::move(oldFile)), newFile_(std::move(newFile)) {}
+cReportBuilder::cReportBuilder(cMetaDiffDoc& result, std::string oldFile, std::string newFile,
+                               const cChangePolicy& policy)
+    : result_(result), oldFile_(std::move(oldFile)), newFile_(std::move(newFile)), policy_(policy) {}
 
 cReport cReportBuilder::Build() {
     cReport report;
@@ -132,6 +141,7 @@ cReport cReportBuilder::Build() {
     cMetaDiff* diff = result_.GetMetaDiff();
     if (report.empty || !diff) return report;
     report.packageName = cReportNodeReader::Utf8(diff->getPackageName());
+    Flag(cChangeRules(result_, policy_, {nullptr, nullptr, oldFile_, false}).Problems());
 
     Collect(diff->getAdded(), cReportElement::kAdded);
     Collect(diff->getDeleted(), cReportElement::kDeleted);
@@ -143,7 +153,45 @@ cReport cReportBuilder::Build() {
     PlaceClassesOf(result_.GetOldPackage(), report);
     PlaceClassesOf(nullptr, report);  // whatever no document placed, in recording order
     moves_.Apply(report);
+    // Every element a rule names is in the report; should one not be, its
+    // marks go to the package rather than be lost.
+    std::vector<cReportMark> left;
+    for (auto& [element, marks] : marks_)
+        for (cReportMark& mark : marks) left.push_back(std::move(mark));
+    std::sort(left.begin(), left.end(), [](const cReportMark& a, const cReportMark& b) {
+        return std::tie(a.rule, a.message) < std::tie(b.rule, b.message);
+    });
+    for (cReportMark& mark : left) report.package.marks.push_back(std::move(mark));
+    marks_.clear();
     return report;
+}
+
+void cReportBuilder::Flag(std::vector<cCheckProblem> problems) {
+    marks_.clear();
+    for (cCheckProblem& problem : problems) {
+        const xercesc::DOMElement* about = Dom(problem.newElement ? problem.newElement : problem.oldElement);
+        marks_[about].push_back(
+            {problem.RuleId(), problem.severity == cCheckProblem::kError, QORMUPrintableLine(problem.message)});
+    }
+}
+
+void cReportBuilder::Mark(cReportElement& element, const xercesc::DOMElement* shown) {
+    const auto found = marks_.find(shown);
+    if (!shown || found == marks_.end()) return;
+    for (cReportMark& mark : found->second) element.marks.push_back(std::move(mark));
+    marks_.erase(found);
+}
+
+void cReportBuilder::Mark(cReportElement& element, const cQORMDMetaElem* oldElem, const cQORMDMetaElem* newElem) {
+    Mark(element, Dom(newElem ? newElem : oldElem));
+}
+
+void cReportBuilder::MarkOwners(cReportElement& element, cMetaDiffElem* entry) {
+    ZULRawCollPV& changed = entry->getModModifiedList();
+    for (int i = 1; i <= changed.Size(); ++i) {
+        const auto* record = static_cast<const cMetaDiffField*>(changed[i]);
+        if (record && record->getNewMetaField()) Mark(element, Dom(record->getNewMetaField()->GetOwner()));
+    }
 }
 
 void cReportBuilder::Collect(cMetaDiffBase* category, cReportElement::Kind kind) {
@@ -256,7 +304,7 @@ void cReportBuilder::PlaceClassesOf(cQORMDMetaPackage* package, cReport& report)
     }
 }
 
-cReportElement cReportBuilder::PackageSection() const {
+cReportElement cReportBuilder::PackageSection() {
     cReportElement section;
     Describe(section, result_.GetOldPackage(), result_.GetNewPackage());
     for (const Entry& entry : packageEntries_) {
@@ -264,10 +312,12 @@ cReportElement cReportBuilder::PackageSection() const {
             section.kind = cReportElement::kChanged;
             for (cReportField& field : FieldsOf(entry)) section.fields.push_back(std::move(field));
             section.NoteRename();
+            if (!entry.newElem) MarkOwners(section, entry.diff);
         } else {
             section = Copy(entry.diff->getDomElement().get(), entry.kind, false, false);
         }
     }
+    Mark(section, result_.GetOldPackage(), result_.GetNewPackage());
     return section;
 }
 
@@ -281,13 +331,16 @@ cReportElement cReportBuilder::ClassSection(ClassGroup& group, std::size_t secti
             section.kind = cReportElement::kChanged;
             for (cReportField& field : FieldsOf(entry)) section.fields.push_back(std::move(field));
             section.NoteRename();
+            if (!entry.newElem) MarkOwners(section, entry.diff);
         } else {
             const xercesc::DOMElement* element = entry.diff->getDomElement().get();
             section = Copy(element, entry.kind, true, true);
+            Mark(section, element);
             AddCopiedItems(element, entry.kind, entry.kind == cReportElement::kAdded ? newClass : oldClass, section,
                            sectionIndex);
         }
     }
+    Mark(section, oldClass, newClass);
     AddAttributeItems(group, oldClass, newClass, section, sectionIndex);
     return section;
 }
@@ -322,16 +375,24 @@ cReportElement cReportBuilder::AttributeItem(const ZULUnicodeString& key, const 
                                              std::size_t itemIndex) {
     if (entry.kind == cReportElement::kAdded) moves_.Arrived(key, sectionIndex, itemIndex);
     if (entry.kind == cReportElement::kDeleted) moves_.Departed(key, sectionIndex, itemIndex);
-    if (entry.kind != cReportElement::kChanged) return Copy(entry.diff->getDomElement().get(), entry.kind, false, true);
+    if (entry.kind != cReportElement::kChanged) {
+        cReportElement copy = Copy(entry.diff->getDomElement().get(), entry.kind, false, true);
+        Mark(copy, entry.diff->getDomElement().get());
+        return copy;
+    }
 
     cReportElement item;
     item.kind = cReportElement::kChanged;
     if (entry.oldElem && entry.newElem) {
         Describe(item, entry.oldElem, entry.newElem);
+        Mark(item, entry.oldElem, entry.newElem);
     } else {
         const ZULUnicodeString parent = entry.diff->getParentUuid();
-        Describe(item, FindAttribute(FindClass(result_.GetOldPackage(), parent), key),
-                 FindAttribute(FindClass(result_.GetNewPackage(), parent), key));
+        cQORMDMetaAttrib* oldAttrib = FindAttribute(FindClass(result_.GetOldPackage(), parent), key);
+        cQORMDMetaAttrib* newAttrib = FindAttribute(FindClass(result_.GetNewPackage(), parent), key);
+        Describe(item, oldAttrib, newAttrib);
+        Mark(item, oldAttrib, newAttrib);
+        MarkOwners(item, entry.diff);
     }
     item.fields = FieldsOf(entry);
     item.NoteRename();
@@ -375,5 +436,6 @@ void cReportBuilder::AddCopiedItems(const xercesc::DOMElement* element, cReportE
             if (kind == cReportElement::kDeleted) moves_.Departed(key, sectionIndex, section.items.size());
         }
         section.items.push_back(Copy(child, kind, false, true));
+        Mark(section.items.back(), child);
     }
 }

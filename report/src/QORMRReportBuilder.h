@@ -3,6 +3,8 @@
 // model. Every entry of the comparison's three categories lands in exactly one
 // place of the report; nothing is compared again, the model of the two
 // documents only gives names, the document order and the copies' content.
+// The change rules (cChangeRules) run on the same result, and each problem
+// they find marks the report element of the element it is about.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +15,8 @@
 #include <vector>
 #include <xercesc/dom/DOMElement.hpp>
 
+#include "QORMDChangePolicy.h"
+#include "QORMDCheckProblem.h"
 #include "QORMRMoveFinder.h"
 #include "QORMRReport.h"
 #include "ZULBase/ZULUnicodeString.h"
@@ -26,8 +30,10 @@ class cQORMDMetaPackage;
 
 class cReportBuilder {
 public:
-    // result: a comparison that ran to its end. The file names are shown as given.
-    cReportBuilder(cMetaDiffDoc& result, std::string oldFile, std::string newFile);
+    // result: a comparison that ran to its end. The file names are shown as
+    // given; the change rules' messages name the old version oldFile. The
+    // policy sets the rules' severities and the changes acknowledged.
+    cReportBuilder(cMetaDiffDoc& result, std::string oldFile, std::string newFile, const cChangePolicy& policy);
     cReport Build();
 
 private:
@@ -70,7 +76,7 @@ private:
     static std::vector<cReportField> FieldsOf(const Entry& entry);
     ClassGroup& Group(const ZULUnicodeString& key);
     void PlaceClassesOf(cQORMDMetaPackage* package, cReport& report);
-    cReportElement PackageSection() const;
+    cReportElement PackageSection();
     cReportElement ClassSection(ClassGroup& group, std::size_t sectionIndex);
     void AddAttributeItems(ClassGroup& group, cQORMDMetaClass* oldClass, cQORMDMetaClass* newClass,
                            cReportElement& section, std::size_t sectionIndex);
@@ -85,10 +91,21 @@ private:
     // may be one side of a move.
     void AddCopiedItems(const xercesc::DOMElement* element, cReportElement::Kind kind, cQORMDMetaClass* modelClass,
                         cReportElement& section, std::size_t sectionIndex);
+    // The problems of the change rules, waiting for the report element of the
+    // element each is about (its new one, else its old one), by start tag.
+    void Flag(std::vector<cCheckProblem> problems);
+    // Gives element the marks of the document element it shows, once.
+    void Mark(cReportElement& element, const xercesc::DOMElement* shown);
+    void Mark(cReportElement& element, const cQORMDMetaElem* oldElem, const cQORMDMetaElem* newElem);
+    // A changed entry that no pair of elements explained: the marks of every
+    // element its changed fields belong to.
+    void MarkOwners(cReportElement& element, cMetaDiffElem* entry);
 
     cMetaDiffDoc& result_;
     std::string oldFile_;
     std::string newFile_;
+    const cChangePolicy& policy_;
+    std::unordered_map<const xercesc::DOMElement*, std::vector<cReportMark>> marks_;
     std::vector<Entry> packageEntries_;
     // Until PlaceChangedEntries: the changed entries, by key, and those a pair explains.
     std::vector<cMetaDiffElem*> changedEntries_;

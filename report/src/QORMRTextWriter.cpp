@@ -41,7 +41,7 @@ void cTextWriter::Document(const cReport& report) {
     Blank();
     Summary(report);
     Moves(report);
-    if (report.package.kind != cReportElement::kUnchanged) {
+    if (report.PackageShown()) {
         Blank();
         Element(0, report.package, report);
     }
@@ -115,6 +115,20 @@ void cTextWriter::RangeSummary(const cRangeReport& range) {
         }
         Line(0, row);
     }
+    Flagged(cReportSummary::Flagged(range));
+}
+
+void cTextWriter::Flagged(const std::vector<cReportSummary::Flags>& flagged) {
+    if (flagged.empty()) return;
+    char line[128];
+    Blank();
+    std::snprintf(line, sizeof line, "%-25s%6s%10s", "Flagged", "errors", "warnings");
+    Line(0, line, kBold);
+    for (const cReportSummary::Flags& flags : flagged) {
+        std::snprintf(line, sizeof line, "%-23s%6d%10d", cReportSummary::RuleName(flags.rule).c_str(), flags.errors,
+                      flags.warnings);
+        Line(2, line);
+    }
 }
 
 void cTextWriter::Line(int indent, const std::string& text, Style style) {
@@ -152,6 +166,7 @@ void cTextWriter::Summary(const cReport& report) {
     row("classes", summary.Classes(), false);
     row("attributes", summary.Attributes(), true);
     row("fields", summary.Fields(), false);
+    Flagged(summary.Flagged());
 }
 
 void cTextWriter::Moves(const cReport& report) {
@@ -183,10 +198,23 @@ void cTextWriter::Element(int indent, const cReportElement& element, const cRepo
         indent,
         cReportWording::Label(element.tag, element.name, element.uuid) + ": " + cReportWording::Status(element, report),
         style);
+    for (const cReportMark& mark : element.marks) Mark(indent + 2, mark);
     for (const cReportField& field : element.fields) Field(indent + 2, field);
     const bool old = element.kind == cReportElement::kDeleted || element.kind == cReportElement::kMovedOut;
     for (const cReportNode& node : element.below) Node(indent + 2, node, old ? '-' : '+', 1);
     for (const cReportElement& item : element.items) Element(indent + 2, item, report);
+}
+
+void cTextWriter::Mark(int indent, const cReportMark& mark) {
+    // A sentence wrapped between its words: the blank where a line breaks is not kept.
+    indent = std::min(indent, kMaxIndent);
+    const std::vector<std::string> lines = cDisplayWidth::Wrap("! " + cReportWording::Of(mark) + ": " + mark.message,
+                                                               std::max(kMinPiece, width_ - indent - 4));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool last = i + 1 == lines.size();
+        const std::string line = !last && lines[i].back() == ' ' ? lines[i].substr(0, lines[i].size() - 1) : lines[i];
+        Line(indent + (i > 0 ? 4 : 0), line, mark.error ? kRed : kYellow);
+    }
 }
 
 void cTextWriter::Field(int indent, const cReportField& field) {

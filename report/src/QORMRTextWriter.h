@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // cTextWriter: the report as plain text for a terminal or a git pager: one
-// block per class, a marker per field line (~ changed, + added, - deleted),
+// block per class, a line under an element for each change a rule flags
+// (! error QM102: ...), a marker per field line (~ changed, + added, - deleted),
 // every line within the width (long values continue on the next lines, in
 // quotes), coloured by marker when asked (standard output is a terminal).
 #pragma once
@@ -10,6 +11,7 @@
 
 #include "QORMRRangeReport.h"
 #include "QORMRReport.h"
+#include "QORMRSummary.h"
 
 class cTextWriter {
 public:
@@ -30,9 +32,13 @@ private:
     void Document(const cReport& report);
     void Summary(const cReport& report);
     void RangeSummary(const cRangeReport& range);
+    // The flagged changes by rule, errors and warnings apart (nothing when none is).
+    void Flagged(const std::vector<cReportSummary::Flags>& flagged);
     void Moves(const cReport& report);
     void Element(int indent, const cReportElement& element, const cReport& report);
     void Field(int indent, const cReportField& field);
+    // A flagged change under its element: ! error QM102: message
+    void Mark(int indent, const cReportMark& mark);
     void Node(int indent, const cReportNode& node, char marker, int depth);
     // head and the value on one line, or the value below head when too wide.
     void TextLine(int indent, const std::string& head, const std::string& value, Style style);

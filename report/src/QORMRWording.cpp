@@ -44,6 +44,10 @@ char cReportWording::Marker(cReportField::Kind kind) {
     return ' ';
 }
 
+const char* cReportWording::Severity(const cReportMark& mark) { return mark.error ? "error" : "warning"; }
+
+std::string cReportWording::Of(const cReportMark& mark) { return std::string(Severity(mark)) + " " + mark.rule; }
+
 std::string cReportWording::Label(const std::string& tag, const std::string& name, const std::string& uuid) {
     std::string label = cShownValue::Of(tag);
     if (!name.empty()) label += " " + cShownValue::Of(name);

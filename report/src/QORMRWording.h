@@ -17,6 +17,10 @@ public:
     static const char* Of(cReportField::Note note);
     // The marker of a field line: ' ', '~', '+', '-'.
     static char Marker(cReportField::Kind kind);
+    // "error" or "warning".
+    static const char* Severity(const cReportMark& mark);
+    // A mark's severity and rule: "error QM102".
+    static std::string Of(const cReportMark& mark);
 
     // "Tag Name (Uuid)", each in its shown form; name and Uuid left out when empty.
     static std::string Label(const std::string& tag, const std::string& name, const std::string& uuid);

@@ -1,24 +1,29 @@
 // SPDX-License-Identifier: Apache-2.0
 // QORMetaReport: a report of what changed between two versions of a metadata
 // document, for people: text (terminals, git), markdown (pull requests) or
-// HTML (reviews). Same loading and comparison as the diff host.
+// HTML (reviews). Same loading and comparison as the diff host; the changes
+// that QORMetaCheck's change rules flag on that comparison are marked, as
+// the team's configuration (.qormeta.toml) sets the rules.
 // Exit status: 0 report written (also when nothing differs), 1 failed run
-// (nothing written), 2 wrong arguments.
+// (nothing written), 2 wrong arguments or a configuration that cannot be read.
+
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
 
+#include "QORMConfiguration.h"
 #include "QORMDVersion.h"
+#include "QORMPathspec.h"
 #include "QORMRArguments.h"
 #include "QORMRComparison.h"
 #include "QORMRHtmlWriter.h"
 #include "QORMRMarkdownWriter.h"
-#include "QORMRPathspec.h"
 #include "QORMRRangeReportBuilder.h"
 #include "QORMRReportBuilder.h"
 #include "QORMRTextWriter.h"
+#include "QORMSameFile.h"
 #include "QORMetaUtil/QORMUPrintableLine.h"
 #include "QORMetaUtil/QORMUProgram.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
@@ -63,6 +68,16 @@ std::string Render(const Report& report, const cReportArguments& arguments) {
 }
 
 int Run(const cReportArguments& arguments) {
+    // The team's decisions about the change rules, as the check reads them.
+    cChangePolicy policy;
+    try {
+        const std::string file = cConfiguration::Locate(arguments.Config(), ".");
+        if (!file.empty() && !arguments.OutFile().empty() && QORMSameFile(arguments.OutFile(), file))
+            return WrongRun("-Out names the configuration \"" + file + "\"; the report would replace it");
+        if (!file.empty()) policy = cConfiguration::Read(file);
+    } catch (const cConfigurationError& error) {
+        return WrongRun(error.what());
+    }
     std::string output;
     int status = kSuccess;
     if (arguments.GitRange().empty()) {
@@ -70,12 +85,13 @@ int Run(const cReportArguments& arguments) {
                                      ZULUnicodeString(arguments.NewFile().c_str()));
         const std::int32_t compared = comparison.Run();
         if (compared < 0) return Fail(comparison.FailureLine(compared));
-        const cReport report = cReportBuilder(comparison.Result(), arguments.OldFile(), arguments.NewFile()).Build();
+        const cReport report =
+            cReportBuilder(comparison.Result(), arguments.OldFile(), arguments.NewFile(), policy).Build();
         output = Render(report, arguments);
     } else {
         std::unique_ptr<cRangeReportBuilder> builder;
         try {
-            builder = std::make_unique<cRangeReportBuilder>(".", arguments.GitRange());
+            builder = std::make_unique<cRangeReportBuilder>(".", arguments.GitRange(), policy);
         } catch (const cGitError& error) {
             return WrongRun(error.what());
         }

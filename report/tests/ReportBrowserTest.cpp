@@ -46,13 +46,14 @@ std::string TextOf(const std::string& dom) {
     return text;
 }
 
-Page Load(const std::string& html) {
+// The page html loaded, at the fragment given (such as "#flagged").
+Page Load(const std::string& html, const std::string& fragment = "") {
     TempDir profile;
     const HostRun run =
         RunProgram("chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
                                 "--user-data-dir=" + profile.path(), "--enable-logging=stderr", "--v=0", "--dump-dom",
-                                "file://" + std::filesystem::absolute(html).string()});
+                                "file://" + std::filesystem::absolute(html).string() + fragment});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     Page page;
     std::istringstream log(run.err);
@@ -63,6 +64,18 @@ Page Load(const std::string& html) {
     for (std::size_t at = 0; (at = run.out.find("<details class=\"section", at)) != std::string::npos; ++at)
         ++page.sections;
     return page;
+}
+
+// Each element drawn with the given class (section: "details class=\"section"),
+// named by its Name, "+" after it when its start tag holds with.
+std::vector<std::string> Drawn(const std::string& dom, const std::string& opening, const std::string& with) {
+    std::vector<std::string> drawn;
+    const std::regex element("<" + opening +
+                             "[^>]*>(?:<summary>|<h3>)<span class=\"tag\">[^<]*</span> <span "
+                             "class=\"name\">([^<]*)</span>");
+    for (std::sregex_iterator it(dom.begin(), dom.end(), element), end; it != end; ++it)
+        drawn.push_back((*it)[1].str() + (it->str().find(with) != std::string::npos ? "+" : ""));
+    return drawn;
 }
 
 class ReportInBrowser : public ::testing::Test {
@@ -135,6 +148,54 @@ TEST_F(ReportInBrowser, RevisionRange) {
     }
     for (const char* shown : {"a.xml: modified", "b.xml: modified", "12 of 12 sections", "renamed from Adress"})
         EXPECT_THAT(page.text, HasSubstr(shown));
+}
+
+// The changes the rules flag: their badges and messages drawn, and the
+// switch that shows only them, set by opening the page at #flagged: the
+// sections without a flagged change hidden, and in the others the items
+// without one. A page with nothing flagged has its switch off and
+// disabled, and shows every section even at #flagged.
+TEST_F(ReportInBrowser, OnlyFlaggedChanges) {
+    const std::string data = SourcePath("check/tests/data/");
+    const HostRun run = RunReport({"-Config", data + "qormeta.toml", "-Old", data + "old.xml", "-New", data + "new.xml",
+                                   "-Format", "html", "-Out", html});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const Page all = Load(html);
+    EXPECT_EQ(all.console, "");
+    EXPECT_THAT(all.text, HasSubstr("8 of 8 sections"));
+    EXPECT_THAT(all.dom, Not(HasSubstr("<body class=\"only-flagged\">")));
+    EXPECT_THAT(Drawn(all.dom, "details class=\"section", "hidden"),
+                testing::ElementsAre("Customer", "Order", "Brand", "store", "Shipment", "Mixed", "Invoice", "Store"));
+    for (const std::string& shown :
+         std::vector<std::string>{"phone a-phone-2 added error QM103", "Code a-code changed warning QM107",
+                                  "error QM106: the field Size of the attribute <Attribute Name=\"Brand\"> of the "
+                                  "class <Class Name=\"Order\"> "
+                                  "shrinks from \"10\" to \"5\" (in " +
+                                      data + "old.xml)"})
+        EXPECT_THAT(all.text, HasSubstr(shown));
+
+    const Page flagged = Load(html, "#flagged");
+    EXPECT_EQ(flagged.console, "");
+    EXPECT_THAT(flagged.text, HasSubstr("4 of 8 sections"));
+    EXPECT_THAT(flagged.dom, HasSubstr("<body class=\"only-flagged\">"));
+    EXPECT_THAT(
+        Drawn(flagged.dom, "details class=\"section", "hidden"),
+        testing::ElementsAre("Customer", "Order", "Brand+", "store", "Shipment+", "Mixed+", "Invoice", "Store+"));
+    // Items the style hides under .only-flagged: those without the class flagged.
+    EXPECT_THAT(Drawn(flagged.dom, "div class=\"item", "flagged"),
+                testing::ElementsAre("phone+", "Fax+", "Phone", "Region", "Note+", "Id", "Brand+", "Region+", "Code+",
+                                     "Code", "Fax", "No", "Code"));
+    EXPECT_THAT(ReadFile(html), HasSubstr(".only-flagged .item:not(.flagged) { display: none; }"));
+
+    ASSERT_EQ(RunReport({"-Old", SourcePath("examples/merge/base.xml"), "-New", SourcePath("examples/merge/ours.xml"),
+                         "-Format", "html", "-Out", html})
+                  .exitStatus,
+              0);
+    const Page none = Load(html, "#flagged");
+    EXPECT_EQ(none.console, "");
+    EXPECT_THAT(none.dom, HasSubstr("<input type=\"checkbox\" id=\"flagged-only\" disabled=\"\">"));
+    EXPECT_THAT(none.dom, Not(HasSubstr("<body class=\"only-flagged\">")));
+    EXPECT_THAT(none.text, HasSubstr("2 of 2 sections"));
 }
 
 TEST_F(ReportInBrowser, GeneratedTenMegabytePair) {

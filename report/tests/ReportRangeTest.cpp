@@ -121,8 +121,9 @@ TEST_F(ReportRange, EachKindOfChangeHasItsRowAndSection) {
              "\n##### Attribute `Id` (`a-cust-id`): changed\n",
              "The version `" + feature +
                  ":models/stays.meta.xml` does not load:\n\n~~~text\n"
-                 "models/stays.meta.xml:3:3: error: the class <C Name=\"two\"> has no Uuid (or an empty one)\n"
-                 "models/stays.meta.xml:4:3: error: the class <C Uuid=\"c3\"> has no Name (or an empty one)\n~~~\n"})
+                 "models/stays.meta.xml:3:3: error: the class <C Name=\"two\"> has no Uuid (or an empty one) [QM002]\n"
+                 "models/stays.meta.xml:4:3: error: the class <C Uuid=\"c3\"> has no Name (or an empty one) "
+                 "[QM003]\n~~~\n"})
         EXPECT_THAT(markdown, HasSubstr(shown));
     EXPECT_EQ(repo.Git({"status", "--porcelain"}).out, "");
     EXPECT_EQ(Listing(repo.path(), true), before);
@@ -230,7 +231,7 @@ TEST(ReportRangeUnnamed, GivesTheReasonOfTheTwoFileForm) {
     for (const auto& [path, twoFile] : {std::pair{"m.meta.xml", modified}, {"added.meta.xml", added}}) {
         ASSERT_THAT(twoFile.err, StartsWith("Error: the package has no name: "));
         const std::string reason = twoFile.err.substr(7, twoFile.err.size() - 9);  // no "Error: ", no ".\n"
-        EXPECT_THAT(range.out, HasSubstr("~~~text\n" + std::string(path) + ": error: " + reason + "\n~~~\n"));
+        EXPECT_THAT(range.out, HasSubstr("~~~text\n" + std::string(path) + ": error: " + reason + " [QM007]\n~~~\n"));
     }
 }
 

@@ -253,12 +253,16 @@ TEST(ReportReading, ChangesUnderASharedUuidGoWhereTheyHappened) {
          "  classes         0        0        0\n"
          "  attributes      0        0        2      0\n"
          "  fields          1        2        2\n\n"
+         "Flagged                  errors  warnings\n"
+         "  QM105 renamed               0         1\n\n"
          "C One (c1): attributes changed\n"
          "  A a (s): changed\n"
          "    ~ X: 1 \u2192 2\n"
          "    - Y: 1\n\n"
          "C Two (c2): attributes changed\n"
          "  A b (s): changed, renamed from a\n"
+         "    ! warning QM105: the attribute <A Name=\"b\"> of the class <C Name=\"Two\"> is renamed from \"a\"\n"
+         "        (in old.xml): check that the migration renames its column rather than dropping it\n"
          "    ~ Name: a \u2192 b  (renamed)\n"
          "    - Y: 1\n"
          "    + Z: 3\n"},
@@ -337,7 +341,10 @@ TEST(ReportReading, LayoutIsNotContentInAnyForm) {
                                 "      + text: deep text\n\n"));
     EXPECT_THAT(text, HasSubstr("  + xml:space: preserve\n  + text: \"\\n  \"\n\n"));
     EXPECT_THAT(text, HasSubstr("  + Uuid: c-leaf\n  + text: \" a \"\n\n"));
-    EXPECT_THAT(text, HasSubstr("C Gone (c-gone): deleted\n  - Name: Gone\n  - Uuid: c-gone\n"));
+    EXPECT_THAT(text,
+                HasSubstr("C Gone (c-gone): deleted\n  ! error QM101: the class <C Name=\"Gone\"> (Uuid \"c-gone\", "
+                          "in old.xml) is deleted: the\n      migration drops its table and every row\n"
+                          "  - Name: Gone\n  - Uuid: c-gone\n"));
     // Each form lists the same four texts.
     const auto listed = [](const std::string& report, const std::string& pattern) {
         std::vector<std::string> texts;

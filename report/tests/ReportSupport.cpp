@@ -2,7 +2,6 @@
 #include "ReportSupport.h"
 
 #include <cstdlib>
-#include <filesystem>
 
 HostRun RunReport(const std::vector<std::string>& args, const RunOptions& options) {
     return RunProgram(QORMR_REPORT_PATH, args, options);
@@ -13,33 +12,6 @@ void GeneratePair(const TempDir& dir, double sizeMb, double changes, int seed) {
         "python3", {SourcePath("bench/generate-metadata.py"), "--size-mb", std::to_string(sizeMb), "--changes",
                     std::to_string(changes), "--seed", std::to_string(seed), dir.file("old.xml"), dir.file("new.xml")});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
-}
-
-ScratchRepository::ScratchRepository() {
-    Git({"init", "-q", "-b", "main"});
-    Git({"config", "user.name", "Report Test"});
-    Git({"config", "user.email", "report-test@localhost"});
-    Git({"config", "commit.gpgsign", "false"});
-}
-
-HostRun ScratchRepository::Git(const std::vector<std::string>& args, int expected) const {
-    const HostRun run = RunProgram("git", args, {path(), {"GIT_CONFIG_NOSYSTEM=1", "HOME=" + path()}});
-    EXPECT_EQ(run.exitStatus, expected) << "git " << args[0] << ": " << run.out << run.err;
-    return run;
-}
-
-std::string ScratchRepository::Commit(const std::map<std::string, std::string>& files, const std::string& message,
-                                      const std::vector<std::string>& removed) const {
-    for (const auto& [name, content] : files) {
-        std::filesystem::create_directories(std::filesystem::path(dir_.file(name)).parent_path());
-        dir_.write(name, content);
-    }
-    for (const std::string& name : removed) std::filesystem::remove(dir_.file(name));
-    Git({"add", "-A"});
-    Git({"commit", "-q", "-m", message});
-    std::string id = Git({"rev-parse", "HEAD"}).out;
-    id.erase(id.find_last_not_of('\n') + 1);
-    return id;
 }
 
 std::string Unshown(const std::string& shown) {

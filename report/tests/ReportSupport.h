@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "QORMDScratchRepository.h"
 #include "QORMDTestSupport.h"
 
 // Runs the built QORMetaReport.
@@ -15,24 +16,6 @@ HostRun RunReport(const std::vector<std::string>& args, const RunOptions& option
 
 // A generated pair (bench/generate-metadata.py) in dir: old.xml and new.xml.
 void GeneratePair(const TempDir& dir, double sizeMb, double changes, int seed);
-
-// A git repository in a temporary folder (branch main), run with the git
-// program without the machine's or the user's configuration.
-class ScratchRepository {
-public:
-    ScratchRepository();
-    const std::string& path() const { return dir_.path(); }
-    // git args in the repository; a failure of the calling test when it does
-    // not exit with expected.
-    HostRun Git(const std::vector<std::string>& args, int expected = 0) const;
-    // Writes files (path: content) and removes removed (paths), then commits
-    // everything with message; returns the commit's id.
-    std::string Commit(const std::map<std::string, std::string>& files, const std::string& message,
-                       const std::vector<std::string>& removed = {}) const;
-
-private:
-    TempDir dir_;
-};
 
 // A value as the report shows it (plain, or quoted with escapes) back to the value.
 std::string Unshown(const std::string& shown);

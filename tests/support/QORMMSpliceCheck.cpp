@@ -52,7 +52,7 @@ std::string QORMMResolved(const std::string& text, int section) {
         const std::size_t end = std::min(text.find('\n', begin), text.size() - 1) + 1;
         const std::string line = text.substr(begin, end - begin);
         const int next = at == 2 ? -1 : at + 1;
-        if (line.rfind(kMarkers[at + 1], 0) == 0 && (at != 1 || line == "=======\n"))
+        if (line.rfind(kMarkers[at + 1], 0) == 0 && (at != 1 || line == "=======\n" || line == "=======\r\n"))
             at = next;
         else if (at < 0 || at == section)
             out += line;

@@ -11,6 +11,6 @@
 std::string QORMMCheckSplice(const std::string& folder, const std::string& base, const std::string& ours,
                              const std::string& theirs);
 
-// text (a file with conflict markers) with each block resolved to one of its
-// sections: 0 ours, 1 base, 2 theirs.
+// text (a file with conflict markers, line ends "\n" or "\r\n") with each
+// block resolved to one of its sections: 0 ours, 1 base, 2 theirs.
 std::string QORMMResolved(const std::string& text, int section);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
-// cReportPathspec: the -Path patterns of a range report, read and matched as
-// git reads and matches pathspecs, so that a report holds the files that
-// `git diff A B -- patterns` lists (libgit2 knows no pathspec magic):
+// cPathspec: the -Path patterns of the range report and the change check,
+// read and matched as git reads and matches pathspecs, so that they take the
+// files that `git diff A B -- patterns` lists (libgit2 knows no pathspec magic):
 // - a pattern is relative to the current folder ("./", "../" and "//" are
 //   resolved), or to the top of the work tree with ":(top)" or ":/"; an
 //   absolute path must lie in the work tree;
@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-// A pattern that git refuses, or whose magic the report cannot honour.
+// A pattern that git refuses, or whose magic cannot be honoured.
 struct cPathspecError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -32,12 +32,12 @@ struct cPathspecMagic {
     bool top = false, literal = false, glob = false, icase = false, exclude = false;
 };
 
-class cReportPathspec {
+class cPathspec {
 public:
     // folder: the current folder from the top of the work tree, "" at the
     // top, else ending with '/'; workTree: its absolute path, ending with
     // '/'. Throws cPathspecError.
-    cReportPathspec(const std::vector<std::string>& patterns, const std::string& folder, const std::string& workTree);
+    cPathspec(const std::vector<std::string>& patterns, const std::string& folder, const std::string& workTree);
 
     // Whether path (from the top of the work tree) is selected.
     bool Selects(std::string_view path) const;

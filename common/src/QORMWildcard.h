@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// cReportWildcard: a wildcard pattern matched against a path as git matches
+// cWildcard: a wildcard pattern matched against a path as git matches
 // pathspecs: * any run of characters, ? one character, [...] one of a set
 // (ranges a-z, [:alpha:] and the other POSIX classes, ! or ^ to negate, a
 // leading ] taken as itself), \ takes the next character as itself. By
@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-class cReportWildcard {
+class cWildcard {
 public:
-    cReportWildcard(std::string_view pattern, bool byFolders, bool ignoreCase);
+    cWildcard(std::string_view pattern, bool byFolders, bool ignoreCase);
 
     bool Matches(std::string_view path);
 

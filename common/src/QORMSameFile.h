@@ -9,6 +9,6 @@
 #include <string>
 #include <system_error>
 
-bool QORMRSameFile(const std::string& a, const std::string& b);
+bool QORMSameFile(const std::string& a, const std::string& b);
 // The absolute path of name, with the links and dot folders of the part that exists resolved.
-std::filesystem::path QORMRResolvedPath(const std::string& name, std::error_code& failed);
+std::filesystem::path QORMResolvedPath(const std::string& name, std::error_code& failed);

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "QORMRPathspec.h"
+#include "QORMPathspec.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
-#include "QORMRWildcard.h"
+#include "QORMWildcard.h"
 
 namespace {
 
@@ -118,16 +118,14 @@ std::size_t ReadShortMagic(const std::string& pattern, cPathspecMagic& magic) {
 
 }  // namespace
 
-cReportPathspec::cReportPathspec(const std::vector<std::string>& patterns, const std::string& folder,
-                                 const std::string& workTree) {
+cPathspec::cPathspec(const std::vector<std::string>& patterns, const std::string& folder, const std::string& workTree) {
     for (const std::string& pattern : patterns) {
         items_.push_back(Read(pattern, folder, workTree));
         if (!items_.back().magic.exclude) onlyExcludes_ = false;
     }
 }
 
-cReportPathspec::Item cReportPathspec::Read(const std::string& pattern, const std::string& folder,
-                                            const std::string& workTree) {
+cPathspec::Item cPathspec::Read(const std::string& pattern, const std::string& folder, const std::string& workTree) {
     Item item;
     cPathspecMagic& magic = item.magic;
     std::size_t begins = 0;
@@ -154,7 +152,7 @@ cReportPathspec::Item cReportPathspec::Read(const std::string& pattern, const st
     return item;
 }
 
-bool cReportPathspec::Matches(const Item& item, std::string_view path) {
+bool cPathspec::Matches(const Item& item, std::string_view path) {
     const std::string_view match = item.match;
     if (match.empty()) return true;  // "." at the top, ":/": everything
     // The file it names, or a file below the folder it names.
@@ -164,11 +162,11 @@ bool cReportPathspec::Matches(const Item& item, std::string_view path) {
     if (item.literalLength >= match.size() || path.size() < item.literalLength) return false;
     if (!SameText(match.substr(0, item.literalLength), path.substr(0, item.literalLength), item.magic.icase))
         return false;
-    return cReportWildcard(match.substr(item.literalLength), item.magic.glob, item.magic.icase)
+    return cWildcard(match.substr(item.literalLength), item.magic.glob, item.magic.icase)
         .Matches(path.substr(item.literalLength));
 }
 
-bool cReportPathspec::Selects(std::string_view path) const {
+bool cPathspec::Selects(std::string_view path) const {
     const auto matches = [&](bool exclude) {
         return [&, exclude](const Item& item) { return item.magic.exclude == exclude && Matches(item, path); };
     };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "QORMRWildcard.h"
+#include "QORMWildcard.h"
 
 #include <cctype>
 
@@ -26,20 +26,20 @@ bool InClass(std::string_view name, unsigned char c, bool ignoreCase, bool& know
 
 }  // namespace
 
-cReportWildcard::cReportWildcard(std::string_view pattern, bool byFolders, bool ignoreCase)
+cWildcard::cWildcard(std::string_view pattern, bool byFolders, bool ignoreCase)
     : pattern_(pattern), byFolders_(byFolders), ignoreCase_(ignoreCase) {}
 
-bool cReportWildcard::Matches(std::string_view path) {
+bool cWildcard::Matches(std::string_view path) {
     path_ = path;
     known_.assign((pattern_.size() + 1) * (path_.size() + 1), -1);
     return MatchesFrom(0, 0);
 }
 
-unsigned char cReportWildcard::Fold(unsigned char c) const {
+unsigned char cWildcard::Fold(unsigned char c) const {
     return ignoreCase_ && c < 0x80 ? static_cast<unsigned char>(std::tolower(c)) : c;
 }
 
-bool cReportWildcard::MatchesFrom(std::size_t at, std::size_t in) {
+bool cWildcard::MatchesFrom(std::size_t at, std::size_t in) {
     std::int8_t& known = known_[at * (path_.size() + 1) + in];
     if (known >= 0) return known;
     bool matches = false;
@@ -70,7 +70,7 @@ bool cReportWildcard::MatchesFrom(std::size_t at, std::size_t in) {
     return matches;
 }
 
-bool cReportWildcard::Star(std::size_t at, std::size_t in) {
+bool cWildcard::Star(std::size_t at, std::size_t in) {
     std::size_t end = at;
     while (end < pattern_.size() && pattern_[end] == '*') ++end;
     bool crossesFolders = !byFolders_;
@@ -85,7 +85,7 @@ bool cReportWildcard::Star(std::size_t at, std::size_t in) {
     }
 }
 
-bool cReportWildcard::Set(std::size_t at, unsigned char c, bool& holds, std::size_t& next) const {
+bool cWildcard::Set(std::size_t at, unsigned char c, bool& holds, std::size_t& next) const {
     std::size_t i = at + 1;
     const bool negated = i < pattern_.size() && (pattern_[i] == '!' || pattern_[i] == '^');
     if (negated) ++i;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "QORMRGitRepository.h"
+#include "QORMGitRepository.h"
 
 #include <git2.h>
 
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "QORMRPathspec.h"
+#include "QORMPathspec.h"
 
 namespace {
 
@@ -45,6 +45,19 @@ git_oid Oid(const std::string& hex) {
     Check(git_oid_fromstr(&id, hex.c_str()), "not an object id: " + hex);
     return id;
 }
+
+// Diff options limited to exactly paths (from the top), or none when null.
+struct PathOptions {
+    explicit PathOptions(const std::vector<std::string>* paths) {
+        git_diff_options_init(&options, GIT_DIFF_OPTIONS_VERSION);
+        if (!paths) return;
+        for (const std::string& path : *paths) exact.push_back(const_cast<char*>(path.c_str()));
+        options.pathspec = {exact.data(), exact.size()};
+        options.flags |= GIT_DIFF_DISABLE_PATHSPEC_MATCH;
+    }
+    git_diff_options options;
+    std::vector<char*> exact;
+};
 
 bool IsRegularFile(std::uint32_t mode) { return mode == GIT_FILEMODE_BLOB || mode == GIT_FILEMODE_BLOB_EXECUTABLE; }
 
@@ -148,42 +161,69 @@ std::string cGitRepository::WorkTree() const {
     return folder ? folder : "";
 }
 
-bool cGitRepository::MarkedAsMetadata(const std::string& path, const Revision& end) const {
-    git_attr_options options = GIT_ATTR_OPTIONS_INIT;
-    options.flags = GIT_ATTR_CHECK_FILE_THEN_INDEX | GIT_ATTR_CHECK_INCLUDE_COMMIT;
-    options.attr_commit_id = Oid(end.id);
+bool cGitRepository::MarkedAsMetadata(const std::string& path, const Revision* end) const {
+    git_attr_options options{};  // GIT_ATTR_OPTIONS_INIT, which clang finds incomplete
+    options.version = GIT_ATTR_OPTIONS_VERSION;
+    options.flags = GIT_ATTR_CHECK_FILE_THEN_INDEX;
+    if (end) {
+        options.flags |= GIT_ATTR_CHECK_INCLUDE_COMMIT;
+        options.attr_commit_id = Oid(end->id);
+    }
     const char* value = nullptr;
     Check(git_attr_get_ext(&value, repository_, &options, path.c_str(), "diff"),
           "reading the attributes of \"" + path + "\"");
     return git_attr_value(value) == GIT_ATTR_VALUE_STRING && std::strcmp(value, "qormeta") == 0;
 }
 
+git_tree* cGitRepository::TreeOf(const Revision& revision) const {
+    if (revision.id.empty()) return nullptr;  // no commit yet: the empty tree
+    git_commit* commit = nullptr;
+    const git_oid id = Oid(revision.id);
+    Check(git_commit_lookup(&commit, repository_, &id), "reading the commit " + revision.id);
+    Owned<git_commit, git_commit_free> owned(commit);
+    git_tree* tree = nullptr;
+    Check(git_commit_tree(&tree, commit), "reading the tree of " + revision.id);
+    return tree;
+}
+
 std::vector<cGitRepository::Change> cGitRepository::Changes(const Range& range,
                                                             const std::vector<std::string>& pathspecs) const {
-    const auto treeOf = [&](const Revision& revision) {
-        git_commit* commit = nullptr;
-        const git_oid id = Oid(revision.id);
-        Check(git_commit_lookup(&commit, repository_, &id), "reading the commit " + revision.id);
-        Owned<git_commit, git_commit_free> owned(commit);
-        git_tree* tree = nullptr;
-        Check(git_commit_tree(&tree, commit), "reading the tree of " + revision.id);
-        return Owned<git_tree, git_tree_free>(tree);
-    };
-    const auto fromTree = treeOf(range.from);
-    const auto toTree = treeOf(range.to);
-    const auto compare = [&](const git_diff_options* options) {
-        git_diff* found = nullptr;
-        Check(git_diff_tree_to_tree(&found, repository_, fromTree.get(), toTree.get(), options), "comparing the trees");
-        return Owned<git_diff, git_diff_free>(found);
-    };
+    const Owned<git_tree, git_tree_free> fromTree(TreeOf(range.from)), toTree(TreeOf(range.to));
+    return Select(
+        [&](const std::vector<std::string>* paths) {
+            const PathOptions limit(paths);
+            git_diff* found = nullptr;
+            Check(git_diff_tree_to_tree(&found, repository_, fromTree.get(), toTree.get(), &limit.options),
+                  "comparing the trees");
+            return found;
+        },
+        pathspecs, &range.to);
+}
 
+std::vector<cGitRepository::Change> cGitRepository::WorkTreeChanges(const Revision& from,
+                                                                    const std::vector<std::string>& pathspecs) const {
+    const Owned<git_tree, git_tree_free> fromTree(TreeOf(from));
+    return Select(
+        [&](const std::vector<std::string>* paths) {
+            const PathOptions limit(paths);
+            git_diff* found = nullptr;
+            // As git diff REV: the index tells which files are tracked.
+            Check(git_diff_tree_to_workdir_with_index(&found, repository_, fromTree.get(), &limit.options),
+                  "comparing " + from.name + " with the work tree");
+            return found;
+        },
+        pathspecs, nullptr);
+}
+
+std::vector<cGitRepository::Change> cGitRepository::Select(
+    const std::function<git_diff*(const std::vector<std::string>* paths)>& compare,
+    const std::vector<std::string>& pathspecs, const Revision* end) const {
     // With pathspecs, git pairs renamed files among the files they select
     // only: the selected paths first, then their renames.
-    git_diff_options options = GIT_DIFF_OPTIONS_INIT;
     std::vector<std::string> paths;
     if (!pathspecs.empty()) {
-        const cReportPathspec selection(pathspecs, folder_, WorkTree());
-        const auto all = compare(nullptr);
+        const cPathspec selection(pathspecs, folder_, WorkTree());
+        const Owned<git_diff, git_diff_free> all(compare(nullptr));
         for (std::size_t i = 0; i < git_diff_num_deltas(all.get()); ++i) {
             const git_diff_delta* delta = git_diff_get_delta(all.get(), i);
             if (selection.Selects(delta->old_file.path)) paths.emplace_back(delta->old_file.path);
@@ -191,24 +231,21 @@ std::vector<cGitRepository::Change> cGitRepository::Changes(const Range& range,
                 paths.emplace_back(delta->new_file.path);
         }
         if (paths.empty()) return {};
-        std::vector<char*> exact;
-        for (std::string& path : paths) exact.push_back(path.data());
-        options.pathspec = {exact.data(), exact.size()};
-        options.flags |= GIT_DIFF_DISABLE_PATHSPEC_MATCH;
-        const auto diff = compare(&options);
-        return ChangesOf(diff.get(), range, false);
+        const Owned<git_diff, git_diff_free> diff(compare(&paths));
+        return ChangesOf(diff.get(), end, false);
     }
-    const auto diff = compare(nullptr);
-    return ChangesOf(diff.get(), range, true);
+    const Owned<git_diff, git_diff_free> diff(compare(nullptr));
+    return ChangesOf(diff.get(), end, true);
 }
 
-std::vector<cGitRepository::Change> cGitRepository::ChangesOf(git_diff* diff, const Range& range,
+std::vector<cGitRepository::Change> cGitRepository::ChangesOf(git_diff* diff, const Revision* end,
                                                               bool byAttributes) const {
-    git_diff_find_options renames = GIT_DIFF_FIND_OPTIONS_INIT;
+    git_diff_find_options renames;
+    git_diff_find_options_init(&renames, GIT_DIFF_FIND_OPTIONS_VERSION);
     renames.flags = GIT_DIFF_FIND_RENAMES;
     Check(git_diff_find_similar(diff, &renames), "finding renamed files");
     const auto selected = [&](const std::string& path) {
-        return !path.empty() && (!byAttributes || MarkedAsMetadata(path, range.to));
+        return !path.empty() && (!byAttributes || MarkedAsMetadata(path, end));
     };
 
     std::vector<Change> changes;
@@ -236,6 +273,46 @@ std::vector<cGitRepository::Change> cGitRepository::ChangesOf(git_diff* diff, co
     }
     std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) { return a.Path() < b.Path(); });
     return changes;
+}
+
+cGitRepository::Revision cGitRepository::ResolveRevision(const std::string& revision) const {
+    // Before the first commit HEAD names no commit yet: the empty tree, as git diff --cached has it.
+    if (revision == "HEAD" && git_repository_head_unborn(repository_) == 1) return {revision, "", ""};
+    git_object* found = nullptr;
+    Check(git_revparse_single(&found, repository_, revision.c_str()), "\"" + revision + "\" cannot be resolved");
+    Owned<git_object, git_object_free> object(found);
+    git_object* peeled = nullptr;
+    Check(git_object_peel(&peeled, object.get(), GIT_OBJECT_COMMIT), "\"" + revision + "\" is not a commit");
+    Owned<git_object, git_object_free> commit(peeled);
+    git_buf shortId{};
+    Check(git_object_short_id(&shortId, commit.get()), "naming the commit of \"" + revision + "\"");
+    Revision resolved{revision, Hex(*git_object_id(commit.get())), std::string(shortId.ptr, shortId.size)};
+    git_buf_dispose(&shortId);
+    return resolved;
+}
+
+std::string cGitRepository::BlobAt(const Revision& revision, const std::string& path) const {
+    const Owned<git_tree, git_tree_free> tree(TreeOf(revision));
+    git_tree_entry* found = nullptr;
+    if (!tree || git_tree_entry_bypath(&found, tree.get(), path.c_str()) < 0) return "";
+    const Owned<git_tree_entry, git_tree_entry_free> entry(found);
+    if (git_tree_entry_type(entry.get()) != GIT_OBJECT_BLOB || !IsRegularFile(git_tree_entry_filemode(entry.get())))
+        return "";
+    return Hex(*git_tree_entry_id(entry.get()));
+}
+
+std::string cGitRepository::PathOf(const std::string& file) const {
+    const std::string top = WorkTree();
+    if (top.empty()) return "";
+    std::error_code failed;
+    // The file's folder resolved as the file system sees it (links), the name as given.
+    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(file), failed);
+    if (failed) return "";
+    const std::filesystem::path folder = std::filesystem::weakly_canonical(absolute.parent_path(), failed);
+    if (failed) return "";
+    const std::string path = (folder / absolute.filename()).generic_u8string();
+    if (path.compare(0, top.size(), top) != 0) return "";
+    return path.substr(top.size());
 }
 
 std::string cGitRepository::Read(const std::string& blobId) const {
