@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMMergeFuzzCase.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -113,7 +111,7 @@ int Merge(const std::vector<std::string>& args, int& printed) {
 }  // namespace
 
 std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data, std::size_t size) {
-    for (const std::string& name : QORMDEntries(folder)) ::unlink((folder + "/" + name).c_str());
+    for (const std::string& name : QORMDEntries(folder)) std::remove((folder + "/" + name).c_str());
     std::string_view rest(reinterpret_cast<const char*>(data), size);
     const std::string base(QORMMFuzzPart(rest));
     const std::string ours = QORMMFuzzSide(base, QORMMFuzzPart(rest));
@@ -196,7 +194,7 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
             std::string given = bytes;
             if (!bytes.empty() && bytes.back() != '\n' && EndsInBlock(marked)) given += cMergeSource::LineEndOf(marked);
             if (QORMMResolved(marked, 0) != given) return "with markers, ours' sections do not give the merged file";
-            ::unlink(markedPath.c_str());
+            std::remove(markedPath.c_str());
         }
     }
     if (QORMDEntries(folder) != expected) return "the run left other files in the folder";
