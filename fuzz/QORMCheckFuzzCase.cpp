@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMCheckFuzzCase.h"
 
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string_view>
@@ -257,6 +257,10 @@ struct DiffSays {
     std::map<std::u16string, std::set<std::u16string>> modified;  // key -> fields whose value changed
 };
 
+// The package's entry of Modified goes under this key: the diff names it by
+// the old version's Uuid, which the new one may have changed.
+const std::u16string kPackageKey = u"\n<Package>";
+
 // Files the copies of a section by the version they come from; "" when
 // each is a class, an attribute of one, or the package.
 std::string Copies(const DOMElement* section, const DOMElement* package, bool added, std::set<std::u16string>& keys,
@@ -284,7 +288,8 @@ std::string Copies(const DOMElement* section, const DOMElement* package, bool ad
 // Reads the diff file at path (none: nothing changed) into says; "" when it reads.
 std::string ReadDiff(const std::string& path, const DOMElement* oldPackage, const DOMElement* newPackage,
                      DiffSays& says) {
-    if (::access(path.c_str(), F_OK) != 0) return "";
+    std::error_code failed;
+    if (!std::filesystem::exists(std::filesystem::u8path(path), failed)) return "";
     if (cDDLXMLParser::init() < 0) return "the parser cannot start";
     DOM_Document document;
     const int parsed = cDDLXMLParser::parseXMLFile(ZULUnicodeString(path.c_str()), document);
@@ -303,8 +308,10 @@ std::string ReadDiff(const std::string& path, const DOMElement* oldPackage, cons
                 for (const DOMElement* field = entry->getFirstElementChild(); field;
                      field = field->getNextElementSibling()) {
                     const std::u16string change(DOMToZULUnicodeString(field->getAttribute(u"New")).str());
+                    const bool package = xercesc::XMLString::equals(entry->getTagName(), u"Package");
                     if (xercesc::XMLString::equals(field->getTagName(), u"Modified"))
-                        says.modified[QORMDKeyOf(entry)].insert(change.substr(0, change.find(u"='")));
+                        says.modified[package ? kPackageKey : QORMDKeyOf(entry)].insert(
+                            change.substr(0, change.find(u"='")));
                 }
         if (!wrong.empty()) return wrong;
     }
@@ -388,7 +395,9 @@ std::string CheckAgreement(const std::vector<cCheckProblem>& problems, const Dif
         }
         const std::size_t blank = problem.subject.rfind(' ');
         const std::u16string field(ZULUnicodeString(problem.subject.substr(blank + 1).c_str()).str());
-        const auto entry = diff.modified.find(QORMDKeyOf(Dom(problem.newElement)));
+        const DOMElement* changed = Dom(problem.newElement);
+        const bool package = changed == changed->getOwnerDocument()->getDocumentElement();
+        const auto entry = diff.modified.find(package ? kPackageKey : QORMDKeyOf(changed));
         if (blank == std::string::npos || entry == diff.modified.end() || !entry->second.count(field))
             return Named(problem) + ": the diff changes no such field";
         if (problem.rule == cCheckProblem::kRenamed && field != u"Name")
@@ -471,7 +480,8 @@ std::string QORMCRunFuzzCase(const std::string& folder, const std::uint8_t* data
 
     const bool compares = Diff(oldPath, newPath, deleted, diffPath) >= 0;
     if (compared) *compared = compares;
-    if (::access(diffPath.c_str(), F_OK) == 0) expected.insert("diff.xml");
+    std::error_code failed;
+    if (std::filesystem::exists(std::filesystem::u8path(diffPath), failed)) expected.insert("diff.xml");
 
     // The check through the library's core, which hands the elements over.
     cChangePolicy policy;
