@@ -89,8 +89,16 @@ std::vector<cCheckProblem> cChangeCheck::Run(const cCheckVersion& oldVersion, co
         return problems;
     }
     // A failed comparison is a package that neither version names, which the
-    // document rules report (QM007).
-    if (cMetaDiffMgr().processDiff(*result_) < 0) return problems;
+    // document rules report (QM007) for a new version; a deleted document's
+    // earlier version gets it here, where its classes' deletion would be.
+    if (cMetaDiffMgr().processDiff(*result_) < 0) {
+        if (newDeleted)
+            problems.push_back({cCheckProblem::kUnnamedPackage, cCheckProblem::kError, top,
+                                "the earlier version " + oldVersion.name +
+                                    " has a package without a Name (or an empty one): the diff refuses a deleted "
+                                    "document that names no package, so the deletion of its classes is not checked"});
+        return problems;
+    }
     compared_ = true;
     cChangeRules::Versions versions{&oldPlaces_, &newPlaces_, oldVersion.name, newDeleted};
     for (cCheckProblem& problem : cChangeRules(*result_, policy_, versions).Problems())

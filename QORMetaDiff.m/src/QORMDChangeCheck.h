@@ -12,7 +12,9 @@
 //   - a new version with errors that stop it loading: those, no change
 //     checked (a package without a Name loads: the changes are checked when
 //     the earlier version names the package);
-//   - no new version (a deleted document): a problem per class at 1:1.
+//   - no new version (a deleted document): a problem per class at 1:1, or
+//     QM007 there when its earlier version names no package (the diff
+//     refuses it).
 // Needs cDDLXMLParser::init. Memory running out throws.
 #pragma once
 

@@ -260,17 +260,19 @@ TEST_F(ChangeCheck, AConfigurationErrorNamesTheFileTheLineAndTheKey) {
 // -Against REV: named files against their versions at REV (one REV does not
 // hold is new: document rules only), or every document that differs
 // between REV and the work tree as .gitattributes or -Path selects them,
-// a deleted one with a problem per class at line 1, column 1. HEAD before
+// a deleted one with a problem per class at line 1, column 1 (or, when its
+// package has no Name, which the diff refuses, one QM007 there). HEAD before
 // the first commit is the empty tree.
 TEST_F(ChangeCheck, AgainstARevisionWithAndWithoutFiles) {
     ScratchRepository repo;
     repo.Commit({{".gitattributes", "*.meta.xml diff=qormeta\n"},
                  {"models/sales.meta.xml", kOld},
                  {"models/gone.meta.xml", "<P Name=\"g\">\n<C Name=\"A\" Uuid=\"a\"/><C Name=\"B\" Uuid=\"b\"/></P>\n"},
+                 {"models/unnamed.meta.xml", "<P>\n<C Name=\"A\" Uuid=\"a\"/></P>\n"},
                  {"models/plain.xml", kOld}},
                 "first");
     repo.Commit({{"models/sales.meta.xml", kNew}}, "second");
-    repo.Git({"rm", "-q", "models/gone.meta.xml"});
+    repo.Git({"rm", "-q", "models/gone.meta.xml", "models/unnamed.meta.xml"});
     TempDir other;
     other.write("x.meta.xml", kNew);
     const std::string work = repo.path();
@@ -288,7 +290,10 @@ TEST_F(ChangeCheck, AgainstARevisionWithAndWithoutFiles) {
               "gone.meta.xml:1:1: error: the class <C Name=\"A\"> (Uuid \"a\", line 2 of HEAD:models/gone.meta.xml) is "
               "deleted: the migration drops its table and every row [QM101]\n"
               "gone.meta.xml:1:1: error: the class <C Name=\"B\"> (Uuid \"b\", line 2 of HEAD:models/gone.meta.xml) is "
-              "deleted: the migration drops its table and every row [QM101]\n");
+              "deleted: the migration drops its table and every row [QM101]\n"
+              "unnamed.meta.xml:1:1: error: the earlier version HEAD:models/unnamed.meta.xml has a package without a "
+              "Name (or an empty one): the diff refuses a deleted document that names no package, so the deletion of "
+              "its classes is not checked [QM007]\n");
     EXPECT_EQ(run.exitStatus, 1);
     // -Path selects instead of .gitattributes, relative to the current folder.
     run = RunCheck({"-Against", "HEAD", "-Path", "plain.xml"}, work + "/models");
