@@ -11,7 +11,9 @@
 # Left out by name: the cases below (gtest filters). Not registered for
 # Windows either: Valgrind.* (valgrind runs Linux programs), Install.*
 # (installs into a Linux prefix and builds Debian packages), Recipes.*
-# (shell scripts that run git and pre-commit).
+# (shell scripts that run git and pre-commit), SarifValidator.* (Microsoft's
+# validator from npm, a Linux program, over the check's SARIF; the SARIF is
+# the same bytes on Windows: Windows.same-outputs).
 set(QORMD_WINE_EXCLUDED
   # The sessions of the pages run in bash with Linux's git, sed and diff:
   # Windows.documentation runs them with the programs of the unpacked zip.

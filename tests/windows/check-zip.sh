@@ -65,7 +65,8 @@ case $step in
   same-outputs)
     rm -rf "$work/same" && mkdir -p "$work/same/inputs"
     cd "$work/same/inputs"
-    cp "$source"/examples/old.xml "$source"/examples/new.xml "$source"/examples/merge/*.xml "$source"/examples/check/*.xml .
+    cp "$source"/examples/old.xml "$source"/examples/new.xml "$source"/examples/merge/*.xml "$source"/examples/check/*.xml \
+      "$source"/examples/check/qormeta.toml .
     for seed in 1 2 3; do
       python3 "$source/bench/generate-metadata.py" --size-mb 0.3 --changes 0.2 --seed "$seed" \
         --theirs "theirs-$seed.xml" "old-$seed.xml" "new-$seed.xml"
@@ -85,6 +86,10 @@ case $step in
       "report-markdown QORMetaReport -Old base.xml -New ours.xml -Format markdown"
       "report-html QORMetaReport -Old old.xml -New new.xml -Format html -Out report.html"
       "check QORMetaCheck sales.meta.xml base.xml ours.xml theirs.xml crlf-new.xml"
+      "check-changes QORMetaCheck -Config qormeta.toml -Old orders-v1.meta.xml orders-v2.meta.xml"
+      "check-sarif QORMetaCheck -Format sarif -Old orders-v1.meta.xml orders-v2.meta.xml"
+      "check-codequality QORMetaCheck -Format codequality -Old base.xml crlf-ours.xml"
+      "report-marks QORMetaReport -Old orders-v1.meta.xml -New orders-v2.meta.xml -Format html -Out marks.html"
     )
     for seed in 1 2 3; do
       runs+=(
@@ -92,6 +97,7 @@ case $step in
         "merge-$seed QORMetaMerge -Base old-$seed.xml -Ours new-$seed.xml -Theirs theirs-$seed.xml -Out merged-$seed.xml -Conflicts conflicts-$seed.xml"
         "report-$seed QORMetaReport -Old old-$seed.xml -New new-$seed.xml -Format markdown"
         "check-$seed QORMetaCheck old-$seed.xml new-$seed.xml theirs-$seed.xml"
+        "changes-$seed QORMetaCheck -Werror -Old old-$seed.xml new-$seed.xml"
       )
     done
     make_shims "$unpacked"
@@ -142,6 +148,8 @@ case $step in
         git checkout -q -b other && cp "$source/examples/merge/theirs.xml" sales.meta.xml && git commit -q -am theirs
         git checkout -q main && cp "$source/examples/merge/ours.xml" sales.meta.xml && git commit -q -am ours
         git diff HEAD~1 HEAD
+        QORMetaCheck -Against HEAD~1 || echo "check exit status $?"
+        QORMetaReport -Git HEAD~2..HEAD -Format markdown || echo "report exit status $?"
         git merge other 2>&1 || echo "merge exit status $?"
         cat sales.meta.xml
       ) >"$work/git/$side.txt" 2>&1 || true
