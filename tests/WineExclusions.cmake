@@ -35,6 +35,15 @@ set(QORMD_WINE_EXCLUDED
   Check.BytesFromAPipeArePlacedToo
   Check.AgreesWithTheLoaderOnGeneratedModels
   ReportEntries.GeneratedPairsEntryByEntry
+  # The same, for the change check and the report's marks: scratch
+  # repositories made with git (Windows.git-drivers runs -Against and -Git
+  # with the zip's programs), the generated pairs (Windows.same-outputs
+  # compares the check and the marks on them with Linux's).
+  ChangeCheck.TheConfigurationSetsSeveritiesAndAcknowledgesChanges
+  ChangeCheck.AgainstARevisionWithAndWithoutFiles
+  ReportMarks.TheConfigurationSetsWhatIsMarked
+  ReportMarks.ARangeMarksEveryFile
+  ReportMarks.TheMarksAreTheChecksProblems
   # A body of code run in a child process of its own: fork.
   ProgramHost.SeesTheVersionWithoutFlushing
   ProgramHost.SeesNoOutputItDidNotPrint

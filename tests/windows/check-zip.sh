@@ -63,8 +63,11 @@ case $step in
     ;;
 
   same-outputs)
-    rm -rf "$work/same" && mkdir -p "$work/same/inputs"
-    cd "$work/same/inputs"
+    # Outside any git repository, so that the check's SARIF and code quality
+    # paths are relative to each side's own folder, not to the source tree.
+    same=$(mktemp -d "${TMPDIR:-/tmp}/qormd-same.XXXXXX")
+    mkdir -p "$same/inputs"
+    cd "$same/inputs"
     cp "$source"/examples/old.xml "$source"/examples/new.xml "$source"/examples/merge/*.xml "$source"/examples/check/*.xml \
       "$source"/examples/check/qormeta.toml .
     for seed in 1 2 3; do
@@ -118,9 +121,10 @@ case $step in
     done
     diff -r linux windows >differences.txt || {
       head -n 60 differences.txt >&2
-      fail "the Windows programs' outputs differ from Linux's: $work/same/differences.txt"
+      fail "the Windows programs' outputs differ from Linux's: $same/differences.txt"
     }
     echo "${#runs[@]} runs on both sides, $(find linux -type f | wc -l) files alike"
+    rm -rf "$same"
     ;;
 
   git-drivers)
