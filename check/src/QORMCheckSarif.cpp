@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMCheckSarif.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
@@ -67,6 +68,11 @@ std::string cCheckSarif::Uri(const std::string& path) {
     return uri;
 }
 
+std::string cCheckSarif::FileUri(const std::string& folder) {
+    const bool drive = folder.size() >= 2 && folder[1] == ':' && std::isalpha(static_cast<unsigned char>(folder[0]));
+    return drive ? "file:///" + folder.substr(0, 2) + Uri(folder.substr(2)) : "file://" + Uri(folder);
+}
+
 std::string cCheckSarif::Write(const std::vector<cCheckedFile>& files, const std::string& top,
                                const cCheckProblem::Form& form) {
     Json rules = Json::array();
@@ -83,7 +89,7 @@ std::string cCheckSarif::Write(const std::vector<cCheckedFile>& files, const std
                          {"informationUri", QORMD_CHECK_RULES_URL},
                          {"rules", rules}};
     const Json run = {{"tool", {{"driver", driver}}},
-                      {"originalUriBaseIds", {{"SRCROOT", {{"uri", "file://" + Uri(top)}}}}},
+                      {"originalUriBaseIds", {{"SRCROOT", {{"uri", FileUri(top)}}}}},
                       {"columnKind", "utf16CodeUnits"},
                       {"results", results}};
     const Json log = {{"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},

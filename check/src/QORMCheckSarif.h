@@ -21,4 +21,7 @@ public:
                              const cCheckProblem::Form& form);
     // A path as a relative URI reference: each byte that is not unreserved or '/' percent-encoded.
     static std::string Uri(const std::string& path);
+    // An absolute folder ('/' separated) as a file URI: file:///srv/x/, or
+    // file:///C:/x/ for a folder on a Windows drive.
+    static std::string FileUri(const std::string& folder);
 };

@@ -11,9 +11,11 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
+#include "QORMCheckSarif.h"
 #include "QORMDScratchRepository.h"
 #include "QORMDTestSupport.h"
 
@@ -365,6 +367,23 @@ TEST_F(ChangeCheck, SarifAndCodeQualityNameTheirRulesAndKeepTheirFingerprints) {
     }
     EXPECT_EQ(fingerprints.size(), before.size());
     EXPECT_EQ(RunCheck({"-Format", "sarif", "-Columns", "bytes", "new.xml"}, dir.path()).exitStatus, 2);
+}
+
+// The SARIF log's paths: relative references under the top folder's file URI,
+// whose drive letter, on Windows, keeps its colon.
+TEST(ChangeCheckSarif, PathsAsUris) {
+    const std::pair<std::string, std::string> uris[] = {
+        {"models/sales.meta.xml", "models/sales.meta.xml"},
+        {"a b/Données#1?.xml", "a%20b/Donn%C3%A9es%231%3F.xml"},
+        {"x:y/%", "x%3Ay/%25"},
+    };
+    for (const auto& [path, uri] : uris) EXPECT_EQ(cCheckSarif::Uri(path), uri) << path;
+    const std::pair<std::string, std::string> folders[] = {
+        {"/srv/repo/", "file:///srv/repo/"}, {"/tmp/a b/", "file:///tmp/a%20b/"},
+        {"Z:/tmp/x/", "file:///Z:/tmp/x/"},  {"c:/Données/", "file:///c:/Donn%C3%A9es/"},
+        {"/c:/", "file:///c%3A/"},
+    };
+    for (const auto& [folder, uri] : folders) EXPECT_EQ(cCheckSarif::FileUri(folder), uri) << folder;
 }
 
 }  // namespace
