@@ -29,11 +29,16 @@ file(RELATIVE_PATH QORMD_BIN_TO_LIB "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INST
 set_target_properties(QORMetaUtil QORMetaDiff PROPERTIES INSTALL_RPATH "$ORIGIN")
 set_target_properties(QORMetaDiffHost PROPERTIES INSTALL_RPATH "$ORIGIN/${QORMD_BIN_TO_LIB}")
 
+# On Windows the DLLs go beside the programs, their import libraries to LIBDIR.
 install(TARGETS ZULBase QORMetaUtil QORMetaDiff
   EXPORT QORMetaDiffTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     COMPONENT Libraries
-    NAMELINK_COMPONENT Development)
+    NAMELINK_COMPONENT Development
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+    COMPONENT Libraries
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    COMPONENT Development)
 install(TARGETS QORMetaDiffHost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
 
 install(DIRECTORY
@@ -46,6 +51,9 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/QORMetaDiff.m/include/
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/QORMetaDiff
   COMPONENT Development
   FILES_MATCHING PATTERN "*.h")
+install(FILES ${PROJECT_BINARY_DIR}/QORMetaDiff.m/generated/QORMDExport.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/QORMetaDiff
+  COMPONENT Development)
 
 # CMake package: QORMetaDiff::QORMetaDiff (with QORMetaDiff::ZULBase and
 # QORMetaDiff::QORMetaUtil behind it), version-checked by major version.
@@ -82,7 +90,11 @@ install(FILES ${PROJECT_BINARY_DIR}/QORMetaDiff.pc
 # Man pages: doc/<name>.1.in with the version filled in, compressed as Debian
 # wants them (-n: no name or time stamp, so the same page always gives the
 # same bytes), installed with the Runtime component.
+# Windows has no man: its zip holds the manuals in markdown instead.
 function(qormd_add_man_page name)
+  if(WIN32)
+    return()
+  endif()
   configure_file(${PROJECT_SOURCE_DIR}/doc/${name}.1.in ${PROJECT_BINARY_DIR}/doc/${name}.1 @ONLY)
   set(compressed ${PROJECT_BINARY_DIR}/doc/${name}.1.gz)
   add_custom_command(OUTPUT ${compressed}

@@ -23,6 +23,7 @@
 #include "QORMMergeRun.h"
 #include "QORMMergeText.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
+#include "ZULBase/ZULFileSystem.h"
 
 using namespace xercesc;
 
@@ -90,21 +91,21 @@ std::string Differs(const std::string& path, const std::string& expected) {
     return "";
 }
 
-// cMergeRun::Execute on these files; printed holds the lines it printed.
-int Merge(const std::vector<std::string>& args, int& printed) {
+// cMergeRun::Execute on these files; printed holds the lines it printed,
+// which go through the file messages (outside the case's folder).
+int Merge(const std::vector<std::string>& args, const std::string& messages, int& printed) {
     std::vector<const char*> argv{"QORMetaMerge"};
     for (const std::string& arg : args) argv.push_back(arg.c_str());
     cMergeArguments arguments;
     if (arguments.Parse(static_cast<int>(argv.size()), argv.data()) != cMergeArguments::kRun) return -1;
-    char* text = nullptr;
-    std::size_t length = 0;
-    std::FILE* messages = ::open_memstream(&text, &length);
-    if (!messages) return -1;
-    const int status = cMergeRun::Execute(arguments, messages);
-    std::fclose(messages);
-    printed = 0;
-    for (std::size_t i = 0; i < length; ++i) printed += text[i] == '\n';
-    std::free(text);
+    std::FILE* to = ZULOpenFile(messages, "wb");
+    if (!to) return -1;
+    const int status = cMergeRun::Execute(arguments, to);
+    std::fclose(to);
+    std::string text;
+    QORMDReadFile(messages, text);
+    std::remove(messages.c_str());
+    printed = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
     return status;
 }
 
@@ -139,7 +140,7 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
     int printed = 0;
     const int status = Merge(
         {"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", outPath, "-Conflicts", conflictsPath},
-        printed);
+        folder + ".messages", printed);
     if (status != cMergeRun::kMerged && status != cMergeRun::kConflicts && status != cMergeRun::kFailed)
         return "exit status " + std::to_string(status);
     if (allLoad && status == cMergeRun::kFailed) return "the versions load, yet the run failed";
@@ -188,7 +189,7 @@ std::string QORMMRunFuzzCase(const std::string& folder, const std::uint8_t* data
             int markedPrinted = 0;
             std::string marked;
             Merge({"-Base", basePath, "-Ours", oursPath, "-Theirs", theirsPath, "-Out", markedPath, "-Markers"},
-                  markedPrinted);
+                  folder + ".messages", markedPrinted);
             if (!QORMDReadFile(markedPath, marked)) return "the marked file cannot be read";
             // A last line without a line end gets one in its section, as git's do.
             std::string given = bytes;

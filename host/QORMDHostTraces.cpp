@@ -7,13 +7,14 @@
 
 #include "QORMetaUtil/QORMUPrintableLine.h"
 #include "QORMetaUtil/QORMUTrace.h"
+#include "ZULBase/ZULFileSystem.h"
 
 QORMDHostTraces::QORMDHostTraces() {
     const char* target = std::getenv("QORMD_TRACE");
     if (target && std::strcmp(target, "-") == 0) {
         file_ = stderr;
     } else if (target && *target) {
-        file_ = std::fopen(target, "a");
+        file_ = ZULOpenFile(target, "ab");  // LF line ends on every system
         if (file_) {
             ownsFile_ = true;
         } else {

@@ -7,6 +7,7 @@
 
 #include "QORMDHostTraces.h"
 #include "QORMDMetaDiffApi.h"
+#include "QORMetaUtil/QORMUProgram.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULError.h"
 
@@ -53,7 +54,8 @@ int main(int argc, char* argv[]) {
     // The library throws nothing; the host's own printing and traces may
     // still find no memory left.
     try {
-        return Run(argc, argv);
+        QORMUProgram program(argc, argv);
+        return Run(program.argc(), program.argv());
     } catch (...) {
         std::fputs("Error: the run failed: there was not enough memory left to go on.\n", stderr);
         return kRunFailed;

@@ -4,7 +4,10 @@
 # .clang-format says, builds, and runs the whole test suite twice: a normal
 # build (build/) and an AddressSanitizer + UndefinedBehaviorSanitizer build
 # (build-asan/); in between it fuzzes a whole run, a merge and the change
-# check for half a minute each (build-fuzz/).
+# check for half a minute each (build-fuzz/). Last, the Windows build
+# (build-windows/): its dependencies, the suite under Wine, the zip checked
+# against build/ (scripts/build-windows.sh, with its cache empty on a fresh
+# machine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -42,3 +45,5 @@ cmake -S . -B build-asan -DQORMD_BUILD_TESTS=ON -DQORMD_SANITIZE=ON -DCMAKE_BUIL
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+scripts/build-windows.sh

@@ -252,13 +252,14 @@ TEST_F(Comparison, LetterCaseMatchesTheSameWhateverTheLocale) {
     ASSERT_EQ(std::system(compile.c_str()), 0) << "localedef and Debian's locales package are needed";
     for (const char* locale : {"C", "tr_TR.UTF-8"}) {
         SCOPED_TRACE(locale);
-        const HostRun run = RunInChild([&] {
-            ::setenv("LOCPATH", locales.c_str(), 1);
-            if (!std::setlocale(LC_ALL, locale)) return 3;
-            // Under Turkish rules the C library upper-cases i to İ: the locale is in force.
-            if (std::string(locale) != "C" && std::towupper(L'i') == L'I') return 3;
-            return ProcessFiles(dir.file("old.xml"), dir.file("new.xml"), diff) < 0 ? 1 : 0;
-        });
+        const HostRun run = RunInChild(
+            [&] {
+                if (!std::setlocale(LC_ALL, locale)) return 3;
+                // Under Turkish rules the C library upper-cases i to İ: the locale is in force.
+                if (std::string(locale) != "C" && std::towupper(L'i') == L'I') return 3;
+                return ProcessFiles(dir.file("old.xml"), dir.file("new.xml"), diff) < 0 ? 1 : 0;
+            },
+            {"", {"LOCPATH=" + locales}});
         ASSERT_EQ(run.exitStatus, 0) << "the locale " << locale << " could not be set";
         const std::string outline = Outline(diff);
         EXPECT_THAT(outline, Not(HasSubstr("  Added")));

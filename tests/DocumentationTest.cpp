@@ -8,13 +8,16 @@
 //   the next "$ " are what it prints, standard output and error together,
 //   compared byte for byte; a command shown printing nothing must exit with
 //   0. Sessions run in bash with the PATH that the README's "export PATH="
-//   line gives (pointed at this build), in the scene their line names.
+//   line gives (pointed at this build), in the scene their line names; or,
+//   when QORMD_DOC_PROGRAMS names folders, with those first on the PATH
+//   (tests/windows/check-zip.sh: the programs of the Windows zip).
 // - Any other block is not run here. It is a verbatim excerpt of a file of
 //   the tree (checked here), or its line says what runs it instead or why
 //   nothing does. A ```sh block must at least be valid bash.
 // Besides: every relative link of a page leads to a file, and the README's
 // first screen names every top-level folder.
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -68,10 +71,16 @@ const Known kBlocks[] = {
     Session("README.md", "$ QORMetaReport -Old merge/base.xml -New merge/ours.xml", Scene::kExamples),
     Session("README.md", "$ QORMetaCheck check/sales.meta.xml", Scene::kExamples),
     Session("README.md", "$ QORMetaCheck -Old check/orders-v1.meta.xml check/orders-v2.meta.xml", Scene::kExamples),
+    Elsewhere("README.md", "git config merge.qormeta.name \"metadata three-way merge\"",
+              "Git for Windows' lines: Windows.git-drivers (tests/windows/check-zip.sh) runs git with the drivers "
+              "named so, under a path with a blank"),
 
     Elsewhere("CONTRIBUTING.md",
               "cmake -S . -B build -DQORMD_BUILD_TESTS=ON -DCMAKE_CXX_COMPILER_LAUNCHER=ccache   # ccache is optional",
               "scripts/run-tests.sh configures, builds and tests so"),
+    Elsewhere(
+        "CONTRIBUTING.md", "ctest --test-dir build-windows -R 'PlatformWindows' --output-on-failure",
+        "needs the Windows build: scripts/run-tests.sh runs all of build-windows/ through scripts/build-windows.sh"),
     Elsewhere("CONTRIBUTING.md", "ctest --test-dir build -R 'MergeRules' --output-on-failure",
               "names a test this suite holds; a test of it would run itself"),
     Elsewhere("CONTRIBUTING.md",
@@ -138,6 +147,10 @@ const Known kBlocks[] = {
     Elsewhere("doc/benchmarks.md", "bench/run-merge-bench.sh", kBench),
     Elsewhere("doc/benchmarks.md", "bench/compare-report.sh     # the report against a diff run of the same pair",
               kBench),
+
+    Elsewhere("doc/windows.md",
+              "scripts/build-windows.sh              # dependencies, build-windows/, the zip, the tests under Wine",
+              "scripts/run-tests.sh runs it, as CI does"),
 
     Elsewhere("doc/internals.md", "  QORMetaDiff -New new.xml -Old old.xml -Diff diff.xml", "a picture"),
     Elsewhere("doc/internals.md", "  cMergeRun::Execute", "a picture"),
@@ -312,6 +325,8 @@ TEST(Documentation, EveryBlockIsKnownAndEverySessionPrintsWhatItShows) {
     for (const Block& block : blocks)
         if (block.page == "README.md" && block.FirstLine().rfind("export PATH=", 0) == 0) pathLine = block.text;
     ASSERT_NE(pathLine, "") << "the README has no PATH line";
+    if (const char* programs = std::getenv("QORMD_DOC_PROGRAMS"))
+        pathLine = "export PATH='" + std::string(programs) + "':$PATH\n";
 
     std::map<const Known*, int> uses;
     std::unique_ptr<Stage> stage;

@@ -4,21 +4,13 @@
 // messages, usage text and exit statuses, the run inputs they leave behind,
 // traces, and a thousand runs in one process that each give what a single
 // run of the host gives while the memory the process holds stays flat.
-#include <malloc.h>
-#include <unistd.h>
-
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "QORMDMetaDiffApi.h"
 #include "QORMDMetaDiffInput.h"
 #include "QORMDTestSupport.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-// The sanitizer runtime's count of bytes allocated and not freed (GCC ships
-// no header that declares it).
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
-#endif
 
 namespace {
 
@@ -97,21 +89,13 @@ TEST(HostCommandLine, OptionErrorsExitWithTwoAndPrintTheirMessage) {
 }
 
 // Version and help are information with status 0, the version printed at
-// once (also for a program host that ends without flushing) and not taken
-// as inputs to run with. Traces go where QORMD_TRACE says, none by default.
+// once and not taken as inputs to run with. Traces go where QORMD_TRACE
+// says, none by default.
 TEST(HostCommandLine, VersionHelpAndTraces) {
     const HostRun help = RunHost({"-h"});
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_EQ(help.out, kVersion + kUsage);
     EXPECT_EQ(help.err, "");
-    const HostRun unflushed = RunInChild([] {
-        cQORMDApi::Terminate();
-        const int status = InitWith({"-v"});
-        ::_exit(status < 0 && !cMetaDiffInput::Exists() ? 0 : 1);
-        return 1;
-    });
-    EXPECT_EQ(unflushed.exitStatus, 0);
-    EXPECT_EQ(unflushed.out, kVersion);
 
     TempDir dir;
     const std::string traceFile = dir.file("trace.log");
@@ -145,7 +129,9 @@ TEST(HostRun, ExitsOneWithAReadableMessageTheLastTracesAndNoDiffFile) {
 
 // A file name with control characters (a terminal title sequence, BEL, a C1
 // CSI byte) is printed escaped in the error line and the last traces: the
-// host's standard error holds no control character but its line ends.
+// host's standard error holds no control character but its line ends. (Why
+// it cannot be opened differs: Linux has no such file, Windows allows no such
+// name.)
 TEST(HostRun, ControlCharactersInFileNamesArePrintedEscaped) {
     TempDir dir;
     const std::string name =
@@ -155,7 +141,7 @@ TEST(HostRun, ControlCharactersInFileNamesArePrintedEscaped) {
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_THAT(run.err,
                 StartsWith("Error MDFileError_1: The metadata file \"n\\x{1B}]0;owned\\x{07}\\x{9B}2J\\u{009B}.xml\" "
-                           "could not be read: cannot open it: No such file or directory\n"));
+                           "could not be read: cannot open it: "));
     EXPECT_THAT(run.err, HasSubstr("argv[2] = n\\x{1B}]0;owned"));
     for (const char c : run.err) {
         const auto byte = static_cast<unsigned char>(c);
@@ -236,6 +222,18 @@ TEST_F(EntryPoints, ProcessKeepsTheInputsOfAFailedRunOnly) {
     EXPECT_THAT(Outline(second), HasSubstr("Diff New=\"" + b + "\" Old=\"" + a + "\" PackageName=\"a\""));
 }
 
+// A program host that ends without flushing has printed the version too.
+TEST(ProgramHost, SeesTheVersionWithoutFlushing) {
+    const HostRun unflushed = RunInChild([] {
+        cQORMDApi::Terminate();
+        const int status = InitWith({"-v"});
+        std::_Exit(status < 0 && !cMetaDiffInput::Exists() ? 0 : 1);
+        return 1;
+    });
+    EXPECT_EQ(unflushed.exitStatus, 0);
+    EXPECT_EQ(unflushed.out, kVersion);
+}
+
 // Failed runs print nothing of their own to a program host.
 TEST(ProgramHost, SeesNoOutputItDidNotPrint) {
     TempDir dir;
@@ -252,21 +250,6 @@ TEST(ProgramHost, SeesNoOutputItDidNotPrint) {
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "");
-}
-
-long ResidentKiB() {
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
-}
-
-// Heap bytes in use: the allocator's own count, exact where RSS is not.
-std::size_t HeapInUse() {
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    return mallinfo2().uordblks;
-#endif
 }
 
 // What a run gives: whether it failed, the lines it printed, the diff file.

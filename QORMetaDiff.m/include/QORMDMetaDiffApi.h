@@ -21,9 +21,8 @@
 
 #include <cstdint>
 
+#include "QORMDExport.h"  // QORMD_API: exported from the library
 #include "ZULBase/ZULUnicodeString.h"
-
-#define QORMD_API __attribute__((visibility("default")))
 
 class QORMD_API cQORMDApi {
 public:

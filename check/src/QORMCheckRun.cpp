@@ -32,7 +32,7 @@ std::string Hash(const std::string& text) {
 
 std::string Here() {
     std::error_code failed;
-    const std::string folder = fs::current_path(failed).generic_string();
+    const std::string folder = fs::current_path(failed).generic_u8string();
     return failed ? "" : folder + (folder.empty() || folder.back() != '/' ? "/" : "");
 }
 
@@ -137,8 +137,8 @@ std::string cCheckRun::PathOf(const std::string& file) const {
     const std::string inRepository = repository_ ? repository_->PathOf(file) : "";
     if (!inRepository.empty()) return inRepository;
     std::error_code failed;
-    const fs::path absolute = fs::absolute(file, failed);
-    return failed ? file : absolute.lexically_relative(top_).generic_string();
+    const fs::path absolute = fs::absolute(fs::u8path(file), failed);
+    return failed ? file : absolute.lexically_relative(fs::u8path(top_)).generic_u8string();
 }
 
 cCheckedFile cCheckRun::Check(const cCheckVersion& old, const cCheckVersion& now, bool deleted,
@@ -185,7 +185,7 @@ std::vector<cCheckedFile> cCheckRun::Against() {
     const std::string here = Here();
     for (const cGitRepository::Change& change : repository_->WorkTreeChanges(revision, arguments_.Paths())) {
         const std::string& path = change.Path();
-        const std::string shown = fs::path(top + path).lexically_relative(here).generic_string();
+        const std::string shown = fs::u8path(top + path).lexically_relative(fs::u8path(here)).generic_u8string();
         const bool deleted = change.newPath.empty();
         const cCheckVersion now{shown, deleted ? "" : top + path};
         check(change.oldBlob, change.oldPath, now, deleted, shown, path);

@@ -9,5 +9,9 @@
 // could not be checked), 2 wrong arguments, a revision or pathspec that
 // cannot be read, or a configuration that cannot be read.
 #include "QORMCheckRun.h"
+#include "QORMetaUtil/QORMUProgram.h"
 
-int main(int argc, char* argv[]) { return cCheckRun::Main(argc, argv); }
+int main(int argc, char* argv[]) {
+    QORMUProgram program(argc, argv);
+    return cCheckRun::Main(program.argc(), program.argv());
+}

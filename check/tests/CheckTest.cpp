@@ -5,8 +5,7 @@
 // -Werror in the exit status; and agreement with the diff host, which loads
 // what the check passes and names the same line for what it refuses. The
 // problems as data, with their rules, as the library's core gives them.
-#include <sys/stat.h>
-
+#include <filesystem>
 #include <regex>
 
 #include "QORMDDocumentCheck.h"
@@ -125,7 +124,7 @@ TEST_F(Check, RefusedInputIsOneErrorAtItsPlace) {
         {"missing.xml", "", "missing.xml: error: cannot open it: No such file or directory"},
         {"folder", "", "folder: error: cannot open it: it is a directory, not a file"},
     };
-    ASSERT_EQ(::mkdir(dir.file("folder").c_str(), 0700), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir.file("folder")));
     dir.write("good.xml", "<P Name=\"p\"/>");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -171,14 +171,14 @@ std::string cConfiguration::Locate(const std::string& given, const std::string& 
     } catch (const cGitError&) {  // outside a repository: the folder itself
     }
     std::error_code failed;
-    const std::filesystem::path candidate = std::filesystem::path(top) / kFileName;
-    return std::filesystem::exists(candidate, failed) ? candidate.generic_string() : "";
+    const std::filesystem::path candidate = std::filesystem::u8path(top) / kFileName;
+    return std::filesystem::exists(candidate, failed) ? candidate.generic_u8string() : "";
 }
 
 cChangePolicy cConfiguration::Read(const std::string& file) {
     std::error_code failed;
-    if (!std::filesystem::is_regular_file(file, failed))
+    if (!std::filesystem::is_regular_file(std::filesystem::u8path(file), failed))
         throw cConfigurationError(
-            file + ": cannot be read: " + (std::filesystem::exists(file, failed) ? "not a file" : "no such file"));
+            file + ": cannot be read: " + (std::filesystem::exists(std::filesystem::u8path(file), failed) ? "not a file" : "no such file"));
     return Reader(file).Read();
 }

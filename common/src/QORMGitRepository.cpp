@@ -74,7 +74,8 @@ cGitRepository::cGitRepository(const std::string& folder) {
     }
     // Where folder lies in the work tree, as git places a pathspec.
     std::error_code failed;
-    const std::string opened = std::filesystem::canonical(folder, failed).generic_string() + "/";
+    const std::string opened =
+        std::filesystem::canonical(std::filesystem::u8path(folder), failed).generic_u8string() + "/";
     const std::string top = WorkTree();
     if (!failed && !top.empty() && opened.compare(0, top.size(), top) == 0) folder_ = opened.substr(top.size());
 }
@@ -305,11 +306,11 @@ std::string cGitRepository::PathOf(const std::string& file) const {
     if (top.empty()) return "";
     std::error_code failed;
     // The file's folder resolved as the file system sees it (links), the name as given.
-    const std::filesystem::path absolute = std::filesystem::absolute(file, failed);
+    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(file), failed);
     if (failed) return "";
     const std::filesystem::path folder = std::filesystem::weakly_canonical(absolute.parent_path(), failed);
     if (failed) return "";
-    const std::string path = (folder / absolute.filename()).generic_string();
+    const std::string path = (folder / absolute.filename()).generic_u8string();
     if (path.compare(0, top.size(), top) != 0) return "";
     return path.substr(top.size());
 }

@@ -56,7 +56,8 @@ std::string Normalised(const std::string& path, const std::string& pattern) {
 // written or with the links of its existing part resolved, as git places it.
 std::string InWorkTree(const std::string& path, const std::string& workTree, const std::string& pattern) {
     std::error_code failed;
-    const std::string resolved = std::filesystem::weakly_canonical(path, failed).generic_string();
+    const std::string resolved =
+        std::filesystem::weakly_canonical(std::filesystem::u8path(path), failed).generic_u8string();
     for (const std::string& written : {path, resolved}) {
         const std::string folder = written + "/";
         if (!workTree.empty() && folder.compare(0, workTree.size(), workTree) == 0)
@@ -134,14 +135,14 @@ cPathspec::Item cPathspec::Read(const std::string& pattern, const std::string& f
     const std::string written = pattern.substr(begins);
     if (magic.top)
         item.match = written;
-    else if (std::filesystem::path(written).is_absolute())
+    else if (std::filesystem::u8path(written).is_absolute())
         item.match = Normalised(InWorkTree(written, workTree, pattern), pattern);
     else
         item.match = Normalised(folder + written, pattern);
     // What is left of the current folder is compared as written, as is the
     // head before the first wildcard.
     std::size_t kept = 0;
-    if (!magic.top && !std::filesystem::path(written).is_absolute())
+    if (!magic.top && !std::filesystem::u8path(written).is_absolute())
         for (std::size_t end = folder.find('/'); end != std::string::npos; end = folder.find('/', end + 1)) {
             if (item.match.compare(0, end + 1, folder, 0, end + 1) != 0) break;
             kept = end + 1;

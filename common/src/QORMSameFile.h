@@ -2,7 +2,7 @@
 // Whether two names reach one file: the same file when both exist (links
 // and letter case as the file system sees them), else the same path once
 // the folders that exist are resolved. For an output that must not replace
-// an input.
+// an input. Names are UTF-8 (std::filesystem::u8path), as everywhere.
 #pragma once
 
 #include <filesystem>

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMMergeDocument.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <unordered_map>
@@ -15,6 +11,7 @@
 #include "QORMDStatus.h"
 #include "QORMetaUtil/QORMUDomString.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
+#include "ZULBase/ZULFileSystem.h"
 
 using namespace xercesc;
 
@@ -63,23 +60,15 @@ std::int32_t cMergeDocument::RefuseRepeatedClass() const {
 }
 
 bool cMergeDocument::ReadBytes(std::string& bytes) const {
-    // Non-blocking: a FIFO (which the parser read as it was) must not hang the run.
-    const int fd = ::open(fileName_.ConvertToChar(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    // A FIFO (which the parser read as it was) must not hang the run.
+    ZULInputFile file(fileName_.ConvertToChar());
     bytes.clear();
-    if (ok) bytes.reserve(static_cast<std::size_t>(info.st_size));
+    if (!file.Error().empty() || !file.IsRegular()) return false;
+    bytes.reserve(static_cast<std::size_t>(file.Size()));
     char buffer[1 << 16];
-    while (ok) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0) break;
-        if (got < 0) {
-            ok = false;
-            break;
-        }
+    for (;;) {
+        const std::int64_t got = file.Read(buffer, sizeof buffer);
+        if (got <= 0) return got == 0;
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
-    ::close(fd);
-    return ok;
 }

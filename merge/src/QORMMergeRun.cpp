@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMMergeRun.h"
 
-#include <sys/stat.h>
-
 #include <exception>
 #include <new>
 #include <string>
@@ -20,6 +18,7 @@
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULError.h"
+#include "ZULBase/ZULFileSystem.h"
 
 namespace {
 
@@ -36,10 +35,7 @@ std::string ErrorLine(std::int32_t status) {
 
 // Whether the base file is empty: git's base when both branches added the
 // file (no common version).
-bool EmptyFile(const ZULUnicodeString& name) {
-    struct stat info {};
-    return ::stat(name.ConvertToChar(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0;
-}
+bool EmptyFile(const ZULUnicodeString& name) { return ZULIsEmptyFile(name.ConvertToChar()); }
 
 // Loads the versions (base null: none): 0, or the failed status.
 std::int32_t LoadAll(const cMergeArguments& arguments, cMergeDocument* base, cMergeDocument& ours,

@@ -4,5 +4,9 @@
 // the merged file still written), 2 wrong arguments, 3 failed run (nothing
 // written).
 #include "QORMMergeRun.h"
+#include "QORMetaUtil/QORMUProgram.h"
 
-int main(int argc, char* argv[]) { return cMergeRun::Main(argc, argv); }
+int main(int argc, char* argv[]) {
+    QORMUProgram program(argc, argv);
+    return cMergeRun::Main(program.argc(), program.argv());
+}

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "MergeSupport.h"
 #include "QORMMSpliceCheck.h"
@@ -539,7 +540,7 @@ TEST(MergeFailures, FailedWriteLeavesTheOutputsIntact) {
     const std::string theirs = dir.write("theirs.xml", Edit(kBase, {{"Owner=\"sales\"", "Owner=\"crm\""}}));
     dir.write("out.xml", "earlier merge");
     dir.write("conflicts.xml", "earlier conflicts");
-    ::mkdir(dir.file("folder").c_str(), 0700);
+    std::filesystem::create_directory(dir.file("folder"));
     const std::set<std::string> before = Listing(dir.path(), true);
     // Neither file is written when one of them cannot be.
     for (const std::string& unwritable : {dir.file("folder"), dir.file("no-such-folder/out.xml")}) {

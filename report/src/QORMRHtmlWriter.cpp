@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMRHtmlWriter.h"
 
-#include <openssl/evp.h>
-
-#include <cstring>
 #include <utility>
 
 #include "QORMRHtmlAssets.h"
@@ -12,6 +9,7 @@
 #include "QORMRSummary.h"
 #include "QORMRSvgChart.h"
 #include "QORMRWording.h"
+#include "QORMetaUtil/QORMUSha256.h"
 
 namespace {
 
@@ -39,12 +37,8 @@ std::string Code(const std::string& value) { return "<code>" + Html(cShownValue:
 // A content security policy source that allows one inline style or script
 // block, the page's own, by the SHA-256 of its text: 'sha256-<base64>'.
 std::string HashSource(const char* block) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(block, std::strlen(block), digest, &length, EVP_sha256(), nullptr) != 1) return "'none'";
-    unsigned char base64[(EVP_MAX_MD_SIZE + 2) / 3 * 4 + 1];
-    EVP_EncodeBlock(base64, digest, static_cast<int>(length));
-    return "'sha256-" + std::string(reinterpret_cast<const char*>(base64)) + "'";
+    const std::string digest = QORMUSha256Base64(block);
+    return digest.empty() ? "'none'" : "'sha256-" + digest + "'";
 }
 
 }  // namespace

@@ -28,9 +28,10 @@ std::string cRangeReport::InputNamed(const std::string& file) const {
     std::error_code failed;
     const std::filesystem::path named = QORMResolvedPath(file, failed);
     if (failed || named.filename() != ".gitattributes") return {};
-    const std::filesystem::path top = QORMResolvedPath(std::filesystem::path(workTree).parent_path().string(), failed);
+    const std::filesystem::path top =
+        QORMResolvedPath(std::filesystem::u8path(workTree).parent_path().u8string(), failed);
     if (failed) return {};
     const std::filesystem::path inside = named.lexically_relative(top);
     if (inside.empty() || *inside.begin() == "..") return {};
-    return inside.generic_string();
+    return inside.generic_u8string();
 }

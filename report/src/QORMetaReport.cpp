@@ -6,7 +6,6 @@
 // the team's configuration (.qormeta.toml) sets the rules.
 // Exit status: 0 report written (also when nothing differs), 1 failed run
 // (nothing written), 2 wrong arguments or a configuration that cannot be read.
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +25,7 @@
 #include "QORMRTextWriter.h"
 #include "QORMSameFile.h"
 #include "QORMetaUtil/QORMUPrintableLine.h"
+#include "QORMetaUtil/QORMUProgram.h"
 #include "QORMetaUtil/cDDLXMLParser.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULError.h"
@@ -52,8 +52,8 @@ int FailWith(std::int32_t status) {
 // Colour only for a person at a terminal who did not ask for none.
 bool UseColour(const cReportArguments& arguments) {
     const char* noColour = std::getenv("NO_COLOR");
-    return arguments.GetFormat() == cReportArguments::kText && arguments.OutFile().empty() && ::isatty(STDOUT_FILENO) &&
-           !(noColour && *noColour);
+    return arguments.GetFormat() == cReportArguments::kText && arguments.OutFile().empty() &&
+           QORMUProgram::IsTerminal(stdout) && !(noColour && *noColour);
 }
 
 // A document's report (cReport) or a revision range's (cRangeReport).
@@ -120,8 +120,9 @@ int Run(const cReportArguments& arguments) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    QORMUProgram program(argc, argv);
     cReportArguments arguments;
-    switch (arguments.Parse(argc, argv)) {
+    switch (arguments.Parse(program.argc(), program.argv())) {
         case cReportArguments::kHelp: std::fputs(cReportArguments::Usage(), stdout); return kSuccess;
         case cReportArguments::kVersion:
             std::printf("MetaReport Version: %s\n", QORMD_PACKAGE_VERSION);

@@ -6,8 +6,6 @@
 // as it was, -Out refused over the documents it reads, shallow clones. And
 // -Path against git itself: the files that `git diff` lists for the same
 // pathspecs, magic included, from the top and from a folder.
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -137,7 +135,7 @@ TEST_F(ReportRange, AFileSectionIsTheReportOfItsTwoVersions) {
     const std::string base = ShortId("main~1"), feature = ShortId("feature");
     TempDir versions;
     for (const std::string& revision : {base, feature}) {
-        ASSERT_EQ(::mkdir(versions.file(revision + ":models").c_str(), 0700), 0);
+        ASSERT_TRUE(std::filesystem::create_directory(versions.file(revision + ":models")));
         versions.write(revision + ":models/sales.meta.xml",
                        repo.Git({"show", revision + ":models/sales.meta.xml"}).out);
     }

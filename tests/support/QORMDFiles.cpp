@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMDFiles.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <xercesc/framework/LocalFileInputSource.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
@@ -15,40 +13,27 @@
 
 #include "QORMetaUtil/QORMUDomString.h"
 
+namespace fs = std::filesystem;
+
 bool QORMDWriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    bool ok = true;
-    while (ok && size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        ok = n > 0;
-        if (ok) {
-            data += n;
-            size -= static_cast<std::size_t>(n);
-        }
-    }
-    return ::close(fd) == 0 && ok;
+    std::ofstream out(fs::u8path(path), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    out.close();
+    return !out.fail();
 }
 
 bool QORMDReadFile(const std::string& path, std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bytes.clear();
-    char buffer[1 << 14];
-    ssize_t got = 0;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<std::size_t>(got));
-    ::close(fd);
-    return got == 0;
+    std::ifstream in(fs::u8path(path), std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
 }
 
 std::set<std::string> QORMDEntries(const std::string& folder) {
     std::set<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir))
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                names.insert(entry->d_name);
-        ::closedir(dir);
-    }
+    std::error_code error;
+    for (fs::directory_iterator it(fs::u8path(folder), error), end; !error && it != end; it.increment(error))
+        names.insert(it->path().filename().u8string());
     return names;
 }
 

@@ -3,69 +3,72 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
-
-#include <filesystem>
 
 #include <xercesc/util/PlatformUtils.hpp>
 
 #include "QORMDMetaDiffApi.h"
 #include "ZULBase/ZULError.h"
+#include "ZULBase/ZULFileSystem.h"
+
+namespace fs = std::filesystem;
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qormd-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    static std::mt19937_64 random{std::random_device{}()};
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const fs::path candidate = base / ("qormd-test-" + std::to_string(random() % 1000000000u));
+        if (fs::create_directory(candidate)) path_ = candidate.generic_u8string();
+    }
+    if (path_.empty()) throw std::runtime_error("cannot make a temporary folder in " + base.generic_u8string());
+    fs::permissions(fs::u8path(path_), fs::perms::owner_all);
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
     // Make read-only folders made by a test removable again.
-    for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        if (it->is_directory(ignored)) ::chmod(it->path().c_str(), 0700);
+    for (auto it = fs::recursive_directory_iterator(fs::u8path(path_), ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_directory(ignored))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
-    ::chmod(path_.c_str(), 0700);
-    std::filesystem::remove_all(path_, ignored);
+    fs::permissions(fs::u8path(path_), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(fs::u8path(path_), ignored);
 }
 
 std::string TempDir::file(const std::string& name) const { return path_ + "/" + name; }
 
 std::string TempDir::write(const std::string& name, const std::string& content) const {
     const std::string path = file(name);
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(fs::u8path(path), std::ios::binary);
     out << content;
     if (!out) throw std::runtime_error("cannot write " + path);
     return path;
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fs::u8path(path), std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
 }
 
 bool FileExists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
+    std::error_code ignored;
+    return fs::exists(fs::symlink_status(fs::u8path(path), ignored));
 }
 
 std::set<std::string> Listing(const std::string& folder, bool sizes) {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string() +
+    for (const auto& entry : fs::directory_iterator(fs::u8path(folder)))
+        names.insert(entry.path().filename().u8string() +
                      (sizes && entry.is_regular_file() ? ":" + std::to_string(entry.file_size()) : ""));
     return names;
 }
@@ -93,57 +96,6 @@ PrintedErrors::PrintedErrors() {
 
 PrintedErrors::~PrintedErrors() { cQORMUCallback::SetSink(std::move(previous_)); }
 
-HostRun RunInChild(const std::function<int()>& body, const RunOptions& options) {
-    TempDir capture;
-    const std::string outPath = capture.file("out");
-    const std::string errPath = capture.file("err");
-    std::fflush(nullptr);
-    int terminal = -1;
-    const pid_t pid = options.terminal ? ::forkpty(&terminal, nullptr, nullptr, nullptr) : ::fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        if (!options.terminal) {
-            ::dup2(::open("/dev/null", O_RDONLY), 0);
-            ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-        }
-        ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-        if (options.addressSpace != 0) {
-            const rlimit limit{static_cast<rlim_t>(options.addressSpace), RLIM_INFINITY};
-            if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(125);
-        }
-        if (!options.workDir.empty() && ::chdir(options.workDir.c_str()) != 0) ::_exit(126);
-        ::unsetenv("QORMD_TRACE");
-        for (const std::string& entry : options.environment) ::putenv(const_cast<char*>(entry.c_str()));
-        const int result = body();
-        std::fflush(nullptr);
-        ::_exit(result);
-    }
-    HostRun run;
-    if (options.terminal) {
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;) run.out.append(buffer, std::size_t(n));
-        ::close(terminal);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (!options.terminal) run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    return run;
-}
-
-HostRun RunProgram(const std::string& program, const std::vector<std::string>& args, const RunOptions& options) {
-    return RunInChild(
-        [&] {
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            ::execvp(program.c_str(), argv.data());
-            return 127;
-        },
-        options);
-}
-
 HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options) {
     // The diff file that args name, seen from the child's folder, when it is
     // a regular file or none yet (not a device or a folder).
@@ -152,8 +104,8 @@ HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options)
     if (option != args.end() && option + 1 != args.end()) {
         const std::string& name = *(option + 1);
         diff = options.workDir.empty() || name.rfind('/', 0) == 0 ? name : options.workDir + "/" + name;
-        struct stat info {};
-        if (::stat(diff.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) diff.clear();
+        const ZULFileKind kind = ZULKindOfFile(diff);
+        if (kind != ZULFileKind::kNone && kind != ZULFileKind::kRegular) diff.clear();
     }
     const std::string before = diff.empty() ? std::string() : ReadFile(diff);
     HostRun run = RunProgram(QORMD_HOST_PATH, args, options);
@@ -191,10 +143,10 @@ int ReplayFuzzInputs(const std::vector<std::string>& folders, const FuzzCase& ru
     TempDir dir;
     int replayed = 0;
     for (const std::string& folder : folders) {
-        for (const auto& entry : std::filesystem::directory_iterator(SourcePath(folder))) {
+        for (const auto& entry : fs::directory_iterator(fs::u8path(SourcePath(folder)))) {
             if (!entry.is_regular_file() || entry.path().filename() == "README") continue;
-            SCOPED_TRACE(entry.path().string());
-            const std::string input = ReadFile(entry.path());
+            SCOPED_TRACE(entry.path().u8string());
+            const std::string input = ReadFile(entry.path().u8string());
             EXPECT_EQ(runCase(dir.path(), reinterpret_cast<const std::uint8_t*>(input.data()), input.size()), "");
             ++replayed;
         }

@@ -105,6 +105,13 @@ HostRun RunProgram(const std::string& program, const std::vector<std::string>& a
 // Runs the built diff host QORMetaDiff. A diff file it writes must parse.
 HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options = {});
 
+// The memory this process holds in physical pages, in KiB.
+long ResidentKiB();
+// The bytes the C library's allocator has handed out and not got back.
+std::size_t HeapInUse();
+// The most physical memory any child process of this one held, in MiB.
+long PeakChildMiB();
+
 // cQORMDApi::Process on files named old (or ""), new (or "") and diff.
 int ProcessFiles(const std::string& oldName, const std::string& newName, const std::string& diff,
                  unsigned char writeEmpty = 0);

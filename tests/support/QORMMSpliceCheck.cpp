@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMMSpliceCheck.h"
 
-#include <unistd.h>
-
 #include <algorithm>
+#include <cstdio>
 
 #include "QORMDFiles.h"
 #include "QORMMergeEngine.h"
@@ -37,7 +36,7 @@ std::string QORMMCheckSplice(const std::string& folder, const std::string& base,
                 problem = "the spliced merged file does not parse";
             else if (text.Spliced() && !QORMMSameNode(read.get(), engine.Result().get()))
                 problem = "the spliced merged file does not read as the merge's result";
-            ::unlink(path.c_str());
+            std::remove(path.c_str());
         }
     }
     cDDLXMLParser::terminate();

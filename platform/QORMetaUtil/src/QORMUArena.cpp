@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QORMetaUtil/QORMUArena.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <stdexcept>
@@ -12,6 +9,8 @@
 #include <xercesc/dom/impl/DOMDocumentImpl.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
+
+#include "QORMUPages.h"
 
 #if defined(__has_include)
 #if __has_include(<valgrind/valgrind.h>)
@@ -30,8 +29,8 @@
 
 namespace {
 
-constexpr std::size_t kHugePage = 2 * 1024 * 1024;
-constexpr std::size_t kPage = 4096;
+constexpr std::size_t kHugePage = QORMULargePageSize;
+constexpr std::size_t kPage = QORMUPageSize;
 constexpr std::size_t kAlign = alignof(std::max_align_t);
 // Regions double from the first size up to the last, so that a small
 // document maps little and a large one few regions.
@@ -56,29 +55,16 @@ bool QORMUArena::PassThrough() {
 QORMUArena::QORMUArena() = default;
 
 QORMUArena::~QORMUArena() {
-    for (const Mapping& m : regions_) ::munmap(m.base, m.size);
-    for (const Mapping& m : large_) ::munmap(m.base, m.size);
+    for (const Mapping& m : regions_) QORMUUnmapPages(m.base, m.size);
+    for (const Mapping& m : large_) QORMUUnmapPages(m.base, m.size);
 }
 
 xercesc::MemoryManager* QORMUArena::getExceptionMemoryManager() { return xercesc::XMLPlatformUtils::fgMemoryManager; }
 
 QORMUArena::Mapping QORMUArena::Map(std::size_t size) {
-    if (size < kHugePage) {
-        void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED) throw xercesc::OutOfMemoryException();
-        return {static_cast<char*>(p), size};
-    }
-    // A huge page needs a 2 MiB aligned range: map one more and trim both ends.
-    void* p = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) throw xercesc::OutOfMemoryException();
-    char* raw = static_cast<char*>(p);
-    char* base = reinterpret_cast<char*>(RoundUp(reinterpret_cast<std::uintptr_t>(raw), kHugePage));
-    if (base > raw) ::munmap(raw, static_cast<std::size_t>(base - raw));
-    const std::size_t tail = static_cast<std::size_t>((raw + size + kHugePage) - (base + size));
-    if (tail > 0) ::munmap(base + size, tail);
-    // Where the kernel does not offer huge pages this fails and changes nothing.
-    ::madvise(base, size, MADV_HUGEPAGE);
-    return {base, size};
+    void* p = QORMUMapPages(size);
+    if (!p) throw xercesc::OutOfMemoryException();
+    return {static_cast<char*>(p), size};
 }
 
 void QORMUArena::NewRegion(std::size_t atLeast) {
@@ -122,7 +108,7 @@ void QORMUArena::deallocate(void* p) {
     // Only a large block goes back now; the rest goes with the arena.
     for (auto it = large_.rbegin(); it != large_.rend(); ++it) {
         if (it->base != p) continue;
-        ::munmap(it->base, it->size);
+        QORMUUnmapPages(it->base, it->size);
         mapped_ -= it->size;
         large_.erase(std::next(it).base());
         return;

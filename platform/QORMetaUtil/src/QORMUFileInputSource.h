@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
-// A Xerces input source reading a file through a POSIX descriptor, so that
-// file names are used byte for byte and open errors are reported precisely.
+// A Xerces input source reading a file opened by the platform (ZULInputFile),
+// so that file names are used as given and open errors are reported precisely.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <xercesc/sax/InputSource.hpp>
 
+#include "ZULBase/ZULFileSystem.h"
 #include "ZULBase/ZULUnicodeString.h"
 
 class QORMUFileInputSource : public xercesc::InputSource {
@@ -20,7 +22,7 @@ public:
     const std::string& OpenError() const { return openError_; }
     // Bytes read from the file so far.
     XMLFilePos BytesRead() const { return bytesRead_; }
-    // The stream takes over the descriptor.
+    // The stream takes over the open file.
     xercesc::BinInputStream* makeStream() const override;
     // A regular file, not a FIFO or a device (or a file that cannot be opened).
     bool IsRegularFile() const { return regular_; }
@@ -33,7 +35,7 @@ public:
 
 private:
     ZULUnicodeString fileName_;
-    mutable int fd_ = -1;
+    mutable std::unique_ptr<ZULInputFile> file_;
     mutable XMLFilePos bytesRead_ = 0;
     bool regular_ = false;  // a regular file, not a FIFO or a device
     std::string* kept_ = nullptr;

@@ -21,7 +21,7 @@ public:
 
     bool AtEnd() const { return at_ >= text_.size(); }
     std::size_t Offset() const { return at_; }
-    cDDLXMLPosition Place() const { return {line_, column_, at_ - lineStart_ + 1}; }
+    cDDLXMLPosition Place() const { return {line_, column_, static_cast<unsigned long>(at_ - lineStart_ + 1)}; }
     bool Before(const cDDLXMLPosition& place) const {
         return line_ < place.line || (line_ == place.line && column_ < place.column);
     }

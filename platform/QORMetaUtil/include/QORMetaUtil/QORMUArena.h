@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // QORMUArena: memory for things that are all released together (a parsed
 // document with the model read from it, a parser, the diff document). Requests are cut from large
-// regions advised for transparent huge pages, and nothing is given back
+// regions in huge pages where the system offers them (transparent huge pages
+// on Linux, large pages on Windows where granted), and nothing is given back
 // before the arena goes: a document is millions of small nodes, and on a
 // virtual machine the page faults of touching them one 4 KiB page at a time
 // cost more than parsing them. Blocks of kLargeBlock bytes or more get a
