@@ -179,6 +179,7 @@ cChangePolicy cConfiguration::Read(const std::string& file) {
     std::error_code failed;
     if (!std::filesystem::is_regular_file(std::filesystem::u8path(file), failed))
         throw cConfigurationError(
-            file + ": cannot be read: " + (std::filesystem::exists(std::filesystem::u8path(file), failed) ? "not a file" : "no such file"));
+            file + ": cannot be read: " +
+            (std::filesystem::exists(std::filesystem::u8path(file), failed) ? "not a file" : "no such file"));
     return Reader(file).Read();
 }
