@@ -4,6 +4,8 @@
 // are seen through whole runs: LoadingTest, ComparisonTest.)
 #include <cstring>
 
+#include <xercesc/util/OutOfMemoryException.hpp>
+
 #include "QORMDTestSupport.h"
 #include "QORMetaUtil/QORMUArena.h"
 #include "QORMetaUtil/QORMUPrintableLine.h"
@@ -57,6 +59,23 @@ TEST(QORMUArena, RegionsStayLargeBlocksGoBack) {
     }
     EXPECT_EQ(small[99], 1);
     arena.deallocate(small);  // passing through, nothing goes with the arena
+}
+
+// A request that no system can grant (more than an address space holds)
+// fails as Xerces-C expects memory to fail, and the arena goes on: on each
+// system's pages (mmap, VirtualAlloc), what the programs turn into their
+// message that memory ran out.
+TEST(QORMUArena, ARequestNoSystemCanGrantFailsCleanly) {
+    if (QORMUArena::PassThrough()) GTEST_SKIP() << "under the sanitizers and valgrind the heap stands in for pages";
+    QORMUArena arena;
+    EXPECT_THROW(arena.allocate(std::size_t{1} << 62), xercesc::OutOfMemoryException);
+    EXPECT_EQ(arena.Mapped(), 0u);
+    char* small = static_cast<char*>(arena.allocate(100));
+    std::memset(small, 3, 100);
+    EXPECT_GT(arena.Mapped(), 0u);
+    std::pmr::memory_resource& resource = arena;
+    EXPECT_THROW(static_cast<void>(resource.allocate(std::size_t{1} << 62)), std::bad_alloc);
+    EXPECT_EQ(small[99], 3);
 }
 
 TEST(ZULHashDico, IteratesInInsertionOrderAndKeepsTheFirstOfTwoKeys) {
