@@ -13,7 +13,7 @@
 #include "QORMConfiguration.h"
 #include "QORMDVersion.h"
 #include "QORMGitRepository.h"
-#include "QORMPathspec.h"
+#include "QORMPathFilter.h"
 #include "QORMetaUtil/cQORMUCallback.h"
 #include "ZULBase/ZULError.h"
 
@@ -100,7 +100,7 @@ cCheckRun::ExitStatus cCheckRun::Execute(const cCheckArguments& arguments, std::
         out += printed;
     } catch (const cGitError& error) {
         status = refuse(error.what());
-    } catch (const cPathspecError& error) {
+    } catch (const cPathFilterError& error) {
         status = refuse(error.what());
     } catch (const std::exception& error) {  // memory ran out
         errors += std::string("QORMetaCheck: the check could not finish: ") + error.what() + "\n";

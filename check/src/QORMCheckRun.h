@@ -46,7 +46,7 @@ public:
     ~cCheckRun();
 
     // Checks every document. Throws cGitError for a repository or revision
-    // that cannot be read, cPathspecError for a -Path git refuses.
+    // that cannot be read, cPathFilterError for a -Path git refuses.
     std::vector<cCheckedFile> Run();
     // The top of the repository of the current folder (ending with '/'), else the current folder.
     const std::string& Top() const { return top_; }

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "QORMPathspec.h"
+#include "QORMPathFilter.h"
 
 namespace {
 
@@ -222,7 +222,7 @@ std::vector<cGitRepository::Change> cGitRepository::Select(
     // only: the selected paths first, then their renames.
     std::vector<std::string> paths;
     if (!pathspecs.empty()) {
-        const cPathspec selection(pathspecs, folder_, WorkTree());
+        const cPathFilter selection(pathspecs, folder_, WorkTree());
         const Owned<git_diff, git_diff_free> all(compare(nullptr));
         for (std::size_t i = 0; i < git_diff_num_deltas(all.get()); ++i) {
             const git_diff_delta* delta = git_diff_get_delta(all.get(), i);

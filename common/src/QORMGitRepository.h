@@ -59,7 +59,7 @@ public:
     // documents, in path order: by default those that .gitattributes marks
     // diff=qormeta (as the range's end commit, the work tree and the index
     // say, like git), else those that the pathspecs select as git selects
-    // them (cPathspec; throws cPathspecError for one it refuses).
+    // them (cPathFilter; throws cPathFilterError for one it refuses).
     std::vector<Change> Changes(const Range& range, const std::vector<std::string>& pathspecs) const;
 
     // A revision as git resolves one (HEAD, a branch, a tag, an id, HEAD~2, ...): its commit.

@@ -15,7 +15,7 @@
 
 #include "QORMConfiguration.h"
 #include "QORMDVersion.h"
-#include "QORMPathspec.h"
+#include "QORMPathFilter.h"
 #include "QORMRArguments.h"
 #include "QORMRComparison.h"
 #include "QORMRHtmlWriter.h"
@@ -98,7 +98,7 @@ int Run(const cReportArguments& arguments) {
         cRangeReport range;
         try {
             range = builder->Build(arguments.Paths());
-        } catch (const cPathspecError& error) {
+        } catch (const cPathFilterError& error) {
             return WrongRun(error.what());
         }
         const std::string input = arguments.OutFile().empty() ? "" : range.InputNamed(arguments.OutFile());

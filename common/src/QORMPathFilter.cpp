@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "QORMPathspec.h"
+#include "QORMPathFilter.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -13,7 +13,7 @@ namespace {
 constexpr std::string_view kMagicCharacters = "!\"#%&',-/;<=>@_`~";
 
 [[noreturn]] void Refuse(const std::string& pattern, const std::string& why) {
-    throw cPathspecError("-Path \"" + pattern + "\": " + why);
+    throw cPathFilterError("-Path \"" + pattern + "\": " + why);
 }
 
 unsigned char Folded(char c) {
@@ -67,7 +67,7 @@ std::string InWorkTree(const std::string& path, const std::string& workTree, con
 }
 
 // Reads ":(word,word)": sets the item's magic, returns where the pattern begins.
-std::size_t ReadLongMagic(const std::string& pattern, cPathspecMagic& magic) {
+std::size_t ReadLongMagic(const std::string& pattern, cPathFilterMagic& magic) {
     const std::size_t close = pattern.find(')');
     if (close == std::string::npos) Refuse(pattern, "its magic has no closing ')'");
     std::string_view words = std::string_view(pattern).substr(2, close - 2);
@@ -99,7 +99,7 @@ std::size_t ReadLongMagic(const std::string& pattern, cPathspecMagic& magic) {
 }
 
 // Reads ":!", ":^", ":/" and their combinations, up to an optional ':'.
-std::size_t ReadShortMagic(const std::string& pattern, cPathspecMagic& magic) {
+std::size_t ReadShortMagic(const std::string& pattern, cPathFilterMagic& magic) {
     std::size_t at = 1;
     for (; at < pattern.size() && pattern[at] != ':'; ++at) {
         const char c = pattern[at];
@@ -118,16 +118,18 @@ std::size_t ReadShortMagic(const std::string& pattern, cPathspecMagic& magic) {
 
 }  // namespace
 
-cPathspec::cPathspec(const std::vector<std::string>& patterns, const std::string& folder, const std::string& workTree) {
+cPathFilter::cPathFilter(const std::vector<std::string>& patterns, const std::string& folder,
+                         const std::string& workTree) {
     for (const std::string& pattern : patterns) {
         items_.push_back(Read(pattern, folder, workTree));
         if (!items_.back().magic.exclude) onlyExcludes_ = false;
     }
 }
 
-cPathspec::Item cPathspec::Read(const std::string& pattern, const std::string& folder, const std::string& workTree) {
+cPathFilter::Item cPathFilter::Read(const std::string& pattern, const std::string& folder,
+                                    const std::string& workTree) {
     Item item;
-    cPathspecMagic& magic = item.magic;
+    cPathFilterMagic& magic = item.magic;
     std::size_t begins = 0;
     if (pattern.size() > 1 && pattern[0] == ':')
         begins = pattern[1] == '(' ? ReadLongMagic(pattern, magic) : ReadShortMagic(pattern, magic);
@@ -152,7 +154,7 @@ cPathspec::Item cPathspec::Read(const std::string& pattern, const std::string& f
     return item;
 }
 
-bool cPathspec::Matches(const Item& item, std::string_view path) {
+bool cPathFilter::Matches(const Item& item, std::string_view path) {
     const std::string_view match = item.match;
     if (match.empty()) return true;  // "." at the top, ":/": everything
     // The file it names, or a file below the folder it names.
@@ -166,7 +168,7 @@ bool cPathspec::Matches(const Item& item, std::string_view path) {
         .Matches(path.substr(item.literalLength));
 }
 
-bool cPathspec::Selects(std::string_view path) const {
+bool cPathFilter::Selects(std::string_view path) const {
     const auto matches = [&](bool exclude) {
         return [&, exclude](const Item& item) { return item.magic.exclude == exclude && Matches(item, path); };
     };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// cPathspec: the -Path patterns of the range report and the change check,
+// cPathFilter: the -Path patterns of the range report and the change check,
 // read and matched as git reads and matches pathspecs, so that they take the
 // files that `git diff A B -- patterns` lists (libgit2 knows no pathspec magic):
 // - a pattern is relative to the current folder ("./", "../" and "//" are
@@ -23,21 +23,21 @@
 #include <vector>
 
 // A pattern that git refuses, or whose magic cannot be honoured.
-struct cPathspecError : std::runtime_error {
+struct cPathFilterError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
 // The magic of one pattern.
-struct cPathspecMagic {
+struct cPathFilterMagic {
     bool top = false, literal = false, glob = false, icase = false, exclude = false;
 };
 
-class cPathspec {
+class cPathFilter {
 public:
     // folder: the current folder from the top of the work tree, "" at the
     // top, else ending with '/'; workTree: its absolute path, ending with
-    // '/'. Throws cPathspecError.
-    cPathspec(const std::vector<std::string>& patterns, const std::string& folder, const std::string& workTree);
+    // '/'. Throws cPathFilterError.
+    cPathFilter(const std::vector<std::string>& patterns, const std::string& folder, const std::string& workTree);
 
     // Whether path (from the top of the work tree) is selected.
     bool Selects(std::string_view path) const;
@@ -46,7 +46,7 @@ private:
     struct Item {
         std::string match;              // from the top of the work tree
         std::size_t literalLength = 0;  // its head compared as written (no wildcards, or the folder's part)
-        cPathspecMagic magic;
+        cPathFilterMagic magic;
     };
     static Item Read(const std::string& pattern, const std::string& folder, const std::string& workTree);
     static bool Matches(const Item& item, std::string_view path);
