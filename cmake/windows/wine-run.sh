@@ -8,4 +8,18 @@ set -eu
 cache=$1
 shift
 export WINEPREFIX="$cache/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Wine's server, and the system processes that the first program of a new
+# server starts, inherit that program's output and keep it open until the
+# server ends: a test that happened to start the server would not end while
+# other tests keep it busy. So the server and its system processes are
+# started apart, once, with no output of ours, under a lock against the
+# programs that start beside this one (which the server must not inherit).
+mkdir -p "$WINEPREFIX"
+(
+  flock 9
+  if wineserver -p10 </dev/null >/dev/null 2>&1 9>&-; then
+    wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  fi
+) 9>"$WINEPREFIX/.server.lock"
 exec wine "$@"
